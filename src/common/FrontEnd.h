@@ -1,0 +1,16 @@
+// The front end a run shows itself on, and the program's title.
+#pragma once
+
+#include "ui/Ui.h"
+
+namespace filomar {
+
+// Title of every message box that has none of its own.
+inline constexpr const char* kProgramTitle = "Filomar 5.0 Conversion Utility";
+
+// Set once by the program entry (or by a test) before any product routine runs; the front end
+// must outlive every later call. FrontEnd() without one set throws std::logic_error.
+void SetFrontEnd(ui::Ui& frontEnd);
+ui::Ui& FrontEnd();
+
+}  // namespace filomar

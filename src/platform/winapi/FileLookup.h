@@ -1,0 +1,22 @@
+// Finding the product's files as the original file system did: names compare without regard
+// to case within their directory, and "\" separators from stored paths are accepted.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <system_error>
+
+namespace winapi {
+
+// Turns every "\" of a stored product path into "/".
+std::string ToPosixSeparators(std::string path);
+
+// Returns the path of the entry of `path`'s directory whose name equals `path`'s last
+// component without regard to case (the exact name wins when several differ only in case).
+// A directory or file that does not exist gives nullopt with `ec` clear; any other failure
+// of the file system (permissions, a component that is not a directory) gives nullopt with
+// `ec` set.
+std::optional<std::filesystem::path> ResolveNoCase(const std::filesystem::path& path, std::error_code& ec);
+
+}  // namespace winapi

@@ -1,0 +1,53 @@
+#include "platform/reclib/trace.h"
+
+#include <gtest/gtest.h>
+
+#include "support/TempDir.h"
+
+using testing_support::ReadFile;
+using testing_support::ScopedEnv;
+using testing_support::TempDir;
+
+namespace {
+
+class Trace : public ::testing::Test {
+ protected:
+  TempDir home;
+  ScopedEnv env{"FILOMAR_HOME", home.str()};
+  std::filesystem::path File() const { return home.path() / reclib::kTraceFileName; }
+  void TearDown() override { TRACE_Stop(); }
+};
+
+TEST_F(Trace, NothingIsWrittenBeforeInit) {
+  TRACE_Enable(8, 1);
+  TRACE_Msg8("early");
+  EXPECT_FALSE(std::filesystem::exists(File()));
+}
+
+TEST_F(Trace, OnlyEnabledChannelsReachTheFile) {
+  TRACE_Init();
+  TRACE_Enable(8, 1);
+  TRACE_Msg8("ordinary line");
+  TRACE_Msg6("message box line");
+  reclib::TraceLibraryFailure("library failure");
+  io_setTrace(1);
+  reclib::TraceLibraryFailure("library failure traced");
+  TRACE_Stop();
+  TRACE_Msg8("after stop");
+  const std::string text = ReadFile(File());
+  EXPECT_NE(text.find("[8] ordinary line\n"), std::string::npos);
+  EXPECT_EQ(text.find("message box line"), std::string::npos);
+  EXPECT_EQ(text.find("library failure\n"), std::string::npos);
+  EXPECT_NE(text.find("library failure traced"), std::string::npos);
+  EXPECT_EQ(text.find("after stop"), std::string::npos);
+}
+
+TEST_F(Trace, OutOfRangeCategoryIsIgnored) {
+  TRACE_Init();
+  TRACE_Enable(-1, 1);
+  TRACE_Enable(99, 1);
+  TRACE_Msg8("x");
+  EXPECT_EQ(ReadFile(File()), "");
+}
+
+}  // namespace

@@ -1,0 +1,48 @@
+#include "support/TempDir.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+namespace testing_support {
+namespace fs = std::filesystem;
+
+TempDir::TempDir() {
+  std::string tmpl = (fs::temp_directory_path() / "filomar-test-XXXXXX").string();
+  if (mkdtemp(tmpl.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+  path_ = tmpl;
+}
+
+TempDir::~TempDir() {
+  std::error_code ec;
+  fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
+  fs::remove_all(path_, ec);
+}
+
+fs::path TempDir::Write(const std::string& relative, const std::string& content) const {
+  const fs::path p = path_ / relative;
+  fs::create_directories(p.parent_path());
+  std::ofstream(p, std::ios::binary) << content;
+  return p;
+}
+
+ScopedEnv::ScopedEnv(std::string name, const std::optional<std::string>& value) : name_(std::move(name)) {
+  if (const char* v = std::getenv(name_.c_str())) old_ = v;
+  if (value) setenv(name_.c_str(), value->c_str(), 1);
+  else unsetenv(name_.c_str());
+}
+
+ScopedEnv::~ScopedEnv() {
+  if (old_) setenv(name_.c_str(), old_->c_str(), 1);
+  else unsetenv(name_.c_str());
+}
+
+std::string ReadFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+}  // namespace testing_support

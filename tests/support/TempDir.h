@@ -1,0 +1,40 @@
+// Test helpers: a temporary directory removed at the end of the test, file writing, and
+// environment variables restored on scope exit.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+namespace testing_support {
+
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::filesystem::path& path() const { return path_; }
+  std::string str() const { return path_.string(); }
+  // Writes `content` to `relative` (parents created) and returns its full path.
+  std::filesystem::path Write(const std::string& relative, const std::string& content) const;
+
+ private:
+  std::filesystem::path path_;
+};
+
+class ScopedEnv {
+ public:
+  ScopedEnv(std::string name, const std::optional<std::string>& value);
+  ~ScopedEnv();
+  ScopedEnv(const ScopedEnv&) = delete;
+  ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+ private:
+  std::string name_;
+  std::optional<std::string> old_;
+};
+
+std::string ReadFile(const std::filesystem::path& path);
+
+}  // namespace testing_support
