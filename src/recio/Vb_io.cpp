@@ -1,0 +1,394 @@
+#include "recio/Vb_io.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdint>
+#include <cstring>
+#include <optional>
+#include <stdexcept>
+
+#include "common/General.h"
+#include "common/Text.h"
+#include "platform/reclib/trace.h"
+#include "ui/MsgBoxCode.h"
+
+namespace filomar {
+
+short vb_io_erc = 0;
+short ConnHandle = 0;
+
+namespace {
+
+constexpr int kRecordSize = reclib::kRecordSize;
+
+// Static storage: every block starts zeroed, as the library expects of a block never used.
+std::array<FileBlock, kFileCount> fileTable{};
+
+constexpr std::array<const char*, kFileCount> kFileCodes = {
+    "",     "FACT", "AO",   "AUD",  "BUP",  "CAL",  "CODE", "CONF", "DEPT", "DOMV", "DOCS",
+    "DSEQ", "DWFL", "FILE", "KWTH", "LOCN", "MOVE", "ORG",  "PL",   "PHRA", "SACT", "SEQ",
+    "SNDR", "THES", "UID",  "WORD", "DB",   "PL",   "PL",   "REMO", "MATR", "CENS", "DMS",
+    "EDAT", "BOX",  "BOXT", "RPST", "SPCE", "CONT", "BXMV", "BUPO", "BXCT", "SERS", "UCFG",
+    "CIT",  "CIDI", "AOLD", "DOMO", "FACO", "MOVO", "ORGO", "MOV1", "FAC1", "KREL", "VIT",
+    "STOP", "FILT", "ATTS", "VERS", "COMP", "AUD1", "IDXM", "RSDV", "SLCT", "RELD", "LEKT",
+    "IDXQ", "OBXC", "REPS", "REPO", "COP1", "UDB",  "ASEC", "SEC",  "EXT",  "FRZ",  "SSEC",
+    "AUT",  "NOTE", "RULE", "",     "",     ""};
+
+bool ValidFile(short file) { return file >= 0 && file < kFileCount; }
+
+// Runs one library call on the block of `file` and keeps its status, or refuses a file number
+// outside the table.
+template <typename Call>
+void PerFile(short file, Call call) {
+  if (!ValidFile(file)) {
+    vb_io_erc = kInvalidFileNumber;
+    return;
+  }
+  vb_io_erc = call(&fileTable[static_cast<std::size_t>(file)]);
+}
+
+// The library reports a failed open as 88; the product has always seen it as 85.
+short OpenStatus(short status) { return status == reclib::kOpenFailed ? kOpenFailed : status; }
+
+// A text as the library takes it: a writable NUL-terminated single-byte buffer.
+std::vector<char> Writable(const std::string& text) {
+  std::vector<char> buffer(text.begin(), text.end());
+  buffer.push_back('\0');
+  return buffer;
+}
+
+std::string FromBuffer(const std::vector<char>& buffer) {
+  return std::string(buffer.data(), strnlen(buffer.data(), buffer.size()));
+}
+
+char* Record(short file) { return fileTable[static_cast<std::size_t>(file)].record; }
+
+// The characters of [offset, offset + length) that lie inside the record buffer.
+std::string ReadChars(short file, int offset, int length) {
+  const int begin = std::max(offset, 0);
+  const int end = std::min(offset + std::max(length, 0), kRecordSize);
+  if (end <= begin) return {};
+  return std::string(Record(file) + begin, static_cast<std::size_t>(end - begin));
+}
+
+// Puts chars[j] at offset + j, dropping whatever falls outside the record buffer.
+void WriteChars(short file, int offset, const std::string& chars) {
+  char* record = Record(file);
+  for (std::size_t j = 0; j < chars.size(); ++j) {
+    const long position = offset + static_cast<long>(j);
+    if (position >= 0 && position < kRecordSize) record[position] = chars[j];
+  }
+}
+
+std::string Fit(std::string text, int length) {
+  text.resize(static_cast<std::size_t>(std::max(length, 0)), ' ');
+  return text;
+}
+
+// A whole number with optional blanks around it, as numeric fields hold it.
+std::optional<std::int32_t> ParseWholeNumber(const std::string& chars) {
+  const std::string text = Trim(chars);
+  const char* first = text.data();
+  const char* last = first + text.size();
+  if (first != last && *first == '+') {
+    ++first;
+    if (first != last && *first == '-') return std::nullopt;
+  }
+  std::int32_t value = 0;
+  const auto [end, error] = std::from_chars(first, last, value);
+  if (first == last || error != std::errc() || end != last) return std::nullopt;
+  return value;
+}
+
+Variant NumberOrZero(const std::string& chars) {
+  if (const auto number = ParseWholeNumber(chars)) return *number;
+  return std::int16_t{0};
+}
+
+std::optional<long long> WholeNumberOf(const Variant& value) {
+  if (std::holds_alternative<std::monostate>(value)) return 0;
+  if (const auto* n = std::get_if<std::int32_t>(&value)) return *n;
+  if (const auto* n = std::get_if<std::int16_t>(&value)) return *n;
+  if (const auto* s = std::get_if<std::string>(&value)) {
+    if (const auto n = ParseWholeNumber(*s)) return *n;
+  }
+  return std::nullopt;
+}
+
+// The zero-padded digits of a numeric field, or nullopt when the value is no whole number or
+// does not fit: cutting it to the field would store a different number.
+std::optional<std::string> NumericText(const Variant& value, int length) {
+  const auto number = WholeNumberOf(value);
+  if (!number || length <= 0) return std::nullopt;
+  const std::string digits = std::to_string(*number < 0 ? -*number : *number);
+  const std::size_t width = static_cast<std::size_t>(*number < 0 ? length - 1 : length);
+  if (digits.size() > width) return std::nullopt;
+  return (*number < 0 ? "-" : "") + std::string(width - digits.size(), '0') + digits;
+}
+
+std::string TextOf(const Variant& value) {
+  if (const auto* s = std::get_if<std::string>(&value)) return *s;
+  if (const auto* n = std::get_if<std::int32_t>(&value)) return std::to_string(*n);
+  if (const auto* n = std::get_if<std::int16_t>(&value)) return std::to_string(*n);
+  if (std::holds_alternative<Date>(value)) return FormatDateForSystem(value);
+  return {};
+}
+
+void TraceUnstorable(const FieldInfo& field, const Variant& value) {
+  WriteTrace("PutField: '" + TextOf(value) + "' is no number of " + std::to_string(field.length) +
+             " digits; field at " + std::to_string(field.offset) + " of file " +
+             std::to_string(field.file) + " left unchanged");
+}
+
+// The characters that `value` takes in one occurrence of `field` encoded as `type`, or nullopt
+// when nothing is to be written.
+std::optional<std::string> Encode(const FieldInfo& field, short type, const Variant& value) {
+  switch (type) {
+    case kDate: {
+      const auto bytes = PackRecordDate(value);
+      return Fit(std::string(bytes.begin(), bytes.end()), field.length);
+    }
+    case kNumeric: {
+      auto text = NumericText(value, field.length);
+      if (!text && field.length > 0) TraceUnstorable(field, value);
+      return text;
+    }
+    case kText:
+      return Fit(TextOf(value), field.length);
+    default:
+      return std::nullopt;
+  }
+}
+
+// An array element's text: without trailing blanks, except that one trailing blank after a
+// non-blank stays (element lists such as the letter names keep it).
+std::string ArrayText(const std::string& raw) {
+  std::string text = RTrim(raw);
+  if (raw.size() > 1 && raw.back() == ' ' && raw[raw.size() - 2] != ' ') text += ' ';
+  return text;
+}
+
+}  // namespace
+
+FileBlock& Block(short file) {
+  if (!ValidFile(file)) throw std::out_of_range("file number " + std::to_string(file));
+  return fileTable[static_cast<std::size_t>(file)];
+}
+
+void InitFileTable() {
+  for (short file = 1; file < kFileCount; ++file) {
+    FileBlock& block = Block(file);
+    block.instance = 0;
+    if (*kFileCodes[static_cast<std::size_t>(file)] == '\0') continue;
+    std::memcpy(block.code, Fit(kFileCodes[static_cast<std::size_t>(file)], 4).data(), 4);
+  }
+  Block(PL1_FILE).instance = 1;
+  Block(PL2_FILE).instance = 2;
+}
+
+short vb_io_connect(short mode, short& handle) {
+  vb_io_erc = 0;
+  short status = 0;
+  try {
+    status = io_connect(mode, &handle);
+  } catch (...) {
+    status = kNoConnection;
+  }
+  WriteTrace("after io_connect");
+  if (status != 0) {
+    vb_io_erc = kNoConnection;
+    return vb_io_erc;
+  }
+  ConnHandle = handle;
+  for (short file = 1; file < kFileCount; ++file) Block(file).connectionHandle = handle;
+  return vb_io_erc;
+}
+
+void vb_io_setup(short handle) { vb_io_erc = io_setup(handle); }
+
+void vb_io_setDirectory(short handle, std::string& directory, std::string& prefix) {
+  auto directoryBuffer = Writable(directory);
+  auto prefixBuffer = Writable(prefix);
+  vb_io_erc = io_setDirectory(handle, directoryBuffer.data(), prefixBuffer.data());
+  directory = FromBuffer(directoryBuffer);
+  prefix = FromBuffer(prefixBuffer);
+}
+
+void vb_io_getDirectory(short handle, std::string& directory, std::string& prefix) {
+  std::array<char, 150> directoryBuffer{};
+  std::array<char, 4> prefixBuffer{};
+  short length = 0;
+  vb_io_erc = io_getDirectory(handle, directoryBuffer.data(), &length, prefixBuffer.data());
+  // The length comes from the library; never read past the buffer it filled.
+  const auto used = std::clamp<int>(length, 0, static_cast<int>(directoryBuffer.size()));
+  directory.assign(directoryBuffer.data(), static_cast<std::size_t>(used));
+  prefix.assign(prefixBuffer.data(), strnlen(prefixBuffer.data(), 3));
+}
+
+short vb_io_db_type() { return io_db_type(); }
+
+void vb_io_set_userid(std::string userId) {
+  auto buffer = Writable(userId);
+  vb_io_erc = io_set_userid(buffer.data());
+}
+
+void vb_io_setTrace(short level) { io_setTrace(level); }
+void vb_io_suppress(short code) { io_suppress(code, 1); }
+void vb_io_unsuppress(short code) { vb_io_erc = io_suppress(code, 0); }
+short vb_io_startClock() { return io_startClock(); }
+short vb_io_stopClock() { return io_stopClock(); }
+void vb_io_appTerminate() { vb_io_erc = io_appTerminate(); }
+void vb_io_disconnect(short mode, short handle) { vb_io_erc = io_disconnect(mode, handle); }
+
+void vb_io_open(short file, std::string path) {
+  auto buffer = Writable(path);
+  PerFile(file, [&](FileBlock* block) { return OpenStatus(io_open(block, buffer.data())); });
+}
+
+short vb_io_open_exclusive(short file, std::string path) {
+  auto buffer = Writable(path);
+  PerFile(file, [&](FileBlock* block) { return OpenStatus(io_open_exclusive(block, buffer.data())); });
+  return vb_io_erc;
+}
+
+void vb_io_close(short file) { PerFile(file, io_close); }
+
+void vb_io_read(short file, short key, short lock) {
+  PerFile(file, [=](FileBlock* block) { return io_read(block, key, lock); });
+}
+
+void vb_io_find(short file, short key) {
+  PerFile(file, [=](FileBlock* block) { return io_find(block, key); });
+}
+
+void vb_io_startRange(short file, short key) {
+  PerFile(file, [=](FileBlock* block) { return io_startRange(block, key); });
+}
+
+void vb_io_start(short file, short key, short option, short mode) {
+  PerFile(file, [=](FileBlock* block) { return io_start(block, key, option, mode); });
+}
+
+void vb_io_next(short file, short key) {
+  PerFile(file, [=](FileBlock* block) { return io_next(block, key); });
+}
+
+void vb_io_endstart(short file) { PerFile(file, io_endstart); }
+
+void vb_io_rewrite(short file) {
+  PerFile(file, [](FileBlock* block) {
+    const short status = io_rewrite(block);
+    io_unlock(block);  // a failed rewrite must not leave the record locked
+    return status;
+  });
+}
+
+void vb_io_unlock(short file) { PerFile(file, io_unlock); }
+void vb_io_write(short file) { PerFile(file, io_write); }
+void vb_io_add(short file) { PerFile(file, io_add); }
+
+void vb_dms_open(short /*file*/, std::string /*path*/) {}
+void vb_dms_close(short /*file*/) {}
+
+void ClearRecord(short file) {
+  if (!ValidFile(file)) {
+    vb_io_erc = kInvalidFileNumber;
+    return;
+  }
+  std::memset(Record(file), ' ', kRecordSize);
+}
+
+Variant GetField(const FieldInfo& field) {
+  CheckFieldInfo(field);
+  if (!ValidFile(field.file)) {
+    vb_io_erc = kInvalidFileNumber;
+    return {};
+  }
+  const std::string chars = ReadChars(field.file, field.offset, field.length);
+  switch (field.type) {
+    case kDate: {
+      std::array<char, 4> bytes{};
+      std::copy_n(chars.begin(), std::min<std::size_t>(chars.size(), bytes.size()), bytes.begin());
+      return UnpackRecordDate(bytes.data());
+    }
+    case kNumeric:
+      return NumberOrZero(chars);
+    case kText: {
+      std::string text = RTrim(chars);
+      StripNul(text);
+      return text;
+    }
+    default:
+      return {};
+  }
+}
+
+void PutField(const FieldInfo& field, const Variant& value) {
+  CheckFieldInfo(field);
+  if (!ValidFile(field.file)) {
+    vb_io_erc = kInvalidFileNumber;
+    return;
+  }
+  if (const auto chars = Encode(field, field.type, value)) WriteChars(field.file, field.offset, *chars);
+}
+
+void GetFieldArray(const FieldInfo& field, std::vector<Variant>& values) {
+  values.assign(static_cast<std::size_t>(std::max<short>(field.count, 0)), Variant{});
+  if (!ValidFile(field.file)) {
+    vb_io_erc = kInvalidFileNumber;
+    return;
+  }
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    const std::string raw =
+        ReadChars(field.file, field.offset + static_cast<int>(i) * field.length, field.length);
+    values[i] = field.type == kNumeric ? NumberOrZero(raw) : Variant(ArrayText(raw));
+  }
+}
+
+void PutFieldArray(const FieldInfo& field, const std::vector<Variant>& values) {
+  if (!ValidFile(field.file)) {
+    vb_io_erc = kInvalidFileNumber;
+    return;
+  }
+  const short type = field.type == kNumeric ? kNumeric : kText;
+  const std::size_t count = std::min(values.size(), static_cast<std::size_t>(std::max<short>(field.count, 0)));
+  for (std::size_t i = 0; i < count; ++i) {
+    if (const auto chars = Encode(field, type, values[i])) {
+      WriteChars(field.file, field.offset + static_cast<int>(i) * field.length, *chars);
+    }
+  }
+}
+
+std::string GetText(const FieldInfo& field) { return TextOf(GetField(field)); }
+
+std::array<char, 4> PackRecordDate(const Variant& value) {
+  std::array<char, 4> bytes{};
+  std::optional<Date> date;
+  if (std::holds_alternative<Date>(value)) date = AsDate(value, "");
+  if (std::holds_alternative<std::string>(value)) date = AsDate(value, GetShortDateFormat());
+  if (!date) return bytes;
+  const int year = static_cast<int>(date->year());
+  if (year < 0 || year > 9999) return bytes;
+  bytes = {static_cast<char>(year / 100), static_cast<char>(year % 100),
+           static_cast<char>(static_cast<unsigned>(date->month())),
+           static_cast<char>(static_cast<unsigned>(date->day()))};
+  return bytes;
+}
+
+Variant UnpackRecordDate(const char* bytes) {
+  const auto byte = [bytes](int i) { return static_cast<unsigned char>(bytes[i]); };
+  const Variant noDate = std::string(" ");
+  if (byte(0) == 0 && byte(1) == 0 && byte(2) == 0 && byte(3) == 0) return noDate;
+  // Century and year are each written with two digits; a byte above 99 makes no year.
+  if (byte(0) > 99 || byte(1) > 99) return noDate;
+  const Date date{std::chrono::year(byte(0) * 100 + byte(1)), std::chrono::month(byte(2)),
+                  std::chrono::day(byte(3))};
+  if (!date.ok()) return noDate;
+  return date;
+}
+
+void CheckFieldInfo(const FieldInfo& field) {
+  if (!IsInitialised(field)) MsgBoxTrace("Field infomation structure not initialised", ui::mb::OKOnly, "");
+}
+
+}  // namespace filomar
