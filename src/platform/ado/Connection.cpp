@@ -1,0 +1,54 @@
+#include "platform/ado/Connection.h"
+
+#include "platform/ado/ConnectionString.h"
+
+namespace ado {
+
+Connection::Connection() : Connection(InstalledProviderFactory()) {}
+
+Connection::Connection(ProviderFactory& factory) : factory_(factory) {}
+
+Connection::~Connection() { Close(); }
+
+bool Connection::Open(const std::string& connectionString, const std::string& userId, const std::string& password) {
+  Close();
+  errors_.clear();
+  auto spec = ParseConnectionString(connectionString);
+  if (!spec) {
+    errors_.push_back({kProviderNotFound, "Provider cannot be found. It may not be properly installed.",
+                       "ADODB.Connection", "", 0});
+    return false;
+  }
+  if (!userId.empty()) spec->userId = userId;
+  if (!password.empty()) spec->password = password;
+  provider_ = factory_.Create();
+  open_ = provider_->Open(*spec, errors_);
+  if (!open_) provider_.reset();
+  return open_;
+}
+
+void Connection::Close() {
+  if (provider_) provider_->Close();
+  provider_.reset();
+  open_ = false;
+}
+
+bool Connection::CheckOpen(const char* origin) {
+  errors_.clear();
+  if (open_) return true;
+  errors_.push_back({kConnectionNotOpen,
+                     "The connection cannot be used to perform this operation. It is either closed or invalid in "
+                     "this context.",
+                     origin, "", 0});
+  return false;
+}
+
+bool Connection::SendStatement(const std::string& sql, int timeoutSeconds, const char* origin) {
+  return CheckOpen(origin) && provider_->Execute(sql, timeoutSeconds, errors_);
+}
+
+bool Connection::SendQuery(const std::string& sql, int timeoutSeconds, RowSet& rows, const char* origin) {
+  return CheckOpen(origin) && provider_->Query(sql, timeoutSeconds, rows, errors_);
+}
+
+}  // namespace ado

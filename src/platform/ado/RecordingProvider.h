@@ -1,0 +1,71 @@
+// A provider for tests: records every call that the connections made by its factory send, and
+// answers from what the test set up, so that the exact statements of any engine can be checked
+// without that engine.
+//
+//   ado::RecordingProviderFactory server;
+//   ado::ScopedProviderFactory use(server);   // or ado::Connection c(server);
+//   ... run the code under test ...
+//   EXPECT_EQ(server.Statements(), (std::vector<std::string>{"select ...", "update ..."}));
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/ado/Provider.h"
+
+namespace ado {
+
+struct RecordedCall {
+  enum class Kind { Open, Execute, Query, Close };
+  Kind kind;
+  std::string text;         // the statement; the data source name for Open; empty for Close
+  int timeoutSeconds = 0;   // of Execute and Query
+};
+
+class RecordingProviderFactory : public ProviderFactory {
+ public:
+  using Match = std::function<bool(const std::string& sql)>;
+
+  std::unique_ptr<Provider> Create() override;
+
+  // Every call of every provider made here, in order.
+  const std::vector<RecordedCall>& Calls() const { return calls_; }
+  // The texts of the Execute and Query calls, in order.
+  std::vector<std::string> Statements() const;
+  // What each Open was given.
+  const std::vector<ConnectionSpec>& Opens() const { return opens_; }
+
+  // Every later Open fails with `errors` (at least one is needed for a failure).
+  void FailOpen(std::vector<Error> errors) { openErrors_ = std::move(errors); }
+  // Every later statement with exactly this text fails with `errors`.
+  void FailStatement(const std::string& sql, std::vector<Error> errors);
+  // Every later statement that `match` accepts fails with `errors`. Rules are tried in the
+  // order they were given; the first that matches decides.
+  void FailWhen(Match match, std::vector<Error> errors);
+  // A Query with exactly this text yields `rows`; any other query yields no rows.
+  void SetRows(const std::string& sql, RowSet rows);
+
+ private:
+  friend class RecordingProvider;
+  struct Rule {
+    Match match;
+    std::vector<Error> errors;
+  };
+  struct Answer {
+    std::string sql;
+    RowSet rows;
+  };
+
+  const std::vector<Error>* FailureFor(const std::string& sql) const;
+  RowSet RowsFor(const std::string& sql) const;
+
+  std::vector<RecordedCall> calls_;
+  std::vector<ConnectionSpec> opens_;
+  std::vector<Error> openErrors_;
+  std::vector<Rule> rules_;
+  std::vector<Answer> answers_;
+};
+
+}  // namespace ado

@@ -1,0 +1,202 @@
+// The ADO objects over the real SQLite ODBC driver, and their contract through the recording
+// provider.
+#include "platform/ado/Connection.h"
+
+#include <gtest/gtest.h>
+
+#include "OdbcSite.h"
+#include "platform/ado/Command.h"
+#include "platform/ado/OdbcProvider.h"
+#include "platform/ado/RecordingProvider.h"
+#include "platform/ado/Recordset.h"
+
+namespace {
+
+const char* kSqlServerString =
+    "Provider=MSDASQL.1;Persist Security Info=False;User ID=filomar;Password=pw;Data Source=filomar4";
+const char* kOracleString = "Provider=MSDAORA.1;Password=pw;User ID=filomar;Data Source=filomar4";
+
+TEST(ParseConnectionString, BothProductFormsAndQuoting) {
+  auto spec = ado::ParseConnectionString(kSqlServerString);
+  ASSERT_TRUE(spec);
+  EXPECT_EQ(spec->provider, ado::ProviderKind::Odbc);
+  EXPECT_EQ(spec->dataSource, "filomar4");
+  EXPECT_EQ(spec->userId, "filomar");
+  EXPECT_EQ(spec->password, "pw");
+
+  spec = ado::ParseConnectionString("provider = msdaora.1 ;PASSWORD= a b ;user id=filomar;Data Source=filomar4");
+  ASSERT_TRUE(spec);
+  EXPECT_EQ(spec->provider, ado::ProviderKind::Oracle);
+  EXPECT_EQ(spec->password, " a b ");  // the value keeps its blanks
+  EXPECT_EQ(spec->userId, "filomar");
+
+  spec = ado::ParseConnectionString("DSN=x;PWD=\"a;b\";junk;UID=u");
+  ASSERT_TRUE(spec);
+  EXPECT_EQ(spec->dataSource, "x");
+  EXPECT_EQ(spec->password, "a;b");
+  EXPECT_EQ(spec->userId, "u");
+
+  EXPECT_FALSE(ado::ParseConnectionString("Provider=SQLOLEDB;Data Source=x"));
+}
+
+TEST(StatementErrorNumber, MissingTableOfEachEngine) {
+  EXPECT_EQ(ado::StatementErrorNumber("42S02", "anything"), ado::kObjectNotFound);
+  EXPECT_EQ(ado::StatementErrorNumber("S0002", "anything"), ado::kObjectNotFound);
+  EXPECT_EQ(ado::StatementErrorNumber("HY000", "[SQLite]no such table: x (1)"), ado::kObjectNotFound);
+  EXPECT_EQ(ado::StatementErrorNumber("HY000", "ORA-00942: table or view does not exist"), ado::kObjectNotFound);
+  EXPECT_EQ(ado::StatementErrorNumber("42000", "[SQL Server]Invalid object name 'x'."), ado::kObjectNotFound);
+  EXPECT_EQ(ado::StatementErrorNumber("HY000", "near \"here\": syntax error (1)"), ado::kStatementFailed);
+  EXPECT_EQ(ado::StatementErrorNumber("42S01", "table x already exists"), ado::kStatementFailed);
+}
+
+class OdbcConnection : public ::testing::Test {
+ protected:
+  testing_support::OdbcSite site;
+  ado::OdbcProviderFactory odbc;
+  ado::Connection connection{odbc};
+  ado::Command command;
+
+  bool Run(const std::string& sql) {
+    command.ActiveConnection = &connection;
+    command.CommandText = sql;
+    return command.Execute();
+  }
+};
+
+TEST_F(OdbcConnection, StatementsAndRowsRoundTrip) {
+  ASSERT_TRUE(connection.Open(kSqlServerString)) << connection.Errors().at(0).Description;
+  ASSERT_TRUE(Run("create table std_db (db_name varchar(10), db_prefix varchar(3), n int)"));
+  const std::string longText(3000, 'x');  // longer than one read of the driver
+  ASSERT_TRUE(Run("insert into std_db values ('STANDARD  ', 'std', 7)"));
+  ASSERT_TRUE(Run("insert into std_db values ('" + longText + "', NULL, NULL)"));
+  EXPECT_TRUE(connection.Errors().empty());
+
+  ado::Recordset rows;
+  ASSERT_TRUE(rows.Open("select db_name, db_prefix, n from std_db order by n desc", connection));
+  EXPECT_FALSE(rows.Bof());
+  ASSERT_FALSE(rows.Eof());
+  EXPECT_EQ(rows.Fields(0).Value, "STANDARD  ");
+  EXPECT_EQ(rows.Fields("DB_PREFIX").Value, "std");
+  EXPECT_EQ(rows.Fields("n").AsLong(), 7);
+  rows.MoveNext();
+  ASSERT_FALSE(rows.Eof());
+  EXPECT_EQ(rows.Fields(0).Value, longText);
+  EXPECT_TRUE(rows.Fields(1).IsNull());
+  EXPECT_EQ(rows.Fields(2).AsLong(), std::nullopt);
+  EXPECT_TRUE(rows.Fields("no_such_column").IsNull());
+  rows.MoveNext();
+  EXPECT_TRUE(rows.Eof());
+  EXPECT_TRUE(rows.Fields(0).IsNull());
+  rows.Close();
+  EXPECT_FALSE(rows.IsOpen());
+
+  ASSERT_TRUE(rows.Open("select * from std_db where n = 99", connection));
+  EXPECT_TRUE(rows.Bof());
+  EXPECT_TRUE(rows.Eof());
+}
+
+TEST_F(OdbcConnection, MissingTableIsObjectNotFoundWithTheDriversWords) {
+  ASSERT_TRUE(connection.Open(kSqlServerString));
+  EXPECT_FALSE(Run("select * from filomar_rowlock"));
+  ASSERT_EQ(connection.Errors().size(), 1u);
+  const ado::Error& e = connection.Errors()[0];
+  EXPECT_EQ(e.Number, ado::kObjectNotFound);
+  EXPECT_EQ(e.SQLState, "HY000");
+  EXPECT_NE(e.Description.find("no such table: filomar_rowlock"), std::string::npos) << e.Description;
+  EXPECT_EQ(e.NativeError, 1);
+  EXPECT_EQ(e.Source, "Microsoft OLE DB Provider for ODBC Drivers");
+
+  ado::Recordset rows;
+  EXPECT_FALSE(rows.Open("select RAWTOHEX(db_name) from std_db", connection));
+  ASSERT_EQ(connection.Errors().size(), 1u);
+  EXPECT_EQ(connection.Errors()[0].Number, ado::kObjectNotFound);
+  EXPECT_FALSE(rows.IsOpen());
+  EXPECT_TRUE(rows.Eof());
+
+  // The next statement on the same connection still runs, and a success empties Errors.
+  EXPECT_TRUE(Run("create table filomar_rowlock (x int)"));
+  EXPECT_TRUE(connection.Errors().empty());
+  EXPECT_FALSE(Run("create table filomar_rowlock (x int)"));
+  EXPECT_EQ(connection.Errors().at(0).Number, ado::kStatementFailed);
+}
+
+TEST_F(OdbcConnection, OracleProviderNamesItselfAsSource) {
+  ASSERT_TRUE(connection.Open(kOracleString));
+  EXPECT_FALSE(Run("select * from nowhere"));
+  EXPECT_EQ(connection.Errors().at(0).Source, "Microsoft OLE DB Provider for Oracle");
+}
+
+TEST_F(OdbcConnection, UnknownDataSourceFailsTheOpenAndEveryStatement) {
+  EXPECT_FALSE(connection.Open("Provider=MSDASQL.1;User ID=filomar;Password=x;Data Source=nosuchdsn"));
+  ASSERT_FALSE(connection.Errors().empty());
+  EXPECT_EQ(connection.Errors()[0].Number, ado::kConnectionFailed);
+  EXPECT_EQ(connection.Errors()[0].SQLState, "IM002");
+  EXPECT_FALSE(connection.IsOpen());
+
+  EXPECT_FALSE(Run("create table t (x int)"));
+  ASSERT_EQ(connection.Errors().size(), 1u);
+  EXPECT_EQ(connection.Errors()[0].Number, ado::kConnectionNotOpen);
+  EXPECT_EQ(connection.Errors()[0].Source, "ADODB.Command");
+  ado::Recordset rows;
+  EXPECT_FALSE(rows.Open("select 1", connection));
+  EXPECT_EQ(connection.Errors().at(0).Source, "ADODB.Recordset");
+
+  EXPECT_FALSE(connection.Open("Provider=SQLOLEDB.1;Data Source=filomar4"));
+  EXPECT_EQ(connection.Errors().at(0).Number, ado::kProviderNotFound);
+}
+
+TEST_F(OdbcConnection, ClosingEndsTheSession) {
+  ASSERT_TRUE(connection.Open(kSqlServerString));
+  connection.Close();
+  EXPECT_FALSE(Run("select 1"));
+  EXPECT_EQ(connection.Errors().at(0).Number, ado::kConnectionNotOpen);
+  command.ActiveConnection = nullptr;
+  EXPECT_FALSE(command.Execute());
+}
+
+TEST(RecordingProvider, RecordsCallsAndAnswersAsSetUp) {
+  ado::RecordingProviderFactory server;
+  const ado::Error first{ado::kStatementFailed, "first", "src", "42000", 102};
+  const ado::Error second{ado::kStatementFailed, "second", "src", "01000", 0};
+  server.FailStatement("bad", {first, second});
+  server.FailWhen([](const std::string& sql) { return sql.find("std_") != std::string::npos; },
+                  {{ado::kObjectNotFound, "gone", "src", "42S02", 208}});
+  server.SetRows("select a from t", {{"a"}, {{"1"}, {std::nullopt}}});
+  {
+    ado::ScopedProviderFactory use(server);
+    ado::Connection connection;
+    ASSERT_TRUE(connection.Open(kOracleString, "other", ""));
+    ado::Command command;
+    command.ActiveConnection = &connection;
+    command.CommandTimeout = 0;
+    command.CommandText = "bad";
+    EXPECT_FALSE(command.Execute());
+    ASSERT_EQ(connection.Errors().size(), 2u);
+    EXPECT_EQ(connection.Errors()[0].Description, "first");
+    EXPECT_EQ(connection.Errors()[1].Description, "second");
+    command.CommandText = "drop table std_x";
+    EXPECT_FALSE(command.Execute());
+    EXPECT_EQ(connection.Errors().at(0).Number, ado::kObjectNotFound);
+
+    connection.CommandTimeout = 5;
+    ado::Recordset rows;
+    ASSERT_TRUE(rows.Open("select a from t", connection));
+    EXPECT_EQ(rows.Fields("A").Value, "1");
+    rows.MoveNext();
+    EXPECT_TRUE(rows.Fields(0).IsNull());
+  }
+  EXPECT_NE(&ado::InstalledProviderFactory(), &server);  // the scope restored the ODBC factory
+  ASSERT_EQ(server.Opens().size(), 1u);
+  EXPECT_EQ(server.Opens()[0].userId, "other");  // the argument wins over the string
+  EXPECT_EQ(server.Opens()[0].password, "pw");
+  EXPECT_EQ(server.Statements(), (std::vector<std::string>{"bad", "drop table std_x", "select a from t"}));
+  const auto& calls = server.Calls();
+  ASSERT_EQ(calls.size(), 5u);
+  EXPECT_EQ(calls[1].kind, ado::RecordedCall::Kind::Execute);
+  EXPECT_EQ(calls[1].timeoutSeconds, 0);
+  EXPECT_EQ(calls[3].kind, ado::RecordedCall::Kind::Query);
+  EXPECT_EQ(calls[3].timeoutSeconds, 5);
+  EXPECT_EQ(calls[4].kind, ado::RecordedCall::Kind::Close);
+}
+
+}  // namespace

@@ -1,0 +1,111 @@
+// The installation record: written by the site tool, read through copyp.
+#include "platform/copylib/copyp.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+#include "platform/copylib/InstallRecordFile.h"
+#include "support/TempDir.h"
+
+namespace {
+namespace fs = std::filesystem;
+using testing_support::TempDir;
+
+class Copyp : public ::testing::Test {
+ protected:
+  TempDir site;
+  fs::path data = site.path() / "data";
+  copylib::InstallRecord record{};
+
+  void SetUp() override {
+    fs::create_directories(data);
+    std::memset(&record, '#', sizeof record);
+  }
+  short Read(const std::string& path, short selector = COPYP_PASSWORD_READ) {
+    return copyp(0, path.c_str(), reinterpret_cast<char*>(&record), selector);
+  }
+  bool Untouched() const {
+    const auto* bytes = reinterpret_cast<const char*>(&record);
+    return std::all_of(bytes, bytes + sizeof record, [](char c) { return c == '#'; });
+  }
+};
+
+TEST_F(Copyp, WrittenRecordReadsBackFromDataOrProgramDirectory) {
+  ASSERT_FALSE(copylib::WriteInstallRecord(data, 'O', "  s3cret"));
+  ASSERT_EQ(Read(data.string()), 1);
+  EXPECT_EQ(record.engine[0], 'O');
+  EXPECT_EQ(std::string(record.password, sizeof record.password), "  s3cret" + std::string(32, ' '));
+
+  // The engine read names the program directory, which holds the data directory.
+  std::memset(&record, '#', sizeof record);
+  ASSERT_EQ(Read(site.str() + "/", COPYP_ENGINE_READ), 1);
+  EXPECT_EQ(record.engine[0], 'O');
+
+  const auto info = copylib::Describe(*copylib::ReadInstallRecord(data));
+  EXPECT_EQ(info.engine, 'O');
+  EXPECT_EQ(info.password, "  s3cret");
+
+  struct stat st {};
+  ASSERT_EQ(stat((data / "install.rec").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+  EXPECT_EQ(std::distance(fs::directory_iterator(data), fs::directory_iterator()), 1);  // no temporary left
+}
+
+TEST_F(Copyp, NamesAreFoundWithoutRegardToCaseAndBackslashes) {
+  fs::rename(data, site.path() / "Data");
+  ASSERT_FALSE(copylib::WriteInstallRecord(site.path() / "Data", ' ', "pw"));
+  fs::rename(site.path() / "Data" / "install.rec", site.path() / "Data" / "INSTALL.REC");
+  EXPECT_EQ(Read(site.str() + "\\data"), 1);
+  EXPECT_EQ(record.engine[0], ' ');
+
+  // Rewriting keeps the one record under its existing name.
+  ASSERT_FALSE(copylib::WriteInstallRecord(site.path() / "Data", 'S', "new"));
+  EXPECT_TRUE(fs::exists(site.path() / "Data" / "INSTALL.REC"));
+  EXPECT_EQ(std::distance(fs::directory_iterator(site.path() / "Data"), fs::directory_iterator()), 1);
+  EXPECT_EQ(copylib::Describe(*copylib::ReadInstallRecord(site.path() / "Data")).password, "new");
+}
+
+TEST_F(Copyp, AnythingButOneWholeRecordReadsNothing) {
+  EXPECT_EQ(Read(data.string()), 0);  // missing
+  EXPECT_TRUE(Untouched());
+
+  ASSERT_FALSE(copylib::WriteInstallRecord(data, 'O', "pw"));
+  const std::string good = testing_support::ReadFile(data / "install.rec");
+  const auto write = [&](const std::string& bytes) { site.Write("data/install.rec", bytes); };
+
+  write(good.substr(0, good.size() - 1));  // short
+  EXPECT_EQ(Read(data.string()), 0);
+  write(good + "\n");  // longer than one record
+  EXPECT_EQ(Read(data.string()), 0);
+  write("XXXX" + good.substr(4));  // foreign magic
+  EXPECT_EQ(Read(data.string()), 0);
+  write(good.substr(0, 4) + "02" + good.substr(6));  // a later layout
+  EXPECT_EQ(Read(data.string()), 0);
+  EXPECT_TRUE(Untouched());
+
+  write(good);
+  EXPECT_EQ(Read(data.string(), 3), 0);  // unknown selector
+  EXPECT_EQ(copyp(1, data.c_str(), reinterpret_cast<char*>(&record), 4), 0);
+  EXPECT_EQ(copyp(0, nullptr, reinterpret_cast<char*>(&record), 4), 0);
+  EXPECT_EQ(copyp(0, "", reinterpret_cast<char*>(&record), 4), 0);
+  EXPECT_EQ(copyp(0, data.c_str(), nullptr, 4), 0);
+  EXPECT_TRUE(Untouched());
+
+  fs::remove(data / "install.rec");
+  fs::create_directory(data / "install.rec");  // unreadable as a record
+  EXPECT_EQ(Read(data.string()), 0);
+}
+
+TEST(WriteInstallRecord, RefusesWhatDoesNotFit) {
+  TempDir dir;
+  EXPECT_EQ(copylib::WriteInstallRecord(dir.path(), 'O', std::string(41, 'p')), std::errc::invalid_argument);
+  EXPECT_FALSE(fs::exists(dir.path() / "install.rec"));
+  EXPECT_FALSE(copylib::WriteInstallRecord(dir.path(), 'O', std::string(40, 'p')));
+  EXPECT_TRUE(copylib::WriteInstallRecord(dir.path() / "missing", 'O', "pw"));
+}
+
+}  // namespace
