@@ -1,0 +1,338 @@
+#include "recio/Vb_io.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+
+#include "FakeReclib.h"
+#include "common/FrontEnd.h"
+#include "platform/reclib/trace.h"
+#include "support/TempDir.h"
+#include "ui/ScriptedUi.h"
+
+using namespace filomar;
+using fake_reclib::Fake;
+using testing_support::ReadFile;
+using testing_support::ScopedEnv;
+using testing_support::TempDir;
+
+namespace {
+
+class VbIo : public ::testing::Test {
+ protected:
+  ui::ScriptedUi screen;
+  void SetUp() override {
+    SetFrontEnd(screen);
+    Fake() = {};
+    for (short f = 0; f < kFileCount; ++f) Block(f) = FileBlock{};
+    InitFileTable();
+    vb_io_erc = 0;
+  }
+  static std::string Raw(short file, int offset, int length) {
+    return std::string(Block(file).record + offset, static_cast<std::size_t>(length));
+  }
+  static void SetRaw(short file, int offset, const std::string& chars) {
+    std::memcpy(Block(file).record + offset, chars.data(), chars.size());
+  }
+};
+
+FieldInfo Field(short offset, short length, short type, short count = 1, short file = CONF_FILE) {
+  return {offset, length, type, count, file, {}, false, false};
+}
+
+// ---- field encodings
+
+TEST_F(VbIo, TextIsBlankPaddedOrCutAndReadBackWithoutTrailingBlanks) {
+  SetRaw(CONF_FILE, 9, "XXXXXXX");
+  PutField(Field(10, 5, kText), std::string("ABC"));
+  EXPECT_EQ(Raw(CONF_FILE, 9, 7), "XABC  X");
+  EXPECT_EQ(GetField(Field(10, 5, kText)), Variant(std::string("ABC")));
+  PutField(Field(10, 5, kText), std::string("ABCDEFG"));
+  EXPECT_EQ(Raw(CONF_FILE, 9, 7), "XABCDEX");
+  PutField(Field(10, 5, kText), std::int32_t{-42});
+  EXPECT_EQ(GetText(Field(10, 5, kText)), "-42");
+}
+
+TEST_F(VbIo, TextGetRemovesTrailingBlanksBeforeNuls) {
+  SetRaw(CONF_FILE, 0, std::string("A\0B \0", 5));
+  EXPECT_EQ(GetText(Field(0, 5, kText)), "AB ");
+}
+
+TEST_F(VbIo, NumbersAreZeroPaddedAndNonNumbersReadAsShortZero) {
+  const FieldInfo number = Field(20, 6, kNumeric);
+  PutField(number, 42);
+  EXPECT_EQ(Raw(CONF_FILE, 20, 6), "000042");
+  PutField(number, std::string(" 17 "));
+  EXPECT_EQ(Raw(CONF_FILE, 20, 6), "000017");
+  PutField(number, Variant{});
+  EXPECT_EQ(Raw(CONF_FILE, 20, 6), "000000");
+  PutField(number, -5);
+  EXPECT_EQ(Raw(CONF_FILE, 20, 6), "-00005");
+  EXPECT_EQ(GetField(number), Variant(std::int32_t{-5}));
+
+  SetRaw(CONF_FILE, 20, "  42  ");
+  EXPECT_EQ(GetField(number), Variant(std::int32_t{42}));
+  for (const char* notANumber : {"4X    ", "      ", "+-4   ", "4 2   "}) {
+    SetRaw(CONF_FILE, 20, notANumber);
+    EXPECT_EQ(GetField(number), Variant(std::int16_t{0})) << notANumber;
+  }
+  SetRaw(CONF_FILE, 20, "9999999999");  // beyond 32 bits
+  EXPECT_EQ(GetField(Field(20, 10, kNumeric)), Variant(std::int16_t{0}));
+}
+
+TEST_F(VbIo, NumberThatDoesNotFitLeavesTheFieldUnchanged) {
+  const FieldInfo number = Field(20, 4, kNumeric);
+  PutField(number, 500);
+  PutField(number, 12345);
+  PutField(number, -1234);
+  PutField(number, std::string("abc"));
+  PutField(number, Variant(Date{std::chrono::year(2006), std::chrono::July, std::chrono::day(13)}));
+  EXPECT_EQ(Raw(CONF_FILE, 20, 4), "0500");
+}
+
+TEST_F(VbIo, RecordDatesPackCenturyYearMonthDay) {
+  using namespace std::chrono;
+  const Date july13{year(2006), July, day(13)};
+  EXPECT_EQ(PackRecordDate(july13), (std::array<char, 4>{20, 6, 7, 13}));
+  EXPECT_EQ(PackRecordDate(std::string("2006-07-13")), (std::array<char, 4>{20, 6, 7, 13}));
+  const std::array<char, 4> none{};
+  EXPECT_EQ(PackRecordDate(std::string("abc")), none);
+  EXPECT_EQ(PackRecordDate(std::int32_t{20060713}), none);
+  EXPECT_EQ(PackRecordDate(Variant{}), none);
+  EXPECT_EQ(PackRecordDate(Date{year(10000), January, day(1)}), none);
+
+  EXPECT_EQ(UnpackRecordDate("\x14\x06\x07\x0d"), Variant(july13));
+  const Variant blank = std::string(" ");
+  EXPECT_EQ(UnpackRecordDate(std::string(4, '\0').data()), blank);
+  EXPECT_EQ(UnpackRecordDate("\x14\x06\x02\x1e"), blank);  // 30 February
+  EXPECT_EQ(UnpackRecordDate("\x78\x06\x07\x0d"), blank);  // century 120
+  EXPECT_EQ(UnpackRecordDate("\x14\x06\x0d\x01"), blank);  // month 13
+}
+
+TEST_F(VbIo, DateFieldStoresFourBytesAndNulsForNonDates) {
+  const FieldInfo when = Field(30, 4, kDate);
+  PutField(when, std::string("2006-07-13"));
+  EXPECT_EQ(Raw(CONF_FILE, 30, 4), "\x14\x06\x07\x0d");
+  EXPECT_EQ(GetField(when), Variant(Date{std::chrono::year(2006), std::chrono::July, std::chrono::day(13)}));
+  PutField(when, std::string("abc"));
+  EXPECT_EQ(Raw(CONF_FILE, 30, 4), std::string(4, '\0'));
+  EXPECT_EQ(GetField(when), Variant(std::string(" ")));
+}
+
+TEST_F(VbIo, ArrayElementsKeepOneTrailingBlankAndTheirNuls) {
+  SetRaw(CONF_FILE, 3, std::string("AB   ") + "AB " + "A  " + std::string("A\0\0", 3));
+  std::vector<Variant> values;
+  GetFieldArray(Field(3, 5, kText, 1), values);
+  EXPECT_EQ(values, std::vector<Variant>{std::string("AB")});
+  GetFieldArray(Field(8, 3, kText, 3), values);
+  EXPECT_EQ(values, (std::vector<Variant>{std::string("AB "), std::string("A"), std::string("A\0\0", 3)}));
+
+  SetRaw(CONF_FILE, 20, "0042  7x  ");
+  GetFieldArray(Field(20, 4, kNumeric, 2), values);
+  EXPECT_EQ(values, (std::vector<Variant>{std::int32_t{42}, std::int16_t{0}}));
+}
+
+TEST_F(VbIo, PutFieldArrayPadsEachElementAndLeavesMissingOnesAlone) {
+  ClearRecord(CONF_FILE);
+  SetRaw(CONF_FILE, 3, "ZZZZZZZZZZZZ");
+  PutFieldArray(Field(3, 4, kText, 3), {std::string("A"), std::string("BCDEFG")});
+  EXPECT_EQ(Raw(CONF_FILE, 3, 12), "A   BCDEZZZZ");
+  PutFieldArray(Field(20, 2, kNumeric, 3), {3, std::int16_t{4}, std::string("12")});
+  EXPECT_EQ(Raw(CONF_FILE, 20, 6), "030412");
+}
+
+TEST_F(VbIo, FieldsOutsideTheBufferAreClipped) {
+  FileBlock& block = Block(CONF_FILE);
+  block.libraryWord = 0x01020304;
+  ClearRecord(CONF_FILE);
+  PutField(Field(1530, 20, kText), std::string("ABCDEFGHIJKLMNOPQRST"));
+  PutFieldArray(Field(1530, 4, kText, 3), {std::string("abcd"), std::string("efgh"), std::string("ijkl")});
+  PutField(Field(-3, 5, kText), std::string("xyz12"));
+  EXPECT_EQ(block.libraryWord, 0x01020304);
+  EXPECT_EQ(std::string(block.code, 4), "CONF");
+  EXPECT_EQ(Raw(CONF_FILE, 1530, 6), "abcdef");
+  EXPECT_EQ(Raw(CONF_FILE, 0, 3), "12 ");
+  EXPECT_EQ(GetText(Field(1534, 100, kText)), "ef");
+  std::vector<Variant> values;
+  GetFieldArray(Field(1530, 4, kText, 3), values);
+  EXPECT_EQ(values, (std::vector<Variant>{std::string("abcd"), std::string("ef"), std::string()}));
+}
+
+TEST_F(VbIo, UninitialisedDescriptorIsReportedAndTheAccessGoesOn) {
+  PutField(FieldInfo{}, std::string("x"));
+  EXPECT_EQ(GetField(FieldInfo{}), Variant{});
+  GetField(Field(0, 3, kText));
+  ASSERT_EQ(screen.Shown().size(), 2u);
+  EXPECT_EQ(screen.Shown()[0].text, "Field infomation structure not initialised");
+  EXPECT_EQ(screen.Shown()[0].code, ui::mb::OKOnly);
+  EXPECT_EQ(screen.Shown()[0].title, kProgramTitle);
+}
+
+// ---- status rules, against the fake library
+
+TEST_F(VbIo, OpenFailure88IsReportedAs85) {
+  Fake().Then("io_open", 88);
+  vb_io_open(CONF_FILE, "");
+  EXPECT_EQ(vb_io_erc, kOpenFailed);
+  Fake().Then("io_open_exclusive", 88);
+  EXPECT_EQ(vb_io_open_exclusive(MATR_FILE, ""), kOpenFailed);
+  Fake().Then("io_open_exclusive", 94);
+  EXPECT_EQ(vb_io_open_exclusive(MATR_FILE, ""), 94);
+  EXPECT_EQ(vb_io_erc, 94);
+  vb_io_open(PL2_FILE, "$PROGRAM");
+  EXPECT_EQ(vb_io_erc, 0);
+  EXPECT_EQ(Fake().calls.back().text, "$PROGRAM");
+  EXPECT_EQ(Fake().calls.back().code, "PL  ");
+}
+
+TEST_F(VbIo, RewriteAlwaysUnlocksAndKeepsItsOwnStatus) {
+  Fake().Then("io_rewrite", 59);
+  Fake().Then("io_unlock", 46);
+  vb_io_rewrite(SACT_FILE);
+  EXPECT_EQ(vb_io_erc, 59);
+  EXPECT_EQ(Fake().Functions(), (std::vector<std::string>{"io_rewrite", "io_unlock"}));
+  Fake().Then("io_unlock", 46);
+  vb_io_rewrite(SACT_FILE);
+  EXPECT_EQ(vb_io_erc, 0);
+  vb_io_unlock(SACT_FILE);
+  EXPECT_EQ(vb_io_erc, 0);
+}
+
+TEST_F(VbIo, PerFileOperationsKeepTheStatusAndTheBlock) {
+  const std::vector<std::pair<std::string, std::function<void()>>> operations = {
+      {"io_open", [] { vb_io_open(CODE_FILE, ""); }},
+      {"io_close", [] { vb_io_close(CODE_FILE); }},
+      {"io_read", [] { vb_io_read(CODE_FILE, 0, 1); }},
+      {"io_find", [] { vb_io_find(CODE_FILE, 0); }},
+      {"io_startRange", [] { vb_io_startRange(CODE_FILE, 0); }},
+      {"io_start", [] { vb_io_start(CODE_FILE, 0, 0, 1025); }},
+      {"io_next", [] { vb_io_next(CODE_FILE, 0); }},
+      {"io_endstart", [] { vb_io_endstart(CODE_FILE); }},
+      {"io_unlock", [] { vb_io_unlock(CODE_FILE); }},
+      {"io_write", [] { vb_io_write(CODE_FILE); }},
+      {"io_add", [] { vb_io_add(CODE_FILE); }}};
+  for (const auto& [function, call] : operations) {
+    Fake().Then(function, 4);
+    call();
+    EXPECT_EQ(vb_io_erc, 4) << function;
+    EXPECT_EQ(Fake().calls.back().function, function);
+    EXPECT_EQ(Fake().calls.back().code, "CODE");
+  }
+  EXPECT_EQ(Fake().calls[2].args, (std::vector<short>{0, 1}));
+  EXPECT_EQ(Fake().calls[5].args, (std::vector<short>{0, 0, 1025}));
+  // Every call got the table's own block and left its mark there.
+  EXPECT_EQ(Block(CODE_FILE).libraryWord, static_cast<std::int32_t>(operations.size()));
+}
+
+TEST_F(VbIo, FileNumbersOutsideTheTableFailWithoutCallingTheLibrary) {
+  for (const short file : {short{-1}, kFileCount, short{32767}}) {
+    const std::vector<std::function<void()>> operations = {
+        [=] { vb_io_open(file, ""); },        [=] { vb_io_open_exclusive(file, ""); },
+        [=] { vb_io_read(file, 0, 1); },      [=] { vb_io_next(file, 0); },
+        [=] { vb_io_rewrite(file); },         [=] { vb_io_close(file); },
+        [=] { ClearRecord(file); },           [=] { PutField(Field(0, 3, kText, 1, file), 1); },
+        [=] { EXPECT_EQ(GetField(Field(0, 3, kText, 1, file)), Variant{}); },
+        [=] {
+          std::vector<Variant> values;
+          GetFieldArray(Field(0, 3, kText, 2, file), values);
+        }};
+    for (const auto& call : operations) {
+      vb_io_erc = 0;
+      call();
+      EXPECT_EQ(vb_io_erc, kInvalidFileNumber) << file;
+    }
+    EXPECT_THROW(Block(file), std::out_of_range);
+  }
+  EXPECT_TRUE(Fake().calls.empty());
+}
+
+TEST_F(VbIo, ConnectFailureIs5001AndSuccessStampsTheHandle) {
+  TempDir home;
+  ScopedEnv env{"FILOMAR_HOME", home.str()};
+  TRACE_Init();
+  TRACE_Enable(8, 1);
+  short handle = 0;
+  Fake().Then("io_connect", 3);
+  EXPECT_EQ(vb_io_connect(0, handle), kNoConnection);
+  Fake().connectThrows = true;
+  EXPECT_EQ(vb_io_connect(0, handle), kNoConnection);
+  EXPECT_EQ(Block(UID_FILE).connectionHandle, 0);
+  TRACE_Stop();
+  const std::string trace = ReadFile(home.path() / reclib::kTraceFileName);
+  EXPECT_NE(trace.find("after io_connect\n"), std::string::npos);
+
+  Fake().connectThrows = false;
+  vb_io_erc = 77;
+  EXPECT_EQ(vb_io_connect(0, ConnHandle), 0);
+  EXPECT_EQ(vb_io_erc, 0);
+  EXPECT_EQ(ConnHandle, 17);
+  EXPECT_EQ(Block(0).connectionHandle, 0);
+  EXPECT_EQ(Block(1).connectionHandle, 17);
+  EXPECT_EQ(Block(82).connectionHandle, 17);
+}
+
+TEST_F(VbIo, LibraryWideOperationsSetTheStatusOrLeaveItAsDocumented) {
+  const std::vector<std::pair<std::string, std::function<void()>>> setting = {
+      {"io_setup", [] { vb_io_setup(3); }},
+      {"io_set_userid", [] { vb_io_set_userid("ADMIN"); }},
+      {"io_suppress", [] { vb_io_unsuppress(94); }},
+      {"io_appTerminate", [] { vb_io_appTerminate(); }},
+      {"io_disconnect", [] { vb_io_disconnect(0, 3); }}};
+  for (const auto& [function, call] : setting) {
+    Fake().Then(function, 6);
+    call();
+    EXPECT_EQ(vb_io_erc, 6) << function;
+  }
+  EXPECT_EQ(Fake().calls[1].text, "ADMIN");
+  EXPECT_EQ(Fake().calls[2].args, (std::vector<short>{94, 0}));
+
+  vb_io_erc = 77;
+  Fake().dbType = 4;
+  Fake().Then("io_suppress", 6);
+  Fake().Then("io_startClock", 6);
+  Fake().Then("io_stopClock", 5);
+  vb_io_suppress(84);
+  EXPECT_EQ(Fake().calls.back().args, (std::vector<short>{84, 1}));
+  EXPECT_EQ(vb_io_startClock(), 6);
+  EXPECT_EQ(vb_io_stopClock(), 5);
+  EXPECT_EQ(vb_io_db_type(), 4);
+  vb_io_setTrace(1);
+  vb_dms_open(DMS_FILE, "");
+  vb_dms_close(DMS_FILE);
+  EXPECT_EQ(vb_io_erc, 77);
+}
+
+TEST_F(VbIo, DirectoryTextsAreCopiedBackAndBounded) {
+  std::string directory = "data", prefix = "std";
+  vb_io_setDirectory(3, directory, prefix);
+  EXPECT_EQ(Fake().calls.back().text, "data|std");
+  EXPECT_EQ(directory, "DATA");
+  EXPECT_EQ(prefix, "STD");
+
+  Fake().directory = "data/sub";
+  Fake().reportedLength = 4;
+  Fake().prefix = "abcd";
+  vb_io_getDirectory(3, directory, prefix);
+  EXPECT_EQ(directory, "data");
+  EXPECT_EQ(prefix, "abc");
+  Fake().reportedLength = 400;
+  Fake().prefix = "st";
+  vb_io_getDirectory(3, directory, prefix);
+  EXPECT_EQ(directory.size(), 150u);
+  EXPECT_EQ(prefix, "st");
+}
+
+TEST_F(VbIo, FileTableCarriesCodesAndPlInstances) {
+  EXPECT_EQ(std::string(Block(CONF_FILE).code, 4), "CONF");
+  EXPECT_EQ(std::string(Block(UDB_FILE).code, 4), "UDB ");
+  EXPECT_EQ(std::string(Block(RULE_FILE).code, 4), "RULE");
+  EXPECT_EQ(std::string(Block(0).code, 4), std::string(4, '\0'));
+  EXPECT_EQ(std::string(Block(80).code, 4), std::string(4, '\0'));
+  for (const short pl : {PL0_FILE, PL1_FILE, PL2_FILE}) EXPECT_EQ(std::string(Block(pl).code, 4), "PL  ");
+  EXPECT_EQ(Block(PL0_FILE).instance, 0);
+  EXPECT_EQ(Block(PL1_FILE).instance, 1);
+  EXPECT_EQ(Block(PL2_FILE).instance, 2);
+}
+
+}  // namespace
