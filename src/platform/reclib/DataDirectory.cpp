@@ -1,0 +1,65 @@
+#include "platform/reclib/DataDirectory.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "platform/ipc/ipc.h"
+#include "platform/winapi/AppPath.h"
+#include "platform/winapi/FileLookup.h"
+#include "platform/winapi/Profile.h"
+
+namespace reclib {
+namespace {
+
+// Stored paths come blank padded, sometimes with NULs; they mean nothing in a path.
+std::string CleanPath(std::string path) {
+  path.erase(std::remove(path.begin(), path.end(), '\0'), path.end());
+  const auto first = path.find_first_not_of(' ');
+  if (first == std::string::npos) return {};
+  path = path.substr(first, path.find_last_not_of(' ') - first + 1);
+  path = winapi::ToPosixSeparators(path);
+  while (path.size() > 1 && path.back() == '/') path.pop_back();
+  return path;
+}
+
+std::string Join(const std::string& base, const std::string& relative) {
+  if (relative.empty()) return base;
+  if (relative.front() == '/') return relative;
+  return base + "/" + relative;
+}
+
+std::string ReadIpcValue(const char* key) {
+  std::vector<char> buffer(512);
+  int length = static_cast<int>(buffer.size());
+  if (ipc_read(key, buffer.data(), &length) != 0) return {};
+  if (length > static_cast<int>(buffer.size())) {
+    buffer.resize(static_cast<std::size_t>(length));
+    if (ipc_read(key, buffer.data(), &length) != 0) return {};
+  }
+  return std::string(buffer.data(), static_cast<std::size_t>(std::min<int>(length, static_cast<int>(buffer.size()))));
+}
+
+std::string StandardDataDir(const std::string& client) {
+  char value[200] = {};
+  const std::string ini = client + "/FLMWIN.INI";
+  winapi::GetPrivateProfileStringA("DATABASE", "StandardDataDir", "", value, sizeof value, ini.c_str());
+  return CleanPath(value);
+}
+
+}  // namespace
+
+std::string ClientDirectory() {
+  const std::string shared = CleanPath(ReadIpcValue("FLMWIN_PATH"));
+  return shared.empty() ? winapi::AppPath() : shared;
+}
+
+std::string ResolveDataDirectory(const std::string& directory) {
+  const std::string dir = CleanPath(directory);
+  if (!dir.empty() && dir.front() == '/') return dir;
+  const std::string client = ClientDirectory();
+  const std::string standard = StandardDataDir(client);
+  const std::string base = standard.empty() ? client : Join(client, standard);
+  return Join(base, dir);
+}
+
+}  // namespace reclib

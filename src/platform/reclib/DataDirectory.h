@@ -1,0 +1,18 @@
+// Where a database's record store lives.
+#pragma once
+
+#include <string>
+
+namespace reclib {
+
+// The client directory: the inter-process value FLMWIN_PATH when it is set, else the program
+// directory. "\" separators become "/"; no trailing "/".
+std::string ClientDirectory();
+
+// Resolves the data directory given to io_setDirectory. "\" separators become "/". An
+// absolute directory is taken as it is; a relative one lies under [DATABASE] StandardDataDir
+// of FLMWIN.INI in the client directory when that is set (itself under the client directory
+// when relative), else under the client directory. Nothing is checked or created here.
+std::string ResolveDataDirectory(const std::string& directory);
+
+}  // namespace reclib

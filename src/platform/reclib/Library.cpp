@@ -1,0 +1,199 @@
+#include "platform/reclib/Library.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/reclib/DataDirectory.h"
+#include "platform/reclib/keys.h"
+
+namespace reclib {
+namespace {
+
+constexpr int kDirectoryBuffer = 150;  // io_getDirectory's directory buffer
+constexpr int kPrefixLength = 3;
+constexpr short kMaxInstance = 99;
+
+std::string RTrimmed(const char* text) {
+  std::string s(text);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\0')) s.pop_back();
+  return s;
+}
+
+// The prefix becomes part of a file name: it must not be able to leave the data directory.
+bool ValidPrefix(const std::string& prefix) {
+  return !prefix.empty() && prefix.size() <= kPrefixLength && prefix != "." && prefix != ".." &&
+         prefix.find_first_of("/\\") == std::string::npos;
+}
+
+std::string TableName(const FileBlock& block) {
+  std::string code(block.code, 4);
+  while (!code.empty() && code.back() == ' ') code.pop_back();
+  return "r_" + code + "_" + std::to_string(block.instance);
+}
+
+// The existing data directory with symbolic links resolved, so that every spelling of one
+// store maps to one Store (and one lock file descriptor) in the process.
+short CanonicalDirectory(const std::string& directory, std::string& canonical, std::string& why) {
+  struct stat st {};
+  if (::stat(directory.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+    why = "data directory " + directory + " does not exist";
+    return kOpenFailed;
+  }
+  char resolved[PATH_MAX];
+  if (::realpath(directory.c_str(), resolved) == nullptr) {
+    why = "data directory " + directory + ": " + std::strerror(errno);
+    return kOpenFailed;
+  }
+  canonical = resolved;
+  return 0;
+}
+
+}  // namespace
+
+Library& TheLibrary() {
+  static Library library;
+  return library;
+}
+
+short Library::Connect(short* handle) {
+  connected_ = true;
+  *handle = kHandle;
+  return 0;
+}
+
+short Library::CheckHandle(short handle) const { return connected_ && handle == kHandle ? 0 : kNotOpen; }
+
+void Library::Disconnect() {
+  CloseAllFiles();
+  connected_ = false;
+  selected_ = false;
+  directory_.clear();
+  prefix_.clear();
+  suppressed_.clear();
+}
+
+void Library::CloseAllFiles() {
+  while (!files_.empty()) Erase(files_.begin());
+}
+
+short Library::SetDirectory(const char* directory, const char* prefix, std::string& why) {
+  const std::string trimmedPrefix = RTrimmed(prefix);
+  if (!ValidPrefix(trimmedPrefix)) {
+    why = "database prefix \"" + trimmedPrefix + "\" is not 1 to 3 characters of a file name";
+    return kBadArgument;
+  }
+  directory_ = RTrimmed(directory);
+  prefix_ = trimmedPrefix;
+  selected_ = true;
+  return 0;
+}
+
+short Library::GetDirectory(char* directory, short* length, char* prefix, std::string& why) const {
+  if (!selected_) {
+    why = "no database selected";
+    return kNotOpen;
+  }
+  const std::size_t copied = std::min<std::size_t>(directory_.size(), kDirectoryBuffer - 1);
+  std::memcpy(directory, directory_.data(), copied);
+  directory[copied] = '\0';
+  *length = static_cast<short>(copied);
+  std::memcpy(prefix, prefix_.data(), prefix_.size());
+  prefix[prefix_.size()] = '\0';
+  return 0;
+}
+
+void Library::Suppress(short code, bool on) {
+  if (on) suppressed_.insert(code);
+  else suppressed_.erase(code);
+}
+
+Library::FileId Library::IdOf(const FileBlock& block) {
+  FileId id{{}, block.instance};
+  std::copy(block.code, block.code + 4, id.first.begin());
+  return id;
+}
+
+short Library::OpenStore(std::string& path, std::shared_ptr<Store>& store, std::string& why) {
+  if (auto it = stores_.find(path); it != stores_.end()) {
+    store = it->second;
+    return 0;
+  }
+  std::unique_ptr<Store> opened;
+  if (const short status = Store::Open(path, opened, why)) return status;
+  store = std::move(opened);
+  stores_[path] = store;
+  return 0;
+}
+
+short Library::Open(const FileBlock& block, bool exclusive, std::string& why) {
+  const short keyLength = KeyLength(block.code);
+  if (keyLength == 0 || block.instance < 0 || block.instance > kMaxInstance) {
+    why = "unknown file code or instance";
+    return kBadArgument;
+  }
+  if (!connected_ || !selected_) {
+    why = "not connected or no database selected";
+    return kNotOpen;
+  }
+  std::string directory;
+  if (const short status = CanonicalDirectory(ResolveDataDirectory(directory_), directory, why)) return status;
+  std::string path = directory + "/" + prefix_ + ".records";
+
+  const FileId id = IdOf(block);
+  if (auto it = files_.find(id); it != files_.end()) {
+    if (it->second->store().path() == path) {
+      const short status = it->second->Lock(exclusive, why);
+      if (status == 0) ++it->second->opens;
+      return status;
+    }
+    Erase(it);  // open on another database: closed there first
+  }
+
+  std::shared_ptr<Store> store;
+  if (const short status = OpenStore(path, store, why)) return status;
+  const off_t fileLock = LockFile::FileOffset(block.code, block.instance);
+  auto file = std::make_unique<RecordFile>(store, TableName(block), fileLock, keyLength);
+  store.reset();
+  short status = file->Lock(exclusive, why);
+  if (status == 0) status = file->OpenTable(why);
+  if (status != 0) {
+    file.reset();
+    if (stores_[path].use_count() == 1) stores_.erase(path);
+    return status;
+  }
+  file->opens = 1;
+  files_[id] = std::move(file);
+  return 0;
+}
+
+short Library::Close(const FileBlock& block, std::string& why) {
+  const auto it = files_.find(IdOf(block));
+  if (it == files_.end()) {
+    why = "the file is not open";
+    return kNotOpen;
+  }
+  if (--it->second->opens > 0) return 0;
+  const short status = it->second->EndScan(why);
+  Erase(it);
+  return status;
+}
+
+RecordFile* Library::Find(const FileBlock& block, std::string& why) {
+  const auto it = files_.find(IdOf(block));
+  if (it != files_.end()) return it->second.get();
+  why = "the file is not open";
+  return nullptr;
+}
+
+void Library::Erase(std::map<FileId, std::unique_ptr<RecordFile>>::iterator it) {
+  const std::string path = it->second->store().path();
+  files_.erase(it);
+  if (auto store = stores_.find(path); store != stores_.end() && store->second.use_count() == 1) stores_.erase(store);
+}
+
+}  // namespace reclib

@@ -1,0 +1,63 @@
+// The record library's process-wide state, behind the io_* C interface: the connection, the
+// selected database, the suppressed failure codes, the open stores and the open record files.
+//
+// A record file is identified by its block's code and instance, so every block with the same
+// code and instance addresses the same open file. Stores are shared by the files open in them
+// and closed with the last of those files.
+#pragma once
+
+#include <array>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+
+#include "platform/reclib/RecordFile.h"
+#include "platform/reclib/Store.h"
+#include "platform/reclib/io.h"
+
+namespace reclib {
+
+class Library {
+ public:
+  static constexpr short kHandle = 1;
+
+  short Connect(short* handle);
+  // Checks the handle of a library-wide call: 0, or kNotOpen before io_connect / for a
+  // handle other than the one io_connect gave.
+  short CheckHandle(short handle) const;
+  // Closes every open file (their groups commit) and forgets the connection, the selected
+  // database and the suppressed codes.
+  void Disconnect();
+  void CloseAllFiles();
+  short SetDirectory(const char* directory, const char* prefix, std::string& why);
+  short GetDirectory(char* directory, short* length, char* prefix, std::string& why) const;
+  void SetUserId(const char* userId) { userId_ = userId; }
+  void Suppress(short code, bool on);
+  bool Suppressed(short code) const { return suppressed_.count(code) != 0; }
+
+  short Open(const FileBlock& block, bool exclusive, std::string& why);
+  short Close(const FileBlock& block, std::string& why);
+  // The open file of `block`, or null (with `why` set) when it is not open.
+  RecordFile* Find(const FileBlock& block, std::string& why);
+
+ private:
+  using FileId = std::pair<std::array<char, 4>, short>;
+  static FileId IdOf(const FileBlock& block);
+  short OpenStore(std::string& path, std::shared_ptr<Store>& store, std::string& why);
+  void Erase(std::map<FileId, std::unique_ptr<RecordFile>>::iterator it);
+
+  bool connected_ = false;
+  bool selected_ = false;
+  std::string directory_;
+  std::string prefix_;
+  std::string userId_;
+  std::set<short> suppressed_;
+  std::map<std::string, std::shared_ptr<Store>> stores_;  // by canonical store path
+  std::map<FileId, std::unique_ptr<RecordFile>> files_;
+};
+
+// The one Library of the process.
+Library& TheLibrary();
+
+}  // namespace reclib

@@ -1,0 +1,193 @@
+#include "platform/reclib/Store.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+
+#include "platform/reclib/io.h"
+
+namespace reclib {
+namespace {
+
+// Pages of 8 KiB keep a whole row (key and 1536-byte record) on its b-tree page; with the
+// default 4 KiB every row of a WITHOUT ROWID table would spill to an overflow page.
+constexpr const char* kSetup =
+    "PRAGMA page_size=8192; PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL;";
+constexpr int kBusyTimeoutMs = 10000;
+
+// An existing non-empty file must carry SQLite's header; anything else is not opened at all,
+// so a stray file of the same name is never touched.
+bool LooksLikeStore(const std::string& path, std::string& why) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) {
+    if (errno == ENOENT) return true;
+    why = std::strerror(errno);
+    return false;
+  }
+  char header[16] = {};
+  if (S_ISREG(st.st_mode) && st.st_size == 0) return true;
+  std::ifstream in(path, std::ios::binary);
+  if (S_ISREG(st.st_mode) && in.read(header, sizeof header) && std::memcmp(header, "SQLite format 3", 16) == 0) {
+    return true;
+  }
+  why = "not a record store";
+  return false;
+}
+
+bool BindBlob(sqlite3_stmt* stmt, int index, const void* data, std::size_t size) {
+  return sqlite3_bind_blob(stmt, index, data, static_cast<int>(size), SQLITE_STATIC) == SQLITE_OK;
+}
+
+void CopyRecord(sqlite3_stmt* stmt, int column, char* record) {
+  const int size = std::min(sqlite3_column_bytes(stmt, column), kRecordSize);
+  const void* data = sqlite3_column_blob(stmt, column);
+  if (size > 0) std::memcpy(record, data, static_cast<std::size_t>(size));
+  std::memset(record + size, ' ', static_cast<std::size_t>(kRecordSize - size));
+}
+
+// Runs a statement that returns no rows; resets it whatever the outcome.
+int StepOnce(sqlite3_stmt* stmt) {
+  const int rc = sqlite3_step(stmt);
+  sqlite3_reset(stmt);
+  sqlite3_clear_bindings(stmt);
+  return rc;
+}
+
+}  // namespace
+
+short Store::Open(const std::string& path, std::unique_ptr<Store>& out, std::string& why) {
+  if (!LooksLikeStore(path, why)) return kStorageError;
+  std::unique_ptr<LockFile> locks = LockFile::Open(path + ".lock");
+  if (!locks) return why = std::string("lock file: ") + std::strerror(errno), kOpenFailed;
+  std::unique_ptr<Store> store(new Store(path, std::move(locks)));
+  const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX;
+  if (sqlite3_open_v2(path.c_str(), &store->db_, flags, nullptr) != SQLITE_OK) return store->Failure(why);
+  sqlite3_busy_timeout(store->db_, kBusyTimeoutMs);
+  if (const short status = store->Exec(kSetup, why)) return status;
+  out = std::move(store);
+  return 0;
+}
+
+Store::~Store() {
+  std::string ignored;
+  if (inGroup_) CommitGroup(ignored);
+  tables_.clear();
+  sqlite3_close_v2(db_);
+}
+
+short Store::Failure(std::string& why) {
+  why = db_ != nullptr ? sqlite3_errmsg(db_) : "out of memory";
+  return kStorageError;
+}
+
+short Store::Exec(const char* sql, std::string& why) {
+  return sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) == SQLITE_OK ? 0 : Failure(why);
+}
+
+short Store::Prepare(Statement& statement, const std::string& sql, std::string& why) {
+  const int rc = sqlite3_prepare_v3(db_, sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, &statement.handle(), nullptr);
+  return rc == SQLITE_OK ? 0 : Failure(why);
+}
+
+short Store::OpenTable(const std::string& name, Table*& table, std::string& why) {
+  if (auto it = tables_.find(name); it != tables_.end()) return table = it->second.get(), 0;
+  const std::string quoted = "\"" + name + "\"";
+  const std::string create =
+      "CREATE TABLE IF NOT EXISTS " + quoted + " (key BLOB PRIMARY KEY, record BLOB NOT NULL) WITHOUT ROWID";
+  // Creating only when missing keeps opening a file of an existing store free of writes.
+  Statement exists;
+  if (Prepare(exists, "SELECT 1 FROM sqlite_schema WHERE type='table' AND name=?1", why)) return kStorageError;
+  sqlite3_bind_text(exists.get(), 1, name.c_str(), -1, SQLITE_STATIC);
+  const int found = sqlite3_step(exists.get());
+  if (found != SQLITE_ROW && found != SQLITE_DONE) return Failure(why);
+  if (found == SQLITE_DONE && Exec(create.c_str(), why)) return kStorageError;
+
+  auto made = std::make_unique<Table>();
+  made->name = name;
+  const std::string scan = "SELECT key, record FROM " + quoted + " WHERE key ";
+  if (Prepare(made->read, "SELECT record FROM " + quoted + " WHERE key=?1", why) ||
+      Prepare(made->insert, "INSERT INTO " + quoted + " (key, record) VALUES (?1, ?2)", why) ||
+      Prepare(made->update, "UPDATE " + quoted + " SET record=?2 WHERE key=?1", why) ||
+      Prepare(made->batchFrom, scan + ">= ?1 AND key <= ?2 ORDER BY key LIMIT ?3", why) ||
+      Prepare(made->batchAfter, scan + "> ?1 AND key <= ?2 ORDER BY key LIMIT ?3", why)) {
+    return kStorageError;
+  }
+  table = made.get();
+  tables_[name] = std::move(made);
+  return 0;
+}
+
+void Store::CloseTable(const std::string& name) { tables_.erase(name); }
+
+short Store::Read(Table& table, const std::string& key, char* record, std::string& why) {
+  sqlite3_stmt* stmt = table.read.get();
+  BindBlob(stmt, 1, key.data(), key.size());
+  const int rc = sqlite3_step(stmt);
+  if (rc == SQLITE_ROW) CopyRecord(stmt, 0, record);
+  sqlite3_reset(stmt);
+  if (rc == SQLITE_ROW) return 0;
+  if (rc == SQLITE_DONE) return kNotFound;
+  return Failure(why);
+}
+
+short Store::Insert(Table& table, const std::string& key, const char* record, std::string& why) {
+  sqlite3_stmt* stmt = table.insert.get();
+  BindBlob(stmt, 1, key.data(), key.size());
+  BindBlob(stmt, 2, record, kRecordSize);
+  const int rc = StepOnce(stmt);
+  if (rc == SQLITE_CONSTRAINT) return kDuplicateKey;
+  if (rc != SQLITE_DONE) return Failure(why);
+  if (inGroup_) ++groupWrites_;
+  return 0;
+}
+
+short Store::Update(Table& table, const std::string& key, const char* record, std::string& why) {
+  sqlite3_stmt* stmt = table.update.get();
+  BindBlob(stmt, 1, key.data(), key.size());
+  BindBlob(stmt, 2, record, kRecordSize);
+  if (StepOnce(stmt) != SQLITE_DONE) return Failure(why);
+  if (sqlite3_changes(db_) != 1) return kNotFound;
+  if (inGroup_) ++groupWrites_;
+  return 0;
+}
+
+short Store::ReadBatch(Table& table, const std::string& from, bool inclusive, const std::string& upper, int limit,
+                       std::vector<std::string>& keys, std::vector<char>& records, std::string& why) {
+  sqlite3_stmt* stmt = (inclusive ? table.batchFrom : table.batchAfter).get();
+  BindBlob(stmt, 1, from.data(), from.size());
+  BindBlob(stmt, 2, upper.data(), upper.size());
+  sqlite3_bind_int(stmt, 3, limit);
+  int rc;
+  while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+    keys.emplace_back(static_cast<const char*>(sqlite3_column_blob(stmt, 0)),
+                      static_cast<std::size_t>(sqlite3_column_bytes(stmt, 0)));
+    records.resize(records.size() + kRecordSize);
+    CopyRecord(stmt, 1, records.data() + records.size() - kRecordSize);
+  }
+  sqlite3_reset(stmt);
+  return rc == SQLITE_DONE ? 0 : Failure(why);
+}
+
+short Store::BeginGroup(std::string& why) {
+  if (inGroup_) return 0;
+  if (const short status = Exec("BEGIN IMMEDIATE", why)) return status;
+  inGroup_ = true;
+  groupWrites_ = 0;
+  groupStart_ = std::chrono::steady_clock::now();
+  return 0;
+}
+
+short Store::CommitGroup(std::string& why) {
+  if (!inGroup_) return 0;
+  inGroup_ = false;
+  if (Exec("COMMIT", why) == 0) return 0;
+  const std::string reason = why;
+  sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+  why = reason;
+  return kStorageError;
+}
+
+}  // namespace reclib

@@ -1,0 +1,91 @@
+// One database's record store: the SQLite file <data directory>/<prefix>.records (WAL mode)
+// and the lock file beside it. Each record file is a table of the store, one row per record:
+// (key BLOB PRIMARY KEY, record BLOB of kRecordSize bytes) WITHOUT ROWID. A process keeps one
+// Store per file, so it holds one descriptor of the lock file.
+//
+// Calls return a status of io.h (0, kNotFound, kDuplicateKey, kOpenFailed, kStorageError) and
+// fill `why` with the reason of a failure.
+#pragma once
+
+#include <sqlite3.h>
+
+#include <chrono>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/reclib/LockFile.h"
+
+namespace reclib {
+
+// A prepared statement, reset after every use.
+class Statement {
+ public:
+  Statement() = default;
+  ~Statement() { sqlite3_finalize(stmt_); }
+  Statement(const Statement&) = delete;
+  Statement& operator=(const Statement&) = delete;
+  sqlite3_stmt*& handle() { return stmt_; }
+  sqlite3_stmt* get() const { return stmt_; }
+
+ private:
+  sqlite3_stmt* stmt_ = nullptr;
+};
+
+// A record file of the store with its statements, kept prepared while the file is open.
+struct Table {
+  std::string name;
+  Statement read, insert, update, batchFrom, batchAfter;
+};
+
+class Store {
+ public:
+  // Opens the store at `path`, creating an empty one when the file does not exist. The
+  // directory must exist. A file that is not a store is refused (kStorageError) untouched.
+  static short Open(const std::string& path, std::unique_ptr<Store>& out, std::string& why);
+  ~Store();
+  Store(const Store&) = delete;
+  Store& operator=(const Store&) = delete;
+
+  const std::string& path() const { return path_; }
+  LockFile& locks() { return *locks_; }
+
+  // Creates the table when the store does not hold it yet and prepares its statements.
+  short OpenTable(const std::string& name, Table*& table, std::string& why);
+  void CloseTable(const std::string& name);
+
+  // Reads into `record` (kRecordSize bytes).
+  short Read(Table& table, const std::string& key, char* record, std::string& why);
+  short Insert(Table& table, const std::string& key, const char* record, std::string& why);
+  short Update(Table& table, const std::string& key, const char* record, std::string& why);
+  // Appends up to `limit` rows in key order with `from` <= key (`from` < key unless
+  // `inclusive`) and key <= `upper`: each key to `keys`, each record to `records`.
+  short ReadBatch(Table& table, const std::string& from, bool inclusive, const std::string& upper, int limit,
+                  std::vector<std::string>& keys, std::vector<char>& records, std::string& why);
+
+  // A write group: the writes between BeginGroup and CommitGroup commit as one transaction.
+  bool InGroup() const { return inGroup_; }
+  // True when the group has `maxWrites` writes or is older than `maxAge`.
+  bool GroupDue(int maxWrites, std::chrono::steady_clock::duration maxAge) const {
+    return groupWrites_ >= maxWrites || std::chrono::steady_clock::now() - groupStart_ >= maxAge;
+  }
+  short BeginGroup(std::string& why);
+  short CommitGroup(std::string& why);
+
+ private:
+  Store(std::string path, std::unique_ptr<LockFile> locks) : path_(std::move(path)), locks_(std::move(locks)) {}
+  short Exec(const char* sql, std::string& why);
+  short Failure(std::string& why);
+  short Prepare(Statement& statement, const std::string& sql, std::string& why);
+
+  std::string path_;
+  std::unique_ptr<LockFile> locks_;
+  sqlite3* db_ = nullptr;
+  std::map<std::string, std::unique_ptr<Table>> tables_;
+  bool inGroup_ = false;
+  int groupWrites_ = 0;
+  std::chrono::steady_clock::time_point groupStart_;
+};
+
+}  // namespace reclib

@@ -1,0 +1,90 @@
+// A connected record library over a fresh site: program directory, inter-process store and
+// data directory "data" (prefix "std") in a temporary directory, with the library's failure
+// trace switched on.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
+#include <string>
+
+#include "platform/reclib/io.h"
+#include "platform/reclib/keys.h"
+#include "platform/reclib/trace.h"
+#include "support/TempDir.h"
+
+namespace reclib_test {
+
+inline FileBlock Block(const char* code, short instance = 0) {
+  FileBlock block{};
+  std::memset(block.code, ' ', 4);
+  std::memcpy(block.code, code, std::strlen(code));
+  std::memset(block.record, ' ', sizeof block.record);
+  block.instance = instance;
+  return block;
+}
+
+// Blank record whose key is `key` (blank padded to the file's key length) and whose byte
+// after the key is `mark`.
+inline void SetRecord(FileBlock& block, const std::string& key, char mark = 'a') {
+  std::memset(block.record, ' ', sizeof block.record);
+  std::memcpy(block.record, key.data(), key.size());
+  block.record[reclib::KeyLength(block.code)] = mark;
+}
+
+inline std::string KeyOf(const FileBlock& block) {
+  std::string key(block.record, static_cast<std::size_t>(reclib::KeyLength(block.code)));
+  return key.substr(0, key.find_last_not_of(' ') + 1);
+}
+
+inline char MarkOf(const FileBlock& block) { return block.record[reclib::KeyLength(block.code)]; }
+
+class Site : public ::testing::Test {
+ protected:
+  testing_support::TempDir home;
+  testing_support::ScopedEnv homeEnv{"FILOMAR_HOME", home.str()};
+  testing_support::ScopedEnv ipcEnv{"FILOMAR_IPC_DIR", (home.path() / "ipc").string()};
+  short handle = 0;
+
+  void SetUp() override {
+    std::filesystem::create_directory(home.path() / "data");
+    ASSERT_EQ(io_connect(0, &handle), 0);
+    ASSERT_EQ(Select("data", "std"), 0);
+    TRACE_Init();
+    io_setTrace(1);
+  }
+  void TearDown() override {
+    io_disconnect(0, handle);
+    TRACE_Stop();
+  }
+
+  short Select(std::string directory, std::string prefix) {
+    return io_setDirectory(handle, directory.data(), prefix.data());
+  }
+  std::filesystem::path StorePath() const { return home.path() / "data" / "std.records"; }
+  std::string Trace() const {
+    const auto path = home.path() / reclib::kTraceFileName;
+    return std::filesystem::exists(path) ? testing_support::ReadFile(path) : "";
+  }
+  // Opens the block's file and writes one record per key, marked `mark`. The writes run
+  // inside a scan so that they commit in groups, not one by one.
+  void Fill(FileBlock& block, int count, char mark = 'a') {
+    ASSERT_EQ(io_open(&block, nullptr), 0);
+    std::memset(block.record, 0xff, sizeof block.record);
+    ASSERT_EQ(io_start(&block, 0, 0, 1025), 0);
+    for (int i = 0; i < count; ++i) {
+      SetRecord(block, Key(i), mark);
+      ASSERT_EQ(io_write(&block), 0);
+    }
+    ASSERT_EQ(io_endstart(&block), 0);
+  }
+  static std::string Key(int i) {
+    char key[16];
+    std::snprintf(key, sizeof key, "K%06d", i);
+    return key;
+  }
+};
+
+}  // namespace reclib_test

@@ -1,0 +1,215 @@
+// Records and scans of one process.
+#include <set>
+#include <vector>
+
+#include "Fixture.h"
+#include "platform/ipc/ipc.h"
+
+namespace reclib_test {
+namespace {
+
+using Records = Site;
+
+// Keys delivered by a scan from `from`, up to `upper` when given, until io_next stops.
+std::vector<std::string> ScanKeys(FileBlock& block, const std::string& from, const char* upper = nullptr) {
+  if (upper != nullptr) {
+    SetRecord(block, upper);
+    EXPECT_EQ(io_startRange(&block, 0), 0);
+  }
+  SetRecord(block, from);
+  EXPECT_EQ(io_start(&block, 0, 0, 1025), 0);
+  std::vector<std::string> keys;
+  while (io_next(&block, 0) == 0) keys.push_back(KeyOf(block));
+  EXPECT_EQ(io_next(&block, 0), reclib::kEndOfScan);  // stays at the end
+  EXPECT_EQ(io_endstart(&block), 0);
+  return keys;
+}
+
+TEST_F(Records, ScanStartsAtTheFirstKeyNotBelowTheBufferAndHonoursTheRange) {
+  FileBlock block = Block("CODE");
+  ASSERT_EQ(io_open(&block, nullptr), 0);
+  for (const char* key : {"GB", "GA", "H", "F", "G\xE9", "GA1"}) {
+    SetRecord(block, key);
+    ASSERT_EQ(io_write(&block), 0);
+  }
+  // Byte order, not text order: the 0xE9 byte sorts after every ASCII letter.
+  EXPECT_EQ(ScanKeys(block, ""), (std::vector<std::string>{"F", "GA", "GA1", "GB", "G\xE9", "H"}));
+  EXPECT_EQ(ScanKeys(block, "GA"), (std::vector<std::string>{"GA", "GA1", "GB", "G\xE9", "H"}));
+  EXPECT_EQ(ScanKeys(block, "G", "GB"), (std::vector<std::string>{"GA", "GA1", "GB"}));
+  // The range was consumed by the scan it ended.
+  EXPECT_EQ(ScanKeys(block, "GB").size(), 3u);
+  EXPECT_EQ(ScanKeys(block, "Z").size(), 0u);
+  EXPECT_EQ(io_close(&block), 0);
+}
+
+TEST_F(Records, EmptyFileScanEndsAtOnceAndNextWithoutStartIsRefused) {
+  FileBlock block = Block("VERS");
+  ASSERT_EQ(io_open(&block, nullptr), 0);
+  EXPECT_EQ(io_next(&block, 0), reclib::kBadArgument);
+  EXPECT_TRUE(ScanKeys(block, "").empty());
+  EXPECT_EQ(io_close(&block), 0);
+}
+
+TEST_F(Records, RewritesDuringAScanVisitEveryRecordOnce) {
+  FileBlock block = Block("SACT");
+  constexpr int kCount = 1000;  // several read batches
+  Fill(block, kCount);
+  std::memset(block.record, ' ', sizeof block.record);
+  ASSERT_EQ(io_start(&block, 0, 0, 1025), 0);
+  std::set<std::string> seen;
+  while (io_next(&block, 0) == 0) {
+    ASSERT_TRUE(seen.insert(KeyOf(block)).second) << "visited twice: " << KeyOf(block);
+    ASSERT_EQ(MarkOf(block), 'a');
+    ASSERT_EQ(io_read(&block, 0, 1), 0);
+    block.record[14] = 'b';
+    ASSERT_EQ(io_rewrite(&block), 0);
+    ASSERT_EQ(io_unlock(&block), 0);
+  }
+  ASSERT_EQ(io_endstart(&block), 0);
+  EXPECT_EQ(seen.size(), static_cast<std::size_t>(kCount));
+  for (int i = 0; i < kCount; i += 97) {
+    SetRecord(block, Key(i), '?');
+    ASSERT_EQ(io_read(&block, 0, 0), 0);
+    EXPECT_EQ(MarkOf(block), 'b');
+  }
+}
+
+TEST_F(Records, ARecordAddedAheadOfTheScanIsVisited) {
+  FileBlock block = Block("SACT");
+  Fill(block, 10);
+  std::memset(block.record, ' ', sizeof block.record);
+  ASSERT_EQ(io_start(&block, 0, 0, 1025), 0);
+  ASSERT_EQ(io_next(&block, 0), 0);
+  SetRecord(block, Key(4) + "x");
+  ASSERT_EQ(io_add(&block), 0);
+  std::vector<std::string> rest;
+  while (io_next(&block, 0) == 0) rest.push_back(KeyOf(block));
+  EXPECT_EQ(rest.size(), 10u);
+  EXPECT_EQ(rest[4], Key(4) + "x");
+  io_endstart(&block);
+}
+
+TEST_F(Records, DuplicateKeyIsRefusedAndKeepsTheRecord) {
+  FileBlock block = Block("CONF");
+  ASSERT_EQ(io_open(&block, nullptr), 0);
+  SetRecord(block, "C00", 'a');
+  ASSERT_EQ(io_write(&block), 0);
+  SetRecord(block, "C00", 'b');
+  EXPECT_EQ(io_write(&block), reclib::kDuplicateKey);
+  EXPECT_EQ(io_add(&block), reclib::kDuplicateKey);
+  SetRecord(block, "C00", '?');
+  ASSERT_EQ(io_read(&block, 0, 0), 0);
+  EXPECT_EQ(MarkOf(block), 'a');
+}
+
+TEST_F(Records, MissingKeyGivesNotFoundAndLeavesTheBuffer) {
+  FileBlock block = Block("CONF");
+  ASSERT_EQ(io_open(&block, nullptr), 0);
+  SetRecord(block, "C13", 'q');
+  EXPECT_EQ(io_read(&block, 0, 0), reclib::kNotFound);
+  EXPECT_EQ(io_read(&block, 0, 1), reclib::kNotFound);
+  EXPECT_EQ(io_find(&block, 0), reclib::kNotFound);
+  EXPECT_EQ(io_rewrite(&block), reclib::kNotFound);
+  EXPECT_EQ(KeyOf(block), "C13");
+  EXPECT_EQ(MarkOf(block), 'q');
+}
+
+TEST_F(Records, RewriteAfterAPlainReadReplacesTheRecord) {
+  FileBlock block = Block("CONF");
+  ASSERT_EQ(io_open(&block, nullptr), 0);
+  SetRecord(block, "C03", 'a');
+  ASSERT_EQ(io_write(&block), 0);
+  ASSERT_EQ(io_read(&block, 0, 0), 0);
+  block.record[3] = 'z';
+  ASSERT_EQ(io_rewrite(&block), 0);
+  SetRecord(block, "C03", '?');
+  ASSERT_EQ(io_find(&block, 0), 0);
+  ASSERT_EQ(io_read(&block, 0, 0), 0);
+  EXPECT_EQ(MarkOf(block), 'z');
+}
+
+TEST_F(Records, InstancesAreSeparateFilesAndSurviveReopening) {
+  FileBlock pl1 = Block("PL", 1);
+  FileBlock pl2 = Block("PL", 2);
+  char program[] = "$PROGRAM";
+  ASSERT_EQ(io_open(&pl1, nullptr), 0);
+  ASSERT_EQ(io_open(&pl2, program), 0);
+  EXPECT_STREQ(program, "$PROGRAM");
+  SetRecord(pl1, "ONE");
+  ASSERT_EQ(io_write(&pl1), 0);
+  SetRecord(pl2, "ONE");
+  EXPECT_EQ(io_read(&pl2, 0, 0), reclib::kNotFound);
+  ASSERT_EQ(io_close(&pl1), 0);
+  ASSERT_EQ(io_close(&pl2), 0);
+  ASSERT_EQ(io_open(&pl1, nullptr), 0);
+  SetRecord(pl1, "ONE", '?');
+  ASSERT_EQ(io_read(&pl1, 0, 0), 0);
+  EXPECT_EQ(MarkOf(pl1), 'a');
+}
+
+TEST_F(Records, CallsOnFilesThatAreNotOpenOrNotKnownFailCleanly) {
+  FileBlock block = Block("CONF");
+  EXPECT_EQ(io_read(&block, 0, 0), reclib::kNotOpen);
+  EXPECT_EQ(io_close(&block), reclib::kNotOpen);
+  EXPECT_EQ(io_read(nullptr, 0, 0), reclib::kBadArgument);
+  EXPECT_EQ(io_open(nullptr, nullptr), reclib::kBadArgument);
+  FileBlock unknown = Block("XYZ");
+  EXPECT_EQ(io_open(&unknown, nullptr), reclib::kBadArgument);
+  EXPECT_NE(Trace().find("io_read CONF/0: status 46"), std::string::npos);
+  io_suppress(46, 1);
+  io_unlock(&block);
+  EXPECT_EQ(Trace().find("io_unlock"), std::string::npos);
+}
+
+TEST_F(Records, CallsBeforeConnectOrDirectoryFail) {
+  io_disconnect(0, handle);
+  FileBlock block = Block("CONF");
+  EXPECT_EQ(io_setup(handle), reclib::kNotOpen);
+  EXPECT_EQ(io_open(&block, nullptr), reclib::kNotOpen);
+  ASSERT_EQ(io_connect(0, &handle), 0);
+  EXPECT_EQ(handle, 1);
+  EXPECT_EQ(io_setup(handle), 0);
+  EXPECT_EQ(io_open(&block, nullptr), reclib::kNotOpen);
+  char directory[150];
+  short length = 0;
+  char prefix[4];
+  EXPECT_EQ(io_getDirectory(handle, directory, &length, prefix), reclib::kNotOpen);
+  EXPECT_EQ(Select("data", "../x"), reclib::kBadArgument);
+  ASSERT_EQ(Select("data\\sub ", "abc"), 0);
+  ASSERT_EQ(io_getDirectory(handle, directory, &length, prefix), 0);
+  EXPECT_EQ(std::string(directory, static_cast<std::size_t>(length)), "data\\sub");
+  EXPECT_STREQ(prefix, "abc");
+}
+
+TEST_F(Records, OpeningOnAnotherDatabaseMovesTheFile) {
+  std::filesystem::create_directories(home.path() / "other");
+  FileBlock block = Block("CONF");
+  ASSERT_EQ(io_open(&block, nullptr), 0);
+  ASSERT_EQ(Select("other", "oth"), 0);
+  ASSERT_EQ(io_open(&block, nullptr), 0);
+  SetRecord(block, "C00");
+  ASSERT_EQ(io_write(&block), 0);
+  // One close ends it: the first open was closed when the file moved.
+  ASSERT_EQ(io_close(&block), 0);
+  EXPECT_EQ(io_close(&block), reclib::kNotOpen);
+  ASSERT_EQ(Select("data", "std"), 0);
+  ASSERT_EQ(io_open(&block, nullptr), 0);
+  EXPECT_EQ(io_find(&block, 0), reclib::kNotFound);
+  EXPECT_TRUE(std::filesystem::exists(home.path() / "other" / "oth.records"));
+}
+
+TEST_F(Records, RelativeDirectoriesLieUnderTheClientSettingsDataRoot) {
+  const auto client = home.path() / "client";
+  std::filesystem::create_directories(home.path() / "root" / "data");
+  home.Write("client/flmwin.ini", "[DATABASE]\r\nStandardDataDir=..\\root\\\r\n");
+  const std::string clientPath = client.string() + "\\";
+  ASSERT_EQ(ipc_write("FLMWIN_PATH", clientPath.data(), static_cast<int>(clientPath.size())), 0);
+  FileBlock block = Block("CONF");
+  ASSERT_EQ(io_open(&block, nullptr), 0);
+  io_close(&block);
+  EXPECT_TRUE(std::filesystem::exists(home.path() / "root" / "data" / "std.records"));
+  EXPECT_FALSE(std::filesystem::exists(StorePath()));
+}
+
+}  // namespace
+}  // namespace reclib_test

@@ -1,0 +1,145 @@
+// Sharing a store between processes: file locks of io_open / io_open_exclusive and record
+// locks of io_read with lock 1. The other process is a forked child that runs one step per
+// request and answers with the step's status. Each child is forked before the test opens
+// anything, so it never shares the parent's store connections.
+#include <sys/wait.h>
+
+#include <functional>
+
+#include "Fixture.h"
+
+namespace reclib_test {
+namespace {
+
+// A forked process of the same site, connected afresh, running steps on request.
+class OtherProcess {
+ public:
+  using Step = std::function<short()>;
+
+  explicit OtherProcess(std::vector<Step> steps) {
+    int toChild[2], toParent[2];
+    if (pipe(toChild) != 0 || pipe(toParent) != 0) throw std::runtime_error("pipe");
+    pid_ = fork();
+    if (pid_ == 0) {
+      close(toChild[1]);
+      close(toParent[0]);
+      short handle = 0;
+      char directory[] = "data";
+      char prefix[] = "std";
+      io_connect(0, &handle);
+      io_setDirectory(handle, directory, prefix);
+      char request;
+      for (const Step& step : steps) {
+        if (read(toChild[0], &request, 1) != 1) break;
+        const short status = step();
+        if (write(toParent[1], &status, sizeof status) != sizeof status) break;
+      }
+      _exit(0);
+    }
+    close(toChild[0]);
+    close(toParent[1]);
+    request_ = toChild[1];
+    answer_ = toParent[0];
+  }
+  ~OtherProcess() {
+    close(request_);
+    close(answer_);
+    int status = 0;
+    waitpid(pid_, &status, 0);
+  }
+  // Runs the child's next step and returns its status.
+  short Run() {
+    short status = -1;
+    if (write(request_, "x", 1) != 1 || read(answer_, &status, sizeof status) != sizeof status) return -1;
+    return status;
+  }
+
+ private:
+  pid_t pid_ = -1;
+  int request_ = -1;
+  int answer_ = -1;
+};
+
+using Sharing = Site;
+
+TEST_F(Sharing, ExclusiveOpenIsRefusedWhileSharedAndTheReverse) {
+  FileBlock block = Block("MATR");
+  OtherProcess other({
+      [] { FileBlock b = Block("MATR"); return io_open_exclusive(&b, nullptr); },
+      [] { FileBlock b = Block("MATR"); return io_open(&b, nullptr); },
+      [] { FileBlock b = Block("MATR"); return io_open_exclusive(&b, nullptr); },
+      [] { FileBlock b = Block("CONF"); return io_open_exclusive(&b, nullptr); },
+  });
+  ASSERT_EQ(io_open(&block, nullptr), 0);
+  EXPECT_EQ(other.Run(), reclib::kFileInUse);  // we hold it shared
+  ASSERT_EQ(io_close(&block), 0);
+  ASSERT_EQ(io_open_exclusive(&block, nullptr), 0);
+  EXPECT_EQ(other.Run(), reclib::kHeldExclusively);  // we hold it exclusively
+  ASSERT_EQ(io_close(&block), 0);
+  EXPECT_EQ(other.Run(), 0);
+  EXPECT_EQ(other.Run(), 0);  // another file of the same store is not affected
+  EXPECT_EQ(io_open(&block, nullptr), reclib::kHeldExclusively);
+}
+
+TEST_F(Sharing, NestedOpenKeepsTheExclusiveLockUntilTheLastClose) {
+  FileBlock block = Block("MATR");
+  auto sharedOpen = [] {
+    FileBlock b = Block("MATR");
+    const short status = io_open(&b, nullptr);
+    if (status == 0) io_close(&b);
+    return status;
+  };
+  OtherProcess other({sharedOpen, sharedOpen, sharedOpen});
+  ASSERT_EQ(io_open_exclusive(&block, nullptr), 0);
+  ASSERT_EQ(io_open(&block, nullptr), 0);  // nests, never weakens the lock
+  EXPECT_EQ(other.Run(), reclib::kHeldExclusively);
+  ASSERT_EQ(io_close(&block), 0);
+  EXPECT_EQ(other.Run(), reclib::kHeldExclusively);
+  ASSERT_EQ(io_close(&block), 0);
+  EXPECT_EQ(other.Run(), 0);
+}
+
+TEST_F(Sharing, ASharedOpenBecomesExclusiveWhenNoOtherProcessHasTheFile) {
+  FileBlock block = Block("MATR");
+  OtherProcess other({[] { FileBlock b = Block("MATR"); return io_open(&b, nullptr); }});
+  ASSERT_EQ(io_open(&block, nullptr), 0);
+  ASSERT_EQ(io_open_exclusive(&block, nullptr), 0);
+  EXPECT_EQ(other.Run(), reclib::kHeldExclusively);
+}
+
+TEST_F(Sharing, ARecordReadForUpdateIsLockedAgainstOtherProcesses) {
+  auto attempt = [](std::function<short(FileBlock&)> call) {
+    return [call] {
+      FileBlock b = Block("UID");
+      io_open(&b, nullptr);
+      SetRecord(b, Key(0), 'c');
+      const short status = call(b);
+      io_unlock(&b);
+      io_close(&b);
+      return status;
+    };
+  };
+  OtherProcess other({
+      attempt([](FileBlock& b) { return io_read(&b, 0, 1); }),
+      attempt([](FileBlock& b) { return io_rewrite(&b); }),
+      attempt([](FileBlock& b) { return io_read(&b, 0, 0); }),
+      attempt([](FileBlock& b) { SetRecord(b, Key(1)); return io_read(&b, 0, 1); }),
+      attempt([](FileBlock& b) { return io_rewrite(&b); }),
+  });
+  FileBlock block = Block("UID");
+  Fill(block, 2);
+  SetRecord(block, Key(0));
+  ASSERT_EQ(io_read(&block, 0, 1), 0);
+  EXPECT_EQ(other.Run(), reclib::kRecordLocked);
+  EXPECT_EQ(other.Run(), reclib::kRecordLocked);
+  EXPECT_EQ(other.Run(), 0);  // a plain read is not held up
+  EXPECT_EQ(other.Run(), 0);  // another record is free
+  ASSERT_EQ(io_rewrite(&block), 0);  // releases the lock
+  EXPECT_EQ(other.Run(), 0);
+  SetRecord(block, Key(0), '?');
+  ASSERT_EQ(io_read(&block, 0, 0), 0);
+  EXPECT_EQ(MarkOf(block), 'c');
+}
+
+}  // namespace
+}  // namespace reclib_test
