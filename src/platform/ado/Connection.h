@@ -38,12 +38,14 @@ class Connection {
   // Seconds a statement sent through the connection itself (a Recordset's) may run; 0 = no limit.
   int CommandTimeout = 30;
 
-  // Used by Command and Recordset: send a statement, filling Errors() on failure. `origin`
-  // names the ADO object in the error raised when the connection is not open.
+ private:
+  friend class Command;
+  friend class Recordset;
+
+  // Send a statement, filling Errors() on failure. `origin` names the ADO object in the error
+  // raised when the connection is not open.
   bool SendStatement(const std::string& sql, int timeoutSeconds, const char* origin);
   bool SendQuery(const std::string& sql, int timeoutSeconds, RowSet& rows, const char* origin);
-
- private:
   bool CheckOpen(const char* origin);
 
   ProviderFactory& factory_;

@@ -19,17 +19,6 @@ std::string Lower(std::string s) {
 
 // Reads one value starting at `pos` (just after "="); leaves `pos` after the ";" that ends it.
 std::string ReadValue(const std::string& text, std::size_t& pos) {
-  std::size_t start = pos;
-  while (start < text.size() && text[start] == ' ') ++start;
-  if (start < text.size() && (text[start] == '"' || text[start] == '\'')) {
-    const auto close = text.find(text[start], start + 1);
-    if (close != std::string::npos) {
-      const std::string value = text.substr(start + 1, close - start - 1);
-      const auto end = text.find(';', close);
-      pos = end == std::string::npos ? text.size() : end + 1;
-      return value;
-    }
-  }
   const auto end = text.find(';', pos);
   const std::string value = text.substr(pos, end == std::string::npos ? std::string::npos : end - pos);
   pos = end == std::string::npos ? text.size() : end + 1;

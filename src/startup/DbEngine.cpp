@@ -1,0 +1,7 @@
+#include "startup/DbEngine.h"
+
+namespace filomar {
+
+Engine DbEngine = Engine::SqlServer;
+
+}  // namespace filomar

@@ -1,0 +1,182 @@
+// The server connection: the connection string from the installation record, the server error
+// text, and a routine's conversation with the server.
+#include "startup/Connection.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "ado/OdbcSite.h"
+#include "common/FrontEnd.h"
+#include "platform/ado/RecordingProvider.h"
+#include "platform/copylib/InstallRecordFile.h"
+#include "startup/DbEngine.h"
+#include "support/TempDir.h"
+#include "ui/ScriptedUi.h"
+
+namespace {
+namespace fs = std::filesystem;
+using namespace filomar;
+using testing_support::ScopedEnv;
+using testing_support::TempDir;
+
+const std::string kSqlServerPrefix = "Provider=MSDASQL.1;Persist Security Info=False;User ID=filomar;Password=";
+
+class ConnectionTest : public ::testing::Test {
+ protected:
+  TempDir home;
+  ScopedEnv homeEnv{"FILOMAR_HOME", home.str()};
+  fs::path data = home.path() / "data";
+  Engine savedEngine = DbEngine;
+
+  void SetUp() override { fs::create_directories(data); }
+  void TearDown() override { DbEngine = savedEngine; }
+  void Install(const std::string& password, char engine = 'S') {
+    ASSERT_FALSE(copylib::WriteInstallRecord(data, engine, password));
+  }
+};
+
+TEST_F(ConnectionTest, ConnectStringTakesTheTrimmedRecordPassword) {
+  DbEngine = Engine::SqlServer;
+  EXPECT_EQ(GetConnectString(), kSqlServerPrefix + "tamarind;Data Source=filomar4");  // no record
+
+  Install("  s3cret  ");
+  EXPECT_EQ(GetConnectString(), kSqlServerPrefix + "s3cret;Data Source=filomar4");
+
+  Install(std::string(40, ' '));
+  EXPECT_EQ(GetConnectString(), kSqlServerPrefix + ";Data Source=filomar4");
+
+  Install("pass word");
+  DbEngine = Engine::Oracle;
+  EXPECT_EQ(GetConnectString(), "Provider=MSDAORA.1;Password=pass word;User ID=filomar;Data Source=filomar4");
+}
+
+TEST_F(ConnectionTest, UnreadableRecordGivesTheBuiltInPassword) {
+  DbEngine = Engine::Oracle;
+  fs::create_directory(data / "install.rec");  // the copy library's read fails
+  EXPECT_EQ(GetConnectString(), "Provider=MSDAORA.1;Password=tamarind;User ID=filomar;Data Source=filomar4");
+}
+
+TEST(ServerError, FivePiecesEndedBySingleCarriageReturns) {
+  const ado::Error e{ado::kObjectNotFound, "[SQLite]no such table: x (1)", "Microsoft OLE DB Provider for ODBC Drivers",
+                     "HY000", 1};
+  EXPECT_EQ(ServerError(e),
+            "Error #-2147217865\r   [SQLite]no such table: x (1)\r   (Source: Microsoft OLE DB Provider for ODBC "
+            "Drivers)\r   (SQL State: HY000)\r   (NativeError: 1)\r");
+  EXPECT_EQ(ServerError({}), "Error #0\r   \r   (Source: )\r   (SQL State: )\r   (NativeError: 0)\r");
+}
+
+struct Report {
+  std::string text;
+  std::string statement;
+  long number;
+};
+
+class ConversationTest : public ConnectionTest {
+ protected:
+  ado::RecordingProviderFactory server;
+  std::vector<Report> reports;
+  ServerErrorReporter Collect() {
+    return [this](const std::string& text, const std::string& statement, const ado::Error& e) {
+      reports.push_back({text, statement, e.Number});
+    };
+  }
+};
+
+TEST_F(ConversationTest, SendsEachStatementWithoutTimeLimitAndClosesAtTheEnd) {
+  DbEngine = Engine::SqlServer;
+  Install("pw");
+  server.SetRows("select db_name from std_db", {{"db_name"}, {{"STANDARD  "}}});
+  {
+    ServerConversation talk(Collect(), server);
+    EXPECT_TRUE(talk.IsOpen());
+    EXPECT_TRUE(talk.Execute("update xyz_conf set a = 1"));
+    auto rows = talk.Query("select db_name from std_db");
+    EXPECT_TRUE(rows.IsOpen());
+    EXPECT_EQ(rows.Fields(0).Value, "STANDARD  ");
+  }
+  ASSERT_EQ(server.Opens().size(), 1u);
+  EXPECT_EQ(server.Opens()[0].dataSource, "filomar4");
+  EXPECT_EQ(server.Opens()[0].userId, "filomar");
+  EXPECT_EQ(server.Opens()[0].password, "pw");
+  EXPECT_EQ(server.Statements(), (std::vector<std::string>{"update xyz_conf set a = 1", "select db_name from std_db"}));
+  const auto& calls = server.Calls();
+  ASSERT_EQ(calls.size(), 4u);
+  EXPECT_EQ(calls[1].timeoutSeconds, 0);
+  EXPECT_EQ(calls[2].timeoutSeconds, 0);
+  EXPECT_EQ(calls[3].kind, ado::RecordedCall::Kind::Close);
+  EXPECT_TRUE(reports.empty());
+}
+
+TEST_F(ConversationTest, EveryErrorOfAFailedStatementIsReportedThenTheRoutineGoesOn) {
+  server.FailStatement("alter table x", {{ado::kStatementFailed, "first", "s", "42000", 1},
+                                         {ado::kStatementFailed, "second", "s", "01000", 2}});
+  server.FailStatement("select * from gone", {{ado::kObjectNotFound, "missing", "s", "42S02", 208}});
+  ServerConversation talk(Collect(), server);
+  EXPECT_FALSE(talk.Execute("alter table x"));
+  EXPECT_TRUE(talk.Execute("insert into y values (1)"));
+  EXPECT_FALSE(talk.Query("select * from gone").IsOpen());
+
+  ASSERT_EQ(reports.size(), 3u);
+  EXPECT_EQ(reports[0].text, ServerError({ado::kStatementFailed, "first", "s", "42000", 1}));
+  EXPECT_EQ(reports[0].statement, "alter table x");
+  EXPECT_EQ(reports[1].text, ServerError({ado::kStatementFailed, "second", "s", "01000", 2}));
+  EXPECT_EQ(reports[1].statement, "alter table x");
+  EXPECT_EQ(reports[2].number, ado::kObjectNotFound);
+  EXPECT_EQ(reports[2].statement, "select * from gone");
+  EXPECT_EQ(server.Statements().size(), 3u);
+}
+
+TEST_F(ConversationTest, RealDriverReportsAMissingTableAndRunsTheNextStatement) {
+  testing_support::OdbcSite site;
+  {
+    ServerConversation talk(Collect());
+    ASSERT_TRUE(talk.IsOpen());
+    EXPECT_FALSE(talk.Execute("select * from filomar_rowlock"));
+    EXPECT_TRUE(talk.Execute("create table filomar_rowlock (x int)"));
+    EXPECT_TRUE(talk.Execute("insert into filomar_rowlock values (5)"));
+    auto rows = talk.Query("select x from filomar_rowlock");
+    EXPECT_EQ(rows.Fields("x").AsLong(), 5);
+  }
+  ASSERT_EQ(reports.size(), 1u);
+  EXPECT_EQ(reports[0].number, ado::kObjectNotFound);
+  EXPECT_EQ(reports[0].statement, "select * from filomar_rowlock");
+  EXPECT_NE(reports[0].text.find("(SQL State: HY000)\r"), std::string::npos);
+}
+
+TEST_F(ConversationTest, RealDriverRefusingTheConnectionFailsEveryStatement) {
+  testing_support::OdbcSite site("/nonexistent-directory/server.db");
+  {
+    ServerConversation talk(Collect());
+    EXPECT_FALSE(talk.IsOpen());
+    EXPECT_FALSE(talk.Execute("create table a (x int)"));
+    EXPECT_FALSE(talk.Query("select 1").IsOpen());
+  }
+  ASSERT_EQ(reports.size(), 3u);
+  EXPECT_EQ(reports[0].number, ado::kConnectionFailed);
+  EXPECT_NE(reports[0].text.find("connect failed"), std::string::npos) << reports[0].text;
+  EXPECT_EQ(reports[1].number, ado::kConnectionNotOpen);
+  EXPECT_EQ(reports[0].statement, "");
+  EXPECT_EQ(reports[1].statement, "create table a (x int)");
+  EXPECT_EQ(reports[2].statement, "select 1");
+}
+
+TEST(StandardReporters, LogLineAndMessageBox) {
+  const ado::Error e{ado::kStatementFailed, "bad", "s", "42000", 7};
+  std::vector<std::string> lines;
+  const auto log = LogLineReporter([&](const std::string& line) { lines.push_back(line); });
+  const auto spaced = LogLineReporter([&](const std::string& line) { lines.push_back(line); }, " ");
+  log(ServerError(e), "drop table x", e);
+  spaced(ServerError(e), "drop table x", e);
+  EXPECT_EQ(lines, (std::vector<std::string>{ServerError(e) + "drop table x", ServerError(e) + " drop table x"}));
+
+  ui::ScriptedUi screen;
+  SetFrontEnd(screen);
+  ReportInMessageBox(ServerError(e), "drop table x", e);
+  ASSERT_EQ(screen.Shown().size(), 1u);
+  EXPECT_EQ(screen.Shown()[0].text, ServerError(e));
+  EXPECT_EQ(screen.Shown()[0].code, ui::mb::OKOnly | ui::mb::Critical);
+  EXPECT_EQ(screen.Shown()[0].title, "Error");
+}
+
+}  // namespace
