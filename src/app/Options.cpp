@@ -1,0 +1,32 @@
+#include "app/Options.h"
+
+#include "ui/MsgBoxCode.h"
+
+namespace filomar::app {
+
+std::optional<Options> ParseOptions(int argc, char** argv, std::string& error) {
+  Options options;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--console") {
+      options.batch = false;
+    } else if (arg == "--batch") {
+      options.batch = true;
+    } else if (arg == "--answer") {
+      const int button = i + 1 < argc ? ui::ButtonFromName(argv[++i]) : 0;
+      if (button == 0) {
+        error = "--answer needs OK, Cancel or Retry";
+        return std::nullopt;
+      }
+      options.answers.push_back(button);
+    } else if (arg.rfind("--", 0) == 0) {
+      error = "unknown option " + arg;
+      return std::nullopt;
+    } else {
+      options.commandLine += (options.commandLine.empty() ? "" : " ") + arg;
+    }
+  }
+  return options;
+}
+
+}  // namespace filomar::app

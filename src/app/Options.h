@@ -1,0 +1,23 @@
+// The command line of filomar-convert: the product's own switches ("/T", "/X", "/D"), passed
+// on as one text, and the front-end options.
+#pragma once
+
+#include <deque>
+#include <optional>
+#include <string>
+
+namespace filomar::app {
+
+struct Options {
+  std::string commandLine;  // the product switches, joined by single blanks
+  bool batch = false;       // --batch; else the console front end
+  std::deque<int> answers;  // --answer BUTTON, in order (batch only)
+};
+
+inline constexpr const char* kUsage =
+    "usage: filomar-convert [/T[channels]] [/X[digits]] [--console | --batch [--answer OK|Cancel|Retry]...] [/D]\n";
+
+// nullopt with `error` set for an unknown option or a missing value.
+std::optional<Options> ParseOptions(int argc, char** argv, std::string& error);
+
+}  // namespace filomar::app

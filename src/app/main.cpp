@@ -1,0 +1,30 @@
+// filomar-convert: the program entry. Chooses the front end, runs the start-up and then the
+// main window, and turns the end of the run into the exit status.
+#include <iostream>
+
+#include "app/Options.h"
+#include "app/ProgramHandOvers.h"
+#include "common/FrontEnd.h"
+#include "startup/modMain.h"
+#include "ui/console/BatchUi.h"
+#include "ui/console/ConsoleUi.h"
+
+int main(int argc, char** argv) {
+  std::string error;
+  const auto options = filomar::app::ParseOptions(argc, argv, error);
+  if (!options) {
+    std::cerr << "filomar-convert: " << error << "\n" << filomar::app::kUsage;
+    return filomar::kExitFailure;
+  }
+  ui::ConsoleUi console(std::cin, std::cout);
+  ui::BatchUi batch(std::cout, options->answers);
+  ui::Ui& frontEnd = options->batch ? static_cast<ui::Ui&>(batch) : console;
+  filomar::SetFrontEnd(frontEnd);
+  filomar::app::ProgramHandOvers handOvers(*options);
+  try {
+    filomar::StartProgram(options->commandLine, handOvers);
+    return handOvers.RunMainWindow();
+  } catch (const filomar::ProgramEnd& end) {
+    return end.status;
+  }
+}

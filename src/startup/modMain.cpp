@@ -1,0 +1,396 @@
+#include "startup/modMain.h"
+
+#include <filesystem>
+
+#include "common/FrontEnd.h"
+#include "common/General.h"
+#include "common/Text.h"
+#include "platform/copylib/copyp.h"
+#include "platform/reclib/trace.h"
+#include "platform/winapi/AppPath.h"
+#include "platform/winapi/Profile.h"
+#include "recio/Vb_io.h"
+#include "recio/conffld.h"
+#include "startup/DbEngine.h"
+
+namespace filomar {
+
+std::string system_path;
+TraceSwitches traceSwitches;
+bool MatrExclusive = false;
+bool UidFilesOpen = false;
+bool Files1Open = false;
+bool AllFilesOpen = false;
+bool MatrOpen = false, FileOpen = false, DocsOpen = false, CalOpen = false;
+short SignOnAccepted = 0;
+
+namespace {
+
+constexpr const char* kUsersLoggedOn =
+    "There are users currently logged on to Filomar. The conversion of Filomar 4.0 to Filomar 5.0 is unable "
+    "to run while there are users logged on to Filomar";
+// Library statuses of an open refused because another process has the file.
+constexpr short kHeldExclusively = 84;
+constexpr short kFileInUse = 94;
+
+constexpr const char* kNoDatabaseDetected =
+    "There was no database detected. This procedure will install a new empty database. Press OK to continue.";
+
+[[noreturn]] void EndProgram(int status) { throw ProgramEnd{status}; }
+
+// The codes whose failures the library must not report while a group of files is opened.
+constexpr short kGroupOpenCodes[] = {46, 94, 84, 4, 59};
+
+// Only "held by another process" means that users are signed on; a store that cannot be
+// opened at all is said as such, so the administrator does not look for users who are not there.
+void ReportMatrRefused(short status) {
+  if (status == kHeldExclusively || status == kFileInUse) {
+    MsgBoxTrace(kUsersLoggedOn, ui::mb::Exclamation, "Filomar 5.0 Conversion Utility ");
+    return;
+  }
+  MsgBoxTrace("Can't open the record files of the STANDARD database. Err =" + NumberWithSign(status),
+              ui::mb::Critical, "Filomar 5.0 Conversion Utility ");
+}
+
+std::string TraceFlag(bool on) { return on ? "-1" : "0"; }
+
+// "/T" and "/X" letters: none given selects every switch of the list.
+void SetTraceChannels(const std::string& letters) {
+  TraceSwitches& t = traceSwitches;
+  t.on = true;
+  t.L = false;
+  const bool all = letters.empty();
+  for (std::size_t i = 0; i < t.channel.size(); ++i)
+    t.channel[i] = all || letters.find(static_cast<char>('0' + i)) != std::string::npos;
+  t.C = all || letters.find('C') != std::string::npos;
+  t.A = all || letters.find('A') != std::string::npos;
+  t.I = all || letters.find('I') != std::string::npos;
+  t.L = !all && letters.find('L') != std::string::npos;
+}
+
+void SetXSwitches(const std::string& digits) {
+  for (std::size_t i = 0; i < traceSwitches.x.size(); ++i)
+    traceSwitches.x[i] = digits.empty() || digits.find(static_cast<char>('0' + i)) != std::string::npos;
+}
+
+void SetUpTrace() {
+  const TraceSwitches& t = traceSwitches;
+  TRACE_Init();
+  WriteTrace("TRACE_Enable 00 := " + TraceFlag(t.channel[0]));
+  TRACE_Enable(0, t.channel[0]);
+  WriteTrace("TRACE_Enable 1 := " + TraceFlag(t.channel[1]));
+  TRACE_Enable(1, t.channel[1]);
+  for (short c = 2; c <= 6; ++c) TRACE_Enable(c, t.channel[static_cast<std::size_t>(c)]);
+  TRACE_Enable(7, t.C);
+  TRACE_Enable(8, t.A);
+  WriteTrace("Before vb_io_setTrace");
+  vb_io_setTrace(t.I ? 1 : 0);
+}
+
+void ResetState() {
+  MatrExclusive = UidFilesOpen = Files1Open = AllFilesOpen = false;
+  MatrOpen = FileOpen = DocsOpen = CalOpen = false;
+  SignOnAccepted = 0;
+  traceSwitches = {};
+  ConnHandle = -1;
+}
+
+std::string SystemPathOf(std::string dir) {
+  dir = Trim(dir);
+  if (dir.empty() || dir.back() != '/') dir += '/';
+  return dir;
+}
+
+void CloseIf(bool& flag, short file) {
+  if (!flag) return;
+  vb_io_close(file);
+  flag = false;
+}
+
+// Reads the version code of the current database's CONF file; empty when it cannot be read.
+// CONF is closed again on every path.
+std::string ReadVersionCode() {
+  vb_io_open(CONF_FILE, "");
+  if (vb_io_erc != 0) return "";
+  ClearRecord(CONF_FILE);
+  PutField(CONF_RowKey, std::string("C00"));
+  vb_io_read(CONF_FILE, 0, 0);
+  std::string version = vb_io_erc == 0 ? GetText(CONF_VersionText) : "";
+  vb_io_close(CONF_FILE);
+  return version;
+}
+
+void Disconnect() {
+  vb_io_appTerminate();
+  WriteTrace("Before vb_io_disconnect");
+  vb_io_disconnect(0, ConnHandle);
+  const bool failed = vb_io_erc != 0;
+  ConnHandle = -1;
+  if (failed) MsgBoxTrace("Can't disconnect from database server", ui::mb::OKOnly, "");
+}
+
+// The exit status of a run that ends after the new-database question was answered OK.
+int CreateNewDatabase(StartupHandOvers& handOvers) {
+  SignOnAccepted = 0;
+  if (!handOvers.CreateStandardDatabase()) return kExitFailure;
+  MsgBoxTrace("The database creation process has completed.", ui::mb::OKOnly, "Message");
+  return kExitNormal;
+}
+
+}  // namespace
+
+void SelectStandardDatabase() {
+  std::string dir = "data", prefix = "std";
+  vb_io_setDirectory(ConnHandle, dir, prefix);
+}
+
+bool GetCmdLineArgs(const std::string& commandLine) {
+  std::string line = commandLine;
+  if (line.size() >= 2 && line.compare(line.size() - 2, 2, "/D") == 0) line = RTrim(line.substr(0, line.size() - 2));
+  traceSwitches.on = false;
+  WriteTrace("GetCmdLineArgs Start: " + line);
+  std::string rest = line;
+  for (;;) {
+    const auto blank = rest.find(' ');
+    const std::string token = UpperCp1252(rest.substr(0, blank));
+    if (token.compare(0, 2, "/T") == 0) SetTraceChannels(token.substr(2));
+    if (token.compare(0, 2, "/X") == 0) SetXSwitches(token.substr(2));
+    if (blank == std::string::npos) break;
+    rest = rest.substr(blank + 1);
+  }
+  WriteTrace("GetCmdLineArgs Exit");
+  return true;
+}
+
+void init0() {
+  ConnHandle = -1;
+  Files1Open = UidFilesOpen = false;
+  FrontEnd().SetMousePointer(ui::MousePointer::Hourglass);
+  WriteTrace("init0() Start");
+  system_path = SystemPathOf(winapi::AppPath());
+  InitFileTable();
+  InitFieldTable();
+  vb_io_connect(0, ConnHandle);
+  if (vb_io_erc != 0) {
+    MsgBoxTrace("Can't connect to database server", ui::mb::OKOnly, "");
+    EndProgram(kExitFailure);
+  }
+  std::string directory;
+  if (!CheckUser(directory)) emergency_exit();
+  vb_io_setup(ConnHandle);
+  if (vb_io_erc != 0) {
+    terminate();
+    EndProgram(kExitFailure);
+  }
+  SelectStandardDatabase();
+  vb_io_suppress(94);
+  vb_io_suppress(84);
+  if (const short status = vb_io_open_exclusive(MATR_FILE, ""); status != 0) {
+    ReportMatrRefused(status);
+    terminate();
+    EndProgram(kExitFailure);
+  }
+  MatrExclusive = true;
+  vb_io_unsuppress(84);
+  vb_io_unsuppress(94);
+  WriteTrace("init0() End");
+}
+
+void Check_OSFile(const std::string& directory) {
+  WriteTrace("Check_OSFile Start");
+  copylib::InstallRecord record{};
+  const short count = copyp(0, RTrim(directory).c_str(), reinterpret_cast<char*>(&record), COPYP_ENGINE_READ);
+  DbEngine = count >= 1 && record.engine[0] == 'O' ? Engine::Oracle : Engine::SqlServer;
+  WriteTrace(std::string("Check_OSFile End: DbEngine=") + (DbEngine == Engine::Oracle ? "Oracle" : "SQL Server"));
+}
+
+bool CheckUser(std::string& directory) {
+  WriteTrace("CheckUser Start: system_path=" + system_path + " ConnHandle=" + std::to_string(ConnHandle));
+  const short type = vb_io_db_type();
+  directory = system_path;
+  if (type == 0 || type == 1 || type == 4) {
+    char buffer[200] = {};
+    const std::string ini = system_path + "FLMWIN.INI";
+    const auto n = winapi::GetPrivateProfileStringA("DATABASE", "StandardDataDir", "", buffer, sizeof buffer,
+                                                    ini.c_str());
+    directory = std::string(buffer, n);
+  }
+  WriteTrace("signon: direct=" + RTrim(directory));
+  WriteTrace("CheckUser End");
+  return true;
+}
+
+bool NoDatabaseToConvert() {
+  bool none = true;
+  SelectStandardDatabase();
+  vb_io_open(DB_FILE, "");
+  if (vb_io_erc != 0) return none;
+  ClearRecord(DB_FILE);
+  PutField(DB_DatabaseName, std::string(10, ' '));
+  vb_io_start(DB_FILE, 0, 0, 1025);
+  for (vb_io_next(DB_FILE, 0); vb_io_erc == 0 && none; vb_io_next(DB_FILE, 0)) {
+    std::string directory = GetText(DB_DataDirectory);
+    std::string prefix = GetText(DB_DatabasePrefix);
+    vb_io_setDirectory(ConnHandle, directory, prefix);
+    none = !SameText(ReadVersionCode(), "400A");
+    SelectStandardDatabase();
+  }
+  vb_io_endstart(DB_FILE);
+  vb_io_close(DB_FILE);
+  return none;
+}
+
+void open_uid() {
+  WriteTrace("Before open UID");
+  const std::pair<short, const char*> files[] = {{UID_FILE, "UID"}, {DB_FILE, "DB"}, {UDB_FILE, "UDB"}};
+  for (const auto& [file, name] : files) {
+    vb_io_open(file, "");
+    if (vb_io_erc != 0) {
+      MsgBoxTrace(std::string("Can't open ") + name + " file. Err =" + NumberWithSign(vb_io_erc), ui::mb::OKOnly, "");
+      EndProgram(kExitFailure);
+    }
+  }
+  UidFilesOpen = true;
+}
+
+namespace {
+
+// Opens `file` in shared mode and records it in `flag` only when it opened: closing a file this
+// run never opened would release the exclusive hold on MATR that start-up keeps.
+void OpenShared(short file, bool& flag) {
+  vb_io_open(file, "");
+  if (vb_io_erc == 0) flag = true;
+}
+
+}  // namespace
+
+bool open_files1() {
+  WriteTrace("open_files1 start");
+  Files1Open = false;
+  for (const short code : kGroupOpenCodes) vb_io_suppress(code);
+  OpenShared(MATR_FILE, MatrOpen);
+  const short status = vb_io_erc;
+  WriteTrace("Open MA_FILE: vb_io_erc=" + std::to_string(status));
+  for (const short code : kGroupOpenCodes) vb_io_unsuppress(code);
+  bool opened = false;
+  if (status != 0) {
+    MsgBoxTrace("That database is unavailable. There may be a re-index or file title synchronisation running on "
+                "another workstation.",
+                ui::mb::OKOnly, "");
+  } else {
+    WriteTrace("Before open FI_FILE");
+    OpenShared(FILE_FILE, FileOpen);
+    OpenShared(DOCS_FILE, DocsOpen);
+    OpenShared(CAL_FILE, CalOpen);
+    WriteTrace("open_files1 = True");
+    Files1Open = opened = true;
+  }
+  WriteTrace("open_files1 end");
+  return opened;
+}
+
+void Close_Files1() {
+  WriteTrace("Close_Files1 start");
+  Files1Open = false;
+  CloseIf(MatrOpen, MATR_FILE);
+  CloseIf(FileOpen, FILE_FILE);
+  CloseIf(DocsOpen, DOCS_FILE);
+  CloseIf(CalOpen, CAL_FILE);
+  WriteTrace("Close_Files1 end");
+}
+
+void close_uid() {
+  WriteTrace("close_uid Start");
+  if (UidFilesOpen) {
+    vb_io_close(UID_FILE);
+    vb_io_close(DB_FILE);
+  }
+  UidFilesOpen = false;
+  WriteTrace("close_uid End");
+}
+
+void Close_AllFiles() {
+  if (!AllFilesOpen) return;
+  vb_io_unlock(CONF_FILE);
+  vb_io_unlock(DOCS_FILE);
+  vb_io_close(BUP_FILE);
+  CloseIf(FileOpen, FILE_FILE);
+  for (const short f : {FACT_FILE, SACT_FILE}) vb_io_close(f);
+  CloseIf(CalOpen, CAL_FILE);
+  for (const short f : {AO_FILE, AUD_FILE, ORG_FILE, CODE_FILE, CONF_FILE, DEPT_FILE, DOMV_FILE}) vb_io_close(f);
+  CloseIf(DocsOpen, DOCS_FILE);
+  for (const short f : {DWFL_FILE, KWTH_FILE, KREL_FILE, LOCN_FILE, MOVE_FILE, SNDR_FILE, PL2_FILE, WORD_FILE})
+    vb_io_close(f);
+  CloseIf(MatrOpen, MATR_FILE);
+  for (const short f : {EDAT_FILE, UCFG_FILE, STOP_FILE, ATTS_FILE, VERS_FILE, COMP_FILE, DB_FILE}) vb_io_close(f);
+  AllFilesOpen = false;
+}
+
+void terminate() {
+  WriteTrace("terminate Start");
+  vb_io_stopClock();
+  if (UidFilesOpen) close_uid();
+  if (MatrExclusive) {
+    SelectStandardDatabase();
+    vb_io_close(MATR_FILE);
+    MatrExclusive = false;
+  }
+  if (Files1Open) Close_Files1();
+  if (AllFilesOpen) Close_AllFiles();
+  Disconnect();
+  WriteTrace("Terminating FLMFKEY module ---------------------");
+  FrontEnd().DoEvents();
+  TRACE_Stop();
+  vb_io_stopClock();
+  FrontEnd().DoEvents();
+}
+
+void emergency_exit() {
+  for (const short f : {CONF_FILE, DOCS_FILE}) vb_io_unlock(f);
+  for (const short f : {BUP_FILE, FILE_FILE, FACT_FILE, SACT_FILE, CAL_FILE, AO_FILE, AUD_FILE, ORG_FILE, CODE_FILE,
+                        CONF_FILE, DEPT_FILE, DOMV_FILE, DOCS_FILE, DWFL_FILE, KWTH_FILE, KREL_FILE, LOCN_FILE,
+                        MOVE_FILE, SNDR_FILE, PL2_FILE, WORD_FILE, MATR_FILE, EDAT_FILE, UCFG_FILE, STOP_FILE,
+                        ATTS_FILE, VERS_FILE, COMP_FILE, DB_FILE, UID_FILE})
+    vb_io_close(f);
+  MatrExclusive = UidFilesOpen = Files1Open = AllFilesOpen = false;
+  MatrOpen = FileOpen = DocsOpen = CalOpen = false;
+  Disconnect();
+  TRACE_Stop();
+  EndProgram(kExitFailure);
+}
+
+void StartProgram(const std::string& commandLine, StartupHandOvers& handOvers) {
+  ResetState();
+  FrontEnd().SetMousePointer(ui::MousePointer::Hourglass);
+  GetCmdLineArgs(commandLine);
+  if (traceSwitches.on) SetUpTrace();
+  WriteTrace("Starting CurrentDirectory=" + std::filesystem::current_path().string());
+  init0();
+  Check_OSFile(system_path);
+
+  int endStatus = kExitCancelled;
+  if (handOvers.ProductDatabaseExists()) {
+    if (DbEngine == Engine::Oracle) handOvers.RecreateOracleLockProcedures();
+    if (NoDatabaseToConvert()) {
+      terminate();
+      EndProgram(kExitNormal);
+    }
+    handOvers.ShowSignOn();
+  } else if (FrontEnd().MsgBox(kNoDatabaseDetected, ui::mb::OKCancel | ui::mb::Critical | ui::mb::DefaultButton2,
+                               "Warning!") == ui::kOK) {
+    endStatus = CreateNewDatabase(handOvers);
+  }
+  if (SignOnAccepted == 0) {
+    terminate();
+    WriteTrace("cancel 2");
+    EndProgram(endStatus);
+  }
+  vb_io_close(DB_FILE);
+  SelectStandardDatabase();
+  vb_io_open(DB_FILE, "");
+  handOvers.ShowMainWindow();
+  vb_io_close(DB_FILE);
+  FrontEnd().SetMousePointer(ui::MousePointer::Default);
+}
+
+}  // namespace filomar

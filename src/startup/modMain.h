@@ -1,0 +1,75 @@
+// modMain: the program's entry procedure (start-up), its shutdown routines, and the routines
+// that open and close the record-file groups of the sign-on window.
+//
+// The entry procedure connects to the record library, makes sure nobody else has the product
+// open (MATR held exclusively until terminate), decides the engine, asks the server whether a
+// product database exists, and hands over to the new-database creation, the sign-on window and
+// the main window through StartupHandOvers. Routines that end the program throw ProgramEnd.
+#pragma once
+
+#include <array>
+#include <string>
+
+#include "startup/ProgramEnd.h"
+
+namespace filomar {
+
+// The command line's trace switches ("/T" channel letters) and the accepted "/X" digits.
+struct TraceSwitches {
+  bool on = false;
+  std::array<bool, 7> channel{};  // "0" to "6"
+  bool C = false;                 // channel 7
+  bool A = false;                 // channel 8
+  bool I = false;                 // the record library's own trace
+  bool L = false;                 // accepted, no effect
+  std::array<bool, 5> x{};        // "/X" digits 0 to 4, no effect
+};
+
+// Process-wide start-up state; all of it lives for the whole run.
+extern std::string system_path;  // the program directory, ending in "/"
+extern TraceSwitches traceSwitches;
+extern bool MatrExclusive;
+extern bool UidFilesOpen;
+extern bool Files1Open;
+extern bool AllFilesOpen;
+extern bool MatrOpen, FileOpen, DocsOpen, CalOpen;  // the shared opens of the sign-on group
+extern short SignOnAccepted;
+
+// What start-up hands over to the other parts of the program.
+class StartupHandOvers {
+ public:
+  virtual ~StartupHandOvers() = default;
+  // True when the database server holds a product database.
+  virtual bool ProductDatabaseExists() = 0;
+  // Oracle: (re)creates the lock procedures and functions.
+  virtual void RecreateOracleLockProcedures() = 0;
+  // Creates and fills a new STANDARD database, with the progress window. False when this
+  // program cannot create one (the user has been told why).
+  virtual bool CreateStandardDatabase() = 0;
+  // Shows the sign-on window modally; it sets SignOnAccepted.
+  virtual void ShowSignOn() = 0;
+  // Shows the main window without waiting; its load fills the list from the open DB file.
+  virtual void ShowMainWindow() = 0;
+};
+
+// The entry procedure. Returns once the main window is shown; every other end of the start-up
+// throws ProgramEnd after terminate (or emergency_exit).
+void StartProgram(const std::string& commandLine, StartupHandOvers& handOvers);
+
+bool GetCmdLineArgs(const std::string& commandLine);
+void init0();
+void Check_OSFile(const std::string& directory);
+bool CheckUser(std::string& directory);
+bool NoDatabaseToConvert();
+void open_uid();
+bool open_files1();
+void Close_Files1();
+void close_uid();
+void Close_AllFiles();
+void terminate();
+[[noreturn]] void emergency_exit();
+
+// Selects the STANDARD database ("data", "std") for the record library.
+void SelectStandardDatabase();
+
+}  // namespace filomar
