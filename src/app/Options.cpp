@@ -19,6 +19,14 @@ std::optional<Options> ParseOptions(int argc, char** argv, std::string& error) {
         return std::nullopt;
       }
       options.answers.push_back(button);
+    } else if (arg == "--user") {
+      if (i + 1 >= argc) {
+        error = "--user needs a user id";
+        return std::nullopt;
+      }
+      options.userId = argv[++i];
+    } else if (arg == "--password-stdin") {
+      options.passwordStdin = true;
     } else if (arg.rfind("--", 0) == 0) {
       error = "unknown option " + arg;
       return std::nullopt;

@@ -12,10 +12,13 @@ struct Options {
   std::string commandLine;  // the product switches, joined by single blanks
   bool batch = false;       // --batch; else the console front end
   std::deque<int> answers;  // --answer BUTTON, in order (batch only)
+  std::string userId;       // --user ID (batch sign-on)
+  bool passwordStdin = false;  // --password-stdin: the first line of standard input
 };
 
 inline constexpr const char* kUsage =
-    "usage: filomar-convert [/T[channels]] [/X[digits]] [--console | --batch [--answer OK|Cancel|Retry]...] [/D]\n";
+    "usage: filomar-convert [/T[channels]] [/X[digits]] [--console | --batch [--answer OK|Cancel|Retry]...\n"
+    "                        [--user ID --password-stdin]] [/D]\n";
 
 // nullopt with `error` set for an unknown option or a missing value.
 std::optional<Options> ParseOptions(int argc, char** argv, std::string& error);

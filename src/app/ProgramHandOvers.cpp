@@ -1,6 +1,10 @@
 #include "app/ProgramHandOvers.h"
 
+#include <iostream>
+
 #include "common/General.h"
+#include "startup/login.h"
+#include "ui/faces/LoginFace.h"
 #include "newdb/modCrStd.h"
 
 namespace filomar::app {
@@ -16,7 +20,13 @@ bool ProgramHandOvers::CreateStandardDatabase() {
   return false;
 }
 
-void ProgramHandOvers::ShowSignOn() {}
+int ProgramHandOvers::ShowSignOn() {
+  login form;
+  if (!options_.batch) return ui::RunLoginOnConsole(form, console_);
+  std::string password;
+  if (options_.passwordStdin) std::getline(std::cin, password);
+  return ui::RunLoginInBatch(form, batchOut_, options_.userId, password);
+}
 
 void ProgramHandOvers::ShowMainWindow() {}
 

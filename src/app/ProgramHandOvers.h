@@ -2,19 +2,23 @@
 // the new-database creation, the sign-on window and the main window.
 #pragma once
 
+#include <iosfwd>
+
 #include "app/Options.h"
+#include "ui/console/ConsoleUi.h"
 #include "startup/modMain.h"
 
 namespace filomar::app {
 
 class ProgramHandOvers : public StartupHandOvers {
  public:
-  explicit ProgramHandOvers(const Options& options) : options_(options) {}
+  ProgramHandOvers(const Options& options, ui::ConsoleUi& console, std::ostream& batchOut)
+      : options_(options), console_(console), batchOut_(batchOut) {}
 
   bool ProductDatabaseExists() override;
   void RecreateOracleLockProcedures() override;
   bool CreateStandardDatabase() override;
-  void ShowSignOn() override;
+  int ShowSignOn() override;
   void ShowMainWindow() override;
 
   // Runs the main window until it closes; the exit status of the run.
@@ -22,6 +26,8 @@ class ProgramHandOvers : public StartupHandOvers {
 
  private:
   const Options& options_;
+  ui::ConsoleUi& console_;
+  std::ostream& batchOut_;
 };
 
 }  // namespace filomar::app

@@ -20,7 +20,7 @@ int main(int argc, char** argv) {
   ui::BatchUi batch(std::cout, options->answers);
   ui::Ui& frontEnd = options->batch ? static_cast<ui::Ui&>(batch) : console;
   filomar::SetFrontEnd(frontEnd);
-  filomar::app::ProgramHandOvers handOvers(*options);
+  filomar::app::ProgramHandOvers handOvers(*options, console, std::cout);
   try {
     filomar::StartProgram(options->commandLine, handOvers);
     return handOvers.RunMainWindow();

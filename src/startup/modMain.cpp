@@ -301,9 +301,11 @@ void Close_Files1() {
 
 void close_uid() {
   WriteTrace("close_uid Start");
+  // UDB is closed too: open_uid opened it, and nothing else would close it before shutdown.
   if (UidFilesOpen) {
     vb_io_close(UID_FILE);
     vb_io_close(DB_FILE);
+    vb_io_close(UDB_FILE);
   }
   UidFilesOpen = false;
   WriteTrace("close_uid End");
@@ -375,7 +377,7 @@ void StartProgram(const std::string& commandLine, StartupHandOvers& handOvers) {
       terminate();
       EndProgram(kExitNormal);
     }
-    handOvers.ShowSignOn();
+    endStatus = handOvers.ShowSignOn();
   } else if (FrontEnd().MsgBox(kNoDatabaseDetected, ui::mb::OKCancel | ui::mb::Critical | ui::mb::DefaultButton2,
                                "Warning!") == ui::kOK) {
     endStatus = CreateNewDatabase(handOvers);

@@ -46,8 +46,10 @@ class StartupHandOvers {
   // Creates and fills a new STANDARD database, with the progress window. False when this
   // program cannot create one (the user has been told why).
   virtual bool CreateStandardDatabase() = 0;
-  // Shows the sign-on window modally; it sets SignOnAccepted.
-  virtual void ShowSignOn() = 0;
+  // Shows the sign-on window modally; it sets SignOnAccepted. Returns the exit status of the
+  // run when the sign-on was not accepted (cancelled, or refused by a front end that cannot
+  // ask again).
+  virtual int ShowSignOn() = 0;
   // Shows the main window without waiting; its load fills the list from the open DB file.
   virtual void ShowMainWindow() = 0;
 };
