@@ -1,0 +1,191 @@
+#include "startup/login.h"
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <sstream>
+
+#include "StartupSite.h"
+#include "platform/ipc/ipc.h"
+#include "platform/reclib/io.h"
+#include "recio/Vb_io.h"
+#include "ui/faces/LoginFace.h"
+
+using namespace filomar;
+using startup_test::StartupSite;
+
+namespace {
+
+class LoginTest : public StartupSite {
+ protected:
+  login form;
+
+  void SetUp() override {
+    StartupSite::SetUp();
+    AddDatabase("OTHER", "other", "oth", "400A");
+    AddUser("FILOMAR", "FILOMAR");
+    AddAccess("FILOMAR", "STANDARD", "9");
+    AddAccess("FILOMAR", "OTHER", "5");
+    AddAccess("FILOMAR", "NOSUCHDB", "9");
+    init0();
+    form.Form_Load();
+  }
+  void TearDown() override {
+    if (ConnHandle != -1) terminate();
+    StartupSite::TearDown();
+  }
+  // Presses OK with the given entries; the exit status when the run ended, else -1.
+  int SignOn(const std::string& user, const std::string& password) {
+    form.UID_Change(user);
+    form.PWD_Change(password);
+    try {
+      form.ok_Click();
+      return -1;
+    } catch (const ProgramEnd& end) {
+      return end.status;
+    }
+  }
+  std::string Published(const char* key) {
+    char buffer[64];
+    int length = sizeof buffer;
+    if (ipc_read(key, buffer, &length) != 0) return "<missing>";
+    return std::string(buffer, static_cast<std::size_t>(length));
+  }
+};
+
+TEST_F(LoginTest, PasswordIsTrimmedAndComparedInUpperCase) {
+  EXPECT_EQ(SignOn("FILOMAR ", "  filomar "), -1);
+  EXPECT_TRUE(form.closed);
+  EXPECT_EQ(SignOnAccepted, 1);
+  EXPECT_EQ(SignedOnUserId, "FILOMAR");
+  EXPECT_EQ(Published("DATABASEDIR"), "data");
+  EXPECT_EQ(Published("DB_PREFIX"), "std");
+  EXPECT_EQ(Published("DATABASENAME"), "STANDARD");
+  EXPECT_EQ(Published("USER_ID"), "FILOMAR");
+  EXPECT_EQ(Published("USER_PASSWORD"), "FILOMAR");
+  EXPECT_TRUE(screen.Shown().empty());
+}
+
+TEST_F(LoginTest, TwoWrongPasswordsThenTheRightOne) {
+  EXPECT_EQ(SignOn("FILOMAR", "wrong"), -1);
+  EXPECT_EQ(form.PWD, "");
+  EXPECT_EQ(form.focus, login::Control::PWD);
+  EXPECT_EQ(SignOn("NOBODY", "x"), -1);
+  EXPECT_EQ(form.focus, login::Control::UID);
+  EXPECT_EQ(SignOn("FILOMAR", "FILOMAR"), -1);
+  EXPECT_EQ(SignOnAccepted, 1);
+  EXPECT_EQ(Messages(), (std::vector<std::string>{"Invalid password. Try again.", "Invalid user id. Try again."}));
+}
+
+TEST_F(LoginTest, ThirdFailureEndsTheRun) {
+  EXPECT_EQ(SignOn("FILOMAR", "a"), -1);
+  EXPECT_EQ(SignOn("FILOMAR", "b"), -1);
+  EXPECT_EQ(SignOn("FILOMAR", "c"), kExitFailure);
+  EXPECT_EQ(Messages().back(), "Maximum Number of Attempts Exceeded");
+  EXPECT_EQ(ConnHandle, -1);
+}
+
+TEST_F(LoginTest, DatabaseListLeavesOutUncataloguedAndRefillsOnlyOnChange) {
+  form.UID_Change("FILOMAR");
+  form.Combo1_GotFocus();
+  EXPECT_EQ(form.Combo1, (std::vector<std::string>{"OTHER - OTHER records", "STANDARD - STANDARD records"}));
+  EXPECT_EQ(form.keys, (std::vector<std::string>{"other", "data"}));
+  EXPECT_EQ(form.Combo1ListIndex, 0);
+  form.Combo1_Click(1);
+  form.Combo1_GotFocus();  // same user id: the list and the choice stay
+  EXPECT_EQ(form.keysListIndex, 1);
+  form.UID_Change("FILOMAR");  // typing refills at the next occasion, even to the same id
+  form.UID_LostFocus();
+  EXPECT_EQ(form.keysListIndex, 0);
+  form.UID_Change("NOBODY");
+  form.Combo1_GotFocus();
+  EXPECT_EQ(form.Combo1, std::vector<std::string>{"    "});
+}
+
+TEST_F(LoginTest, FormIsCentredAndNamedOnCtrlRightClick) {
+  EXPECT_EQ(form.left, (1024 - form.width) / 2);
+  EXPECT_EQ(form.top, (768 - form.height) / 2);
+  form.Form_MouseDown(2, 0);
+  EXPECT_TRUE(screen.Shown().empty());
+  form.Form_MouseDown(2, 2);
+  EXPECT_EQ(Messages(), std::vector<std::string>{"Form name: LOGIN"});
+}
+
+TEST_F(LoginTest, ExitLeavesTheFlagAtZero) {
+  form.cancel_Click();
+  EXPECT_TRUE(form.closed);
+  EXPECT_EQ(SignOnAccepted, 0);
+}
+
+TEST_F(LoginTest, MatrStaysExclusiveAfterSignOn) {
+  ASSERT_EQ(SignOn("FILOMAR", "FILOMAR"), -1);
+  const pid_t child = fork();
+  if (child == 0) {
+    short handle = 0;
+    io_connect(0, &handle);
+    char dir[] = "data", prefix[] = "std";
+    io_setDirectory(handle, dir, prefix);
+    FileBlock block{};
+    std::memcpy(block.code, "MATR", 4);
+    char path[] = "";
+    _exit(io_open(&block, path));
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  EXPECT_NE(WEXITSTATUS(status), 0);
+}
+
+// Users whose level or password records are unusual.
+class LoginLevelTest : public StartupSite {
+ protected:
+  int SignOnAs(const std::string& user, const std::string& stored, const std::string& level, bool access = true) {
+    AddUser(user, stored);
+    if (access) AddAccess(user, "STANDARD", level);
+    init0();
+    login form;
+    form.Form_Load();
+    form.UID_Change(user);
+    form.PWD_Change("secret");
+    try {
+      form.ok_Click();
+    } catch (const ProgramEnd& end) {
+      return end.status;
+    }
+    const int accepted = SignOnAccepted;
+    terminate();
+    return accepted == 1 ? -1 : -2;
+  }
+};
+
+TEST_F(LoginLevelTest, LevelNineWithTrailingBlanksPasses) {
+  EXPECT_EQ(SignOnAs("ADMIN", "SECRET", "9 "), -1);
+}
+
+TEST_F(LoginLevelTest, LevelZeroNineIsRefused) {
+  EXPECT_EQ(SignOnAs("ADMIN", "secret", "09"), kExitFailure);
+  EXPECT_EQ(Messages(), std::vector<std::string>{"You must have level 9 to run the Conversion utility"});
+}
+
+TEST_F(LoginLevelTest, MissingAccessRecordIsRefused) {
+  EXPECT_EQ(SignOnAs("ADMIN", "secret", "", false), kExitFailure);
+  EXPECT_EQ(Messages(), std::vector<std::string>{"You must have level 9 to run the Conversion utility"});
+}
+
+TEST_F(LoginLevelTest, StoredPasswordWithLeadingBlanksNeverMatches) {
+  EXPECT_EQ(SignOnAs("ADMIN", " secret", "9"), -2);
+  EXPECT_EQ(Messages(), std::vector<std::string>{"Invalid password. Try again."});
+}
+
+TEST_F(LoginTest, BatchFaceEndsARefusedSignOnWithFailure) {
+  std::ostringstream out;
+  login batchForm;
+  EXPECT_EQ(ui::RunLoginInBatch(batchForm, out, "FILOMAR", "nope"), kExitFailure);
+  EXPECT_EQ(out.str().find("nope"), std::string::npos);
+  login again;
+  EXPECT_EQ(ui::RunLoginInBatch(again, out, "FILOMAR", "filomar"), kExitCancelled);
+  EXPECT_EQ(SignOnAccepted, 1);
+}
+
+}  // namespace

@@ -1,0 +1,180 @@
+#include "startup/modMain.h"
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+
+#include "StartupSite.h"
+#include "common/FrontEnd.h"
+#include "platform/reclib/trace.h"
+#include "recio/Vb_io.h"
+#include "recio/conffld.h"
+
+using namespace filomar;
+using startup_test::StartupSite;
+
+namespace {
+
+TEST(GetCmdLineArgs, TraceChannelsFromTheCommandLine) {
+  GetCmdLineArgs("/T0/D");
+  EXPECT_TRUE(traceSwitches.on);
+  EXPECT_TRUE(traceSwitches.channel[0]);
+  EXPECT_FALSE(traceSwitches.channel[1] || traceSwitches.C || traceSwitches.A || traceSwitches.I);
+
+  traceSwitches = {};
+  GetCmdLineArgs("/t");
+  EXPECT_TRUE(traceSwitches.on && traceSwitches.channel[6] && traceSwitches.C && traceSwitches.A && traceSwitches.I);
+  EXPECT_FALSE(traceSwitches.L);
+
+  traceSwitches = {};
+  GetCmdLineArgs("/TZZ /d");  // lower-case "/d" is not cut off; "ZZ" selects nothing
+  EXPECT_TRUE(traceSwitches.on);
+  EXPECT_FALSE(traceSwitches.channel[0] || traceSwitches.A || traceSwitches.I);
+
+  traceSwitches = {};
+  GetCmdLineArgs("/X3 /T1L");
+  EXPECT_TRUE(traceSwitches.x[3]);
+  EXPECT_FALSE(traceSwitches.x[0]);
+  EXPECT_TRUE(traceSwitches.channel[1] && traceSwitches.L);
+  EXPECT_FALSE(traceSwitches.channel[0]);
+
+  traceSwitches = {};
+  GetCmdLineArgs("");
+  EXPECT_FALSE(traceSwitches.on);
+}
+
+// A start-up whose hand-overs record what they were asked to do.
+struct RecordingHandOvers : StartupHandOvers {
+  bool databaseExists = true;
+  int signOns = 0, mainWindows = 0;
+  short acceptSignOn = 1;
+  bool ProductDatabaseExists() override { return databaseExists; }
+  void RecreateOracleLockProcedures() override {}
+  bool CreateStandardDatabase() override { return true; }
+  int ShowSignOn() override {
+    ++signOns;
+    SignOnAccepted = acceptSignOn;
+    return kExitCancelled;
+  }
+  void ShowMainWindow() override { ++mainWindows; }
+};
+
+class StartProgramTest : public StartupSite {
+ protected:
+  RecordingHandOvers handOvers;
+  // The exit status StartProgram ended with, or -1 when it returned to the main window.
+  int Start(const std::string& commandLine = "") {
+    try {
+      StartProgram(commandLine, handOvers);
+      return -1;
+    } catch (const ProgramEnd& end) {
+      return end.status;
+    }
+  }
+  std::filesystem::path TraceFile() const { return home.path() / reclib::kTraceFileName; }
+};
+
+TEST_F(StartProgramTest, DatabasesAllConvertedEndsSilently) {
+  WithLibrary([&] {
+    std::string dir = "data", prefix = "std";
+    vb_io_setDirectory(ConnHandle, dir, prefix);
+    vb_io_open(CONF_FILE, "");
+    PutField(CONF_RowKey, std::string("C00"));
+    vb_io_read(CONF_FILE, 0, 1);
+    PutField(CONF_VersionText, std::string("500A"));
+    vb_io_rewrite(CONF_FILE);
+    vb_io_close(CONF_FILE);
+  });
+  AddDatabase("OTHER", "other", "oth", "500a");
+  AddDatabase("GONE", "gone", "gon", "");
+  std::filesystem::remove_all(home.path() / "gone");
+  EXPECT_EQ(Start(), kExitNormal);
+  EXPECT_TRUE(screen.Shown().empty());
+  EXPECT_EQ(handOvers.signOns, 0);
+  EXPECT_EQ(ConnHandle, -1);
+  EXPECT_FALSE(std::filesystem::exists(TraceFile()));
+}
+
+TEST_F(StartProgramTest, SignOnAcceptedLeadsToTheMainWindowHoldingMatr) {
+  AddDatabase("OTHER", "other", "oth", "400A");
+  EXPECT_EQ(Start("/T"), -1);
+  EXPECT_EQ(handOvers.signOns, 1);
+  EXPECT_EQ(handOvers.mainWindows, 1);
+  EXPECT_TRUE(MatrExclusive);
+  // The selection is back on STANDARD and no CONF was left open by the version check.
+  std::string dir, prefix;
+  vb_io_getDirectory(ConnHandle, dir, prefix);
+  EXPECT_EQ(dir, "data");
+  EXPECT_EQ(prefix, "std");
+  vb_io_read(CONF_FILE, 0, 0);
+  EXPECT_NE(vb_io_erc, 0);
+  terminate();
+  std::ifstream trace(TraceFile());
+  std::string text((std::istreambuf_iterator<char>(trace)), {});
+  EXPECT_NE(text.find("init0() End"), std::string::npos);
+  EXPECT_NE(text.find("Terminating FLMFKEY module"), std::string::npos);
+}
+
+TEST_F(StartProgramTest, RefusedSignOnEndsWithTheHandOversStatus) {
+  handOvers.acceptSignOn = 0;
+  EXPECT_EQ(Start(), kExitCancelled);
+  EXPECT_EQ(handOvers.mainWindows, 0);
+  EXPECT_EQ(ConnHandle, -1);
+}
+
+TEST_F(StartProgramTest, NoProductDatabaseAsksBeforeCreating) {
+  handOvers.databaseExists = false;
+  screen.Answer(ui::kCancel);
+  EXPECT_EQ(Start(), kExitCancelled);
+  ASSERT_EQ(screen.Shown().size(), 1u);
+  EXPECT_EQ(screen.Shown()[0].title, "Warning!");
+  EXPECT_EQ(screen.Shown()[0].code, ui::mb::OKCancel | ui::mb::Critical | ui::mb::DefaultButton2);
+
+  screen.Answer(ui::kOK);
+  EXPECT_EQ(Start(), kExitNormal);
+  EXPECT_EQ(Messages().back(), "The database creation process has completed.");
+  EXPECT_EQ(handOvers.signOns, 0);
+}
+
+TEST_F(StartProgramTest, SecondProgramIsRefusedWhileTheFirstHoldsMatr) {
+  int ready[2], release[2];
+  ASSERT_EQ(pipe(ready), 0);
+  ASSERT_EQ(pipe(release), 0);
+  const pid_t child = fork();
+  if (child == 0) {
+    // The first program: started and waiting in its main window.
+    const int status = Start();
+    char byte = status == -1 ? 'y' : 'n';
+    (void)!write(ready[1], &byte, 1);
+    (void)!read(release[0], &byte, 1);
+    _exit(0);
+  }
+  char byte = 0;
+  ASSERT_EQ(read(ready[0], &byte, 1), 1);
+  ASSERT_EQ(byte, 'y');
+  EXPECT_EQ(Start(), kExitFailure);
+  (void)!write(release[1], "x", 1);
+  waitpid(child, nullptr, 0);
+  ASSERT_EQ(screen.Shown().size(), 1u);
+  EXPECT_EQ(screen.Shown()[0].text.rfind("There are users currently logged on to Filomar.", 0), 0u);
+  EXPECT_EQ(screen.Shown()[0].title, "Filomar 5.0 Conversion Utility ");
+  EXPECT_EQ(screen.Shown()[0].code, ui::mb::Exclamation);
+}
+
+TEST_F(StartProgramTest, UnreadableRecordStoreIsSaidAsSuch) {
+  std::ofstream(home.path() / "data" / "std.records", std::ios::trunc) << "not a record store at all";
+  EXPECT_EQ(Start(), kExitFailure);
+  ASSERT_EQ(screen.Shown().size(), 1u);
+  EXPECT_EQ(screen.Shown()[0].text.rfind("Can't open the record files of the STANDARD database. Err =", 0), 0u);
+}
+
+TEST_F(StartProgramTest, ProgramDirectoryGetsOneSeparator) {
+  testing_support::ScopedEnv slash("FILOMAR_HOME", home.str() + "/");
+  EXPECT_EQ(Start(), -1);
+  EXPECT_EQ(system_path, home.str() + "/");
+  terminate();
+}
+
+}  // namespace
