@@ -1,4 +1,5 @@
 // Records and scans of one process.
+#include <functional>
 #include <set>
 #include <vector>
 
@@ -74,19 +75,29 @@ TEST_F(Records, RewritesDuringAScanVisitEveryRecordOnce) {
   }
 }
 
-TEST_F(Records, ARecordAddedAheadOfTheScanIsVisited) {
+TEST_F(Records, RecordsAddedOrRewrittenAheadOfTheScanAreSeenInTheirNewForm) {
   FileBlock block = Block("SACT");
-  Fill(block, 10);
-  std::memset(block.record, ' ', sizeof block.record);
-  ASSERT_EQ(io_start(&block, 0, 0, 1025), 0);
-  ASSERT_EQ(io_next(&block, 0), 0);
-  SetRecord(block, Key(4) + "x");
-  ASSERT_EQ(io_add(&block), 0);
-  std::vector<std::string> rest;
-  while (io_next(&block, 0) == 0) rest.push_back(KeyOf(block));
-  EXPECT_EQ(rest.size(), 10u);
-  EXPECT_EQ(rest[4], Key(4) + "x");
-  io_endstart(&block);
+  Fill(block, 6);
+  auto scanAfter = [&](const std::function<void()>& change) {
+    std::memset(block.record, ' ', sizeof block.record);
+    EXPECT_EQ(io_start(&block, 0, 0, 1025), 0);
+    EXPECT_EQ(io_next(&block, 0), 0);
+    change();
+    std::string seen;
+    while (io_next(&block, 0) == 0) seen += KeyOf(block).substr(6) + MarkOf(block) + " ";
+    io_endstart(&block);
+    return seen;
+  };
+  EXPECT_EQ(scanAfter([&] {
+              SetRecord(block, Key(4), 'n');
+              ASSERT_EQ(io_rewrite(&block), 0);
+            }),
+            "1a 2a 3a 4n 5a ");
+  EXPECT_EQ(scanAfter([&] {
+              SetRecord(block, Key(2) + "x", 'n');
+              ASSERT_EQ(io_add(&block), 0);
+            }),
+            "1a 2a 2xn 3a 4n 5a ");
 }
 
 TEST_F(Records, DuplicateKeyIsRefusedAndKeepsTheRecord) {

@@ -8,7 +8,28 @@
 //
 // Every call returns a status: 0 success, else one of the codes below. Failures that are not
 // suppressed (io_suppress) are written to the trace's library channel; the library never shows
-// anything on screen.
+// anything on screen. The end of a scan (9) is never traced.
+//
+// Record files. A block's file is its code and instance: every block with the same code and
+// instance addresses the same open file. Opening a file the store does not hold yet creates it
+// empty; the store file itself is created in an existing data directory, never the directory.
+// The path argument of the opens is accepted and left as it is: every file of a database lives
+// in its store. Keys are the first KeyLength(code) bytes of the record (keys.h) and order by
+// byte comparison. Only key number 0 exists; other key numbers give kBadArgument.
+//
+// Sharing between processes. io_open holds the file shared, io_open_exclusive exclusively;
+// refused opens give kHeldExclusively (shared open) or kFileInUse (exclusive open). Opening a
+// file this process already has open on the same database nests, counted, and never weakens
+// the lock (an exclusive open may strengthen it); the last io_close releases it. Opening it
+// while it is open on another database closes it there first. A record read with lock 1 stays
+// locked against other processes until io_rewrite, io_unlock, another lock-1 read of the block
+// or the close; their lock-1 reads and their rewrites of it give kRecordLocked. Locks held by a
+// process end with it.
+//
+// Durability. A call that writes has committed when it returns, except writes made while the
+// block has a scan running: those commit in groups, bounded in size and age, and at the latest
+// at io_endstart or io_close. A crash loses at most the group in progress, never part of a
+// record.
 #pragma once
 
 #include <cstdint>
@@ -25,7 +46,8 @@ constexpr short kHeldExclusively = 84;  // another process holds the file exclus
 constexpr short kOpenFailed = 88;       // the data directory or store cannot be opened
 constexpr short kFileInUse = 94;        // exclusive open refused: another process has the file open
 constexpr short kStorageError = 99;     // the store failed (corrupt file, disk full, read-only)
-constexpr short kBadArgument = 98;      // a null block or argument, an unknown file code, no scan
+constexpr short kBadArgument = 98;      // a null block or argument, an unknown file code or key
+                                        // number, an unusable prefix, io_next without a scan
 
 constexpr int kRecordSize = 1536;
 constexpr int kBlockSize = 1752;
@@ -54,19 +76,26 @@ extern "C" {
 // Library-wide calls.
 short io_connect(short mode, short* handle);
 short io_setup(short handle);
-// Selects the database the per-file calls address. Both texts are NUL-terminated.
+// Selects the database the per-file calls address. Both texts are NUL-terminated; trailing
+// blanks are ignored. The prefix (1 to 3 characters, no path separator) names the store
+// <data directory>/<prefix>.records. The texts are only read. A refused selection leaves the
+// previous one in force.
 short io_setDirectory(short handle, char* directory, char* prefix);
 // Copies the selected directory into `directory` (150 bytes; *length set to its length) and
 // the prefix into `prefix` (4 bytes, NUL terminated).
 short io_getDirectory(short handle, char* directory, short* length, char* prefix);
 // The installation's database type (1: client/server installation).
 short io_db_type(void);
+// Kept for the session; the store does not record who wrote what.
 short io_set_userid(char* userId);
 // on 1: stop reporting failure `code`; on 0: report it again.
 short io_suppress(short code, short on);
+// The busy indicator belongs to the front end: both only return 0.
 short io_startClock(void);
 short io_stopClock(void);
+// Closes every open file, committing their write groups.
 short io_appTerminate(void);
+// Closes every open file and forgets the connection, the database and the suppressed codes.
 short io_disconnect(short mode, short handle);
 
 // Per-file calls. Keys are the primary key (key number 0): bytes [0, n) of the record
@@ -74,15 +103,25 @@ short io_disconnect(short mode, short handle);
 short io_open(FileBlock* block, char* path);            // shared open; creates an empty file
 short io_open_exclusive(FileBlock* block, char* path);  // refused (94) while others have it open
 short io_close(FileBlock* block);
+// Reads the record whose key is in the buffer into the buffer; 4 leaves the buffer as it was.
 short io_read(FileBlock* block, short key, short lock);  // lock 1: lock the record for update
-short io_find(FileBlock* block, short key);
-short io_startRange(FileBlock* block, short key);        // the buffer's key ends the next scan
-short io_start(FileBlock* block, short key, short option, short mode);  // first key >= buffer's
-short io_next(FileBlock* block, short key);              // 0 record in buffer, 9 at the end
-short io_endstart(FileBlock* block);
-short io_write(FileBlock* block);    // insert; 22 when the key exists
-short io_add(FileBlock* block);      // insert; 22 when the key exists
-short io_rewrite(FileBlock* block);  // replaces the record last read with lock 1
-short io_unlock(FileBlock* block);
+short io_find(FileBlock* block, short key);              // 0 when the key exists; buffer unchanged
+// The buffer's key (inclusive) ends the next scan; that scan consumes it.
+short io_startRange(FileBlock* block, short key);
+// Starts the block's scan at the first key >= the buffer's, replacing a scan in progress.
+// The option and mode are accepted as the callers pass them (0, 1025) and have no effect.
+short io_start(FileBlock* block, short key, short option, short mode);
+// 0 with the next record in the buffer, 9 at the end (and on every later call). Records
+// rewritten while the scan runs are neither skipped nor delivered twice. A store failure
+// gives 99 once and ends the scan, so a caller that retries on other statuses cannot loop.
+short io_next(FileBlock* block, short key);
+short io_endstart(FileBlock* block);  // ends the scan and commits its writes; 0 with no scan
+short io_write(FileBlock* block);     // insert; 22 when the key exists (the record is kept)
+short io_add(FileBlock* block);       // the same as io_write
+// Replaces the record whose key is in the buffer (4 when there is none; a rewrite never
+// changes a key) and releases the block's record lock. The record need not have been read
+// with lock 1, but one locked by another process gives 59.
+short io_rewrite(FileBlock* block);
+short io_unlock(FileBlock* block);    // releases the block's record lock; 0 when it holds none
 
 }

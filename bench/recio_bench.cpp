@@ -1,0 +1,174 @@
+// recio_bench --records N [--dir D]
+//
+// Cost of the record library on the pattern of the SACT widening: a scan that reads every
+// record for update, inserts 20 blanks after its first 64 bytes, rewrites and unlocks it.
+// The same change is then made on a copy of the store by one SQL UPDATE in one transaction.
+// Prints both times and, last, ratio=<library time / raw SQL time>.
+//
+// Without --dir the store is built in a temporary directory that is removed at the end.
+#include <sqlite3.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+
+#include "platform/reclib/io.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kWidenAt = 64;
+constexpr int kWidenBy = 20;
+
+struct Options {
+  long records = 0;
+  std::string dir;
+};
+
+bool ParseOptions(int argc, char** argv, Options& options) {
+  for (int i = 1; i + 1 < argc; i += 2) {
+    if (std::strcmp(argv[i], "--records") == 0) options.records = std::atol(argv[i + 1]);
+    else if (std::strcmp(argv[i], "--dir") == 0) options.dir = argv[i + 1];
+    else return false;
+  }
+  return options.records > 0 && argc % 2 == 1;
+}
+
+FileBlock SactBlock() {
+  FileBlock block{};
+  std::memcpy(block.code, "SACT", 4);
+  std::memset(block.record, ' ', sizeof block.record);
+  return block;
+}
+
+void Widen(char* record) {
+  std::memmove(record + kWidenAt + kWidenBy, record + kWidenAt, reclib::kRecordSize - kWidenAt - kWidenBy);
+  std::memset(record + kWidenAt, ' ', kWidenBy);
+}
+
+// Writes the records as an action file holds them: a 10-character key text, a 4-digit
+// number, then text. The writes run inside a scan so they commit in groups.
+bool WriteRecords(long count) {
+  FileBlock block = SactBlock();
+  if (io_open(&block, nullptr) != 0) return false;
+  std::memset(block.record, 0xff, sizeof block.record);
+  io_start(&block, 0, 0, 1025);
+  for (long i = 0; i < count; ++i) {
+    std::memset(block.record, ' ', sizeof block.record);
+    char head[64];
+    const int n = std::snprintf(head, sizeof head, "A%09ld%04ldaction text %ld", i / 10, i % 10, i);
+    std::memcpy(block.record, head, static_cast<std::size_t>(n));
+    for (int p = 100; p < reclib::kRecordSize; p += 37) block.record[p] = static_cast<char>('a' + (i + p) % 26);
+    if (io_write(&block) != 0) return false;
+  }
+  return io_endstart(&block) == 0 && io_close(&block) == 0;
+}
+
+double Seconds(std::chrono::steady_clock::time_point since) {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
+}
+
+// The widening through the library, as the conversion runs it.
+long WidenThroughLibrary() {
+  FileBlock block = SactBlock();
+  if (io_open(&block, nullptr) != 0) return -1;
+  std::memset(block.record, ' ', sizeof block.record);
+  io_start(&block, 0, 0, 1025);
+  long changed = 0;
+  while (io_next(&block, 0) == 0) {
+    if (io_read(&block, 0, 1) != 0) continue;
+    Widen(block.record);
+    if (io_rewrite(&block) == 0) ++changed;
+    io_unlock(&block);
+  }
+  io_endstart(&block);
+  return io_close(&block) == 0 ? changed : -1;
+}
+
+// The same change as one UPDATE in one transaction, with the store's own settings.
+long WidenWithOneUpdate(const fs::path& store) {
+  sqlite3* db = nullptr;
+  if (sqlite3_open(store.c_str(), &db) != SQLITE_OK) return -1;
+  const std::string blanks(kWidenBy, ' ');
+  const std::string sql = "PRAGMA synchronous=FULL; BEGIN; UPDATE r_SACT_0 SET record = CAST(substr(record, 1, " +
+                          std::to_string(kWidenAt) + ") || '" + blanks + "' || substr(record, " +
+                          std::to_string(kWidenAt + 1) + ", " +
+                          std::to_string(reclib::kRecordSize - kWidenAt - kWidenBy) + ") AS BLOB); COMMIT;";
+  char* error = nullptr;
+  long changed = -1;
+  if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error) == SQLITE_OK) changed = sqlite3_total_changes(db);
+  if (error != nullptr) std::fprintf(stderr, "raw update: %s\n", error);
+  sqlite3_free(error);
+  sqlite3_close(db);
+  return changed;
+}
+
+// Both ways must give the same store content.
+bool SameRecords(const fs::path& a, const fs::path& b) {
+  sqlite3* db = nullptr;
+  sqlite3_open(a.c_str(), &db);
+  const std::string attach = "ATTACH '" + b.string() + "' AS other";
+  sqlite3_exec(db, attach.c_str(), nullptr, nullptr, nullptr);
+  sqlite3_stmt* stmt = nullptr;
+  sqlite3_prepare_v2(db,
+                     "SELECT (SELECT count(*) FROM r_SACT_0) = (SELECT count(*) FROM other.r_SACT_0) AND "
+                     "NOT EXISTS (SELECT 1 FROM r_SACT_0 m JOIN other.r_SACT_0 o USING (key) WHERE m.record <> o.record)",
+                     -1, &stmt, nullptr);
+  const bool same = sqlite3_step(stmt) == SQLITE_ROW && sqlite3_column_int(stmt, 0) == 1;
+  sqlite3_finalize(stmt);
+  sqlite3_close(db);
+  return same;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options options;
+  if (!ParseOptions(argc, argv, options)) {
+    std::fprintf(stderr, "usage: recio_bench --records N [--dir D]\n");
+    return 2;
+  }
+  const bool temporary = options.dir.empty();
+  if (temporary) {
+    std::string tmpl = (fs::temp_directory_path() / "recio-bench-XXXXXX").string();
+    if (mkdtemp(tmpl.data()) == nullptr) return 1;
+    options.dir = tmpl;
+  }
+  const fs::path dir = fs::absolute(options.dir);
+  const fs::path written = dir / "ben.records";
+  const fs::path copy = dir / "raw.records";
+  for (const fs::path& p : {written, copy}) {
+    for (const char* suffix : {"", "-wal", "-shm", ".lock"}) fs::remove(p.string() + suffix);
+  }
+
+  short handle = 0;
+  std::string directory = dir.string();
+  char prefix[] = "ben";
+  if (io_connect(0, &handle) != 0 || io_setDirectory(handle, directory.data(), prefix) != 0) return 1;
+  std::printf("records=%ld dir=%s\n", options.records, dir.c_str());
+  if (!WriteRecords(options.records)) return 1;
+  fs::copy_file(written, copy, fs::copy_options::overwrite_existing);
+
+  auto start = std::chrono::steady_clock::now();
+  const long viaLibrary = WidenThroughLibrary();
+  const double librarySeconds = Seconds(start);
+  start = std::chrono::steady_clock::now();
+  const long viaSql = WidenWithOneUpdate(copy);
+  const double rawSeconds = Seconds(start);
+  io_disconnect(0, handle);
+
+  std::printf("library: %ld records in %.3f s (%.2f us/record)\n", viaLibrary, librarySeconds,
+              1e6 * librarySeconds / static_cast<double>(options.records));
+  std::printf("raw UPDATE: %ld records in %.3f s (%.2f us/record)\n", viaSql, rawSeconds,
+              1e6 * rawSeconds / static_cast<double>(options.records));
+  const bool same = SameRecords(written, copy);
+  std::printf("same result: %s\n", same ? "yes" : "NO");
+  if (temporary) fs::remove_all(dir);
+  std::printf("ratio=%.3f\n", librarySeconds / rawSeconds);
+  return viaLibrary == options.records && viaSql == options.records && same ? 0 : 1;
+}
