@@ -25,6 +25,15 @@ std::optional<Options> ParseOptions(int argc, char** argv, std::string& error) {
         return std::nullopt;
       }
       options.userId = argv[++i];
+    } else if (arg == "--database" || arg == "--log") {
+      if (i + 1 >= argc) {
+        error = arg + (arg == "--log" ? " needs a file name" : " needs a database name");
+        return std::nullopt;
+      }
+      if (arg == "--log") options.logFile = argv[++i];
+      else options.databases.push_back(argv[++i]);
+    } else if (arg == "--all") {
+      options.allDatabases = true;
     } else if (arg == "--password-stdin") {
       options.passwordStdin = true;
     } else if (arg.rfind("--", 0) == 0) {

@@ -5,6 +5,7 @@
 #include <deque>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace filomar::app {
 
@@ -14,11 +15,15 @@ struct Options {
   std::deque<int> answers;  // --answer BUTTON, in order (batch only)
   std::string userId;       // --user ID (batch sign-on)
   bool passwordStdin = false;  // --password-stdin: the first line of standard input
+  // The main window in batch: which databases to convert and where to log.
+  std::vector<std::string> databases;  // --database NAME, repeatable
+  bool allDatabases = false;           // --all
+  std::string logFile;                 // --log FILE
 };
 
 inline constexpr const char* kUsage =
     "usage: filomar-convert [/T[channels]] [/X[digits]] [--console | --batch [--answer OK|Cancel|Retry]...\n"
-    "                        [--user ID --password-stdin]] [/D]\n";
+    "                        [--user ID --password-stdin] [--database NAME]... [--all] [--log FILE]] [/D]\n";
 
 // nullopt with `error` set for an unknown option or a missing value.
 std::optional<Options> ParseOptions(int argc, char** argv, std::string& error);

@@ -4,6 +4,7 @@
 
 #include "common/General.h"
 #include "startup/login.h"
+#include "ui/faces/DBSelectFace.h"
 #include "ui/faces/LoginFace.h"
 #include "newdb/modCrStd.h"
 
@@ -28,8 +29,17 @@ int ProgramHandOvers::ShowSignOn() {
   return ui::RunLoginInBatch(form, batchOut_, options_.userId, password);
 }
 
-void ProgramHandOvers::ShowMainWindow() {}
+// Start-up holds the DB file open with the STANDARD database selected while the list is filled.
+void ProgramHandOvers::ShowMainWindow() {
+  mainWindow_ = std::make_unique<DBSelect>();
+  mainWindow_->Form_Load();
+}
 
-int ProgramHandOvers::RunMainWindow() { return kExitNormal; }
+int ProgramHandOvers::RunMainWindow() {
+  if (!mainWindow_) return kExitNormal;
+  if (!options_.batch) ui::RunDBSelectOnConsole(*mainWindow_, console_);
+  ui::RunDBSelectInBatch(*mainWindow_, batchOut_,
+                         {options_.databases, options_.allDatabases, options_.logFile});
+}
 
 }  // namespace filomar::app

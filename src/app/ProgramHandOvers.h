@@ -3,8 +3,10 @@
 #pragma once
 
 #include <iosfwd>
+#include <memory>
 
 #include "app/Options.h"
+#include "conversion/DBSelect.h"
 #include "ui/console/ConsoleUi.h"
 #include "startup/modMain.h"
 
@@ -21,13 +23,15 @@ class ProgramHandOvers : public StartupHandOvers {
   int ShowSignOn() override;
   void ShowMainWindow() override;
 
-  // Runs the main window until it closes; the exit status of the run.
+  // Runs the main window until the program ends (ProgramEnd carries the exit status); a run
+  // whose start-up never showed the main window returns kExitNormal at once.
   int RunMainWindow();
 
  private:
   const Options& options_;
   ui::ConsoleUi& console_;
   std::ostream& batchOut_;
+  std::unique_ptr<DBSelect> mainWindow_;
 };
 
 }  // namespace filomar::app

@@ -1,0 +1,48 @@
+// The database catalogue (the DB record file of the STANDARD database) and the version code
+// of a database, as the main window and convertdb read them through Vb_io.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace filomar {
+
+inline constexpr const char* kVersion40 = "400A";  // a database still in the 4.0 layout
+inline constexpr const char* kVersion50 = "500A";  // a converted database
+inline constexpr const char* kStandardName = "STANDARD";
+
+struct CatalogueEntry {
+  std::string name;
+  std::string directory;  // data directory
+  std::string prefix;
+};
+
+// The catalogue fields of the record in DB's buffer.
+CatalogueEntry EntryInBuffer();
+// Reads the catalogue record whose key is `name` from the open DB file; nullopt when the
+// catalogue has none.
+std::optional<CatalogueEntry> ReadCatalogueEntry(const std::string& name);
+// Selects a database for the record library.
+void SelectDatabase(const CatalogueEntry& entry);
+// Opens the selected database's CONF, reads record "C00" and closes CONF again. nullopt when
+// "C00" cannot be read.
+std::optional<std::string> ReadVersionCode();
+// True when `code` was read and equals `version` (case and trailing blanks aside).
+bool IsVersion(const std::optional<std::string>& code, const char* version);
+
+// Remembers the record library's current database and selects it again when it goes out of
+// scope, so that looking at other databases never moves a conversion onto their files.
+class KeepCurrentDatabase {
+ public:
+  KeepCurrentDatabase();
+  ~KeepCurrentDatabase();
+  KeepCurrentDatabase(const KeepCurrentDatabase&) = delete;
+  KeepCurrentDatabase& operator=(const KeepCurrentDatabase&) = delete;
+
+ private:
+  bool known_ = false;
+  std::string directory_;
+  std::string prefix_;
+};
+
+}  // namespace filomar

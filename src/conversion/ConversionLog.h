@@ -1,0 +1,66 @@
+// The conversion log: a text file of lines ended by CR LF, written from the start of a run and
+// replaced by the next run. The main window owns it for the length of a run; the steps of a
+// database write their lines and server errors to it.
+//
+//   Filomar 4.0 to Filomar 5.0 Conversion  
+//   
+//   Started at:     04-Dec-26 16:05
+//   
+//                       Converting STANDARD Database
+//        - Creating new tables 
+//        ...
+//
+// An indent is a count of blanks put before the text. Writes to a log that is not open, or
+// whose file has failed, are dropped: the log never stops a run.
+#pragma once
+
+#include <cstdio>
+#include <ctime>
+#include <functional>
+#include <locale>
+#include <memory>
+#include <string>
+
+namespace filomar {
+
+// The local time now, broken down; tests give a fixed one.
+using LogClock = std::function<std::tm()>;
+LogClock SystemClock();
+
+// The user's locale from the environment (LANG, LC_ALL ...), or the classic one when the
+// environment names a locale this system does not have.
+std::locale UserLocale();
+
+// "dd-mmm-yy hh:mm": two-digit day, the month's abbreviated name in `locale` (converted to
+// the log's single-byte text), two-digit year, 24-hour clock.
+std::string LogTime(const std::tm& time, const std::locale& locale);
+
+inline constexpr int kDatabaseIndent = 20;  // the "Converting NAME Database" line
+inline constexpr int kStepIndent = 5;       // step lines and the completion line
+
+class ConversionLog {
+ public:
+  explicit ConversionLog(LogClock clock = SystemClock(), std::locale locale = UserLocale());
+
+  // Replaces the file at `path` with a new log and writes its four header lines. On failure
+  // the log stays closed and `errorDescription` holds the system's description of the error.
+  bool Open(const std::string& path, std::string& errorDescription);
+  bool IsOpen() const { return file_ != nullptr; }
+  void Close();
+
+  void WriteLine(const std::string& text) { WriteIndented(0, text); }
+  void WriteIndented(int indent, const std::string& text);
+  // The current time in the log's form.
+  std::string Now() const { return LogTime(clock_(), locale_); }
+
+ private:
+  struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+  };
+
+  LogClock clock_;
+  std::locale locale_;
+  std::unique_ptr<std::FILE, FileCloser> file_;
+};
+
+}  // namespace filomar

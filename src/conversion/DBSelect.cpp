@@ -1,0 +1,169 @@
+#include "conversion/DBSelect.h"
+
+#include "common/FrontEnd.h"
+#include "common/General.h"
+#include "common/Text.h"
+#include "conversion/Catalogue.h"
+#include "platform/winapi/AppPath.h"
+#include "recio/Vb_io.h"
+#include "recio/conffld.h"
+#include "startup/Connection.h"
+#include "startup/modMain.h"
+
+namespace filomar {
+namespace {
+
+constexpr const char* kRunTitle = "Filomar Conversion Utility ";
+constexpr const char* kCanceledTitle = "Filomar conversion Utility ";
+
+void SetPointer(DBSelect& window, ui::MousePointer pointer) {
+  window.mousePointer = pointer;
+  FrontEnd().SetMousePointer(pointer);
+}
+
+}  // namespace
+
+std::string DefaultLogPath(const std::string& programDirectory) {
+  const std::string dir = Trim(programDirectory);
+  return dir + (!dir.empty() && dir.back() == '/' ? "" : "/") + "convert5.log";
+}
+
+DBSelect::DBSelect()
+    : log_(), productSteps_(std::make_unique<ProductSteps>(log_)), steps_(*productSteps_) {}
+
+DBSelect::DBSelect(ConversionSteps& steps, LogClock clock, std::locale locale)
+    : log_(std::move(clock), std::move(locale)), steps_(steps) {}
+
+void DBSelect::Form_Load() {
+  const ui::ScreenSize screen = FrontEnd().Screen();
+  left = (screen.width - width) / 2;
+  top = (screen.height - height) / 2;
+  DBList.clear();
+  ClearRecord(DB_FILE);
+  PutField(DB_DatabaseName, std::string(10, ' '));
+  vb_io_start(DB_FILE, 0, 0, 1025);
+  for (vb_io_next(DB_FILE, 0); vb_io_erc == 0; vb_io_next(DB_FILE, 0)) {
+    const CatalogueEntry entry = EntryInBuffer();
+    SelectDatabase(entry);
+    if (IsVersion(ReadVersionCode(), kVersion40)) {
+      if (SameText(entry.name, kStandardName)) DBList.insert(DBList.begin(), {entry.name});
+      else DBList.push_back({entry.name});
+    }
+    SelectStandardDatabase();
+  }
+  vb_io_endstart(DB_FILE);
+}
+
+void DBSelect::Form_Activate() {
+  txtLogFile = DefaultLogPath(winapi::AppPath());
+  if (DBList.empty()) {
+    cmdStartEnabled = false;
+    MsgBoxTrace("All Filomar 4.0 Databases have been converted to Filomar 5.0", ui::mb::Exclamation, "");
+  }
+  for (ListEntry& entry : DBList)
+    if (SameText(entry.text, kStandardName)) entry.selected = true;
+}
+
+void DBSelect::DBList_Click(int index) {
+  if (index < 0 || index >= static_cast<int>(DBList.size())) return;
+  ListEntry& entry = DBList[static_cast<std::size_t>(index)];
+  entry.selected = !entry.selected;
+  if (DatabaseConverted(entry.text)) entry.selected = false;
+  else if (SameText(entry.text, kStandardName)) entry.selected = true;
+}
+
+bool DBSelect::DatabaseConverted(const std::string& DbName) {
+  // A click may come while a step lets window messages run: the run's database must stay
+  // selected for the record-file steps that follow.
+  KeepCurrentDatabase keep;
+  SelectStandardDatabase();
+  vb_io_open(DB_FILE, "");
+  bool converted = false;
+  if (const auto entry = ReadCatalogueEntry(DbName)) {
+    SelectDatabase(*entry);
+    converted = IsVersion(ReadVersionCode(), kVersion50);
+  }
+  vb_io_close(DB_FILE);
+  return converted;
+}
+
+bool DBSelect::OpenLogFile() {
+  std::string description;
+  if (log_.Open(txtLogFile, description)) return true;
+  MsgBoxTrace("Unable to open log file: Error " + description, ui::mb::OKOnly, "");
+  return false;
+}
+
+void DBSelect::cmdStart_Click() {
+  CancelRequested = false;
+  SetPointer(*this, ui::MousePointer::Hourglass);
+  // Without a log the server errors of the steps would be lost: convert nothing, and leave
+  // the window usable so that the path can be put right.
+  if (!OpenLogFile()) {
+    lastRun = RunOutcome::LogUnavailable;
+    SetPointer(*this, ui::MousePointer::Default);
+    return;
+  }
+  cmdStartEnabled = false;
+  RunSelected();
+  cmdStartEnabled = true;
+  log_.Close();
+  if (progress.visible) {
+    progress.Unload();
+    activationDue = true;
+  }
+  SetPointer(*this, ui::MousePointer::Default);
+  ShowRunEnd();
+}
+
+void DBSelect::RunSelected() {
+  bool serverChecked = false;
+  for (std::size_t i = 0; i < DBList.size(); ++i) {
+    if (!DBList[i].selected) continue;
+    FrontEnd().DoEvents();
+    if (CancelRequested) break;
+    if (!serverChecked) {
+      serverChecked = true;
+      if (!ServerReachable()) {
+        lastRun = RunOutcome::ServerUnreachable;
+        return;
+      }
+    }
+    if (convertdb(DBList[i].text)) DBList[i].selected = false;
+  }
+  lastRun = CancelRequested ? RunOutcome::Canceled : RunOutcome::Completed;
+}
+
+// Every step talks to the server; a run that cannot reach it would mark databases converted
+// whose tables were never upgraded. One connection is tried before the first database.
+bool DBSelect::ServerReachable() {
+  WriteTrace("DBSelect: trying the database server");
+  const ServerConversation probe(ReportInMessageBox);
+  return probe.IsOpen();
+}
+
+void DBSelect::ShowRunEnd() {
+  switch (lastRun) {
+    case RunOutcome::ServerUnreachable:
+      MsgBoxTrace("No database was converted because the database server could not be reached.",
+                  ui::mb::Exclamation, kRunTitle);
+      break;
+    case RunOutcome::Canceled:
+      MsgBoxTrace("The Conversion process has been canceled", ui::mb::Exclamation, kCanceledTitle);
+      break;
+    default:
+      MsgBoxTrace(DBList.size() > 1 ? "Conversion of Databases has completed " : "Conversion of Database has completed ",
+                  ui::mb::OKOnly, kRunTitle);
+  }
+}
+
+void DBSelect::cmdExit_Click() {
+  if (Running()) {
+    CancelRequested = true;
+    return;
+  }
+  terminate();
+  throw ProgramEnd{kExitNormal};
+}
+
+}  // namespace filomar

@@ -1,0 +1,115 @@
+// DBSelect: the main window. The administrator chooses the databases still at 4.0, may change
+// the log file, and starts the conversion run; convertdb converts one database.
+//
+// A presenter: it holds every label, the list with its selection, the log path and the
+// enabled state, and has one method per event. A front end shows that state and calls the
+// events; it ends its loop when a method throws ProgramEnd (cmdExit while idle, frame close).
+//
+// The run (cmdStart_Click): opens the log, checks once that the database server can be reached,
+// then converts each selected entry in list order. Cancel (cmdExit during a run) is honoured
+// only between databases: pending window messages run just before each selected database.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "conversion/ConversionLog.h"
+#include "conversion/ConversionSteps.h"
+#include "conversion/frmProgress.h"
+#include "ui/Ui.h"
+
+namespace filomar {
+
+class DBSelect : public ui::Form {
+ public:
+  struct ListEntry {
+    std::string text;  // the database name
+    bool selected = false;
+  };
+
+  // How the last run ended.
+  enum class RunOutcome {
+    None,               // no run yet
+    Completed,          // every selected database was offered to convertdb
+    Canceled,           // stopped between databases at the user's request
+    LogUnavailable,     // the log could not be opened; nothing was converted
+    ServerUnreachable,  // the database server could not be reached; nothing was converted
+  };
+
+  // With the product's step routines and the system clock.
+  DBSelect();
+  // With other step routines and log clock (tests). `steps` must outlive the window.
+  DBSelect(ConversionSteps& steps, LogClock clock, std::locale locale);
+  DBSelect(const DBSelect&) = delete;
+  DBSelect& operator=(const DBSelect&) = delete;
+
+  // What the window shows.
+  const std::string caption = "Filomar 5.0 Conversion Utility";
+  const std::string Label1 = "Select the Filomar 4.0 databases that you want to convert to Filomar 5.0.";
+  const std::string Label2 = "STANDARD Database must be selected if it has not been converted";
+  const std::string Label3 = "Log File";
+  const std::string cmdStartCaption = "Start Conversion";
+  const std::string cmdExitCaption = "Cancel";
+  std::vector<ListEntry> DBList;
+  std::string txtLogFile;
+  bool cmdStartEnabled = true;
+  int left = 0, top = 0;
+  const int width = 480, height = 360;  // pixels
+
+  // Window state.
+  bool CancelRequested = false;
+  RunOutcome lastRun = RunOutcome::None;
+  // Set when the run closed the progress window: the main window becomes the active window
+  // again, and the front end runs Form_Activate (and clears this) when it next shows it.
+  bool activationDue = false;
+  frmProgress progress;
+
+  // Events.
+  // Fills the list with the databases at "400A" (STANDARD first) from the DB file, which the
+  // caller holds open with the STANDARD database selected.
+  void Form_Load();
+  // Sets the default log path and selects STANDARD; says so when nothing is left to convert.
+  void Form_Activate();
+  // A click toggles the entry's selection, then: a converted database is deselected, and an
+  // unconverted STANDARD stays selected.
+  void DBList_Click(int index);
+  void txtLogFile_Change(const std::string& text) { txtLogFile = text; }
+  void cmdStart_Click();
+  // During a run: requests Cancel. Idle: terminate, then ends the program (ProgramEnd).
+  void cmdExit_Click();
+  // Closing the window by its frame: as cmdExit.
+  void Form_FrameClose() { cmdExit_Click(); }
+
+  bool Running() const { return !cmdStartEnabled && !DBList.empty(); }
+
+  // Routines of the window.
+  // Replaces the log with a new one; on failure says "Unable to open log file: Error ..." and
+  // yields false.
+  bool OpenLogFile();
+  // True when the catalogued database `DbName` is at "500A". The record library's current
+  // database is the same before and after.
+  bool DatabaseConverted(const std::string& DbName);
+  // Converts one database; true when every step has run, false (nothing done) when the
+  // database is not catalogued or already converted.
+  bool convertdb(const std::string& DbName);
+
+  ConversionLog& Log() { return log_; }
+
+ private:
+  bool ServerReachable();
+  void RunSelected();
+  void ShowRunEnd();
+  void ShowProgress(const std::string& DbName);
+  void RunSteps(const std::string& DbName, const std::string& prefix);
+
+  ConversionLog log_;
+  std::unique_ptr<ProductSteps> productSteps_;
+  ConversionSteps& steps_;
+};
+
+// The log path in `programDirectory` (blanks around it removed): "<dir>/convert5.log", with no
+// second "/" when the directory already ends in one.
+std::string DefaultLogPath(const std::string& programDirectory);
+
+}  // namespace filomar

@@ -1,0 +1,11 @@
+#include "conversion/steps/ActionsAndFilters.h"
+
+namespace filomar::steps {
+
+// Not converted yet: no action record is rewritten.
+void ConvertSact() {}
+
+// Not converted yet: no statement is sent.
+void ConvertFilters(ConversionLog&) {}
+
+}  // namespace filomar::steps

@@ -1,0 +1,14 @@
+// The actions (SACT) of the current database and, for STANDARD, the server's filters.
+// Not converted yet: in this build the routines below do nothing.
+#pragma once
+
+#include "conversion/ConversionLog.h"
+
+namespace filomar::steps {
+
+// Rewrites the action records for the 5.0 layout.
+void ConvertSact();
+// Gives every filter of std_filter to the signed-on user; server errors go to `log`.
+void ConvertFilters(ConversionLog& log);
+
+}  // namespace filomar::steps

@@ -1,0 +1,11 @@
+#include "conversion/steps/Letters.h"
+
+namespace filomar::steps {
+
+// Not converted yet: no file is renamed.
+bool renameLetters() { return false; }
+
+// Not converted yet: no letter record is rewritten.
+Variant convertLettersInDB() { return {}; }
+
+}  // namespace filomar::steps

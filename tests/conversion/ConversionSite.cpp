@@ -1,0 +1,127 @@
+#include "ConversionSite.h"
+
+#include <filesystem>
+
+#include "common/FrontEnd.h"
+#include "common/Text.h"
+#include "recio/Vb_io.h"
+#include "recio/conffld.h"
+#include "startup/modMain.h"
+
+using namespace filomar;
+
+namespace conversion_test {
+
+std::tm FixedTime() {
+  std::tm time{};
+  time.tm_year = 126;  // 2026
+  time.tm_mon = 11;
+  time.tm_mday = 4;
+  time.tm_hour = 16;
+  time.tm_min = 5;
+  return time;
+}
+
+void RecordingSteps::Called(const std::string& call) {
+  calls.push_back(call);
+  databases.push_back(CurrentDatabaseOfLibrary());
+  if (during) during(call);
+}
+
+void RecordingSteps::UpdateTablesSQL5(const std::string& db, const std::string& prefix) {
+  Called("UpdateTablesSQL5(" + db + "," + prefix + ")");
+}
+
+void RecordingSteps::UpdateTablesORACLE5(const std::string& db, const std::string& prefix) {
+  Called("UpdateTablesORACLE5(" + db + "," + prefix + ")");
+}
+
+void RecordingSteps::UpdateCONF() {
+  Called("UpdateCONF");
+  if (!stampConverted) return;
+  vb_io_open(CONF_FILE, "");
+  ClearRecord(CONF_FILE);
+  PutField(CONF_RowKey, std::string("C00"));
+  vb_io_read(CONF_FILE, 0, 1);
+  PutField(CONF_VersionText, std::string("500A"));
+  vb_io_rewrite(CONF_FILE);
+  vb_io_close(CONF_FILE);
+}
+
+std::string CurrentDatabaseOfLibrary() {
+  std::string directory, prefix;
+  vb_io_getDirectory(ConnHandle, directory, prefix);
+  return directory + "/" + prefix;
+}
+
+void ConversionSite::SetUp() {
+  SetFrontEnd(screen);
+  std::filesystem::create_directory(home.path() / "data");
+  InitFileTable();
+  InitFieldTable();
+  ASSERT_EQ(vb_io_connect(0, ConnHandle), 0);
+  vb_io_setup(ConnHandle);
+  SelectStandardDatabase();
+}
+
+void ConversionSite::TearDown() {
+  if (ConnHandle == -1) return;
+  vb_io_appTerminate();
+  vb_io_disconnect(0, ConnHandle);
+  ConnHandle = -1;
+}
+
+namespace {
+
+void Insert(short file, const std::vector<std::pair<const FieldInfo*, std::string>>& fields) {
+  vb_io_open(file, "");
+  ASSERT_EQ(vb_io_erc, 0);
+  ClearRecord(file);
+  for (const auto& [field, value] : fields) PutField(*field, value);
+  vb_io_write(file);
+  ASSERT_EQ(vb_io_erc, 0);
+  vb_io_close(file);
+}
+
+}  // namespace
+
+void ConversionSite::AddDatabase(const std::string& name, const std::string& version) {
+  const bool standard = name == "STANDARD";
+  const std::string directory = standard ? "data" : "db/" + name;
+  const std::string prefix = standard ? "std" : UpperCp1252(name.substr(0, 3));
+  std::filesystem::create_directories(home.path() / directory);
+  Insert(DB_FILE, {{&DB_DatabaseName, name}, {&DB_DataDirectory, directory}, {&DB_DatabasePrefix, prefix}});
+  if (!version.empty()) {
+    std::string dir = directory, pre = prefix;
+    vb_io_setDirectory(ConnHandle, dir, pre);
+    Insert(CONF_FILE, {{&CONF_RowKey, "C00"}, {&CONF_VersionText, version}});
+  }
+  SelectStandardDatabase();
+}
+
+void ConversionSite::ShowWindow() {
+  window.progress.painter = &painter;
+  SelectStandardDatabase();
+  vb_io_open(DB_FILE, "");
+  window.Form_Load();
+  vb_io_close(DB_FILE);
+  window.Form_Activate();
+}
+
+int ConversionSite::IndexOf(const std::string& name) const {
+  for (std::size_t i = 0; i < window.DBList.size(); ++i)
+    if (window.DBList[i].text == name) return static_cast<int>(i);
+  return -1;
+}
+
+std::string ConversionSite::LogText() const { return testing_support::ReadFile(home.path() / "convert5.log"); }
+
+std::vector<std::string> ConversionSite::Messages() const {
+  std::vector<std::string> texts;
+  for (const auto& m : screen.Shown()) texts.push_back(m.text);
+  return texts;
+}
+
+std::string ConversionSite::CurrentDatabase() const { return CurrentDatabaseOfLibrary(); }
+
+}  // namespace conversion_test

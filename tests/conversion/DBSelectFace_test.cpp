@@ -1,0 +1,71 @@
+// The console and batch faces of the main window, driven by lines of input.
+#include "ui/faces/DBSelectFace.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "ConversionSite.h"
+#include "recio/Vb_io.h"
+#include "startup/ProgramEnd.h"
+
+using namespace filomar;
+using conversion_test::ConversionSite;
+
+namespace {
+
+class DBSelectFaces : public ConversionSite {
+ protected:
+  void SetUp() override {
+    ConversionSite::SetUp();
+    AddDatabase("SALES", "400A");
+    AddDatabase("STANDARD", "400A");
+    ShowWindow();
+    window.progress.painter = nullptr;  // the face paints
+  }
+  int RunConsole(const std::string& input) {
+    std::istringstream in(input);
+    ui::ConsoleUi console(in, out);
+    try {
+      ui::RunDBSelectOnConsole(window, console);
+    } catch (const ProgramEnd& end) {
+      return end.status;
+    }
+  }
+  int RunBatch(const ui::BatchChoice& choice) {
+    try {
+      ui::RunDBSelectInBatch(window, out, choice);
+    } catch (const ProgramEnd& end) {
+      return end.status;
+    }
+  }
+  std::ostringstream out;
+};
+
+TEST_F(DBSelectFaces, ConsoleTogglesStartsAndEndsAtTheEndOfInput) {
+  EXPECT_EQ(RunConsole("1\n2\nlog " + home.str() + "/run.log\nstart\n"), kExitNormal);
+  const std::string shown = out.str();
+  EXPECT_NE(shown.find("   1 [x] STANDARD\n   2 [ ] SALES\n"), std::string::npos);
+  EXPECT_NE(shown.find("   1 [x] STANDARD\n   2 [x] SALES\n"), std::string::npos);
+  EXPECT_NE(shown.find("Log File: " + home.str() + "/run.log"), std::string::npos);
+  EXPECT_NE(shown.find("STANDARD: Updating Letters"), std::string::npos);
+  EXPECT_NE(shown.find("SALES: Finished"), std::string::npos);
+  EXPECT_NE(testing_support::ReadFile(home.path() / "run.log").find("Converting SALES Database"), std::string::npos);
+  // After the run the window is active again: the default log path is back.
+  EXPECT_NE(shown.rfind("Log File: " + home.str() + "/convert5.log"), std::string::npos);
+  EXPECT_EQ(ConnHandle, -1);
+}
+
+TEST_F(DBSelectFaces, BatchConvertsTheChosenDatabasesAndReportsUnlistedNames) {
+  EXPECT_EQ(RunBatch({{"sales", "NOWHERE"}, false, ""}), kExitNormal);
+  EXPECT_NE(out.str().find("Database NOWHERE is not in the list"), std::string::npos);
+  EXPECT_EQ(steps.calls.size(), 17u);  // STANDARD is always selected
+  EXPECT_NE(LogText().find("Converting SALES Database"), std::string::npos);
+}
+
+TEST_F(DBSelectFaces, BatchFailsWhenTheRunCouldNotTakePlace) {
+  EXPECT_EQ(RunBatch({{}, true, home.str() + "/no-such-folder/x.log"}), kExitFailure);
+  EXPECT_TRUE(steps.calls.empty());
+}
+
+}  // namespace
