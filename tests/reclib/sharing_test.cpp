@@ -99,6 +99,20 @@ TEST_F(Sharing, NestedOpenKeepsTheExclusiveLockUntilTheLastClose) {
   EXPECT_EQ(other.Run(), 0);
 }
 
+TEST_F(Sharing, AForkedChildDoesNotInheritTheParentsOpenFiles) {
+  FileBlock block = Block("MATR");
+  ASSERT_EQ(io_open_exclusive(&block, nullptr), 0);
+  const pid_t child = fork();
+  if (child == 0) {
+    FileBlock b = Block("MATR");
+    _exit(io_close(&b) == reclib::kNotOpen && io_open(&b, nullptr) == reclib::kHeldExclusively ? 0 : 1);
+  }
+  int status = -1;
+  waitpid(child, &status, 0);
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(io_close(&block), 0);  // the parent's open is untouched
+}
+
 TEST_F(Sharing, ASharedOpenBecomesExclusiveWhenNoOtherProcessHasTheFile) {
   FileBlock block = Block("MATR");
   OtherProcess other({[] { FileBlock b = Block("MATR"); return io_open(&b, nullptr); }});

@@ -1,5 +1,6 @@
 #include "platform/reclib/Library.h"
 
+#include <pthread.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -57,7 +58,19 @@ short CanonicalDirectory(const std::string& directory, std::string& canonical, s
 
 Library& TheLibrary() {
   static Library library;
+  static const bool forkHandled =
+      pthread_atfork(nullptr, nullptr, [] { TheLibrary().AbandonInheritedFiles(); }) == 0;
+  (void)forkHandled;
   return library;
+}
+
+void Library::AbandonInheritedFiles() {
+  // Deliberately leaked: closing them would run SQLite's close-time work on the parent's
+  // store from a process that holds none of its locks.
+  new auto(std::move(files_));
+  new auto(std::move(stores_));
+  files_.clear();
+  stores_.clear();
 }
 
 short Library::Connect(short* handle) {

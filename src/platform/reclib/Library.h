@@ -36,6 +36,11 @@ class Library {
   void Suppress(short code, bool on);
   bool Suppressed(short code) const { return suppressed_.count(code) != 0; }
 
+  // In a child made by fork: the parent's open files and stores are the parent's (the child
+  // holds none of its locks and must not use its SQLite connections), so the child drops
+  // them unclosed and starts without open files.
+  void AbandonInheritedFiles();
+
   short Open(const FileBlock& block, bool exclusive, std::string& why);
   short Close(const FileBlock& block, std::string& why);
   // The open file of `block`, or null (with `why` set) when it is not open.
@@ -57,7 +62,7 @@ class Library {
   std::map<FileId, std::unique_ptr<RecordFile>> files_;
 };
 
-// The one Library of the process.
+// The one Library of the process (a forked child's abandons the inherited files).
 Library& TheLibrary();
 
 }  // namespace reclib
