@@ -1,0 +1,131 @@
+// What filomar-site refuses, and that a refusal leaves nothing half-made behind.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/copylib/InstallRecordFile.h"
+#include "platform/reclib/io.h"
+#include "site/RecordDump.h"
+#include "support/DemoSite.h"
+
+namespace {
+using testing_support::RunSiteTool;
+using testing_support::TempDir;
+namespace fs = std::filesystem;
+
+int Entries(const fs::path& dir) {
+  int count = 0;
+  for ([[maybe_unused]] const auto& entry : fs::directory_iterator(dir)) ++count;
+  return count;
+}
+
+TEST(SiteCommands, BadArgumentsGiveTheUsageAndStatusTwo) {
+  TempDir temp;
+  const std::string dir = (temp.path() / "site").string();
+  const std::vector<std::vector<std::string>> bad = {
+      {},
+      {"build", dir},
+      {"demo"},
+      {"demo", dir, "--engine", "X"},
+      {"demo", dir, "--records", "-1"},
+      {"demo", dir, "--records", "12x"},
+      {"demo", dir, "--databases", "0"},
+      {"demo", dir, "--colour"},
+      {"demo", dir, "--ini"},
+      {"install-record", dir, "--password-stdin"},
+      {"dump", dir, "data", "std"},
+  };
+  for (const auto& args : bad) {
+    const auto run = RunSiteTool(args);
+    EXPECT_EQ(run.exitCode, 2) << (args.empty() ? "" : args[0]) << " " << run.err;
+    EXPECT_NE(run.err.find("usage: filomar-site demo DIR"), std::string::npos);
+  }
+  EXPECT_EQ(Entries(temp.path()), 0);
+}
+
+TEST(SiteCommands, NonEmptyDirectoryIsLeftAloneWithoutForce) {
+  TempDir temp;
+  const fs::path dir = temp.path() / "site";
+  temp.Write("site/notes.txt", "keep me");
+  const auto run = RunSiteTool({"demo", dir.string(), "--records", "1"});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.err.find("not empty"), std::string::npos);
+  EXPECT_EQ(Entries(dir), 1);
+  EXPECT_EQ(Entries(temp.path()), 1);  // no staging directory left beside it
+
+  // --force replaces sites only, never other directories.
+  EXPECT_EQ(RunSiteTool({"demo", dir.string(), "--force"}).exitCode, 1);
+  EXPECT_EQ(testing_support::ReadFile(dir / "notes.txt"), "keep me");
+}
+
+TEST(SiteCommands, ForceReplacesAnEarlierSite) {
+  TempDir temp;
+  const fs::path dir = temp.path() / "site";
+  ASSERT_EQ(RunSiteTool({"empty", dir.string()}).exitCode, 0);
+  const auto run = RunSiteTool({"demo", dir.string(), "--records", "1", "--force"});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_TRUE(fs::exists(dir / "data" / "std.records"));
+  EXPECT_EQ(Entries(temp.path()), 1);
+}
+
+TEST(SiteCommands, UnwritablePlaceFailsWithoutLeavingAnything) {
+  TempDir temp;
+  temp.Write("file", "x");
+  const auto run = RunSiteTool({"demo", (temp.path() / "file" / "site").string()});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.err.find("file"), std::string::npos);
+  EXPECT_EQ(Entries(temp.path()), 1);
+}
+
+TEST(SiteCommands, DumpRefusesUnknownCodesAndMissingStoresAndCreatesNothing) {
+  TempDir temp;
+  const fs::path dir = temp.path() / "site";
+  ASSERT_EQ(RunSiteTool({"empty", dir.string()}).exitCode, 0);
+  auto run = RunSiteTool({"dump", dir.string(), "data", "std", "NOPE"});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.err.find("unknown record file code"), std::string::npos);
+  run = RunSiteTool({"dump", dir.string(), "data", "std", "CONF"});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_FALSE(fs::exists(dir / "data" / "std.records"));
+  run = RunSiteTool({"dump", (temp.path() / "nowhere").string(), "data", "std", "CONF"});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.err.find("no site"), std::string::npos);
+}
+
+TEST(SiteCommands, InstallRecordTakesThePasswordFromStandardInput) {
+  TempDir temp;
+  const fs::path dir = temp.path() / "site";
+  ASSERT_EQ(RunSiteTool({"empty", dir.string()}).exitCode, 0);
+  auto run = RunSiteTool({"install-record", dir.string(), "--engine", "O", "--password-stdin"}, "s3cret pw\r\nignored\n");
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  for (const fs::path& where : {dir, dir / "data"}) {
+    const auto info = copylib::Describe(*copylib::ReadInstallRecord(where));
+    EXPECT_EQ(info.engine, 'O');
+    EXPECT_EQ(info.password, "s3cret pw");
+  }
+  run = RunSiteTool({"install-record", dir.string(), "--engine", "S", "--password-stdin"}, "");
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(copylib::ReadInstallRecord(dir)->engine[0], 'O');  // unchanged
+  run = RunSiteTool({"install-record", dir.string(), "--engine", "S", "--password-stdin"}, std::string(41, 'p') + "\n");
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(RunSiteTool({"install-record", (temp.path() / "none").string(), "--engine", "S", "--password-stdin"}, "pw\n").exitCode, 1);
+}
+
+TEST(RecordDump, ReadableFormSplitsAtBlankRunsAndEscapesOddBytes) {
+  std::string record(reclib::kRecordSize, ' ');
+  record.replace(0, 3, "C00");
+  record.replace(3, 11, "User code 1");
+  record.replace(40, 4, "A\\B\x01");
+  record.back() = 'Z';
+  EXPECT_EQ(site::ReadableRecord(record.data(), reclib::kRecordSize, 3),
+            "key 'C00'\n  3: User code 1\n  40: A\\x5cB\\x01\n  1535: Z\n");
+}
+
+TEST(RecordDump, FileCodesAreFoundWithoutRegardToCase) {
+  EXPECT_EQ(site::FileNumberOf("conf"), 7);
+  EXPECT_EQ(site::FileNumberOf("UDB"), 71);
+  EXPECT_EQ(site::FileNumberOf("CONFX"), 0);
+  EXPECT_EQ(site::FileNumberOf(""), 0);
+}
+
+}  // namespace

@@ -1,0 +1,55 @@
+// Demo sites for tests: runs the built filomar-site tool, so a test gets a site exactly as the
+// tool makes it, without the tool's process-wide settings (record layer, environment)
+// touching the test process.
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "support/TempDir.h"
+
+namespace testing_support {
+
+// One run of filomar-site: its exit status and what it printed.
+struct SiteToolRun {
+  int exitCode = -1;
+  std::string out;
+  std::string err;
+};
+
+// Runs filomar-site with `args`, `input` as its standard input. Never throws for a failing
+// tool; throws std::runtime_error only when the tool cannot be started.
+SiteToolRun RunSiteTool(const std::vector<std::string>& args, const std::string& input = "");
+
+struct DemoSiteOptions {
+  std::size_t records = 50;  // SACT, VERS and COMP records of each full database
+  char engine = 'S';
+  int databases = 3;  // databases at "400A", STANDARD included
+  std::optional<std::string> dataRoot;  // --ini
+};
+
+// A demo site in a temporary directory, removed with the object. The site has STANDARD
+// ("data", prefix std), FINANCE ("finance", fin) and PERSONNEL ("personnel", per) at "400A",
+// LEGAL ("legal", leg) at "500A" and ARCHIVE ("archive/1998", arc) without a data directory;
+// the administrator FILOMAR has the password FILOMAR and level 9 on each.
+class DemoSite {
+ public:
+  // Throws std::runtime_error with the tool's message when the site cannot be made.
+  explicit DemoSite(const DemoSiteOptions& options = {});
+
+  const std::filesystem::path& dir() const { return dir_; }
+  std::filesystem::path OdbcIni() const { return dir_ / "odbc.ini"; }
+  std::filesystem::path ServerFile() const { return dir_ / "server.sqlite"; }
+  // The data directory of a catalogued database, e.g. DataDir("finance").
+  std::filesystem::path DataDir(const std::string& directory) const;
+
+ private:
+  TempDir temp_;
+  std::filesystem::path dir_;
+  std::optional<std::string> dataRoot_;
+};
+
+}  // namespace testing_support
