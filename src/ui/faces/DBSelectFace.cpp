@@ -28,19 +28,28 @@ class ProgressLines : public frmProgress::Painter {
     shownName_.clear();
     shownStatus_.clear();
   }
+  // A new database gets a line of its own; the caption it still shows is the last one's.
   void Paint(const frmProgress& window) override {
-    if (window.lbldbname == shownName_ && window.lblstatus == shownStatus_) return;
-    shownName_ = window.lbldbname;
-    shownStatus_ = window.lblstatus;
-    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start_;
-    char seconds[32];
-    std::snprintf(seconds, sizeof seconds, "[%7.1f s]", elapsed.count());
-    out_ << seconds << "  " << Cp1252ToUtf8(window.lbldbname) << ":" << Cp1252ToUtf8(window.lblstatus) << "\n";
-    out_.flush();
+    if (window.lbldbname != shownName_) {
+      shownName_ = window.lbldbname;
+      shownStatus_ = window.lblstatus;
+      Line(window.Label1 + " " + Cp1252ToUtf8(window.lbldbname));
+    } else if (window.lblstatus != shownStatus_) {
+      shownStatus_ = window.lblstatus;
+      Line(Cp1252ToUtf8(window.lbldbname) + ":" + Cp1252ToUtf8(window.lblstatus));
+    }
   }
   void Closed(const frmProgress&) override {}
 
  private:
+  void Line(const std::string& text) {
+    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start_;
+    char seconds[32];
+    std::snprintf(seconds, sizeof seconds, "[%7.1f s]  ", elapsed.count());
+    out_ << seconds << text << "\n";
+    out_.flush();
+  }
+
   std::ostream& out_;
   std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
   std::string shownName_, shownStatus_;
