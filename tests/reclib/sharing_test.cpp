@@ -34,6 +34,9 @@ class OtherProcess {
         const short status = step();
         if (write(toParent[1], &status, sizeof status) != sizeof status) break;
       }
+      // Keeps what the steps hold until the parent is done with this process.
+      while (read(toChild[0], &request, 1) == 1) {
+      }
       _exit(0);
     }
     close(toChild[0]);
