@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <sstream>
 
 #include "ConversionSite.h"
@@ -54,6 +55,17 @@ TEST_F(DBSelectFaces, ConsoleTogglesStartsAndEndsAtTheEndOfInput) {
   // After the run the window is active again: the default log path is back.
   EXPECT_NE(shown.rfind("Log File: " + home.str() + "/convert5.log"), std::string::npos);
   EXPECT_EQ(ConnHandle, -1);
+}
+
+TEST_F(DBSelectFaces, CtrlCDuringARunCancelsBeforeTheNextDatabase) {
+  steps.during = [](const std::string& call) {
+    if (call == "UpdateCONF") std::raise(SIGINT);  // the face's handler turns it into Cancel
+  };
+  EXPECT_EQ(RunConsole("2\nstart\n\n"), kExitNormal);
+  EXPECT_EQ(steps.calls.size(), 9u);  // STANDARD finished, SALES never started
+  EXPECT_EQ(Messages().back(), "The Conversion process has been canceled");
+  EXPECT_NE(out.str().find("Cancel requested"), std::string::npos);
+  EXPECT_EQ(LogText().find("SALES"), std::string::npos);
 }
 
 TEST_F(DBSelectFaces, BatchConvertsTheChosenDatabasesAndReportsUnlistedNames) {
