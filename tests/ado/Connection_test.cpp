@@ -17,23 +17,23 @@ const char* kSqlServerString =
 const char* kOracleString = "Provider=MSDAORA.1;Password=pw;User ID=filomar;Data Source=filomar4";
 
 TEST(ParseConnectionString, BothProductFormsAndQuoting) {
-  auto spec = ado::ParseConnectionString(kSqlServerString);
-  ASSERT_TRUE(spec);
-  EXPECT_EQ(spec->provider, ado::ProviderKind::Odbc);
-  EXPECT_EQ(spec->dataSource, "filomar4");
-  EXPECT_EQ(spec->userId, "filomar");
-  EXPECT_EQ(spec->password, "pw");
+  auto target = ado::ParseConnectionString(kSqlServerString);
+  ASSERT_TRUE(target);
+  EXPECT_EQ(target->provider, ado::ProviderKind::Odbc);
+  EXPECT_EQ(target->dataSource, "filomar4");
+  EXPECT_EQ(target->userId, "filomar");
+  EXPECT_EQ(target->password, "pw");
 
-  spec = ado::ParseConnectionString("provider = msdaora.1 ;PASSWORD= a b ;user id=filomar;Data Source=filomar4");
-  ASSERT_TRUE(spec);
-  EXPECT_EQ(spec->provider, ado::ProviderKind::Oracle);
-  EXPECT_EQ(spec->password, " a b ");  // the value keeps its blanks
-  EXPECT_EQ(spec->userId, "filomar");
+  target = ado::ParseConnectionString("provider = msdaora.1 ;PASSWORD= a b ;user id=filomar;Data Source=filomar4");
+  ASSERT_TRUE(target);
+  EXPECT_EQ(target->provider, ado::ProviderKind::Oracle);
+  EXPECT_EQ(target->password, " a b ");  // the value keeps its blanks
+  EXPECT_EQ(target->userId, "filomar");
 
-  spec = ado::ParseConnectionString("DSN=x;junk;UID=u");
-  ASSERT_TRUE(spec);
-  EXPECT_EQ(spec->dataSource, "x");
-  EXPECT_EQ(spec->userId, "u");
+  target = ado::ParseConnectionString("DSN=x;junk;UID=u");
+  ASSERT_TRUE(target);
+  EXPECT_EQ(target->dataSource, "x");
+  EXPECT_EQ(target->userId, "u");
 
   EXPECT_FALSE(ado::ParseConnectionString("Provider=SQLOLEDB;Data Source=x"));
 }

@@ -13,16 +13,16 @@ Connection::~Connection() { Close(); }
 bool Connection::Open(const std::string& connectionString, const std::string& userId, const std::string& password) {
   Close();
   errors_.clear();
-  auto spec = ParseConnectionString(connectionString);
-  if (!spec) {
+  auto target = ParseConnectionString(connectionString);
+  if (!target) {
     errors_.push_back({kProviderNotFound, "Provider cannot be found. It may not be properly installed.",
                        "ADODB.Connection", "", 0});
     return false;
   }
-  if (!userId.empty()) spec->userId = userId;
-  if (!password.empty()) spec->password = password;
+  if (!userId.empty()) target->userId = userId;
+  if (!password.empty()) target->password = password;
   provider_ = factory_.Create();
-  open_ = provider_->Open(*spec, errors_);
+  open_ = provider_->Open(*target, errors_);
   if (!open_) provider_.reset();
   return open_;
 }

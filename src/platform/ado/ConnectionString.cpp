@@ -41,7 +41,7 @@ std::string ProviderSourceName(ProviderKind provider) {
 }
 
 std::optional<ConnectionSpec> ParseConnectionString(const std::string& text) {
-  ConnectionSpec spec;
+  ConnectionSpec target;
   std::size_t pos = 0;
   while (pos < text.size()) {
     const auto equals = text.find('=', pos);
@@ -57,16 +57,16 @@ std::optional<ConnectionSpec> ParseConnectionString(const std::string& text) {
     if (key == "provider") {
       const auto kind = ProviderFromName(value);
       if (!kind) return std::nullopt;
-      spec.provider = *kind;
+      target.provider = *kind;
     } else if (key == "data source" || key == "dsn") {
-      spec.dataSource = value;
+      target.dataSource = value;
     } else if (key == "user id" || key == "uid") {
-      spec.userId = value;
+      target.userId = value;
     } else if (key == "password" || key == "pwd") {
-      spec.password = value;
+      target.password = value;
     }
   }
-  return spec;
+  return target;
 }
 
 }  // namespace ado

@@ -60,7 +60,7 @@ class OdbcProvider : public Provider {
  public:
   ~OdbcProvider() override { Close(); }
 
-  bool Open(const ConnectionSpec& spec, std::vector<Error>& errors) override;
+  bool Open(const ConnectionSpec& target, std::vector<Error>& errors) override;
   bool Execute(const std::string& sql, int timeoutSeconds, std::vector<Error>& errors) override;
   bool Query(const std::string& sql, int timeoutSeconds, RowSet& rows, std::vector<Error>& errors) override;
   void Close() override;
@@ -108,9 +108,9 @@ void OdbcProvider::Report(const std::vector<Diagnostic>& diagnostics, bool conne
   }
 }
 
-bool OdbcProvider::Open(const ConnectionSpec& spec, std::vector<Error>& errors) {
+bool OdbcProvider::Open(const ConnectionSpec& target, std::vector<Error>& errors) {
   Close();
-  source_ = ProviderSourceName(spec.provider);
+  source_ = ProviderSourceName(target.provider);
   if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env_))) {
     env_ = SQL_NULL_HENV;
     Report({}, true, "The ODBC driver manager could not be initialised.", errors);
@@ -123,8 +123,8 @@ bool OdbcProvider::Open(const ConnectionSpec& spec, std::vector<Error>& errors) 
     Close();
     return false;
   }
-  const SQLRETURN rc = SQLConnect(dbc_, Chars(spec.dataSource), SQL_NTS, Chars(spec.userId), SQL_NTS,
-                                  Chars(spec.password), SQL_NTS);
+  const SQLRETURN rc = SQLConnect(dbc_, Chars(target.dataSource), SQL_NTS, Chars(target.userId), SQL_NTS,
+                                  Chars(target.password), SQL_NTS);
   if (!SQL_SUCCEEDED(rc)) {
     Report(ReadDiagnostics(SQL_HANDLE_DBC, dbc_), true, "The data source refused the connection.", errors);
     Close();

@@ -24,7 +24,7 @@ struct RowSet {
 class Provider {
  public:
   virtual ~Provider() = default;
-  virtual bool Open(const ConnectionSpec& spec, std::vector<Error>& errors) = 0;
+  virtual bool Open(const ConnectionSpec& target, std::vector<Error>& errors) = 0;
   // Sends a statement; any result set it yields is discarded.
   virtual bool Execute(const std::string& sql, int timeoutSeconds, std::vector<Error>& errors) = 0;
   // Sends a statement and reads its first result set into `rows`.

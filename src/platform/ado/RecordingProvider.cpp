@@ -8,9 +8,9 @@ class RecordingProvider : public Provider {
  public:
   explicit RecordingProvider(RecordingProviderFactory& log) : log_(log) {}
 
-  bool Open(const ConnectionSpec& spec, std::vector<Error>& errors) override {
-    log_.calls_.push_back({RecordedCall::Kind::Open, spec.dataSource, 0});
-    log_.opens_.push_back(spec);
+  bool Open(const ConnectionSpec& target, std::vector<Error>& errors) override {
+    log_.calls_.push_back({RecordedCall::Kind::Open, target.dataSource, 0});
+    log_.opens_.push_back(target);
     errors.insert(errors.end(), log_.openErrors_.begin(), log_.openErrors_.end());
     return log_.openErrors_.empty();
   }
