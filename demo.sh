@@ -18,17 +18,7 @@ case "${1:-}" in
   *) echo "usage: ./demo.sh [--interactive]" >&2; exit 2 ;;
 esac
 
-packages=(cmake g++ make pkg-config libgtest-dev unixodbc unixodbc-dev odbcinst libsqliteodbc
-          libsqlite3-dev sqlite3 qt6-base-dev)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  sudo=""; [ "$(id -u)" -eq 0 ] || sudo="sudo"
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
-fi
+scripts/install-packages.sh
 
 build="${FILOMAR_BUILD_DIR:-build}"
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null

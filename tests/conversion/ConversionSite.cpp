@@ -7,6 +7,7 @@
 #include "recio/Vb_io.h"
 #include "recio/conffld.h"
 #include "startup/modMain.h"
+#include "support/Records.h"
 
 using namespace filomar;
 
@@ -38,14 +39,7 @@ void RecordingSteps::UpdateTablesORACLE5(const std::string& db, const std::strin
 
 void RecordingSteps::UpdateCONF() {
   Called("UpdateCONF");
-  if (!stampConverted) return;
-  vb_io_open(CONF_FILE, "");
-  ClearRecord(CONF_FILE);
-  PutField(CONF_RowKey, std::string("C00"));
-  vb_io_read(CONF_FILE, 0, 1);
-  PutField(CONF_VersionText, std::string("500A"));
-  vb_io_rewrite(CONF_FILE);
-  vb_io_close(CONF_FILE);
+  if (stampConverted) testing_support::SetVersionCode("500A");
 }
 
 std::string CurrentDatabaseOfLibrary() {
@@ -71,32 +65,12 @@ void ConversionSite::TearDown() {
   ConnHandle = -1;
 }
 
-namespace {
-
-void Insert(short file, const std::vector<std::pair<const FieldInfo*, std::string>>& fields) {
-  vb_io_open(file, "");
-  ASSERT_EQ(vb_io_erc, 0);
-  ClearRecord(file);
-  for (const auto& [field, value] : fields) PutField(*field, value);
-  vb_io_write(file);
-  ASSERT_EQ(vb_io_erc, 0);
-  vb_io_close(file);
-}
-
-}  // namespace
-
 void ConversionSite::AddDatabase(const std::string& name, const std::string& version) {
   const bool standard = name == "STANDARD";
   const std::string directory = standard ? "data" : "db/" + name;
   const std::string prefix = standard ? "std" : UpperCp1252(name.substr(0, 3));
   std::filesystem::create_directories(home.path() / directory);
-  Insert(DB_FILE, {{&DB_DatabaseName, name}, {&DB_DataDirectory, directory}, {&DB_DatabasePrefix, prefix}});
-  if (!version.empty()) {
-    std::string dir = directory, pre = prefix;
-    vb_io_setDirectory(ConnHandle, dir, pre);
-    Insert(CONF_FILE, {{&CONF_RowKey, "C00"}, {&CONF_VersionText, version}});
-  }
-  SelectStandardDatabase();
+  testing_support::CatalogueDatabase(name, directory, prefix, version);
 }
 
 void ConversionSite::ShowWindow() {

@@ -1,38 +1,29 @@
 // The built filomar-convert in batch on a demo site: sign-on, the main window, a whole run.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdlib>
 #include <string>
 
 #include "support/DemoSite.h"
+#include "support/ProgramRun.h"
 #include "support/TempDir.h"
 
 using testing_support::DemoSite;
+using testing_support::ProgramRun;
+using testing_support::RunShell;
 using testing_support::ReadFile;
 using testing_support::ScopedEnv;
 
 namespace {
 
-struct ProgramRun {
-  int status = -1;
-  std::string out;
-};
-
 class ConvertProgram : public ::testing::Test {
  protected:
   DemoSite site;
-  ScopedEnv home{"FILOMAR_HOME", site.dir().string()};
-  ScopedEnv odbc{"ODBCINI", site.OdbcIni().string()};
-  ScopedEnv ipc{"FILOMAR_IPC_DIR", (site.dir() / "ipc").string()};
+  testing_support::SiteEnvironment environment{site};
 
   // Runs the program in batch as the demo administrator with `args` after the sign-on options.
   ProgramRun Run(const std::string& args) {
-    const std::string outFile = (site.dir() / "program.out").string();
-    const std::string command = "echo FILOMAR | '" FILOMAR_CONVERT_EXE "' --batch --user FILOMAR --password-stdin " +
-                                args + " > '" + outFile + "' 2>&1";
-    const int raw = std::system(command.c_str());
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadFile(outFile)};
+    return RunShell("echo FILOMAR | '" FILOMAR_CONVERT_EXE "' --batch --user FILOMAR --password-stdin " + args,
+                    site.dir() / "program.out");
   }
   std::string Log() const { return ReadFile(site.dir() / "convert5.log"); }
 };

@@ -1,68 +1,44 @@
 // The built filomar-convert starting on demo sites: the exclusivity of a running program, the
 // silent end when nothing is left to convert, a record store that cannot be opened.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <string>
 #include <thread>
 
 #include "recio/Vb_io.h"
-#include "recio/conffld.h"
 #include "support/DemoSite.h"
+#include "support/ProgramRun.h"
+#include "support/Records.h"
 #include "support/TempDir.h"
 
 using testing_support::DemoSite;
+using testing_support::ProgramRun;
+using testing_support::RunShell;
 using testing_support::ReadFile;
-using testing_support::ScopedEnv;
 
 namespace {
-
-struct ProgramRun {
-  int status = -1;
-  std::string out;
-};
 
 class StartProgramOnSite : public ::testing::Test {
  protected:
   DemoSite site;
-  ScopedEnv home{"FILOMAR_HOME", site.dir().string()};
-  ScopedEnv odbc{"ODBCINI", site.OdbcIni().string()};
-  ScopedEnv ipc{"FILOMAR_IPC_DIR", (site.dir() / "ipc").string()};
+  testing_support::SiteEnvironment environment{site};
 
   std::string Program() const { return std::string("'") + FILOMAR_CONVERT_EXE + "'"; }
 
   ProgramRun RunBatch(const std::string& args = "") {
-    const std::string outFile = (site.dir() / "batch.out").string();
-    const std::string command = "echo FILOMAR | " + Program() + " --batch --user FILOMAR --password-stdin " + args +
-                                " > '" + outFile + "' 2>&1";
-    const int raw = std::system(command.c_str());
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadFile(outFile)};
+    return RunShell("echo FILOMAR | " + Program() + " --batch --user FILOMAR --password-stdin " + args,
+                    site.dir() / "batch.out");
   }
 
-  // Rewrites the version code of a database's CONF C00 row through the record layer.
-  static void SetVersion(const std::string& directory, const std::string& prefix, const std::string& version) {
-    using namespace filomar;
-    InitFileTable();
-    InitFieldTable();
-    short handle = 0;
-    ASSERT_EQ(vb_io_connect(0, handle), 0);
-    std::string dir = directory, pre = prefix;
-    vb_io_setDirectory(handle, dir, pre);
-    vb_io_open(CONF_FILE, "");
-    ClearRecord(CONF_FILE);
-    PutField(CONF_RowKey, std::string("C00"));
-    vb_io_read(CONF_FILE, 0, 1);
-    ASSERT_EQ(vb_io_erc, 0);
-    PutField(CONF_VersionText, version);
-    vb_io_rewrite(CONF_FILE);
-    ASSERT_EQ(vb_io_erc, 0);
-    vb_io_close(CONF_FILE);
-    vb_io_disconnect(0, handle);
+  // Rewrites the version code of a database's CONF C00 row.
+  static void SetVersion(std::string directory, std::string prefix, const std::string& version) {
+    testing_support::LibraryConnection library;
+    filomar::vb_io_setDirectory(filomar::ConnHandle, directory, prefix);
+    testing_support::SetVersionCode(version);
   }
 };
 

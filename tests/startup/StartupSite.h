@@ -8,8 +8,6 @@
 #include <string>
 
 #include "platform/ado/RecordingProvider.h"
-#include "recio/Vb_io.h"
-#include "startup/modMain.h"
 #include "support/TempDir.h"
 #include "ui/ScriptedUi.h"
 
@@ -34,23 +32,8 @@ class StartupSite : public ::testing::Test {
   void AddDatabase(const std::string& name, const std::string& directory, const std::string& prefix,
                    const std::string& version);
 
-  // Runs `body` connected to the library with STANDARD selected, then disconnects.
-  template <typename Body>
-  void WithLibrary(Body body);
-
   // The texts of the message boxes shown so far.
   std::vector<std::string> Messages() const;
 };
-
-template <typename Body>
-void StartupSite::WithLibrary(Body body) {
-  short handle = 0;
-  ASSERT_EQ(filomar::vb_io_connect(0, handle), 0);
-  filomar::vb_io_setup(handle);
-  filomar::SelectStandardDatabase();
-  body();
-  filomar::vb_io_disconnect(0, handle);
-  filomar::ConnHandle = -1;
-}
 
 }  // namespace startup_test

@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "StartupSite.h"
+#include "startup/modMain.h"
 #include "platform/ipc/ipc.h"
 #include "platform/reclib/io.h"
 #include "recio/Vb_io.h"

@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "StartupSite.h"
+#include "support/Records.h"
 #include "common/FrontEnd.h"
 #include "platform/reclib/trace.h"
 #include "recio/Vb_io.h"
@@ -77,16 +78,10 @@ class StartProgramTest : public StartupSite {
 };
 
 TEST_F(StartProgramTest, DatabasesAllConvertedEndsSilently) {
-  WithLibrary([&] {
-    std::string dir = "data", prefix = "std";
-    vb_io_setDirectory(ConnHandle, dir, prefix);
-    vb_io_open(CONF_FILE, "");
-    PutField(CONF_RowKey, std::string("C00"));
-    vb_io_read(CONF_FILE, 0, 1);
-    PutField(CONF_VersionText, std::string("500A"));
-    vb_io_rewrite(CONF_FILE);
-    vb_io_close(CONF_FILE);
-  });
+  {
+    testing_support::LibraryConnection library;
+    testing_support::SetVersionCode("500A");
+  }
   AddDatabase("OTHER", "other", "oth", "500a");
   AddDatabase("GONE", "gone", "gon", "");
   std::filesystem::remove_all(home.path() / "gone");

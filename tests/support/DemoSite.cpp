@@ -65,4 +65,9 @@ fs::path DemoSite::DataDir(const std::string& directory) const {
   return dataRoot_ ? (dir_ / *dataRoot_ / directory).lexically_normal() : dir_ / directory;
 }
 
+SiteEnvironment::SiteEnvironment(const DemoSite& site)
+    : home_("FILOMAR_HOME", site.dir().string()),
+      odbc_("ODBCINI", site.OdbcIni().string()),
+      ipc_("FILOMAR_IPC_DIR", (site.dir() / "ipc").string()) {}
+
 }  // namespace testing_support

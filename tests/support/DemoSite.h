@@ -52,4 +52,16 @@ class DemoSite {
   std::optional<std::string> dataRoot_;
 };
 
+// Points the product's programs started from this process at `site` for the life of the
+// object: its program directory, its ODBC data sources and a private inter-process store.
+class SiteEnvironment {
+ public:
+  explicit SiteEnvironment(const DemoSite& site);
+
+ private:
+  ScopedEnv home_;
+  ScopedEnv odbc_;
+  ScopedEnv ipc_;
+};
+
 }  // namespace testing_support
