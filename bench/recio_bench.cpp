@@ -1,7 +1,8 @@
 // recio_bench --records N [--dir D]
 //
-// Cost of the record library on the pattern of the SACT widening: a scan that reads every
-// record for update, inserts 20 blanks after its first 64 bytes, rewrites and unlocks it.
+// Cost of the record layer (Vb_io over the record library) on the pattern of the SACT widening:
+// a scan that reads every record for update, inserts 20 blanks after its first 64 bytes,
+// rewrites and unlocks it.
 // The same change is then made on a copy of the store by one SQL UPDATE in one transaction.
 // Prints both times and, last, ratio=<library time / raw SQL time>.
 //
@@ -17,6 +18,7 @@
 #include <string>
 
 #include "platform/reclib/io.h"
+#include "recio/Vb_io.h"
 
 namespace fs = std::filesystem;
 
@@ -39,13 +41,6 @@ bool ParseOptions(int argc, char** argv, Options& options) {
   return options.records > 0 && argc % 2 == 1;
 }
 
-FileBlock SactBlock() {
-  FileBlock block{};
-  std::memcpy(block.code, "SACT", 4);
-  std::memset(block.record, ' ', sizeof block.record);
-  return block;
-}
-
 void Widen(char* record) {
   std::memmove(record + kWidenAt + kWidenBy, record + kWidenAt, reclib::kRecordSize - kWidenAt - kWidenBy);
   std::memset(record + kWidenAt, ' ', kWidenBy);
@@ -54,40 +49,49 @@ void Widen(char* record) {
 // Writes the records as an action file holds them: a 10-character key text, a 4-digit
 // number, then text. The writes run inside a scan so they commit in groups.
 bool WriteRecords(long count) {
-  FileBlock block = SactBlock();
-  if (io_open(&block, nullptr) != 0) return false;
-  std::memset(block.record, 0xff, sizeof block.record);
-  io_start(&block, 0, 0, 1025);
+  using namespace filomar;
+  vb_io_open(SACT_FILE, "");
+  if (vb_io_erc != 0) return false;
+  char* record = Block(SACT_FILE).record;
+  std::memset(record, 0xff, reclib::kRecordSize);
+  vb_io_start(SACT_FILE, 0, 0, 1025);
   for (long i = 0; i < count; ++i) {
-    std::memset(block.record, ' ', sizeof block.record);
+    ClearRecord(SACT_FILE);
     char head[64];
     const int n = std::snprintf(head, sizeof head, "A%09ld%04ldaction text %ld", i / 10, i % 10, i);
-    std::memcpy(block.record, head, static_cast<std::size_t>(n));
-    for (int p = 100; p < reclib::kRecordSize; p += 37) block.record[p] = static_cast<char>('a' + (i + p) % 26);
-    if (io_write(&block) != 0) return false;
+    std::memcpy(record, head, static_cast<std::size_t>(n));
+    for (int p = 100; p < reclib::kRecordSize; p += 37) record[p] = static_cast<char>('a' + (i + p) % 26);
+    vb_io_write(SACT_FILE);
+    if (vb_io_erc != 0) return false;
   }
-  return io_endstart(&block) == 0 && io_close(&block) == 0;
+  vb_io_endstart(SACT_FILE);
+  vb_io_close(SACT_FILE);
+  return vb_io_erc == 0;
 }
 
 double Seconds(std::chrono::steady_clock::time_point since) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
 }
 
-// The widening through the library, as the conversion runs it.
+// The widening through the record layer, as the conversion runs it.
 long WidenThroughLibrary() {
-  FileBlock block = SactBlock();
-  if (io_open(&block, nullptr) != 0) return -1;
-  std::memset(block.record, ' ', sizeof block.record);
-  io_start(&block, 0, 0, 1025);
+  using namespace filomar;
+  vb_io_open(SACT_FILE, "");
+  if (vb_io_erc != 0) return -1;
+  ClearRecord(SACT_FILE);
+  vb_io_start(SACT_FILE, 0, 0, 1025);
   long changed = 0;
-  while (io_next(&block, 0) == 0) {
-    if (io_read(&block, 0, 1) != 0) continue;
-    Widen(block.record);
-    if (io_rewrite(&block) == 0) ++changed;
-    io_unlock(&block);
+  for (vb_io_next(SACT_FILE, 0); vb_io_erc == 0; vb_io_next(SACT_FILE, 0)) {
+    vb_io_read(SACT_FILE, 0, 1);
+    if (vb_io_erc != 0) continue;
+    Widen(Block(SACT_FILE).record);
+    vb_io_rewrite(SACT_FILE);
+    if (vb_io_erc == 0) ++changed;
+    vb_io_unlock(SACT_FILE);
   }
-  io_endstart(&block);
-  return io_close(&block) == 0 ? changed : -1;
+  vb_io_endstart(SACT_FILE);
+  vb_io_close(SACT_FILE);
+  return vb_io_erc == 0 ? changed : -1;
 }
 
 // The same change as one UPDATE in one transaction, with the store's own settings.
@@ -146,10 +150,11 @@ int main(int argc, char** argv) {
     for (const char* suffix : {"", "-wal", "-shm", ".lock"}) fs::remove(p.string() + suffix);
   }
 
-  short handle = 0;
-  std::string directory = dir.string();
-  char prefix[] = "ben";
-  if (io_connect(0, &handle) != 0 || io_setDirectory(handle, directory.data(), prefix) != 0) return 1;
+  filomar::InitFileTable();
+  std::string directory = dir.string(), prefix = "ben";
+  if (filomar::vb_io_connect(0, filomar::ConnHandle) != 0) return 1;
+  filomar::vb_io_setDirectory(filomar::ConnHandle, directory, prefix);
+  if (filomar::vb_io_erc != 0) return 1;
   std::printf("records=%ld dir=%s\n", options.records, dir.c_str());
   if (!WriteRecords(options.records)) return 1;
   fs::copy_file(written, copy, fs::copy_options::overwrite_existing);
@@ -160,7 +165,7 @@ int main(int argc, char** argv) {
   start = std::chrono::steady_clock::now();
   const long viaSql = WidenWithOneUpdate(copy);
   const double rawSeconds = Seconds(start);
-  io_disconnect(0, handle);
+  filomar::vb_io_disconnect(0, filomar::ConnHandle);
 
   std::printf("library: %ld records in %.3f s (%.2f us/record)\n", viaLibrary, librarySeconds,
               1e6 * librarySeconds / static_cast<double>(options.records));
