@@ -6,6 +6,7 @@
 #include "common/Text.h"
 #include "recio/Vb_io.h"
 #include "recio/conffld.h"
+#include "startup/DbEngine.h"
 #include "startup/modMain.h"
 #include "support/Records.h"
 
@@ -50,6 +51,7 @@ std::string CurrentDatabaseOfLibrary() {
 
 void ConversionSite::SetUp() {
   SetFrontEnd(screen);
+  DbEngine = Engine::SqlServer;
   std::filesystem::create_directory(home.path() / "data");
   InitFileTable();
   InitFieldTable();
@@ -59,6 +61,7 @@ void ConversionSite::SetUp() {
 }
 
 void ConversionSite::TearDown() {
+  DbEngine = Engine::SqlServer;
   if (ConnHandle == -1) return;
   vb_io_appTerminate();
   vb_io_disconnect(0, ConnHandle);
@@ -88,14 +91,12 @@ int ConversionSite::IndexOf(const std::string& name) const {
   return -1;
 }
 
-std::string ConversionSite::LogText() const { return testing_support::ReadFile(home.path() / "convert5.log"); }
-
-std::vector<std::string> ConversionSite::Messages() const {
-  std::vector<std::string> texts;
-  for (const auto& m : screen.Shown()) texts.push_back(m.text);
-  return texts;
+std::string ConversionSite::ListState() const {
+  std::string state;
+  for (const auto& entry : window.DBList) state += (state.empty() ? "" : " ") + entry.text + (entry.selected ? "*" : "");
+  return state;
 }
 
-std::string ConversionSite::CurrentDatabase() const { return CurrentDatabaseOfLibrary(); }
+std::string ConversionSite::LogText() const { return testing_support::ReadFile(home.path() / "convert5.log"); }
 
 }  // namespace conversion_test

@@ -7,7 +7,6 @@
 
 #include <ctime>
 #include <functional>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -65,12 +64,12 @@ class ConversionSite : public ::testing::Test {
   testing_support::ScopedEnv ipcEnv{"FILOMAR_IPC_DIR", (home.path() / "ipc").string()};
   ui::ScriptedUi screen;
   ado::RecordingProviderFactory server;
-  std::optional<ado::ScopedProviderFactory> serverInstalled{std::in_place, server};
+  ado::ScopedProviderFactory serverInstalled{server};
   RecordingSteps steps;
   RecordingPainter painter;
   filomar::DBSelect window{steps, [] { return FixedTime(); }, std::locale::classic()};
 
-  // Connected to the library with STANDARD selected, as start-up leaves it.
+  // Connected to the library with STANDARD selected, as start-up leaves it; SQL Server engine.
   void SetUp() override;
   void TearDown() override;
 
@@ -79,9 +78,9 @@ class ConversionSite : public ::testing::Test {
   // Loads the window as start-up does (DB held open) and activates it.
   void ShowWindow();
   int IndexOf(const std::string& name) const;
+  // The list as its names, each selected one followed by "*": "STANDARD* SALES".
+  std::string ListState() const;
   std::string LogText() const;
-  std::vector<std::string> Messages() const;
-  std::string CurrentDatabase() const;
 };
 
 }  // namespace conversion_test

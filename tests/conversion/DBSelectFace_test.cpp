@@ -9,6 +9,7 @@
 #include "ConversionSite.h"
 #include "recio/Vb_io.h"
 #include "startup/ProgramEnd.h"
+#include "support/Screen.h"
 
 using namespace filomar;
 using conversion_test::ConversionSite;
@@ -63,7 +64,7 @@ TEST_F(DBSelectFaces, CtrlCDuringARunCancelsBeforeTheNextDatabase) {
   };
   EXPECT_EQ(RunConsole("2\nstart\n\n"), kExitNormal);
   EXPECT_EQ(steps.calls.size(), 9u);  // STANDARD finished, SALES never started
-  EXPECT_EQ(Messages().back(), "The Conversion process has been canceled");
+  EXPECT_EQ(testing_support::Texts(screen).back(), "The Conversion process has been canceled");
   EXPECT_NE(out.str().find("Cancel requested"), std::string::npos);
   EXPECT_EQ(LogText().find("SALES"), std::string::npos);
 }
