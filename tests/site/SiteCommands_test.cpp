@@ -43,29 +43,21 @@ TEST(SiteCommands, BadArgumentsGiveTheUsageAndStatusTwo) {
   EXPECT_EQ(Entries(temp.path()), 0);
 }
 
-TEST(SiteCommands, NonEmptyDirectoryIsLeftAloneWithoutForce) {
+TEST(SiteCommands, NonEmptyDirectoryIsRefusedAndForceReplacesOnlyAnEarlierSite) {
   TempDir temp;
-  const fs::path dir = temp.path() / "site";
-  temp.Write("site/notes.txt", "keep me");
-  const auto run = RunSiteTool({"demo", dir.string(), "--records", "1"});
+  const fs::path other = temp.path() / "other", dir = temp.path() / "site";
+  temp.Write("other/notes.txt", "keep me");
+  const auto run = RunSiteTool({"demo", other.string(), "--records", "1"});
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_NE(run.err.find("not empty"), std::string::npos);
-  EXPECT_EQ(Entries(dir), 1);
-  EXPECT_EQ(Entries(temp.path()), 1);  // no staging directory left beside it
+  EXPECT_EQ(RunSiteTool({"demo", other.string(), "--force"}).exitCode, 1);
+  EXPECT_EQ(Entries(other), 1);
+  EXPECT_EQ(testing_support::ReadFile(other / "notes.txt"), "keep me");
 
-  // --force replaces sites only, never other directories.
-  EXPECT_EQ(RunSiteTool({"demo", dir.string(), "--force"}).exitCode, 1);
-  EXPECT_EQ(testing_support::ReadFile(dir / "notes.txt"), "keep me");
-}
-
-TEST(SiteCommands, ForceReplacesAnEarlierSite) {
-  TempDir temp;
-  const fs::path dir = temp.path() / "site";
   ASSERT_EQ(RunSiteTool({"empty", dir.string()}).exitCode, 0);
-  const auto run = RunSiteTool({"demo", dir.string(), "--records", "1", "--force"});
-  ASSERT_EQ(run.exitCode, 0) << run.err;
+  ASSERT_EQ(RunSiteTool({"demo", dir.string(), "--records", "1", "--force"}).exitCode, 0);
   EXPECT_TRUE(fs::exists(dir / "data" / "std.records"));
-  EXPECT_EQ(Entries(temp.path()), 1);
+  EXPECT_EQ(Entries(temp.path()), 2);  // no staging directory left beside them
 }
 
 TEST(SiteCommands, UnwritablePlaceFailsWithoutLeavingAnything) {
@@ -111,7 +103,7 @@ TEST(SiteCommands, InstallRecordTakesThePasswordFromStandardInput) {
   EXPECT_EQ(RunSiteTool({"install-record", (temp.path() / "none").string(), "--engine", "S", "--password-stdin"}, "pw\n").exitCode, 1);
 }
 
-TEST(RecordDump, ReadableFormSplitsAtBlankRunsAndEscapesOddBytes) {
+TEST(RecordDump, ReadableFormSplitsAtBlankRunsAndEscapesOddBytesAndCodesIgnoreCase) {
   std::string record(reclib::kRecordSize, ' ');
   record.replace(0, 3, "C00");
   record.replace(3, 11, "User code 1");
@@ -119,10 +111,7 @@ TEST(RecordDump, ReadableFormSplitsAtBlankRunsAndEscapesOddBytes) {
   record.back() = 'Z';
   EXPECT_EQ(site::ReadableRecord(record.data(), reclib::kRecordSize, 3),
             "key 'C00'\n  3: User code 1\n  40: A\\x5cB\\x01\n  1535: Z\n");
-}
-
-TEST(RecordDump, FileCodesAreFoundWithoutRegardToCase) {
-  EXPECT_EQ(site::FileNumberOf("conf"), 7);
+  EXPECT_EQ(site::FileNumberOf("conf"), 7);  // codes are found without regard to case
   EXPECT_EQ(site::FileNumberOf("UDB"), 71);
   EXPECT_EQ(site::FileNumberOf("CONFX"), 0);
   EXPECT_EQ(site::FileNumberOf(""), 0);
