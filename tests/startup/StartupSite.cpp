@@ -43,10 +43,4 @@ void StartupSite::AddDatabase(const std::string& name, const std::string& direct
   testing_support::CatalogueDatabase(name, directory, prefix, version);
 }
 
-std::vector<std::string> StartupSite::Messages() const {
-  std::vector<std::string> texts;
-  for (const auto& m : screen.Shown()) texts.push_back(m.text);
-  return texts;
-}
-
 }  // namespace startup_test

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/ado/RecordingProvider.h"
+#include "support/Screen.h"
 #include "support/TempDir.h"
 #include "ui/ScriptedUi.h"
 
@@ -32,8 +33,7 @@ class StartupSite : public ::testing::Test {
   void AddDatabase(const std::string& name, const std::string& directory, const std::string& prefix,
                    const std::string& version);
 
-  // The texts of the message boxes shown so far.
-  std::vector<std::string> Messages() const;
+  std::vector<std::string> Messages() const { return testing_support::Texts(screen); }
 };
 
 }  // namespace startup_test

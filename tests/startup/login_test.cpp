@@ -105,16 +105,13 @@ TEST_F(LoginTest, DatabaseListLeavesOutUncataloguedAndRefillsOnlyOnChange) {
   EXPECT_EQ(form.Combo1, std::vector<std::string>{"    "});
 }
 
-TEST_F(LoginTest, FormIsCentredAndNamedOnCtrlRightClick) {
+TEST_F(LoginTest, FormIsCentredNamedOnCtrlRightClickAndExitLeavesTheFlagAtZero) {
   EXPECT_EQ(form.left, (1024 - form.width) / 2);
   EXPECT_EQ(form.top, (768 - form.height) / 2);
   form.Form_MouseDown(2, 0);
   EXPECT_TRUE(screen.Shown().empty());
   form.Form_MouseDown(2, 2);
   EXPECT_EQ(Messages(), std::vector<std::string>{"Form name: LOGIN"});
-}
-
-TEST_F(LoginTest, ExitLeavesTheFlagAtZero) {
   form.cancel_Click();
   EXPECT_TRUE(form.closed);
   EXPECT_EQ(SignOnAccepted, 0);
@@ -138,10 +135,11 @@ TEST_F(LoginTest, MatrStaysExclusiveAfterSignOn) {
   EXPECT_NE(WEXITSTATUS(status), 0);
 }
 
-// Users whose level or password records are unusual.
+// Users whose level or password records are unusual, each signing on with "secret".
 class LoginLevelTest : public StartupSite {
  protected:
-  int SignOnAs(const std::string& user, const std::string& stored, const std::string& level, bool access = true) {
+  // -1 signed on, -2 refused with the window still open, else the exit status.
+  int SignOnAs(const std::string& user, const std::string& stored, const std::string& level, bool access) {
     AddUser(user, stored);
     if (access) AddAccess(user, "STANDARD", level);
     init0();
@@ -160,23 +158,26 @@ class LoginLevelTest : public StartupSite {
   }
 };
 
-TEST_F(LoginLevelTest, LevelNineWithTrailingBlanksPasses) {
-  EXPECT_EQ(SignOnAs("ADMIN", "SECRET", "9 "), -1);
-}
-
-TEST_F(LoginLevelTest, LevelZeroNineIsRefused) {
-  EXPECT_EQ(SignOnAs("ADMIN", "secret", "09"), kExitFailure);
-  EXPECT_EQ(Messages(), std::vector<std::string>{"You must have level 9 to run the Conversion utility"});
-}
-
-TEST_F(LoginLevelTest, MissingAccessRecordIsRefused) {
-  EXPECT_EQ(SignOnAs("ADMIN", "secret", "", false), kExitFailure);
-  EXPECT_EQ(Messages(), std::vector<std::string>{"You must have level 9 to run the Conversion utility"});
-}
-
-TEST_F(LoginLevelTest, StoredPasswordWithLeadingBlanksNeverMatches) {
-  EXPECT_EQ(SignOnAs("ADMIN", " secret", "9"), -2);
-  EXPECT_EQ(Messages(), std::vector<std::string>{"Invalid password. Try again."});
+TEST_F(LoginLevelTest, OnlyLevelNineAndAMatchingStoredPasswordSignOn) {
+  const std::string noLevel = "You must have level 9 to run the Conversion utility";
+  struct Case {
+    const char *user, *stored, *level;
+    bool access;
+    int outcome;
+    std::vector<std::string> messages;
+  };
+  const Case cases[] = {
+      {"TRAILING", "SECRET", "9 ", true, -1, {}},
+      {"ZERONINE", "secret", "09", true, kExitFailure, {noLevel}},
+      {"NOACCESS", "secret", "", false, kExitFailure, {noLevel}},
+      {"BLANKS", " secret", "9", true, -2, {"Invalid password. Try again."}},  // leading blanks never match
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.user);
+    screen = {};
+    EXPECT_EQ(SignOnAs(c.user, c.stored, c.level, c.access), c.outcome);
+    EXPECT_EQ(Messages(), c.messages);
+  }
 }
 
 TEST_F(LoginTest, BatchFaceEndsARefusedSignOnWithFailure) {
