@@ -160,24 +160,11 @@ class LoginLevelTest : public StartupSite {
 
 TEST_F(LoginLevelTest, OnlyLevelNineAndAMatchingStoredPasswordSignOn) {
   const std::string noLevel = "You must have level 9 to run the Conversion utility";
-  struct Case {
-    const char *user, *stored, *level;
-    bool access;
-    int outcome;
-    std::vector<std::string> messages;
-  };
-  const Case cases[] = {
-      {"TRAILING", "SECRET", "9 ", true, -1, {}},
-      {"ZERONINE", "secret", "09", true, kExitFailure, {noLevel}},
-      {"NOACCESS", "secret", "", false, kExitFailure, {noLevel}},
-      {"BLANKS", " secret", "9", true, -2, {"Invalid password. Try again."}},  // leading blanks never match
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.user);
-    screen = {};
-    EXPECT_EQ(SignOnAs(c.user, c.stored, c.level, c.access), c.outcome);
-    EXPECT_EQ(Messages(), c.messages);
-  }
+  EXPECT_EQ(SignOnAs("TRAILING", "SECRET", "9 ", true), -1);
+  EXPECT_EQ(SignOnAs("BLANKS", " secret", "9", true), -2);  // leading blanks never match
+  EXPECT_EQ(SignOnAs("ZERONINE", "secret", "09", true), kExitFailure);
+  EXPECT_EQ(SignOnAs("NOACCESS", "secret", "", false), kExitFailure);
+  EXPECT_EQ(Messages(), (std::vector<std::string>{"Invalid password. Try again.", noLevel, noLevel}));
 }
 
 TEST_F(LoginTest, BatchFaceEndsARefusedSignOnWithFailure) {
