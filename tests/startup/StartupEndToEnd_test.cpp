@@ -1,5 +1,6 @@
-// The built filomar-convert starting on demo sites: the exclusivity of a running program, the
-// silent end when nothing is left to convert, a record store that cannot be opened.
+// The built filomar-convert starting on demo sites: the exclusivity of a running program (its
+// MATR hold lasts past the sign-on), the silent end when nothing is left to convert (the
+// catalogue's database without a data directory included), a record store that cannot be opened.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -9,6 +10,7 @@
 #include <string>
 #include <thread>
 
+#include "platform/reclib/trace.h"
 #include "recio/Vb_io.h"
 #include "support/DemoSite.h"
 #include "support/ProgramRun.h"
@@ -68,6 +70,7 @@ TEST_F(StartProgramOnSite, NothingLeftToConvertEndsSilently) {
   const ProgramRun run = RunBatch();
   EXPECT_EQ(run.status, 0) << run.out;
   EXPECT_EQ(run.out.find('['), std::string::npos) << run.out;  // no message box, no window
+  EXPECT_FALSE(std::filesystem::exists(site.dir() / reclib::kTraceFileName));  // no trace without /T
 }
 
 TEST_F(StartProgramOnSite, UnreadableRecordStoreEndsWithAClearMessage) {

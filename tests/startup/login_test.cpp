@@ -1,16 +1,12 @@
 #include "startup/login.h"
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <cstring>
 #include <sstream>
 
 #include "StartupSite.h"
 #include "startup/modMain.h"
 #include "platform/ipc/ipc.h"
-#include "platform/reclib/io.h"
 #include "recio/Vb_io.h"
 #include "ui/faces/LoginFace.h"
 
@@ -115,24 +111,6 @@ TEST_F(LoginTest, FormIsCentredNamedOnCtrlRightClickAndExitLeavesTheFlagAtZero) 
   form.cancel_Click();
   EXPECT_TRUE(form.closed);
   EXPECT_EQ(SignOnAccepted, 0);
-}
-
-TEST_F(LoginTest, MatrStaysExclusiveAfterSignOn) {
-  ASSERT_EQ(SignOn("FILOMAR", "FILOMAR"), -1);
-  const pid_t child = fork();
-  if (child == 0) {
-    short handle = 0;
-    io_connect(0, &handle);
-    char dir[] = "data", prefix[] = "std";
-    io_setDirectory(handle, dir, prefix);
-    FileBlock block{};
-    std::memcpy(block.code, "MATR", 4);
-    char path[] = "";
-    _exit(io_open(&block, path));
-  }
-  int status = 0;
-  waitpid(child, &status, 0);
-  EXPECT_NE(WEXITSTATUS(status), 0);
 }
 
 // Users whose level or password records are unusual, each signing on with "secret".

@@ -1,15 +1,10 @@
 #include "startup/modMain.h"
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include "StartupSite.h"
-#include "support/Records.h"
-#include "common/FrontEnd.h"
 #include "platform/reclib/trace.h"
 #include "recio/Vb_io.h"
-#include "recio/conffld.h"
 
 using namespace filomar;
 using startup_test::StartupSite;
@@ -75,21 +70,6 @@ class StartProgramTest : public StartupSite {
   std::filesystem::path TraceFile() const { return home.path() / reclib::kTraceFileName; }
 };
 
-TEST_F(StartProgramTest, DatabasesAllConvertedEndsSilently) {
-  {
-    testing_support::LibraryConnection library;
-    testing_support::SetVersionCode("500A");
-  }
-  AddDatabase("OTHER", "other", "oth", "500a");
-  AddDatabase("GONE", "gone", "gon", "");
-  std::filesystem::remove_all(home.path() / "gone");
-  EXPECT_EQ(Start(), kExitNormal);
-  EXPECT_TRUE(screen.Shown().empty());
-  EXPECT_EQ(handOvers.signOns, 0);
-  EXPECT_EQ(ConnHandle, -1);
-  EXPECT_FALSE(std::filesystem::exists(TraceFile()));
-}
-
 TEST_F(StartProgramTest, SignOnAcceptedLeadsToTheMainWindowHoldingMatr) {
   AddDatabase("OTHER", "other", "oth", "400A");
   EXPECT_EQ(Start("/T"), -1);
@@ -127,31 +107,6 @@ TEST_F(StartProgramTest, NoProductDatabaseAsksBeforeCreating) {
   EXPECT_EQ(Start(), kExitNormal);
   EXPECT_EQ(Messages().back(), "The database creation process has completed.");
   EXPECT_EQ(handOvers.signOns, 0);
-}
-
-TEST_F(StartProgramTest, SecondProgramIsRefusedWhileTheFirstHoldsMatr) {
-  int ready[2], release[2];
-  ASSERT_EQ(pipe(ready), 0);
-  ASSERT_EQ(pipe(release), 0);
-  const pid_t child = fork();
-  if (child == 0) {
-    // The first program: started and waiting in its main window.
-    const int status = Start();
-    char byte = status == -1 ? 'y' : 'n';
-    (void)!write(ready[1], &byte, 1);
-    (void)!read(release[0], &byte, 1);
-    _exit(0);
-  }
-  char byte = 0;
-  ASSERT_EQ(read(ready[0], &byte, 1), 1);
-  ASSERT_EQ(byte, 'y');
-  EXPECT_EQ(Start(), kExitFailure);
-  (void)!write(release[1], "x", 1);
-  waitpid(child, nullptr, 0);
-  ASSERT_EQ(screen.Shown().size(), 1u);
-  EXPECT_EQ(screen.Shown()[0].text.rfind("There are users currently logged on to Filomar.", 0), 0u);
-  EXPECT_EQ(screen.Shown()[0].title, "Filomar 5.0 Conversion Utility ");
-  EXPECT_EQ(screen.Shown()[0].code, ui::mb::Exclamation);
 }
 
 TEST_F(StartProgramTest, ProgramDirectoryGetsOneSeparator) {
