@@ -46,13 +46,18 @@ TEST_F(Copyp, WrittenRecordReadsBackFromDataOrProgramDirectory) {
   EXPECT_EQ(record.engine[0], 'O');
 
   const auto info = copylib::Describe(*copylib::ReadInstallRecord(data));
-  EXPECT_EQ(info.engine, 'O');
-  EXPECT_EQ(info.password, "  s3cret");
+  EXPECT_EQ(std::string(1, info.engine) + info.password, "O  s3cret");
 
   struct stat st {};
   ASSERT_EQ(stat((data / "install.rec").c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0600u);
   EXPECT_EQ(std::distance(fs::directory_iterator(data), fs::directory_iterator()), 1);  // no temporary left
+
+  // A password longer than the record holds is refused, the record kept; so is a missing directory.
+  EXPECT_EQ(copylib::WriteInstallRecord(data, 'S', std::string(41, 'p')), std::errc::invalid_argument);
+  EXPECT_EQ(copylib::Describe(*copylib::ReadInstallRecord(data)).password, "  s3cret");
+  EXPECT_FALSE(copylib::WriteInstallRecord(data, 'O', std::string(40, 'p')));
+  EXPECT_TRUE(copylib::WriteInstallRecord(data / "missing", 'O', "pw"));
 }
 
 TEST_F(Copyp, NamesAreFoundWithoutRegardToCaseAndBackslashes) {
@@ -75,19 +80,15 @@ TEST_F(Copyp, AnythingButOneWholeRecordReadsNothing) {
 
   ASSERT_FALSE(copylib::WriteInstallRecord(data, 'O', "pw"));
   const std::string good = testing_support::ReadFile(data / "install.rec");
-  const auto write = [&](const std::string& bytes) { site.Write("data/install.rec", bytes); };
-
-  write(good.substr(0, good.size() - 1));  // short
-  EXPECT_EQ(Read(data.string()), 0);
-  write(good + "\n");  // longer than one record
-  EXPECT_EQ(Read(data.string()), 0);
-  write("XXXX" + good.substr(4));  // foreign magic
-  EXPECT_EQ(Read(data.string()), 0);
-  write(good.substr(0, 4) + "02" + good.substr(6));  // a later layout
-  EXPECT_EQ(Read(data.string()), 0);
+  // Short, longer than one record, foreign magic, a later layout.
+  for (const std::string& bad : {good.substr(0, good.size() - 1), good + "\n", "XXXX" + good.substr(4),
+                                 good.substr(0, 4) + "02" + good.substr(6)}) {
+    site.Write("data/install.rec", bad);
+    EXPECT_EQ(Read(data.string()), 0) << bad.substr(0, 6);
+  }
   EXPECT_TRUE(Untouched());
 
-  write(good);
+  site.Write("data/install.rec", good);
   EXPECT_EQ(Read(data.string(), 3), 0);  // unknown selector
   EXPECT_EQ(copyp(1, data.c_str(), reinterpret_cast<char*>(&record), 4), 0);
   EXPECT_EQ(copyp(0, nullptr, reinterpret_cast<char*>(&record), 4), 0);
@@ -98,14 +99,6 @@ TEST_F(Copyp, AnythingButOneWholeRecordReadsNothing) {
   fs::remove(data / "install.rec");
   fs::create_directory(data / "install.rec");  // unreadable as a record
   EXPECT_EQ(Read(data.string()), 0);
-}
-
-TEST(WriteInstallRecord, RefusesWhatDoesNotFit) {
-  TempDir dir;
-  EXPECT_EQ(copylib::WriteInstallRecord(dir.path(), 'O', std::string(41, 'p')), std::errc::invalid_argument);
-  EXPECT_FALSE(fs::exists(dir.path() / "install.rec"));
-  EXPECT_FALSE(copylib::WriteInstallRecord(dir.path(), 'O', std::string(40, 'p')));
-  EXPECT_TRUE(copylib::WriteInstallRecord(dir.path() / "missing", 'O', "pw"));
 }
 
 }  // namespace
