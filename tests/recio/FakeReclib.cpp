@@ -13,12 +13,6 @@ Library& Fake() {
   return library;
 }
 
-std::vector<std::string> Library::Functions() const {
-  std::vector<std::string> names;
-  for (const Call& call : calls) names.push_back(call.function);
-  return names;
-}
-
 }  // namespace fake_reclib
 
 namespace {

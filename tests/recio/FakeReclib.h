@@ -27,7 +27,6 @@ struct Library {
   std::string prefix = "std";
 
   void Then(const std::string& function, short status) { statuses[function].push_back(status); }
-  std::vector<std::string> Functions() const;
 };
 
 // The fake's state; tests start with Fake() = {}.

@@ -3,41 +3,24 @@
 
 #include <filesystem>
 
-#include "common/FrontEnd.h"
 #include "recio/Vb_io.h"
 #include "recio/conffld.h"
+#include "support/Records.h"
 #include "support/TempDir.h"
-#include "ui/ScriptedUi.h"
 
 using namespace filomar;
 using testing_support::ScopedEnv;
-using testing_support::TempDir;
 
 namespace {
 
 class VbIoOverReclib : public ::testing::Test {
  protected:
-  TempDir home;
+  testing_support::TempDir home;
   ScopedEnv homeEnv{"FILOMAR_HOME", home.str()};
   ScopedEnv ipcEnv{"FILOMAR_IPC_DIR", (home.path() / "ipc").string()};
-  ui::ScriptedUi screen;
+  const bool dataDirMade = std::filesystem::create_directory(home.path() / "data");  // before connecting
+  testing_support::LibraryConnection library;
 
-  void SetUp() override {
-    SetFrontEnd(screen);
-    std::filesystem::create_directory(home.path() / "data");
-    InitFileTable();
-    InitFieldTable();
-    ASSERT_EQ(vb_io_connect(0, ConnHandle), 0);
-    vb_io_setup(ConnHandle);
-    ASSERT_EQ(vb_io_erc, 0);
-    Select("data", "std");
-    ASSERT_EQ(vb_io_erc, 0);
-  }
-  void TearDown() override { vb_io_disconnect(0, ConnHandle); }
-
-  static void Select(std::string directory, std::string prefix) {
-    vb_io_setDirectory(ConnHandle, directory, prefix);
-  }
   static void ReadRow(const std::string& row, short lock) {
     ClearRecord(CONF_FILE);
     PutField(CONF_RowKey, row);
@@ -46,15 +29,8 @@ class VbIoOverReclib : public ::testing::Test {
 };
 
 TEST_F(VbIoOverReclib, InsertReadAndUpdateOneRecord) {
+  testing_support::InsertRecord(CONF_FILE, {{&CONF_RowKey, "C00"}, {&CONF_VersionText, "400A"}});
   vb_io_open(CONF_FILE, "");
-  ASSERT_EQ(vb_io_erc, 0);
-  ClearRecord(CONF_FILE);
-  PutField(CONF_RowKey, std::string("C00"));
-  PutField(CONF_VersionText, std::string("400A"));
-  PutField(CONF_VersionNumber, 400);
-  vb_io_write(CONF_FILE);
-  ASSERT_EQ(vb_io_erc, 0);
-
   ReadRow("C00", 1);
   ASSERT_EQ(vb_io_erc, 0);
   EXPECT_EQ(GetText(CONF_VersionText), "400A");
@@ -70,19 +46,14 @@ TEST_F(VbIoOverReclib, InsertReadAndUpdateOneRecord) {
   EXPECT_EQ(GetText(CONF_VersionText), "500A");
   EXPECT_EQ(GetField(CONF_VersionNumber), Variant(std::int32_t{500}));
   ReadRow("C99", 0);
-  EXPECT_NE(vb_io_erc, 0);
+  EXPECT_EQ(vb_io_erc, 4);  // not found
   vb_io_close(CONF_FILE);
   EXPECT_EQ(vb_io_erc, 0);
 }
 
 TEST_F(VbIoOverReclib, ScanVisitsRecordsInKeyOrderAndEndsWith9) {
+  for (const char* word : {"THIS", "AND", "FROM"}) testing_support::InsertRecord(STOP_FILE, {{&STOP_NoiseWord, word}});
   vb_io_open(STOP_FILE, "");
-  for (const char* word : {"THIS", "AND", "FROM"}) {
-    ClearRecord(STOP_FILE);
-    PutField(STOP_NoiseWord, std::string(word));
-    vb_io_add(STOP_FILE);
-    ASSERT_EQ(vb_io_erc, 0);
-  }
   ClearRecord(STOP_FILE);
   vb_io_start(STOP_FILE, 0, 0, 1025);
   std::vector<std::string> words;
@@ -94,7 +65,8 @@ TEST_F(VbIoOverReclib, ScanVisitsRecordsInKeyOrderAndEndsWith9) {
 }
 
 TEST_F(VbIoOverReclib, MissingDataDirectoryFailsTheOpensWith85) {
-  Select("missing", "xyz");
+  std::string directory = "missing", prefix = "xyz";
+  vb_io_setDirectory(ConnHandle, directory, prefix);
   vb_io_open(CONF_FILE, "");
   EXPECT_EQ(vb_io_erc, kOpenFailed);
   EXPECT_EQ(vb_io_open_exclusive(MATR_FILE, ""), kOpenFailed);
