@@ -82,25 +82,20 @@ TEST_F(GeneralTest, ClientDirFromStoreOrProgramDirectory) {
   EXPECT_EQ(GetClientDir(), "C:/flm/");
 }
 
-TEST_F(GeneralTest, FullPathWithoutSettingsFile) {
+TEST_F(GeneralTest, FullPathUnderStandardDataDirOrTheProgramDirectory) {
   EXPECT_EQ(FullPath("/x/letters"), "/x/letters");
   EXPECT_EQ(FullPath("letters"), home.str() + "/letters/");
   EXPECT_EQ(FullPath("data\\sub"), home.str() + "/data/sub/");
-  EXPECT_TRUE(screen.Shown().empty());
-}
-
-TEST_F(GeneralTest, FullPathUnderStandardDataDir) {
   home.Write("flmwin.ini", "[DATABASE]\nStandardDataDir=  /srv/data  \n");
   EXPECT_EQ(FullPath("letters"), "/srv/data/letters");
   home.Write("flmwin.ini", "[DATABASE]\nStandardDataDir=/srv/data/\n");
   EXPECT_EQ(FullPath("letters"), "/srv/data/letters");
   home.Write("flmwin.ini", "[DATABASE]\nOther=1\n");
   EXPECT_EQ(FullPath("letters"), home.str() + "/letters/");
-}
-
-TEST_F(GeneralTest, FullPathFindsUpperCaseSettingsFile) {
+  std::filesystem::remove(home.path() / "flmwin.ini");
   home.Write("FLMWIN.INI", "[database]\nstandarddatadir=/srv/d\n");
   EXPECT_EQ(FullPath("letters"), "/srv/d/letters");
+  EXPECT_TRUE(screen.Shown().empty());
 }
 
 TEST_F(GeneralTest, FullPathGivesUpAfterBoundedRetries) {
@@ -127,13 +122,6 @@ TEST_F(GeneralTest, FileExistsOnlyForFilesWithMatchingName) {
   EXPECT_FALSE(FileExists(home.str() + "/missing/LetterA"));
   EXPECT_FALSE(FileExists(""));
   EXPECT_TRUE(screen.Shown().empty());
-}
-
-TEST_F(GeneralTest, ResetMousePointer) {
-  ui::Form form;
-  form.mousePointer = ui::MousePointer::Hourglass;
-  ResetMousePointer(form);
-  EXPECT_EQ(form.mousePointer, ui::MousePointer::Default);
 }
 
 }  // namespace

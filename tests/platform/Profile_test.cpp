@@ -46,11 +46,7 @@ TEST(PrivateProfile, MalformedOrBinaryFilesGiveTheDefault) {
   // A directory where the file should be is unreadable, not a crash.
   std::filesystem::create_directory(dir.path() / "dir.ini");
   EXPECT_EQ(Read(dir.str() + "/dir.ini", "DATABASE", "StandardDataDir"), "dflt");
-}
-
-TEST(PrivateProfile, EmbeddedNulEndsTheValue) {
-  TempDir dir;
-  dir.Write("n.ini", std::string("[s]\nk=ab\0cd\n", 12));
+  dir.Write("n.ini", std::string("[s]\nk=ab\0cd\n", 12));  // an embedded NUL ends the value
   EXPECT_EQ(Read(dir.str() + "/n.ini", "s", "k"), "ab");
 }
 

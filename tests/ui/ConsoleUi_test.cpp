@@ -19,21 +19,15 @@ int Ask(const std::string& input, std::uint16_t code, std::string* shown = nullp
   return answer;
 }
 
-TEST(ConsoleUi, EnterTakesTheDefaultButton) {
+TEST(ConsoleUi, EnterTakesTheDefaultEndOfInputCancelsWhereItCanAndButtonsGoByNameLetterOrNumber) {
   EXPECT_EQ(Ask("\n", mb::OKCancel), kOK);
   EXPECT_EQ(Ask("\n", mb::OKCancel | mb::Critical | mb::DefaultButton2), kCancel);
   EXPECT_EQ(Ask("\n", mb::OKOnly | mb::DefaultButton2), kOK);
-}
-
-TEST(ConsoleUi, AnswersByNameLetterOrNumber) {
+  EXPECT_EQ(Ask("", mb::OKCancel), kCancel);
+  EXPECT_EQ(Ask("", mb::OKOnly), kOK);
   EXPECT_EQ(Ask("cancel\n", mb::OKCancel), kCancel);
   EXPECT_EQ(Ask("r\n", mb::RetryCancel), kRetry);
   EXPECT_EQ(Ask("2\n", mb::RetryCancel), kCancel);
-}
-
-TEST(ConsoleUi, EndOfInputCancelsWhereItCan) {
-  EXPECT_EQ(Ask("", mb::OKCancel), kCancel);
-  EXPECT_EQ(Ask("", mb::OKOnly), kOK);
 }
 
 TEST(ConsoleUi, WrongAnswerAsksAgainAndTextKeepsItsLines) {
