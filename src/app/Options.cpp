@@ -9,9 +9,9 @@ std::optional<Options> ParseOptions(int argc, char** argv, std::string& error) {
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg == "--console") {
-      options.batch = false;
+      options.frontEnd = FrontEndKind::Console;
     } else if (arg == "--batch") {
-      options.batch = true;
+      options.frontEnd = FrontEndKind::Batch;
     } else if (arg == "--answer") {
       const int button = i + 1 < argc ? ui::ButtonFromName(argv[++i]) : 0;
       if (button == 0) {

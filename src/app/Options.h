@@ -9,9 +9,12 @@
 
 namespace filomar::app {
 
+// Windows: Qt windows, or the console when no display is available.
+enum class FrontEndKind { Windows, Console, Batch };
+
 struct Options {
   std::string commandLine;  // the product switches, joined by single blanks
-  bool batch = false;       // --batch; else the console front end
+  FrontEndKind frontEnd = FrontEndKind::Windows;  // --console, --batch
   std::deque<int> answers;  // --answer BUTTON, in order (batch only)
   std::string userId;       // --user ID (batch sign-on)
   bool passwordStdin = false;  // --password-stdin: the first line of standard input

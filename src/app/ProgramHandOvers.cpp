@@ -6,6 +6,7 @@
 #include "startup/login.h"
 #include "ui/faces/DBSelectFace.h"
 #include "ui/faces/LoginFace.h"
+#include "ui/qt/QtFaces.h"
 #include "newdb/modCrStd.h"
 
 namespace filomar::app {
@@ -23,7 +24,8 @@ bool ProgramHandOvers::CreateStandardDatabase() {
 
 int ProgramHandOvers::ShowSignOn() {
   login form;
-  if (!options_.batch) return ui::RunLoginOnConsole(form, console_);
+  if (options_.frontEnd == FrontEndKind::Windows) return ui::RunLoginWindow(form);
+  if (options_.frontEnd == FrontEndKind::Console) return ui::RunLoginOnConsole(form, console_);
   std::string password;
   if (options_.passwordStdin) std::getline(std::cin, password);
   return ui::RunLoginInBatch(form, batchOut_, options_.userId, password);
@@ -37,7 +39,8 @@ void ProgramHandOvers::ShowMainWindow() {
 
 int ProgramHandOvers::RunMainWindow() {
   if (!mainWindow_) return kExitNormal;
-  if (!options_.batch) ui::RunDBSelectOnConsole(*mainWindow_, console_);
+  if (options_.frontEnd == FrontEndKind::Windows) ui::RunMainWindow(*mainWindow_);
+  if (options_.frontEnd == FrontEndKind::Console) ui::RunDBSelectOnConsole(*mainWindow_, console_);
   ui::RunDBSelectInBatch(*mainWindow_, batchOut_,
                          {options_.databases, options_.allDatabases, options_.logFile});
 }

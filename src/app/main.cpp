@@ -1,6 +1,7 @@
 // filomar-convert: the program entry. Chooses the front end, runs the start-up and then the
 // main window, and turns the end of the run into the exit status.
 #include <iostream>
+#include <optional>
 
 #include "app/Options.h"
 #include "app/ProgramHandOvers.h"
@@ -8,17 +9,24 @@
 #include "startup/modMain.h"
 #include "ui/console/BatchUi.h"
 #include "ui/console/ConsoleUi.h"
+#include "ui/qt/QtFaces.h"
 
 int main(int argc, char** argv) {
+  using filomar::app::FrontEndKind;
   std::string error;
-  const auto options = filomar::app::ParseOptions(argc, argv, error);
+  auto options = filomar::app::ParseOptions(argc, argv, error);
   if (!options) {
     std::cerr << "filomar-convert: " << error << "\n" << filomar::app::kUsage;
     return filomar::kExitFailure;
   }
+  if (options->frontEnd == FrontEndKind::Windows && !ui::DisplayAvailable()) options->frontEnd = FrontEndKind::Console;
+  std::optional<ui::QtSession> windows;
+  if (options->frontEnd == FrontEndKind::Windows) windows.emplace(argc, argv);
   ui::ConsoleUi console(std::cin, std::cout);
   ui::BatchUi batch(std::cout, options->answers);
-  ui::Ui& frontEnd = options->batch ? static_cast<ui::Ui&>(batch) : console;
+  ui::Ui& frontEnd = windows ? windows->FrontEnd()
+                     : options->frontEnd == FrontEndKind::Batch ? static_cast<ui::Ui&>(batch)
+                                                                : console;
   filomar::SetFrontEnd(frontEnd);
   filomar::app::ProgramHandOvers handOvers(*options, console, std::cout);
   try {

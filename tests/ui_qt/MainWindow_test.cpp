@@ -1,0 +1,89 @@
+// The main window on Qt, clicked through its widgets, over catalogue records written through
+// the record layer and recorded step routines; its message boxes go to the scripted front end.
+#include "ui/qt/MainWindow.h"
+
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+
+#include "QtDriver.h"
+#include "conversion/ConversionSite.h"
+#include "startup/ProgramEnd.h"
+#include "support/Screen.h"
+#include "ui/qt/QtFaces.h"
+
+using namespace filomar;
+
+namespace {
+
+class MainWindowTest : public conversion_test::ConversionSite {
+ protected:
+  void SetUp() override {
+    ConversionSite::SetUp();
+    AddDatabase("LEGAL", "400A");
+    AddDatabase("STANDARD", "400A");
+    ShowWindow();
+  }
+  // Runs the window until the program ends; its exit status.
+  int Run() {
+    try {
+      ui::RunMainWindow(window);
+    } catch (const ProgramEnd& end) {
+      return end.status;
+    }
+  }
+};
+
+std::vector<bool> Checked(const QListWidget* list) {
+  std::vector<bool> checked;
+  for (int i = 0; i < list->count(); ++i) checked.push_back(list->item(i)->checkState() == Qt::Checked);
+  return checked;
+}
+
+void Click(QListWidget* list, int row) {
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
+}
+
+TEST_F(MainWindowTest, ListClicksFollowTheWindowsRulesAndCancelEndsTheProgram) {
+  std::vector<std::vector<bool>> seen;
+  ui_qt_test::WhenWindowShown("DBSelect", [&](QWidget* main) {
+    auto* list = main->findChild<QListWidget*>("DBList");
+    seen.push_back(Checked(list));
+    Click(list, 1);  // LEGAL
+    seen.push_back(Checked(list));
+    Click(list, 0);  // STANDARD stays selected while unconverted
+    seen.push_back(Checked(list));
+    QTest::mouseClick(main->findChild<QPushButton*>("cmdExit"), Qt::LeftButton);
+  });
+
+  EXPECT_EQ(Run(), kExitNormal);
+  const std::vector<bool> standardOnly{true, false}, both{true, true};
+  EXPECT_EQ(seen, (std::vector<std::vector<bool>>{standardOnly, both, both}));
+  EXPECT_TRUE(window.DBList[1].selected);
+}
+
+TEST_F(MainWindowTest, TheRunShowsItsDatabaseInTheProgressWindowAndKeepsStartDisabled) {
+  QWidget* main = nullptr;
+  std::vector<std::string> shown;
+  steps.during = [&](const std::string& call) {
+    if (call != "UpdateCONF") return;
+    const auto* progress = main->findChild<QWidget*>("frmProgress");
+    shown = {progress->isVisible() ? "visible" : "hidden",
+             progress->findChild<QLabel*>("lbldbname")->text().toStdString(),
+             main->findChild<QPushButton*>("cmdStart")->isEnabled() ? "start enabled" : "start disabled"};
+  };
+  ui_qt_test::WhenWindowShown("DBSelect", [&](QWidget* window) {
+    main = window;
+    QTest::mouseClick(main->findChild<QPushButton*>("cmdStart"), Qt::LeftButton);
+    QTest::mouseClick(main->findChild<QPushButton*>("cmdExit"), Qt::LeftButton);
+  });
+
+  EXPECT_EQ(Run(), kExitNormal);
+  EXPECT_EQ(shown, (std::vector<std::string>{"visible", "STANDARD", "start disabled"}));
+  EXPECT_EQ(testing_support::Texts(screen).back(), "Conversion of Databases has completed ");
+}
+
+}  // namespace
