@@ -56,6 +56,7 @@ LoginDialog::LoginDialog(filomar::login& form, QWidget* parent)
   pwd_->setObjectName("PWD");
   pwd_->setMaxLength(static_cast<int>(filomar::login::kPwdMaxLength));
   pwd_->setEchoMode(QLineEdit::Password);
+  pwd_->setStyleSheet("lineedit-password-character: 42");  // one "*" per character, whatever the style
   combo_->setObjectName("Combo1");
   QPushButton* ok = Button(form_.okCaption, "ok", this);
   QPushButton* cancel = Button(form_.cancelCaption, "cancel", this);
@@ -75,12 +76,15 @@ LoginDialog::LoginDialog(filomar::login& form, QWidget* parent)
   layout->addLayout(buttons);
 
   // Only typing is forwarded: the presenter already knows what Refresh puts into the boxes.
-  connect(uid_, &QLineEdit::textEdited, this, [this](const QString& text) { Forward([&] { form_.UID_Change(FromQt(text)); }); });
-  connect(pwd_, &QLineEdit::textEdited, this, [this](const QString& text) { Forward([&] { form_.PWD_Change(FromQt(text)); }); });
-  connect(combo_, qOverload<int>(&QComboBox::activated), this, [this](int index) { Forward([&] { form_.Combo1_Click(index); }); });
+  connect(uid_, &QLineEdit::textEdited, this,
+          [this](const QString& text) { Forward([&] { form_.UID_Change(FromQt(text)); }); });
+  connect(pwd_, &QLineEdit::textEdited, this,
+          [this](const QString& text) { Forward([&] { form_.PWD_Change(FromQt(text)); }); });
+  connect(combo_, qOverload<int>(&QComboBox::activated), this,
+          [this](int index) { Forward([&] { form_.Combo1_Click(index); }); });
   connect(ok, &QPushButton::clicked, this, [this] {
     Forward([this] { form_.ok_Click(); });
-    if (!guard_.Ended() && !form_.closed) MoveFocusToPresenters();
+    if (!guard_.Ended() && !form_.closed) FocusPresentersControl();
   });
   connect(cancel, &QPushButton::clicked, this, [this] { Forward([this] { form_.cancel_Click(); }); });
   uid_->installEventFilter(this);
@@ -142,7 +146,7 @@ void LoginDialog::Refresh() {
 
 // Only OK moves the focus (to the box whose entry was refused); after other events the focus
 // stays where the user put it.
-void LoginDialog::MoveFocusToPresenters() {
+void LoginDialog::FocusPresentersControl() {
   if (form_.focus == Control::PWD) pwd_->setFocus();
   else if (form_.focus == Control::UID) uid_->setFocus();
 }

@@ -35,7 +35,7 @@ class LoginDialog : public QDialog {
   template <class Event>
   void Forward(Event&& event);
   void Refresh();
-  void MoveFocusToPresenters();
+  void FocusPresentersControl();
 
   filomar::login& form_;
   EventGuard guard_;
