@@ -7,6 +7,8 @@
 #include <QTest>
 
 #include "QtDriver.h"
+#include "support/TempDir.h"
+#include "ui/qt/QtFaces.h"
 
 namespace {
 
@@ -36,6 +38,21 @@ TEST(QtUi, MessageBoxShowsTheCodeAndReturnsTheButtonClicked) {
   EXPECT_EQ(shown.icon, QMessageBox::Critical);
   EXPECT_TRUE(shown.cancelIsDefault);
   EXPECT_EQ(shown.buttons, 2);
+}
+
+}  // namespace
+
+namespace {
+
+// Qt ends the process on a display it cannot reach, so such a display must send the program to
+// the console instead.
+TEST(QtFaces, AnUnreachableLocalDisplayIsNoDisplay) {
+  const testing_support::ScopedEnv platform("QT_QPA_PLATFORM", std::nullopt);
+  const testing_support::ScopedEnv wayland("WAYLAND_DISPLAY", std::nullopt);
+  const testing_support::ScopedEnv display("DISPLAY", std::string(":4711"));
+  EXPECT_FALSE(ui::DisplayAvailable());
+  const testing_support::ScopedEnv remote("DISPLAY", std::string("buildhost:0"));
+  EXPECT_TRUE(ui::DisplayAvailable());
 }
 
 }  // namespace

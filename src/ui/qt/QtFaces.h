@@ -11,8 +11,8 @@
 
 namespace ui {
 
-// True when the environment names a display: $DISPLAY, $WAYLAND_DISPLAY or $QT_QPA_PLATFORM
-// set and not empty.
+// True when the environment names a display that can be used: $QT_QPA_PLATFORM set, or a
+// $WAYLAND_DISPLAY or local $DISPLAY whose socket answers (a remote $DISPLAY is trusted).
 bool DisplayAvailable();
 
 // The Qt application and its Ui for the life of the object. `argc` and `argv` must outlive it
