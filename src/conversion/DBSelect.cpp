@@ -3,7 +3,7 @@
 #include "common/FrontEnd.h"
 #include "common/General.h"
 #include "common/Text.h"
-#include "conversion/Catalogue.h"
+#include "startup/Catalogue.h"
 #include "platform/winapi/AppPath.h"
 #include "recio/Vb_io.h"
 #include "recio/conffld.h"

@@ -1,6 +1,6 @@
 // convertdb: the fixed sequence of steps that converts one database, and its step table.
 #include "common/General.h"
-#include "conversion/Catalogue.h"
+#include "startup/Catalogue.h"
 #include "conversion/DBSelect.h"
 #include "recio/Vb_io.h"
 #include "startup/DbEngine.h"

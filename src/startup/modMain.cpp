@@ -11,6 +11,7 @@
 #include "platform/winapi/Profile.h"
 #include "recio/Vb_io.h"
 #include "recio/conffld.h"
+#include "startup/Catalogue.h"
 #include "startup/DbEngine.h"
 
 namespace filomar {
@@ -105,19 +106,6 @@ void CloseIf(bool& flag, short file) {
   if (!flag) return;
   vb_io_close(file);
   flag = false;
-}
-
-// Reads the version code of the current database's CONF file; empty when it cannot be read.
-// CONF is closed again on every path.
-std::string ReadVersionCode() {
-  vb_io_open(CONF_FILE, "");
-  if (vb_io_erc != 0) return "";
-  ClearRecord(CONF_FILE);
-  PutField(CONF_RowKey, std::string("C00"));
-  vb_io_read(CONF_FILE, 0, 0);
-  std::string version = vb_io_erc == 0 ? GetText(CONF_VersionText) : "";
-  vb_io_close(CONF_FILE);
-  return version;
 }
 
 void Disconnect() {
@@ -229,10 +217,8 @@ bool NoDatabaseToConvert() {
   PutField(DB_DatabaseName, std::string(10, ' '));
   vb_io_start(DB_FILE, 0, 0, 1025);
   for (vb_io_next(DB_FILE, 0); vb_io_erc == 0 && none; vb_io_next(DB_FILE, 0)) {
-    std::string directory = GetText(DB_DataDirectory);
-    std::string prefix = GetText(DB_DatabasePrefix);
-    vb_io_setDirectory(ConnHandle, directory, prefix);
-    none = !SameText(ReadVersionCode(), "400A");
+    SelectDatabase(EntryInBuffer());
+    none = !IsVersion(ReadVersionCode(), kVersion40);
     SelectStandardDatabase();
   }
   vb_io_endstart(DB_FILE);

@@ -1,5 +1,5 @@
 // The database catalogue (the DB record file of the STANDARD database) and the version code
-// of a database, as the main window and convertdb read them through Vb_io.
+// of a database, as start-up, the main window and convertdb read them through Vb_io.
 #pragma once
 
 #include <optional>

@@ -1,4 +1,4 @@
-#include "conversion/Catalogue.h"
+#include "startup/Catalogue.h"
 
 #include "common/General.h"
 #include "recio/Vb_io.h"
