@@ -37,12 +37,11 @@ void ProgramHandOvers::ShowMainWindow() {
   mainWindow_->Form_Load();
 }
 
-int ProgramHandOvers::RunMainWindow() {
-  if (!mainWindow_) return kExitNormal;
+// Each face runs the main window until the program ends; none of them returns.
+void ProgramHandOvers::RunMainWindow() {
   if (options_.frontEnd == FrontEndKind::Windows) ui::RunMainWindow(*mainWindow_);
   if (options_.frontEnd == FrontEndKind::Console) ui::RunDBSelectOnConsole(*mainWindow_, console_);
-  ui::RunDBSelectInBatch(*mainWindow_, batchOut_,
-                         {options_.databases, options_.allDatabases, options_.logFile});
+  ui::RunDBSelectInBatch(*mainWindow_, batchOut_, {options_.databases, options_.allDatabases, options_.logFile});
 }
 
 }  // namespace filomar::app

@@ -23,9 +23,9 @@ class ProgramHandOvers : public StartupHandOvers {
   int ShowSignOn() override;
   void ShowMainWindow() override;
 
-  // Runs the main window until the program ends (ProgramEnd carries the exit status); a run
-  // whose start-up never showed the main window returns kExitNormal at once.
-  int RunMainWindow();
+  // Runs the main window shown by ShowMainWindow until the program ends; ProgramEnd carries
+  // the exit status.
+  [[noreturn]] void RunMainWindow();
 
  private:
   const Options& options_;

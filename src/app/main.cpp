@@ -31,7 +31,7 @@ int main(int argc, char** argv) {
   filomar::app::ProgramHandOvers handOvers(*options, console, std::cout);
   try {
     filomar::StartProgram(options->commandLine, handOvers);
-    return handOvers.RunMainWindow();
+    handOvers.RunMainWindow();
   } catch (const filomar::ProgramEnd& end) {
     return end.status;
   }
