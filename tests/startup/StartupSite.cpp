@@ -16,7 +16,7 @@ namespace startup_test {
 void StartupSite::SetUp() {
   SetFrontEnd(screen);
   std::filesystem::create_directory(home.path() / "data");
-  AddDatabase("STANDARD", "data", "std", "400A");
+  if (catalogueStandard) AddDatabase("STANDARD", "data", "std", "400A");
 }
 
 void StartupSite::TearDown() {

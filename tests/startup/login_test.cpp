@@ -145,6 +145,27 @@ TEST_F(LoginLevelTest, OnlyLevelNineAndAMatchingStoredPasswordSignOn) {
   EXPECT_EQ(Messages(), (std::vector<std::string>{"Invalid password. Try again.", noLevel, noLevel}));
 }
 
+// A catalogue without STANDARD: the user's only database is not listed.
+class LoginWithoutCatalogueTest : public StartupSite {
+ protected:
+  LoginWithoutCatalogueTest() { catalogueStandard = false; }
+};
+
+TEST_F(LoginWithoutCatalogueTest, AUserWithNoDatabasesSeesFourBlanksAndStillSignsOn) {
+  AddUser("LONELY", "PW");
+  AddAccess("LONELY", "STANDARD", "9");
+  init0();
+  login form;
+  form.Form_Load();
+  form.UID_Change("LONELY");
+  form.Combo1_GotFocus();
+  EXPECT_EQ(form.Combo1, std::vector<std::string>{"    "});
+  form.PWD_Change("pw");
+  form.ok_Click();
+  EXPECT_EQ(SignOnAccepted, 1);
+  terminate();
+}
+
 TEST_F(LoginTest, BatchFaceEndsARefusedSignOnWithFailure) {
   std::ostringstream out;
   login batchForm;
