@@ -39,19 +39,12 @@ void DBSelect::Form_Load() {
   left = (screen.width - width) / 2;
   top = (screen.height - height) / 2;
   DBList.clear();
-  ClearRecord(DB_FILE);
-  PutField(DB_DatabaseName, std::string(10, ' '));
-  vb_io_start(DB_FILE, 0, 0, 1025);
-  for (vb_io_next(DB_FILE, 0); vb_io_erc == 0; vb_io_next(DB_FILE, 0)) {
-    const CatalogueEntry entry = EntryInBuffer();
-    SelectDatabase(entry);
-    if (IsVersion(ReadVersionCode(), kVersion40)) {
-      if (SameText(entry.name, kStandardName)) DBList.insert(DBList.begin(), {entry.name});
-      else DBList.push_back({entry.name});
-    }
-    SelectStandardDatabase();
-  }
-  vb_io_endstart(DB_FILE);
+  ScanCatalogue([this](const CatalogueEntry& entry, const std::optional<std::string>& version) {
+    if (!IsVersion(version, kVersion40)) return true;
+    if (SameText(entry.name, kStandardName)) DBList.insert(DBList.begin(), {entry.name});
+    else DBList.push_back({entry.name});
+    return true;
+  });
 }
 
 void DBSelect::Form_Activate() {

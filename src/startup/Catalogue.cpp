@@ -3,6 +3,7 @@
 #include "common/General.h"
 #include "recio/Vb_io.h"
 #include "recio/conffld.h"
+#include "startup/modMain.h"
 
 namespace filomar {
 
@@ -33,6 +34,21 @@ std::optional<std::string> ReadVersionCode() {
   if (vb_io_erc == 0) code = GetText(CONF_VersionText);
   vb_io_close(CONF_FILE);
   return code;
+}
+
+void ScanCatalogue(
+    const std::function<bool(const CatalogueEntry& entry, const std::optional<std::string>& version)>& visit) {
+  ClearRecord(DB_FILE);
+  PutField(DB_DatabaseName, std::string(10, ' '));
+  vb_io_start(DB_FILE, 0, 0, 1025);
+  for (vb_io_next(DB_FILE, 0); vb_io_erc == 0; vb_io_next(DB_FILE, 0)) {
+    const CatalogueEntry entry = EntryInBuffer();
+    SelectDatabase(entry);
+    const std::optional<std::string> version = ReadVersionCode();
+    SelectStandardDatabase();
+    if (!visit(entry, version)) break;
+  }
+  vb_io_endstart(DB_FILE);
 }
 
 bool IsVersion(const std::optional<std::string>& code, const char* version) {

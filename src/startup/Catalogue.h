@@ -2,6 +2,7 @@
 // of a database, as start-up, the main window and convertdb read them through Vb_io.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -27,6 +28,11 @@ void SelectDatabase(const CatalogueEntry& entry);
 // Opens the selected database's CONF, reads record "C00" and closes CONF again. nullopt when
 // "C00" cannot be read.
 std::optional<std::string> ReadVersionCode();
+// Scans the open DB file from its first record: for each catalogued database, selects it,
+// reads its version code, selects STANDARD again and hands both to `visit`, which returns
+// false to stop the scan.
+void ScanCatalogue(
+    const std::function<bool(const CatalogueEntry& entry, const std::optional<std::string>& version)>& visit);
 // True when `code` was read and equals `version` (case and trailing blanks aside).
 bool IsVersion(const std::optional<std::string>& code, const char* version);
 

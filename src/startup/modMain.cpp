@@ -213,15 +213,10 @@ bool NoDatabaseToConvert() {
   SelectStandardDatabase();
   vb_io_open(DB_FILE, "");
   if (vb_io_erc != 0) return none;
-  ClearRecord(DB_FILE);
-  PutField(DB_DatabaseName, std::string(10, ' '));
-  vb_io_start(DB_FILE, 0, 0, 1025);
-  for (vb_io_next(DB_FILE, 0); vb_io_erc == 0 && none; vb_io_next(DB_FILE, 0)) {
-    SelectDatabase(EntryInBuffer());
-    none = !IsVersion(ReadVersionCode(), kVersion40);
-    SelectStandardDatabase();
-  }
-  vb_io_endstart(DB_FILE);
+  ScanCatalogue([&none](const CatalogueEntry&, const std::optional<std::string>& version) {
+    none = !IsVersion(version, kVersion40);
+    return none;
+  });
   vb_io_close(DB_FILE);
   return none;
 }

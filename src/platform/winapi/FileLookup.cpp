@@ -11,13 +11,13 @@ std::string ToPosixSeparators(std::string path) {
   return path;
 }
 
-namespace {
-
 bool EqualNoCase(const std::string& a, const std::string& b) {
   return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
            return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
          });
 }
+
+namespace {
 
 bool IsMissing(const std::error_code& ec) {
   return ec == std::errc::no_such_file_or_directory || ec == std::errc::not_a_directory;

@@ -9,6 +9,9 @@
 
 namespace winapi {
 
+// Equal without regard to ASCII case, as the original file system and profile reader compare.
+bool EqualNoCase(const std::string& a, const std::string& b);
+
 // Turns every "\" of a stored product path into "/".
 std::string ToPosixSeparators(std::string path);
 

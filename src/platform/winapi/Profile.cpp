@@ -20,12 +20,6 @@ std::string Trim(const std::string& s) {
   return s.substr(first, last - first + 1);
 }
 
-bool EqualNoCase(const std::string& a, const std::string& b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-         });
-}
-
 // A value written in double quotes loses them, as Windows does.
 std::string Unquote(const std::string& v) {
   if (v.size() >= 2 && v.front() == '"' && v.back() == '"') return v.substr(1, v.size() - 2);
