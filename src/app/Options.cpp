@@ -1,6 +1,6 @@
 #include "app/Options.h"
 
-#include "ui/MsgBoxCode.h"
+#include "common/MsgBoxCode.h"
 
 namespace filomar::app {
 

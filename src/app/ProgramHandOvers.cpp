@@ -4,9 +4,9 @@
 
 #include "common/General.h"
 #include "startup/login.h"
-#include "ui/faces/DBSelectFace.h"
-#include "ui/faces/LoginFace.h"
-#include "ui/qt/QtFaces.h"
+#include "frontends/faces/DBSelectFace.h"
+#include "frontends/faces/LoginFace.h"
+#include "frontends/qt/QtFaces.h"
 #include "newdb/modCrStd.h"
 
 namespace filomar::app {

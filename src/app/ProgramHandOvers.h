@@ -7,7 +7,7 @@
 
 #include "app/Options.h"
 #include "conversion/DBSelect.h"
-#include "ui/console/ConsoleUi.h"
+#include "frontends/console/ConsoleUi.h"
 #include "startup/modMain.h"
 
 namespace filomar::app {

@@ -7,9 +7,9 @@
 #include "app/ProgramHandOvers.h"
 #include "common/FrontEnd.h"
 #include "startup/modMain.h"
-#include "ui/console/BatchUi.h"
-#include "ui/console/ConsoleUi.h"
-#include "ui/qt/QtFaces.h"
+#include "frontends/console/BatchUi.h"
+#include "frontends/console/ConsoleUi.h"
+#include "frontends/qt/QtFaces.h"
 
 int main(int argc, char** argv) {
   using filomar::app::FrontEndKind;

@@ -1,7 +1,7 @@
 // The front end a run shows itself on, and the program's title.
 #pragma once
 
-#include "ui/Ui.h"
+#include "common/Ui.h"
 
 namespace filomar {
 

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "common/Variant.h"
-#include "ui/Ui.h"
+#include "common/Ui.h"
 
 namespace filomar {
 

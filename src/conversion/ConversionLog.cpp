@@ -5,7 +5,7 @@
 #include <sstream>
 
 #include "common/General.h"
-#include "ui/Cp1252.h"
+#include "common/Cp1252.h"
 
 namespace filomar {
 namespace {

@@ -3,12 +3,12 @@
 #include "common/FrontEnd.h"
 #include "common/General.h"
 #include "common/Text.h"
-#include "startup/Catalogue.h"
+#include "shared/Catalogue.h"
 #include "platform/winapi/AppPath.h"
 #include "recio/Vb_io.h"
 #include "recio/conffld.h"
-#include "startup/Connection.h"
-#include "startup/modMain.h"
+#include "shared/Connection.h"
+#include "shared/Session.h"
 
 namespace filomar {
 namespace {
@@ -28,11 +28,10 @@ std::string DefaultLogPath(const std::string& programDirectory) {
   return dir + (!dir.empty() && dir.back() == '/' ? "" : "/") + "convert5.log";
 }
 
-DBSelect::DBSelect()
-    : log_(), productSteps_(std::make_unique<ProductSteps>(log_)), steps_(*productSteps_) {}
+DBSelect::DBSelect() : steps_(ProductStepTable()), server_(ado::InstalledProviderFactory()) {}
 
-DBSelect::DBSelect(ConversionSteps& steps, LogClock clock, std::locale locale)
-    : log_(std::move(clock), std::move(locale)), steps_(steps) {}
+DBSelect::DBSelect(StepTable steps, ado::ProviderFactory& server, LogClock clock, std::locale locale)
+    : log_(std::move(clock), std::move(locale)), steps_(std::move(steps)), server_(server) {}
 
 void DBSelect::Form_Load() {
   const ui::ScreenSize screen = FrontEnd().Screen();

@@ -15,9 +15,9 @@
 #include <vector>
 
 #include "conversion/ConversionLog.h"
-#include "conversion/ConversionSteps.h"
+#include "conversion/StepTable.h"
 #include "conversion/frmProgress.h"
-#include "ui/Ui.h"
+#include "common/Ui.h"
 
 namespace filomar {
 
@@ -37,10 +37,10 @@ class DBSelect : public ui::Form {
     ServerUnreachable,  // the database server could not be reached; nothing was converted
   };
 
-  // With the product's step routines and the system clock.
+  // With the product's step table, the installed database server and the system clock.
   DBSelect();
-  // With other step routines and log clock (tests). `steps` must outlive the window.
-  DBSelect(ConversionSteps& steps, LogClock clock, std::locale locale);
+  // With another step table, server and log clock (tests). `server` must outlive the window.
+  DBSelect(StepTable steps, ado::ProviderFactory& server, LogClock clock, std::locale locale);
   DBSelect(const DBSelect&) = delete;
   DBSelect& operator=(const DBSelect&) = delete;
 
@@ -104,8 +104,8 @@ class DBSelect : public ui::Form {
   void RunSteps(const std::string& DbName, const std::string& prefix);
 
   ConversionLog log_;
-  std::unique_ptr<ProductSteps> productSteps_;
-  ConversionSteps& steps_;
+  StepTable steps_;
+  ado::ProviderFactory& server_;
 };
 
 // The log path in `programDirectory` (blanks around it removed): "<dir>/convert5.log", with no

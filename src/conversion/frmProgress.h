@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "ui/Ui.h"
+#include "common/Ui.h"
 
 namespace filomar {
 

@@ -1,7 +1,7 @@
 #include "newdb/modCrStd.h"
 
-#include "startup/Connection.h"
-#include "startup/DbEngine.h"
+#include "shared/Connection.h"
+#include "shared/DbEngine.h"
 
 namespace filomar {
 namespace {

@@ -10,7 +10,7 @@
 #include "common/General.h"
 #include "common/Text.h"
 #include "platform/reclib/trace.h"
-#include "ui/MsgBoxCode.h"
+#include "common/MsgBoxCode.h"
 
 namespace filomar {
 

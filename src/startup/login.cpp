@@ -27,7 +27,7 @@ void login::Form_Load() {
   WriteTrace("LOGIN Load Start");
   SelectStandardDatabase();
   open_uid();
-  SignOnAccepted = 0;
+  Session.SignOnAccepted = 0;
   const ui::ScreenSize screen = FrontEnd().Screen();
   left = (screen.width - width) / 2;
   top = (screen.height - height) / 2;
@@ -161,13 +161,13 @@ void login::ok_Click() {
   }
   close_uid();
   Close_Files1();
-  SignOnAccepted = 1;
+  Session.SignOnAccepted = 1;
   vb_io_stopClock();
   closed = true;
 }
 
 void login::cancel_Click() {
-  SignOnAccepted = 0;
+  Session.SignOnAccepted = 0;
   vb_io_stopClock();
   closed = true;
 }

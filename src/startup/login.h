@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/Ui.h"
+#include "common/Ui.h"
 
 namespace filomar {
 

@@ -11,19 +11,10 @@
 #include "platform/winapi/Profile.h"
 #include "recio/Vb_io.h"
 #include "recio/conffld.h"
-#include "startup/Catalogue.h"
-#include "startup/DbEngine.h"
+#include "shared/Catalogue.h"
+#include "shared/DbEngine.h"
 
 namespace filomar {
-
-std::string system_path;
-TraceSwitches traceSwitches;
-bool MatrExclusive = false;
-bool UidFilesOpen = false;
-bool Files1Open = false;
-bool AllFilesOpen = false;
-bool MatrOpen = false, FileOpen = false, DocsOpen = false, CalOpen = false;
-short SignOnAccepted = 0;
 
 namespace {
 
@@ -57,7 +48,7 @@ std::string TraceFlag(bool on) { return on ? "-1" : "0"; }
 
 // "/T" and "/X" letters: none given selects every switch of the list.
 void SetTraceChannels(const std::string& letters) {
-  TraceSwitches& t = traceSwitches;
+  TraceSwitches& t = Session.traceSwitches;
   t.on = true;
   t.L = false;
   const bool all = letters.empty();
@@ -70,12 +61,12 @@ void SetTraceChannels(const std::string& letters) {
 }
 
 void SetXSwitches(const std::string& digits) {
-  for (std::size_t i = 0; i < traceSwitches.x.size(); ++i)
-    traceSwitches.x[i] = digits.empty() || digits.find(static_cast<char>('0' + i)) != std::string::npos;
+  for (std::size_t i = 0; i < Session.traceSwitches.x.size(); ++i)
+    Session.traceSwitches.x[i] = digits.empty() || digits.find(static_cast<char>('0' + i)) != std::string::npos;
 }
 
 void SetUpTrace() {
-  const TraceSwitches& t = traceSwitches;
+  const TraceSwitches& t = Session.traceSwitches;
   TRACE_Init();
   WriteTrace("TRACE_Enable 00 := " + TraceFlag(t.channel[0]));
   TRACE_Enable(0, t.channel[0]);
@@ -88,38 +79,15 @@ void SetUpTrace() {
   vb_io_setTrace(t.I ? 1 : 0);
 }
 
-void ResetState() {
-  MatrExclusive = UidFilesOpen = Files1Open = AllFilesOpen = false;
-  MatrOpen = FileOpen = DocsOpen = CalOpen = false;
-  SignOnAccepted = 0;
-  traceSwitches = {};
-  ConnHandle = -1;
-}
-
 std::string SystemPathOf(std::string dir) {
   dir = Trim(dir);
   if (dir.empty() || dir.back() != '/') dir += '/';
   return dir;
 }
 
-void CloseIf(bool& flag, short file) {
-  if (!flag) return;
-  vb_io_close(file);
-  flag = false;
-}
-
-void Disconnect() {
-  vb_io_appTerminate();
-  WriteTrace("Before vb_io_disconnect");
-  vb_io_disconnect(0, ConnHandle);
-  const bool failed = vb_io_erc != 0;
-  ConnHandle = -1;
-  if (failed) MsgBoxTrace("Can't disconnect from database server", ui::mb::OKOnly, "");
-}
-
 // The exit status of a run that ends after the new-database question was answered OK.
 int CreateNewDatabase(StartupHandOvers& handOvers) {
-  SignOnAccepted = 0;
+  Session.SignOnAccepted = 0;
   if (!handOvers.CreateStandardDatabase()) return kExitFailure;
   MsgBoxTrace("The database creation process has completed.", ui::mb::OKOnly, "Message");
   return kExitNormal;
@@ -127,15 +95,10 @@ int CreateNewDatabase(StartupHandOvers& handOvers) {
 
 }  // namespace
 
-void SelectStandardDatabase() {
-  std::string dir = "data", prefix = "std";
-  vb_io_setDirectory(ConnHandle, dir, prefix);
-}
-
 bool GetCmdLineArgs(const std::string& commandLine) {
   std::string line = commandLine;
   if (line.size() >= 2 && line.compare(line.size() - 2, 2, "/D") == 0) line = RTrim(line.substr(0, line.size() - 2));
-  traceSwitches.on = false;
+  Session.traceSwitches.on = false;
   WriteTrace("GetCmdLineArgs Start: " + line);
   std::string rest = line;
   for (;;) {
@@ -152,10 +115,10 @@ bool GetCmdLineArgs(const std::string& commandLine) {
 
 void init0() {
   ConnHandle = -1;
-  Files1Open = UidFilesOpen = false;
+  Session.Files1Open = Session.UidFilesOpen = false;
   FrontEnd().SetMousePointer(ui::MousePointer::Hourglass);
   WriteTrace("init0() Start");
-  system_path = SystemPathOf(winapi::AppPath());
+  Session.system_path = SystemPathOf(winapi::AppPath());
   InitFileTable();
   InitFieldTable();
   vb_io_connect(0, ConnHandle);
@@ -178,7 +141,7 @@ void init0() {
     terminate();
     EndProgram(kExitFailure);
   }
-  MatrExclusive = true;
+  Session.MatrExclusive = true;
   vb_io_unsuppress(84);
   vb_io_unsuppress(94);
   WriteTrace("init0() End");
@@ -193,12 +156,12 @@ void Check_OSFile(const std::string& directory) {
 }
 
 bool CheckUser(std::string& directory) {
-  WriteTrace("CheckUser Start: system_path=" + system_path + " ConnHandle=" + std::to_string(ConnHandle));
+  WriteTrace("CheckUser Start: Session.system_path=" + Session.system_path + " ConnHandle=" + std::to_string(ConnHandle));
   const short type = vb_io_db_type();
-  directory = system_path;
+  directory = Session.system_path;
   if (type == 0 || type == 1 || type == 4) {
     char buffer[200] = {};
-    const std::string ini = system_path + "FLMWIN.INI";
+    const std::string ini = Session.system_path + "FLMWIN.INI";
     const auto n = winapi::GetPrivateProfileStringA("DATABASE", "StandardDataDir", "", buffer, sizeof buffer,
                                                     ini.c_str());
     directory = std::string(buffer, n);
@@ -231,7 +194,7 @@ void open_uid() {
       EndProgram(kExitFailure);
     }
   }
-  UidFilesOpen = true;
+  Session.UidFilesOpen = true;
 }
 
 namespace {
@@ -247,9 +210,9 @@ void OpenShared(short file, bool& flag) {
 
 bool open_files1() {
   WriteTrace("open_files1 start");
-  Files1Open = false;
+  Session.Files1Open = false;
   for (const short code : kGroupOpenCodes) vb_io_suppress(code);
-  OpenShared(MATR_FILE, MatrOpen);
+  OpenShared(MATR_FILE, Session.MatrOpen);
   const short status = vb_io_erc;
   WriteTrace("Open MA_FILE: vb_io_erc=" + std::to_string(status));
   for (const short code : kGroupOpenCodes) vb_io_unsuppress(code);
@@ -260,96 +223,25 @@ bool open_files1() {
                 ui::mb::OKOnly, "");
   } else {
     WriteTrace("Before open FI_FILE");
-    OpenShared(FILE_FILE, FileOpen);
-    OpenShared(DOCS_FILE, DocsOpen);
-    OpenShared(CAL_FILE, CalOpen);
+    OpenShared(FILE_FILE, Session.FileOpen);
+    OpenShared(DOCS_FILE, Session.DocsOpen);
+    OpenShared(CAL_FILE, Session.CalOpen);
     WriteTrace("open_files1 = True");
-    Files1Open = opened = true;
+    Session.Files1Open = opened = true;
   }
   WriteTrace("open_files1 end");
   return opened;
 }
 
-void Close_Files1() {
-  WriteTrace("Close_Files1 start");
-  Files1Open = false;
-  CloseIf(MatrOpen, MATR_FILE);
-  CloseIf(FileOpen, FILE_FILE);
-  CloseIf(DocsOpen, DOCS_FILE);
-  CloseIf(CalOpen, CAL_FILE);
-  WriteTrace("Close_Files1 end");
-}
-
-void close_uid() {
-  WriteTrace("close_uid Start");
-  // UDB is closed too: open_uid opened it, and nothing else would close it before shutdown.
-  if (UidFilesOpen) {
-    vb_io_close(UID_FILE);
-    vb_io_close(DB_FILE);
-    vb_io_close(UDB_FILE);
-  }
-  UidFilesOpen = false;
-  WriteTrace("close_uid End");
-}
-
-void Close_AllFiles() {
-  if (!AllFilesOpen) return;
-  vb_io_unlock(CONF_FILE);
-  vb_io_unlock(DOCS_FILE);
-  vb_io_close(BUP_FILE);
-  CloseIf(FileOpen, FILE_FILE);
-  for (const short f : {FACT_FILE, SACT_FILE}) vb_io_close(f);
-  CloseIf(CalOpen, CAL_FILE);
-  for (const short f : {AO_FILE, AUD_FILE, ORG_FILE, CODE_FILE, CONF_FILE, DEPT_FILE, DOMV_FILE}) vb_io_close(f);
-  CloseIf(DocsOpen, DOCS_FILE);
-  for (const short f : {DWFL_FILE, KWTH_FILE, KREL_FILE, LOCN_FILE, MOVE_FILE, SNDR_FILE, PL2_FILE, WORD_FILE})
-    vb_io_close(f);
-  CloseIf(MatrOpen, MATR_FILE);
-  for (const short f : {EDAT_FILE, UCFG_FILE, STOP_FILE, ATTS_FILE, VERS_FILE, COMP_FILE, DB_FILE}) vb_io_close(f);
-  AllFilesOpen = false;
-}
-
-void terminate() {
-  WriteTrace("terminate Start");
-  vb_io_stopClock();
-  if (UidFilesOpen) close_uid();
-  if (MatrExclusive) {
-    SelectStandardDatabase();
-    vb_io_close(MATR_FILE);
-    MatrExclusive = false;
-  }
-  if (Files1Open) Close_Files1();
-  if (AllFilesOpen) Close_AllFiles();
-  Disconnect();
-  WriteTrace("Terminating FLMFKEY module ---------------------");
-  FrontEnd().DoEvents();
-  TRACE_Stop();
-  vb_io_stopClock();
-  FrontEnd().DoEvents();
-}
-
-void emergency_exit() {
-  for (const short f : {CONF_FILE, DOCS_FILE}) vb_io_unlock(f);
-  for (const short f : {BUP_FILE, FILE_FILE, FACT_FILE, SACT_FILE, CAL_FILE, AO_FILE, AUD_FILE, ORG_FILE, CODE_FILE,
-                        CONF_FILE, DEPT_FILE, DOMV_FILE, DOCS_FILE, DWFL_FILE, KWTH_FILE, KREL_FILE, LOCN_FILE,
-                        MOVE_FILE, SNDR_FILE, PL2_FILE, WORD_FILE, MATR_FILE, EDAT_FILE, UCFG_FILE, STOP_FILE,
-                        ATTS_FILE, VERS_FILE, COMP_FILE, DB_FILE, UID_FILE})
-    vb_io_close(f);
-  MatrExclusive = UidFilesOpen = Files1Open = AllFilesOpen = false;
-  MatrOpen = FileOpen = DocsOpen = CalOpen = false;
-  Disconnect();
-  TRACE_Stop();
-  EndProgram(kExitFailure);
-}
-
 void StartProgram(const std::string& commandLine, StartupHandOvers& handOvers) {
-  ResetState();
+  Session.Reset();
+  ConnHandle = -1;
   FrontEnd().SetMousePointer(ui::MousePointer::Hourglass);
   GetCmdLineArgs(commandLine);
-  if (traceSwitches.on) SetUpTrace();
+  if (Session.traceSwitches.on) SetUpTrace();
   WriteTrace("Starting CurrentDirectory=" + std::filesystem::current_path().string());
   init0();
-  Check_OSFile(system_path);
+  Check_OSFile(Session.system_path);
 
   int endStatus = kExitCancelled;
   if (handOvers.ProductDatabaseExists()) {
@@ -363,7 +255,7 @@ void StartProgram(const std::string& commandLine, StartupHandOvers& handOvers) {
                                "Warning!") == ui::kOK) {
     endStatus = CreateNewDatabase(handOvers);
   }
-  if (SignOnAccepted == 0) {
+  if (Session.SignOnAccepted == 0) {
     terminate();
     WriteTrace("cancel 2");
     EndProgram(endStatus);

@@ -7,33 +7,11 @@
 // the main window through StartupHandOvers. Routines that end the program throw ProgramEnd.
 #pragma once
 
-#include <array>
 #include <string>
 
-#include "startup/ProgramEnd.h"
+#include "shared/Session.h"
 
 namespace filomar {
-
-// The command line's trace switches ("/T" channel letters) and the accepted "/X" digits.
-struct TraceSwitches {
-  bool on = false;
-  std::array<bool, 7> channel{};  // "0" to "6"
-  bool C = false;                 // channel 7
-  bool A = false;                 // channel 8
-  bool I = false;                 // the record library's own trace
-  bool L = false;                 // accepted, no effect
-  std::array<bool, 5> x{};        // "/X" digits 0 to 4, no effect
-};
-
-// Process-wide start-up state; all of it lives for the whole run.
-extern std::string system_path;  // the program directory, ending in "/"
-extern TraceSwitches traceSwitches;
-extern bool MatrExclusive;
-extern bool UidFilesOpen;
-extern bool Files1Open;
-extern bool AllFilesOpen;
-extern bool MatrOpen, FileOpen, DocsOpen, CalOpen;  // the shared opens of the sign-on group
-extern short SignOnAccepted;
 
 // What start-up hands over to the other parts of the program.
 class StartupHandOvers {
@@ -65,13 +43,5 @@ bool CheckUser(std::string& directory);
 bool NoDatabaseToConvert();
 void open_uid();
 bool open_files1();
-void Close_Files1();
-void close_uid();
-void Close_AllFiles();
-void terminate();
-[[noreturn]] void emergency_exit();
-
-// Selects the STANDARD database ("data", "std") for the record library.
-void SelectStandardDatabase();
 
 }  // namespace filomar

@@ -7,7 +7,7 @@
 #include "OdbcSite.h"
 #include "platform/ado/Command.h"
 #include "platform/ado/OdbcProvider.h"
-#include "platform/ado/RecordingProvider.h"
+#include "support/RecordingProvider.h"
 #include "platform/ado/Recordset.h"
 
 namespace {

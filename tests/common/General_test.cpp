@@ -5,7 +5,7 @@
 #include "common/FrontEnd.h"
 #include "platform/ipc/ipc.h"
 #include "support/TempDir.h"
-#include "ui/ScriptedUi.h"
+#include "support/ScriptedUi.h"
 
 using testing_support::ScopedEnv;
 using testing_support::TempDir;

@@ -6,8 +6,8 @@
 #include "common/Text.h"
 #include "recio/Vb_io.h"
 #include "recio/conffld.h"
-#include "startup/DbEngine.h"
-#include "startup/modMain.h"
+#include "shared/DbEngine.h"
+#include "shared/Session.h"
 #include "support/Records.h"
 
 using namespace filomar;
@@ -30,17 +30,16 @@ void RecordingSteps::Called(const std::string& call) {
   if (during) during(call);
 }
 
-void RecordingSteps::UpdateTablesSQL5(const std::string& db, const std::string& prefix) {
-  Called("UpdateTablesSQL5(" + db + "," + prefix + ")");
-}
-
-void RecordingSteps::UpdateTablesORACLE5(const std::string& db, const std::string& prefix) {
-  Called("UpdateTablesORACLE5(" + db + "," + prefix + ")");
-}
-
-void RecordingSteps::UpdateCONF() {
-  Called("UpdateCONF");
-  if (stampConverted) testing_support::SetVersionCode("500A");
+filomar::StepTable RecordingSteps::Table() {
+  StepTable table = ProductStepTable();
+  for (Step& step : table)
+    for (StepRoutine& routine : step.routines)
+      routine.run = [this, name = routine.name](StepContext& context) {
+        const bool runner = name.rfind("UpdateTables", 0) == 0;
+        Called(runner ? name + "(" + context.dbName + "," + context.prefix + ")" : name);
+        if (name == "UpdateCONF" && stampConverted) testing_support::SetVersionCode("500A");
+      };
+  return table;
 }
 
 std::string CurrentDatabaseOfLibrary() {

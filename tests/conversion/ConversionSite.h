@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "conversion/ConversionSteps.h"
+#include "conversion/StepTable.h"
 #include "conversion/DBSelect.h"
-#include "platform/ado/RecordingProvider.h"
+#include "support/RecordingProvider.h"
 #include "support/TempDir.h"
-#include "ui/ScriptedUi.h"
+#include "support/ScriptedUi.h"
 
 namespace conversion_test {
 
@@ -24,27 +24,16 @@ std::string CurrentDatabaseOfLibrary();
 // 04-Dec-26 16:05 on a fixed clock.
 std::tm FixedTime();
 
-// Records each step routine as "Name" or "Name(db,prefix)", with the record library's current
-// database ("dir/prefix") at the call. `during` runs inside every call, after recording.
-struct RecordingSteps : filomar::ConversionSteps {
+// The product's step table with each routine replaced by a recorder: a call is recorded as
+// "Name", or "Name(db,prefix)" for the upgrade-script runners, with the record library's
+// current database ("dir/prefix") at the call. `during` runs inside every call, after recording.
+struct RecordingSteps {
   std::vector<std::string> calls;
   std::vector<std::string> databases;
   std::function<void(const std::string& call)> during;
   bool stampConverted = false;  // UpdateCONF writes "500A" as the real one does
 
-  void UpdateTablesSQL5(const std::string& db, const std::string& prefix) override;
-  void UpdateTablesORACLE5(const std::string& db, const std::string& prefix) override;
-  void CreateOracleLockProcedures() override { Called("CreateOracleLockProcedures"); }
-  void UpdateOraclePrivs() override { Called("UpdateOraclePrivs"); }
-  void UpdateCONF() override;
-  void renameLetters() override { Called("renameLetters"); }
-  void convertLettersInDB() override { Called("convertLettersInDB"); }
-  void ConvertCodes() override { Called("ConvertCodes"); }
-  void ConvertSact() override { Called("ConvertSact"); }
-  void ConvertFilters() override { Called("ConvertFilters"); }
-  void ConvertVers() override { Called("ConvertVers"); }
-  void ConvertComp() override { Called("ConvertComp"); }
-
+  filomar::StepTable Table();
   void Called(const std::string& call);
 };
 
@@ -67,7 +56,7 @@ class ConversionSite : public ::testing::Test {
   ado::ScopedProviderFactory serverInstalled{server};
   RecordingSteps steps;
   RecordingPainter painter;
-  filomar::DBSelect window{steps, [] { return FixedTime(); }, std::locale::classic()};
+  filomar::DBSelect window{steps.Table(), server, [] { return FixedTime(); }, std::locale::classic()};
 
   // Connected to the library with STANDARD selected, as start-up leaves it; SQL Server engine.
   void SetUp() override;

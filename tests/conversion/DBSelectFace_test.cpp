@@ -1,5 +1,5 @@
 // The console and batch faces of the main window, driven by lines of input.
-#include "ui/faces/DBSelectFace.h"
+#include "frontends/faces/DBSelectFace.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 
 #include "ConversionSite.h"
 #include "recio/Vb_io.h"
-#include "startup/ProgramEnd.h"
+#include "shared/ProgramEnd.h"
 #include "support/Screen.h"
 
 using namespace filomar;

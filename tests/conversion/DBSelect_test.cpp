@@ -7,8 +7,8 @@
 
 #include "ConversionSite.h"
 #include "recio/Vb_io.h"
-#include "startup/DbEngine.h"
-#include "startup/ProgramEnd.h"
+#include "shared/DbEngine.h"
+#include "shared/ProgramEnd.h"
 #include "support/Screen.h"
 
 using namespace filomar;

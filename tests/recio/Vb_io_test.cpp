@@ -9,7 +9,7 @@
 #include "common/FrontEnd.h"
 #include "platform/reclib/trace.h"
 #include "support/TempDir.h"
-#include "ui/ScriptedUi.h"
+#include "support/ScriptedUi.h"
 
 using namespace filomar;
 using fake_reclib::Fake;

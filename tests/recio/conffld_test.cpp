@@ -5,7 +5,7 @@
 #include "FakeReclib.h"
 #include "common/FrontEnd.h"
 #include "recio/Vb_io.h"
-#include "ui/ScriptedUi.h"
+#include "support/ScriptedUi.h"
 
 using namespace filomar;
 using fake_reclib::Fake;

@@ -1,6 +1,6 @@
 // The server connection: the connection string from the installation record, the server error
 // text, and a routine's conversation with the server.
-#include "startup/Connection.h"
+#include "shared/Connection.h"
 
 #include <gtest/gtest.h>
 
@@ -8,12 +8,12 @@
 
 #include "ado/OdbcSite.h"
 #include "common/FrontEnd.h"
-#include "platform/ado/RecordingProvider.h"
+#include "support/RecordingProvider.h"
 #include "platform/copylib/InstallRecordFile.h"
-#include "startup/DbEngine.h"
+#include "shared/DbEngine.h"
 #include "support/Screen.h"
 #include "support/TempDir.h"
-#include "ui/ScriptedUi.h"
+#include "support/ScriptedUi.h"
 
 namespace {
 namespace fs = std::filesystem;

@@ -7,10 +7,10 @@
 
 #include <string>
 
-#include "platform/ado/RecordingProvider.h"
+#include "support/RecordingProvider.h"
 #include "support/Screen.h"
 #include "support/TempDir.h"
-#include "ui/ScriptedUi.h"
+#include "support/ScriptedUi.h"
 
 namespace startup_test {
 

@@ -8,7 +8,7 @@
 #include "startup/modMain.h"
 #include "platform/ipc/ipc.h"
 #include "recio/Vb_io.h"
-#include "ui/faces/LoginFace.h"
+#include "frontends/faces/LoginFace.h"
 
 using namespace filomar;
 using startup_test::StartupSite;
@@ -55,7 +55,7 @@ class LoginTest : public StartupSite {
 TEST_F(LoginTest, PasswordIsTrimmedAndComparedInUpperCase) {
   EXPECT_EQ(SignOn("FILOMAR ", "  filomar "), -1);
   EXPECT_TRUE(form.closed);
-  EXPECT_EQ(SignOnAccepted, 1);
+  EXPECT_EQ(Session.SignOnAccepted, 1);
   EXPECT_EQ(SignedOnUserId, "FILOMAR");
   EXPECT_EQ(Published("DATABASEDIR"), "data");
   EXPECT_EQ(Published("DB_PREFIX"), "std");
@@ -72,7 +72,7 @@ TEST_F(LoginTest, TwoWrongPasswordsThenTheRightOne) {
   EXPECT_EQ(SignOn("NOBODY", "x"), -1);
   EXPECT_EQ(form.focus, login::Control::UID);
   EXPECT_EQ(SignOn("FILOMAR", "FILOMAR"), -1);
-  EXPECT_EQ(SignOnAccepted, 1);
+  EXPECT_EQ(Session.SignOnAccepted, 1);
   EXPECT_EQ(Messages(), (std::vector<std::string>{"Invalid password. Try again.", "Invalid user id. Try again."}));
 }
 
@@ -110,7 +110,7 @@ TEST_F(LoginTest, FormIsCentredNamedOnCtrlRightClickAndExitLeavesTheFlagAtZero) 
   EXPECT_EQ(Messages(), std::vector<std::string>{"Form name: LOGIN"});
   form.cancel_Click();
   EXPECT_TRUE(form.closed);
-  EXPECT_EQ(SignOnAccepted, 0);
+  EXPECT_EQ(Session.SignOnAccepted, 0);
 }
 
 // Users whose level or password records are unusual, each signing on with "secret".
@@ -130,7 +130,7 @@ class LoginLevelTest : public StartupSite {
     } catch (const ProgramEnd& end) {
       return end.status;
     }
-    const int accepted = SignOnAccepted;
+    const int accepted = Session.SignOnAccepted;
     terminate();
     return accepted == 1 ? -1 : -2;
   }
@@ -162,7 +162,7 @@ TEST_F(LoginWithoutCatalogueTest, AUserWithNoDatabasesSeesFourBlanksAndStillSign
   EXPECT_EQ(form.Combo1, std::vector<std::string>{"    "});
   form.PWD_Change("pw");
   form.ok_Click();
-  EXPECT_EQ(SignOnAccepted, 1);
+  EXPECT_EQ(Session.SignOnAccepted, 1);
   terminate();
 }
 
@@ -173,7 +173,7 @@ TEST_F(LoginTest, BatchFaceEndsARefusedSignOnWithFailure) {
   EXPECT_EQ(out.str().find("nope"), std::string::npos);
   login again;
   EXPECT_EQ(ui::RunLoginInBatch(again, out, "FILOMAR", "filomar"), kExitCancelled);
-  EXPECT_EQ(SignOnAccepted, 1);
+  EXPECT_EQ(Session.SignOnAccepted, 1);
 }
 
 }  // namespace

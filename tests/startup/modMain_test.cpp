@@ -13,30 +13,30 @@ namespace {
 
 TEST(GetCmdLineArgs, TraceChannelsFromTheCommandLine) {
   GetCmdLineArgs("/T0/D");
-  EXPECT_TRUE(traceSwitches.on);
-  EXPECT_TRUE(traceSwitches.channel[0]);
-  EXPECT_FALSE(traceSwitches.channel[1] || traceSwitches.C || traceSwitches.A || traceSwitches.I);
+  EXPECT_TRUE(Session.traceSwitches.on);
+  EXPECT_TRUE(Session.traceSwitches.channel[0]);
+  EXPECT_FALSE(Session.traceSwitches.channel[1] || Session.traceSwitches.C || Session.traceSwitches.A || Session.traceSwitches.I);
 
-  traceSwitches = {};
+  Session.traceSwitches = {};
   GetCmdLineArgs("/t");
-  EXPECT_TRUE(traceSwitches.on && traceSwitches.channel[6] && traceSwitches.C && traceSwitches.A && traceSwitches.I);
-  EXPECT_FALSE(traceSwitches.L);
+  EXPECT_TRUE(Session.traceSwitches.on && Session.traceSwitches.channel[6] && Session.traceSwitches.C && Session.traceSwitches.A && Session.traceSwitches.I);
+  EXPECT_FALSE(Session.traceSwitches.L);
 
-  traceSwitches = {};
+  Session.traceSwitches = {};
   GetCmdLineArgs("/TZZ /d");  // lower-case "/d" is not cut off; "ZZ" selects nothing
-  EXPECT_TRUE(traceSwitches.on);
-  EXPECT_FALSE(traceSwitches.channel[0] || traceSwitches.A || traceSwitches.I);
+  EXPECT_TRUE(Session.traceSwitches.on);
+  EXPECT_FALSE(Session.traceSwitches.channel[0] || Session.traceSwitches.A || Session.traceSwitches.I);
 
-  traceSwitches = {};
+  Session.traceSwitches = {};
   GetCmdLineArgs("/X3 /T1L");
-  EXPECT_TRUE(traceSwitches.x[3]);
-  EXPECT_FALSE(traceSwitches.x[0]);
-  EXPECT_TRUE(traceSwitches.channel[1] && traceSwitches.L);
-  EXPECT_FALSE(traceSwitches.channel[0]);
+  EXPECT_TRUE(Session.traceSwitches.x[3]);
+  EXPECT_FALSE(Session.traceSwitches.x[0]);
+  EXPECT_TRUE(Session.traceSwitches.channel[1] && Session.traceSwitches.L);
+  EXPECT_FALSE(Session.traceSwitches.channel[0]);
 
-  traceSwitches = {};
+  Session.traceSwitches = {};
   GetCmdLineArgs("");
-  EXPECT_FALSE(traceSwitches.on);
+  EXPECT_FALSE(Session.traceSwitches.on);
 }
 
 // A start-up whose hand-overs record what they were asked to do.
@@ -49,7 +49,7 @@ struct RecordingHandOvers : StartupHandOvers {
   bool CreateStandardDatabase() override { return true; }
   int ShowSignOn() override {
     ++signOns;
-    SignOnAccepted = acceptSignOn;
+    Session.SignOnAccepted = acceptSignOn;
     return kExitCancelled;
   }
   void ShowMainWindow() override { ++mainWindows; }
@@ -75,7 +75,7 @@ TEST_F(StartProgramTest, SignOnAcceptedLeadsToTheMainWindowHoldingMatr) {
   EXPECT_EQ(Start("/T"), -1);
   EXPECT_EQ(handOvers.signOns, 1);
   EXPECT_EQ(handOvers.mainWindows, 1);
-  EXPECT_TRUE(MatrExclusive);
+  EXPECT_TRUE(Session.MatrExclusive);
   // The selection is back on STANDARD and no CONF was left open by the version check.
   std::string dir, prefix;
   vb_io_getDirectory(ConnHandle, dir, prefix);
@@ -112,7 +112,7 @@ TEST_F(StartProgramTest, NoProductDatabaseAsksBeforeCreating) {
 TEST_F(StartProgramTest, ProgramDirectoryGetsOneSeparator) {
   testing_support::ScopedEnv slash("FILOMAR_HOME", home.str() + "/");
   EXPECT_EQ(Start(), -1);
-  EXPECT_EQ(system_path, home.str() + "/");
+  EXPECT_EQ(Session.system_path, home.str() + "/");
   terminate();
 }
 

@@ -6,7 +6,7 @@
 #include <tuple>
 #include <vector>
 
-#include "ui/ScriptedUi.h"
+#include "support/ScriptedUi.h"
 
 namespace testing_support {
 

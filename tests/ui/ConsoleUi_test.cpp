@@ -1,10 +1,10 @@
-#include "ui/console/ConsoleUi.h"
+#include "frontends/console/ConsoleUi.h"
 
 #include <gtest/gtest.h>
 
 #include <sstream>
 
-#include "ui/console/BatchUi.h"
+#include "frontends/console/BatchUi.h"
 
 using namespace ui;
 

@@ -1,6 +1,6 @@
 // The sign-on window on Qt, typed into through its widgets over a small installation; its
 // message boxes go to the scripted front end.
-#include "ui/qt/LoginDialog.h"
+#include "frontends/qt/LoginDialog.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +14,7 @@
 #include "startup/StartupSite.h"
 #include "startup/modMain.h"
 #include "support/Screen.h"
-#include "ui/qt/QtFaces.h"
+#include "frontends/qt/QtFaces.h"
 
 using namespace filomar;
 
@@ -63,7 +63,7 @@ TEST_F(LoginDialogTest, AWrongPasswordIsClearedThenTypedKeysSignOn) {
   EXPECT_TRUE(after.passwordFocused);
   EXPECT_EQ(after.firstEntry, "STANDARD - STANDARD records");
   EXPECT_TRUE(form.closed);
-  EXPECT_EQ(SignOnAccepted, 1);
+  EXPECT_EQ(Session.SignOnAccepted, 1);
   EXPECT_EQ(SignedOnUserId, "FILOMAR");
 }
 

@@ -1,6 +1,6 @@
 // The main window on Qt, clicked through its widgets, over catalogue records written through
 // the record layer and recorded step routines; its message boxes go to the scripted front end.
-#include "ui/qt/MainWindow.h"
+#include "frontends/qt/MainWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -11,9 +11,9 @@
 
 #include "QtDriver.h"
 #include "conversion/ConversionSite.h"
-#include "startup/ProgramEnd.h"
+#include "shared/ProgramEnd.h"
 #include "support/Screen.h"
-#include "ui/qt/QtFaces.h"
+#include "frontends/qt/QtFaces.h"
 
 using namespace filomar;
 

@@ -1,4 +1,4 @@
-#include "ui/qt/QtUi.h"
+#include "frontends/qt/QtUi.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 
 #include "QtDriver.h"
 #include "support/TempDir.h"
-#include "ui/qt/QtFaces.h"
+#include "frontends/qt/QtFaces.h"
 
 namespace {
 

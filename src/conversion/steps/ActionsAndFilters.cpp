@@ -3,9 +3,9 @@
 namespace filomar::steps {
 
 // Not converted yet: no action record is rewritten.
-void ConvertSact() {}
+void ConvertSact(StepContext&) {}
 
 // Not converted yet: no statement is sent.
-void ConvertFilters(ConversionLog&) {}
+void ConvertFilters(StepContext&) {}
 
 }  // namespace filomar::steps

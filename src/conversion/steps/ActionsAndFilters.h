@@ -2,13 +2,13 @@
 // Not converted yet: in this build the routines below do nothing.
 #pragma once
 
-#include "conversion/ConversionLog.h"
+#include "conversion/StepContext.h"
 
 namespace filomar::steps {
 
 // Rewrites the action records for the 5.0 layout.
-void ConvertSact();
+void ConvertSact(StepContext& ctx);
 // Gives every filter of std_filter to the signed-on user; server errors go to `log`.
-void ConvertFilters(ConversionLog& log);
+void ConvertFilters(StepContext& ctx);
 
 }  // namespace filomar::steps

@@ -3,9 +3,9 @@
 namespace filomar::steps {
 
 // Not converted yet: CONF is left as it is, so the database stays at "400A".
-void UpdateCONF() {}
+void UpdateCONF(StepContext&) {}
 
 // Not converted yet: no code is added.
-void ConvertCodes() {}
+void ConvertCodes(StepContext&) {}
 
 }  // namespace filomar::steps

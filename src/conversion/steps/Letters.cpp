@@ -3,9 +3,9 @@
 namespace filomar::steps {
 
 // Not converted yet: no file is renamed.
-bool renameLetters() { return false; }
+bool renameLetters(StepContext&) { return false; }
 
 // Not converted yet: no letter record is rewritten.
-Variant convertLettersInDB() { return {}; }
+Variant convertLettersInDB(StepContext&) { return {}; }
 
 }  // namespace filomar::steps

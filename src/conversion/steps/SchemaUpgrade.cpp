@@ -3,12 +3,12 @@
 namespace filomar::steps {
 
 // Not converted yet: this build sends no upgrade script.
-void UpdateTablesSQL5(ConversionLog&, const std::string&, const std::string&) {}
+void UpdateTablesSQL5(StepContext&) {}
 
 // Not converted yet: this build sends no upgrade script.
-void UpdateTablesORACLE5(ConversionLog&, const std::string&, const std::string&) {}
+void UpdateTablesORACLE5(StepContext&) {}
 
 // Not converted yet: this build writes no user-level records.
-void UpdateOraclePrivs() {}
+void UpdateOraclePrivs(StepContext&) {}
 
 }  // namespace filomar::steps

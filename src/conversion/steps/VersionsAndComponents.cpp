@@ -3,9 +3,9 @@
 namespace filomar::steps {
 
 // Not converted yet: no version record is rewritten.
-void ConvertVers() {}
+void ConvertVers(StepContext&) {}
 
 // Not converted yet: no component record is rewritten.
-void ConvertComp() {}
+void ConvertComp(StepContext&) {}
 
 }  // namespace filomar::steps

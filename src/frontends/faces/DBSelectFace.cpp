@@ -1,0 +1,222 @@
+#include "frontends/faces/DBSelectFace.h"
+
+#include <csignal>
+
+#include <chrono>
+#include <cstdio>
+#include <ostream>
+
+#include "common/FrontEnd.h"
+#include "common/General.h"
+#include "common/Text.h"
+#include "shared/ProgramEnd.h"
+#include "common/Cp1252.h"
+
+namespace ui {
+namespace {
+
+using filomar::DBSelect;
+using filomar::frmProgress;
+
+// The progress window as lines: one per change of database or step caption.
+class ProgressLines : public frmProgress::Painter {
+ public:
+  explicit ProgressLines(std::ostream& out) : out_(out) {}
+
+  void Restart() {
+    start_ = std::chrono::steady_clock::now();
+    shownName_.clear();
+    shownStatus_.clear();
+  }
+  // A new database gets a line of its own; the caption it still shows is the last one's.
+  void Paint(const frmProgress& window) override {
+    if (window.lbldbname != shownName_) {
+      shownName_ = window.lbldbname;
+      shownStatus_ = window.lblstatus;
+      Line(window.Label1 + " " + Cp1252ToUtf8(window.lbldbname));
+    } else if (window.lblstatus != shownStatus_) {
+      shownStatus_ = window.lblstatus;
+      Line(Cp1252ToUtf8(window.lbldbname) + ":" + Cp1252ToUtf8(window.lblstatus));
+    }
+  }
+  void Closed(const frmProgress&) override {}
+
+ private:
+  void Line(const std::string& text) {
+    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start_;
+    char seconds[32];
+    std::snprintf(seconds, sizeof seconds, "[%7.1f s]  ", elapsed.count());
+    out_ << seconds << text << "\n";
+    out_.flush();
+  }
+
+  std::ostream& out_;
+  std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
+  std::string shownName_, shownStatus_;
+};
+
+volatile std::sig_atomic_t interrupted = 0;
+extern "C" void OnInterrupt(int) { interrupted = 1; }
+
+// For the length of a run: Ctrl-C sets a flag instead of ending the program, and the window's
+// pending messages (DoEvents) turn it into a click on Cancel.
+class CancelOnInterrupt : public Ui {
+ public:
+  CancelOnInterrupt(DBSelect& form, std::ostream& out) : form_(form), out_(out), inner_(filomar::FrontEnd()) {
+    interrupted = 0;
+    struct sigaction action {};
+    action.sa_handler = OnInterrupt;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;  // a message box waiting for input keeps waiting
+    sigaction(SIGINT, &action, &previous_);
+    filomar::SetFrontEnd(*this);
+  }
+  ~CancelOnInterrupt() override {
+    filomar::SetFrontEnd(inner_);
+    sigaction(SIGINT, &previous_, nullptr);
+  }
+  CancelOnInterrupt(const CancelOnInterrupt&) = delete;
+  CancelOnInterrupt& operator=(const CancelOnInterrupt&) = delete;
+
+  int MsgBox(const std::string& text, std::uint16_t code, const std::string& title) override {
+    return inner_.MsgBox(text, code, title);
+  }
+  void DoEvents() override {
+    inner_.DoEvents();
+    if (interrupted == 0) return;
+    interrupted = 0;
+    out_ << "Cancel requested: the run stops after the database being converted.\n";
+    form_.cmdExit_Click();
+  }
+  void SetMousePointer(MousePointer pointer) override { inner_.SetMousePointer(pointer); }
+  void Beep() override { inner_.Beep(); }
+  ScreenSize Screen() const override { return inner_.Screen(); }
+
+ private:
+  DBSelect& form_;
+  std::ostream& out_;
+  Ui& inner_;
+  struct sigaction previous_ {};
+};
+
+void ShowWindow(const DBSelect& form, std::ostream& out) {
+  out << "\n[" << form.caption << "]\n" << form.Label1 << "\n";
+  for (std::size_t i = 0; i < form.DBList.size(); ++i) {
+    char number[24];
+    std::snprintf(number, sizeof number, "%4zu", i + 1);
+    out << number << (form.DBList[i].selected ? " [x] " : " [ ] ") << Cp1252ToUtf8(form.DBList[i].text) << "\n";
+  }
+  out << form.Label2 << "\n" << form.Label3 << ": " << Cp1252ToUtf8(form.txtLogFile) << "\n";
+}
+
+void ActivateWhenDue(DBSelect& form) {
+  if (!form.activationDue) return;
+  form.activationDue = false;
+  form.Form_Activate();
+}
+
+void Start(DBSelect& form, ProgressLines& progress, std::ostream& out) {
+  if (!form.cmdStartEnabled) {
+    out << form.cmdStartCaption << " is not available.\n";
+    return;
+  }
+  progress.Restart();
+  form.cmdStart_Click();
+}
+
+// Lends the window's progress to a painter for the life of the object.
+class PainterScope {
+ public:
+  PainterScope(frmProgress& window, frmProgress::Painter& painter) : window_(window) { window_.painter = &painter; }
+  ~PainterScope() { window_.painter = nullptr; }
+  PainterScope(const PainterScope&) = delete;
+  PainterScope& operator=(const PainterScope&) = delete;
+
+ private:
+  frmProgress& window_;
+};
+
+// Carries out one command line of the console.
+void Command(DBSelect& form, const std::string& line, ProgressLines& progress, std::ostream& out) {
+  const std::string command = filomar::Trim(line);
+  if (command.empty()) return;
+  if (command.find_first_not_of("0123456789") == std::string::npos && command.size() < 6) {
+    const int number = std::stoi(command);
+    if (number < 1 || number > static_cast<int>(form.DBList.size())) out << "There is no entry " << number << ".\n";
+    else form.DBList_Click(number - 1);
+  } else if (command.rfind("log ", 0) == 0) {
+    form.txtLogFile_Change(Utf8ToCp1252(filomar::Trim(command.substr(4))));
+  } else if (command == "start" || command == "s") {
+    CancelOnInterrupt cancel(form, out);
+    Start(form, progress, out);
+  } else if (command == "cancel" || command == "exit" || command == "x") {
+    form.cmdExit_Click();
+  } else {
+    out << "Commands: a number selects or deselects that database; \"log PATH\" sets the log file;\n"
+           "\"start\" starts the conversion; \"cancel\" ends the program.\n";
+  }
+}
+
+}  // namespace
+
+void RunDBSelectOnConsole(DBSelect& form, ConsoleUi& console) {
+  std::ostream& out = console.Out();
+  ProgressLines progress(out);
+  const PainterScope painting(form.progress, progress);
+  form.Form_Activate();
+  for (;;) {
+    ActivateWhenDue(form);
+    ShowWindow(form, out);
+    out << "[number | log PATH | start | cancel]> ";
+    std::string line;
+    if (!console.ReadLine(line)) {
+      out << "\n";
+      form.Form_FrameClose();  // idle here: ends the program
+    }
+    Command(form, line, progress, out);
+  }
+}
+
+namespace {
+
+void SelectChosen(DBSelect& form, std::ostream& out, const BatchChoice& choice) {
+  for (std::size_t i = 0; i < form.DBList.size(); ++i) {
+    if (choice.all && !form.DBList[i].selected) form.DBList_Click(static_cast<int>(i));
+  }
+  for (const std::string& wanted : choice.databases) {
+    const std::string name = Utf8ToCp1252(wanted);
+    bool listed = false;
+    for (std::size_t i = 0; i < form.DBList.size(); ++i) {
+      if (!filomar::SameText(form.DBList[i].text, name)) continue;
+      listed = true;
+      if (!form.DBList[i].selected) form.DBList_Click(static_cast<int>(i));
+    }
+    if (!listed) out << "Database " << wanted << " is not in the list (not catalogued, or not at 4.0): left out.\n";
+  }
+}
+
+}  // namespace
+
+void RunDBSelectInBatch(DBSelect& form, std::ostream& out, const BatchChoice& choice) {
+  ProgressLines progress(out);
+  const PainterScope painting(form.progress, progress);
+  form.Form_Activate();
+  SelectChosen(form, out, choice);
+  if (!choice.logFile.empty()) form.txtLogFile_Change(Utf8ToCp1252(choice.logFile));
+  ShowWindow(form, out);
+  if (form.cmdStartEnabled) {
+    out << "> start\n";
+    Start(form, progress, out);
+  }
+  const bool failed = form.lastRun == DBSelect::RunOutcome::LogUnavailable ||
+                      form.lastRun == DBSelect::RunOutcome::ServerUnreachable;
+  out << "> cancel\n";
+  try {
+    form.cmdExit_Click();
+  } catch (const filomar::ProgramEnd&) {
+    throw filomar::ProgramEnd{failed ? filomar::kExitFailure : filomar::kExitNormal};
+  }
+  throw filomar::ProgramEnd{filomar::kExitFailure};  // cmdExit while idle always ends the program
+}
+
+}  // namespace ui

@@ -1,0 +1,39 @@
+// The console and batch faces of the main window (DBSelect) and its progress window: they
+// drive the presenter from lines of input or from the command line's choice of databases, and
+// show the progress window as lines: elapsed time, database, step caption.
+//
+// Both return only through ProgramEnd, which the window's exit (cmdExit, or the end of input
+// on the console) throws after terminate.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "conversion/DBSelect.h"
+#include "frontends/console/ConsoleUi.h"
+
+namespace ui {
+
+// Runs the window on the console: the list with numbers and selection marks, the labels and
+// the log path, then one command per line:
+//   a number      clicks that entry (selects or deselects it; the window's rules apply)
+//   log PATH      changes the log file
+//   start         Start Conversion
+//   cancel, exit  Cancel: ends the program
+// The end of input closes the window. During a run, Ctrl-C requests Cancel (the database
+// being converted is finished first).
+[[noreturn]] void RunDBSelectOnConsole(filomar::DBSelect& form, ConsoleUi& console);
+
+struct BatchChoice {
+  std::vector<std::string> databases;  // names to select, as listed (case aside)
+  bool all = false;                    // select every listed database
+  std::string logFile;                 // empty: the window's default
+};
+
+// Selects the chosen databases, starts the run once, then ends the program: status 0 when the
+// run went through (completed or canceled), kExitFailure when it converted nothing because the
+// log or the server was unavailable. A name that is not listed is reported and left out.
+[[noreturn]] void RunDBSelectInBatch(filomar::DBSelect& form, std::ostream& out, const BatchChoice& choice);
+
+}  // namespace ui

@@ -1,0 +1,152 @@
+#include "frontends/qt/MainWindow.h"
+
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMoveEvent>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "frontends/qt/ProgressWindow.h"
+#include "frontends/qt/QtText.h"
+
+namespace ui {
+namespace {
+
+QLabel* Label(const std::string& text, QWidget* parent) {
+  auto* label = new QLabel(ToQt(text), parent);
+  label->setWordWrap(true);
+  return label;
+}
+
+QPushButton* Button(const std::string& caption, const char* name, QWidget* parent) {
+  auto* button = new QPushButton(ToQt(caption), parent);
+  button->setObjectName(name);
+  return button;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(filomar::DBSelect& form, std::function<void()> quit)
+    : form_(form),
+      guard_(std::move(quit)),
+      progress_(new ProgressWindow(this)),
+      list_(new QListWidget(this)),
+      logFile_(new QLineEdit(this)),
+      start_(Button(form.cmdStartCaption, "cmdStart", this)),
+      exit_(Button(form.cmdExitCaption, "cmdExit", this)) {
+  setObjectName("DBSelect");
+  setWindowTitle(ToQt(form_.caption));
+  list_->setObjectName("DBList");
+  // The check marks show the presenter's selection; the list's own selection would only
+  // compete with them.
+  list_->setSelectionMode(QAbstractItemView::NoSelection);
+  logFile_->setObjectName("txtLogFile");
+
+  auto* logRow = new QHBoxLayout;
+  logRow->addWidget(Label(form_.Label3, this));
+  logRow->addWidget(logFile_, 1);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(start_);
+  buttons->addWidget(exit_);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(Label(form_.Label1, this));
+  layout->addWidget(list_, 1);
+  layout->addWidget(Label(form_.Label2, this));
+  layout->addLayout(logRow);
+  layout->addLayout(buttons);
+
+  connect(list_, &QListWidget::itemClicked, this,
+          [this](QListWidgetItem* item) { Forward([&] { form_.DBList_Click(list_->row(item)); }); });
+  list_->installEventFilter(this);
+  connect(logFile_, &QLineEdit::textEdited, this,
+          [this](const QString& text) { Forward([&] { form_.txtLogFile_Change(FromQt(text)); }); });
+  connect(start_, &QPushButton::clicked, this, [this] { StartClicked(); });
+  connect(exit_, &QPushButton::clicked, this, [this] { Forward([this] { form_.cmdExit_Click(); }); });
+
+  form_.progress.painter = this;
+  setGeometry(form_.left, form_.top, form_.width, form_.height);
+  Refresh();
+}
+
+MainWindow::~MainWindow() { form_.progress.painter = nullptr; }
+
+void MainWindow::Activate() {
+  show();
+  Forward([this] { form_.Form_Activate(); });
+}
+
+// The button may still look enabled during the first moments of a run (before the first
+// repaint); a click then must not start a second run inside the first.
+void MainWindow::StartClicked() {
+  if (!form_.cmdStartEnabled) return;
+  Forward([this] { form_.cmdStart_Click(); });
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  event->ignore();
+  Forward([this] { form_.Form_FrameClose(); });
+}
+
+void MainWindow::moveEvent(QMoveEvent* event) {
+  form_.left = event->pos().x();
+  form_.top = event->pos().y();
+  QWidget::moveEvent(event);
+}
+
+// Space clicks the current entry, as a mouse click does.
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == list_ && event->type() == QEvent::KeyPress &&
+      static_cast<QKeyEvent*>(event)->key() == Qt::Key_Space && list_->currentRow() >= 0) {
+    Forward([this] { form_.DBList_Click(list_->currentRow()); });
+    return true;
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+// After the run has closed the progress window the main window is the active window again,
+// which runs its activation (default log path, STANDARD selected).
+template <class Event>
+void MainWindow::Forward(Event&& event) {
+  if (guard_.Ended()) return;
+  guard_.Run(std::forward<Event>(event));
+  if (!guard_.Ended() && form_.activationDue) {
+    form_.activationDue = false;
+    guard_.Run([this] { form_.Form_Activate(); });
+  }
+  if (!guard_.Ended()) Refresh();
+}
+
+void MainWindow::Refresh() {
+  RefreshList();
+  if (logFile_->text() != ToQt(form_.txtLogFile)) logFile_->setText(ToQt(form_.txtLogFile));
+  start_->setEnabled(form_.cmdStartEnabled);
+}
+
+void MainWindow::RefreshList() {
+  std::vector<std::string> names;
+  for (const auto& entry : form_.DBList) names.push_back(entry.text);
+  if (names != shownNames_) {
+    shownNames_ = names;
+    list_->clear();
+    for (const std::string& name : shownNames_) {
+      auto* item = new QListWidgetItem(ToQt(name), list_);
+      item->setFlags(Qt::ItemIsEnabled);  // no toggling by the list itself: the presenter decides
+    }
+  }
+  for (std::size_t i = 0; i < form_.DBList.size(); ++i)
+    list_->item(static_cast<int>(i))->setCheckState(form_.DBList[i].selected ? Qt::Checked : Qt::Unchecked);
+}
+
+void MainWindow::Paint(const filomar::frmProgress& window) {
+  Refresh();
+  progress_->Paint(window);
+}
+
+void MainWindow::Closed(const filomar::frmProgress& window) { progress_->Closed(window); }
+
+}  // namespace ui

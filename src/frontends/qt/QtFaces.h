@@ -1,0 +1,42 @@
+// The Qt front end of filomar-convert, for the program entry: whether windows can be shown,
+// the application with its Ui, and the modal loops of the sign-on and main windows. Includes
+// no Qt header, so that the entry stays free of them.
+#pragma once
+
+#include <memory>
+
+#include "conversion/DBSelect.h"
+#include "startup/login.h"
+#include "common/Ui.h"
+
+namespace ui {
+
+// True when the environment names a display that can be used: $QT_QPA_PLATFORM set, or a
+// $WAYLAND_DISPLAY or local $DISPLAY whose socket answers (a remote $DISPLAY is trusted).
+bool DisplayAvailable();
+
+// The Qt application and its Ui for the life of the object. `argc` and `argv` must outlive it
+// (Qt takes its own options from them).
+class QtSession {
+ public:
+  QtSession(int& argc, char** argv);
+  ~QtSession();
+  QtSession(const QtSession&) = delete;
+  QtSession& operator=(const QtSession&) = delete;
+
+  Ui& FrontEnd();
+
+ private:
+  struct Parts;
+  std::unique_ptr<Parts> parts_;
+};
+
+// Loads the sign-on window and runs it modally until it closes. Returns the exit status for a
+// sign-on not accepted; a run ended inside the window leaves by ProgramEnd.
+int RunLoginWindow(filomar::login& form);
+
+// Shows the loaded main window, activates it and runs it until the program ends, which
+// always leaves by ProgramEnd.
+[[noreturn]] void RunMainWindow(filomar::DBSelect& form);
+
+}  // namespace ui

@@ -1,0 +1,72 @@
+#include "shared/Catalogue.h"
+
+#include "common/General.h"
+#include "recio/Vb_io.h"
+#include "recio/conffld.h"
+#include "shared/Session.h"
+
+namespace filomar {
+
+CatalogueEntry EntryInBuffer() {
+  return {GetText(DB_DatabaseName), GetText(DB_DataDirectory), GetText(DB_DatabasePrefix)};
+}
+
+std::optional<CatalogueEntry> ReadCatalogueEntry(const std::string& name) {
+  ClearRecord(DB_FILE);
+  PutField(DB_DatabaseName, name);
+  vb_io_read(DB_FILE, 0, 0);
+  if (vb_io_erc != 0) return std::nullopt;
+  return EntryInBuffer();
+}
+
+void SelectDatabase(const CatalogueEntry& entry) {
+  std::string directory = entry.directory, prefix = entry.prefix;
+  vb_io_setDirectory(ConnHandle, directory, prefix);
+}
+
+std::optional<std::string> ReadVersionCode() {
+  vb_io_open(CONF_FILE, "");
+  if (vb_io_erc != 0) return std::nullopt;
+  ClearRecord(CONF_FILE);
+  PutField(CONF_RowKey, std::string("C00"));
+  vb_io_read(CONF_FILE, 0, 0);
+  std::optional<std::string> code;
+  if (vb_io_erc == 0) code = GetText(CONF_VersionText);
+  vb_io_close(CONF_FILE);
+  return code;
+}
+
+void ScanCatalogue(
+    const std::function<bool(const CatalogueEntry& entry, const std::optional<std::string>& version)>& visit) {
+  ClearRecord(DB_FILE);
+  PutField(DB_DatabaseName, std::string(10, ' '));
+  vb_io_start(DB_FILE, 0, 0, 1025);
+  for (vb_io_next(DB_FILE, 0); vb_io_erc == 0; vb_io_next(DB_FILE, 0)) {
+    const CatalogueEntry entry = EntryInBuffer();
+    SelectDatabase(entry);
+    const std::optional<std::string> version = ReadVersionCode();
+    SelectStandardDatabase();
+    if (!visit(entry, version)) break;
+  }
+  vb_io_endstart(DB_FILE);
+}
+
+bool IsVersion(const std::optional<std::string>& code, const char* version) {
+  return code.has_value() && SameText(*code, version);
+}
+
+KeepCurrentDatabase::KeepCurrentDatabase() {
+  const short status = vb_io_erc;
+  vb_io_getDirectory(ConnHandle, directory_, prefix_);
+  known_ = vb_io_erc == 0;
+  vb_io_erc = status;
+}
+
+KeepCurrentDatabase::~KeepCurrentDatabase() {
+  if (!known_) return;
+  const short status = vb_io_erc;
+  vb_io_setDirectory(ConnHandle, directory_, prefix_);
+  vb_io_erc = status;
+}
+
+}  // namespace filomar

@@ -1,0 +1,7 @@
+#include "shared/DbEngine.h"
+
+namespace filomar {
+
+Engine DbEngine = Engine::SqlServer;
+
+}  // namespace filomar

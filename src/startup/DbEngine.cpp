@@ -1,7 +1,0 @@
-#include "startup/DbEngine.h"
-
-namespace filomar {
-
-Engine DbEngine = Engine::SqlServer;
-
-}  // namespace filomar
