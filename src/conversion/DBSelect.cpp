@@ -56,6 +56,12 @@ void DBSelect::Form_Activate() {
     if (SameText(entry.text, kStandardName)) entry.selected = true;
 }
 
+void DBSelect::ActivateIfDue() {
+  if (!activationDue_) return;
+  activationDue_ = false;
+  Form_Activate();
+}
+
 void DBSelect::DBList_Click(int index) {
   if (index < 0 || index >= static_cast<int>(DBList.size())) return;
   ListEntry& entry = DBList[static_cast<std::size_t>(index)];
@@ -102,7 +108,7 @@ void DBSelect::cmdStart_Click() {
   log_.Close();
   if (progress.visible) {
     progress.Unload();
-    activationDue = true;
+    activationDue_ = true;
   }
   SetPointer(*this, ui::MousePointer::Default);
   ShowRunEnd();

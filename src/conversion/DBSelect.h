@@ -60,9 +60,6 @@ class DBSelect : public ui::Form {
   // Window state.
   bool CancelRequested = false;
   RunOutcome lastRun = RunOutcome::None;
-  // Set when the run closed the progress window: the main window becomes the active window
-  // again, and the front end runs Form_Activate (and clears this) when it next shows it.
-  bool activationDue = false;
   frmProgress progress;
 
   // Events.
@@ -71,6 +68,10 @@ class DBSelect : public ui::Form {
   void Form_Load();
   // Sets the default log path and selects STANDARD; says so when nothing is left to convert.
   void Form_Activate();
+  // The main window becomes the active window again once a run has closed the progress
+  // window: front ends call this after each event they forward, and it runs Form_Activate
+  // when that happened since the last activation.
+  void ActivateIfDue();
   // A click toggles the entry's selection, then: a converted database is deselected, and an
   // unconverted STANDARD stays selected.
   void DBList_Click(int index);
@@ -104,6 +105,7 @@ class DBSelect : public ui::Form {
   void RunSteps(const std::string& DbName, const std::string& prefix);
 
   ConversionLog log_;
+  bool activationDue_ = false;  // set when the run closed the progress window
   StepTable steps_;
   ado::ProviderFactory& server_;
 };

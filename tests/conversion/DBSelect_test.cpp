@@ -89,7 +89,13 @@ TEST_F(DBSelectRun, StandardOnSqlServerWritesTheLogExactly) {
   EXPECT_EQ(window.progress.top, window.top + window.height / 4);
   EXPECT_EQ(ListState(), "STANDARD");
   EXPECT_TRUE(window.cmdStartEnabled);
-  EXPECT_TRUE(window.activationDue);
+  // The progress window closed: the next activation sets the log path again, once.
+  window.txtLogFile_Change("elsewhere.log");
+  window.ActivateIfDue();
+  EXPECT_EQ(window.txtLogFile, DefaultLogPath(home.str()));
+  window.txtLogFile_Change("elsewhere.log");
+  window.ActivateIfDue();
+  EXPECT_EQ(window.txtLogFile, "elsewhere.log");
   EXPECT_EQ(screen.Pointer(), ui::MousePointer::Default);
   ASSERT_EQ(screen.Shown().size(), 1u);
   EXPECT_EQ(BoxAt(screen, 0), Box("Conversion of Database has completed ", "Filomar Conversion Utility ", ui::mb::OKOnly));
@@ -190,8 +196,7 @@ TEST_F(DBSelectRun, ADatabaseConvertedEarlierIsReportedAndDeselected) {
   ShowWindow();
   steps.stampConverted = true;
   window.cmdStart_Click();
-  ASSERT_TRUE(window.activationDue);
-  window.Form_Activate();  // the progress window closed: STANDARD is selected again
+  window.ActivateIfDue();  // the progress window closed: STANDARD is selected again
   ASSERT_EQ(ListState(), "STANDARD*");
   steps.calls.clear();
 

@@ -109,12 +109,6 @@ void ShowWindow(const DBSelect& form, std::ostream& out) {
   out << form.Label2 << "\n" << form.Label3 << ": " << Cp1252ToUtf8(form.txtLogFile) << "\n";
 }
 
-void ActivateWhenDue(DBSelect& form) {
-  if (!form.activationDue) return;
-  form.activationDue = false;
-  form.Form_Activate();
-}
-
 void Start(DBSelect& form, ProgressLines& progress, std::ostream& out) {
   if (!form.cmdStartEnabled) {
     out << form.cmdStartCaption << " is not available.\n";
@@ -165,7 +159,7 @@ void RunDBSelectOnConsole(DBSelect& form, ConsoleUi& console) {
   const PainterScope painting(form.progress, progress);
   form.Form_Activate();
   for (;;) {
-    ActivateWhenDue(form);
+    form.ActivateIfDue();
     ShowWindow(form, out);
     out << "[number | log PATH | start | cancel]> ";
     std::string line;

@@ -114,10 +114,7 @@ template <class Event>
 void MainWindow::Forward(Event&& event) {
   if (guard_.Ended()) return;
   guard_.Run(std::forward<Event>(event));
-  if (!guard_.Ended() && form_.activationDue) {
-    form_.activationDue = false;
-    guard_.Run([this] { form_.Form_Activate(); });
-  }
+  if (!guard_.Ended()) guard_.Run([this] { form_.ActivateIfDue(); });
   if (!guard_.Ended()) Refresh();
 }
 

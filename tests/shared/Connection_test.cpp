@@ -6,7 +6,7 @@
 
 #include <filesystem>
 
-#include "ado/OdbcSite.h"
+#include "platform/ado/OdbcSite.h"
 #include "common/FrontEnd.h"
 #include "support/RecordingProvider.h"
 #include "platform/copylib/InstallRecordFile.h"
