@@ -156,7 +156,7 @@ void Check_OSFile(const std::string& directory) {
 }
 
 bool CheckUser(std::string& directory) {
-  WriteTrace("CheckUser Start: Session.system_path=" + Session.system_path + " ConnHandle=" + std::to_string(ConnHandle));
+  WriteTrace("CheckUser Start: system_path=" + Session.system_path + " ConnHandle=" + std::to_string(ConnHandle));
   const short type = vb_io_db_type();
   directory = Session.system_path;
   if (type == 0 || type == 1 || type == 4) {

@@ -36,12 +36,28 @@ class StartupHandOvers {
 // throws ProgramEnd after terminate (or emergency_exit).
 void StartProgram(const std::string& commandLine, StartupHandOvers& handOvers);
 
+// Reads the "/T" trace channel letters and "/X" digits into Session.traceSwitches; other
+// words are ignored. Always true.
 bool GetCmdLineArgs(const std::string& commandLine);
+// Connects to the record library, sets it up, selects STANDARD and opens MATR exclusively
+// (Session.MatrExclusive). Ends the program (ProgramEnd, status 1) when the library cannot be
+// connected or set up, or when MATR is refused: "users currently logged on" when another
+// process holds it, the open's status otherwise.
 void init0();
+// Decides DbEngine from the installation record in `directory`: Oracle when its engine letter
+// is "O", SQL Server otherwise (also when the record cannot be read).
 void Check_OSFile(const std::string& directory);
+// Sets `directory` to the program directory, or to FLMWIN.INI's StandardDataDir for the
+// record-library types that keep their data there. Always true.
 bool CheckUser(std::string& directory);
+// True when no catalogued database is at "400A" (also when DB cannot be opened). Leaves
+// STANDARD selected and DB closed.
 bool NoDatabaseToConvert();
+// Opens UID, DB and UDB (Session.UidFilesOpen); a refused open is shown with its status and
+// ends the program (ProgramEnd, status 1).
 void open_uid();
+// Opens MATR shared, then FILE, DOCS and CAL (Session.Files1Open). False, with the
+// "database is unavailable" message, when MATR is refused.
 bool open_files1();
 
 }  // namespace filomar
