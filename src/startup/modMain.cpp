@@ -6,6 +6,7 @@
 #include "common/General.h"
 #include "common/Text.h"
 #include "platform/copylib/copyp.h"
+#include "platform/reclib/io.h"
 #include "platform/reclib/trace.h"
 #include "platform/winapi/AppPath.h"
 #include "platform/winapi/Profile.h"
@@ -21,9 +22,6 @@ namespace {
 constexpr const char* kUsersLoggedOn =
     "There are users currently logged on to Filomar. The conversion of Filomar 4.0 to Filomar 5.0 is unable "
     "to run while there are users logged on to Filomar";
-// Library statuses of an open refused because another process has the file.
-constexpr short kHeldExclusively = 84;
-constexpr short kFileInUse = 94;
 
 constexpr const char* kNoDatabaseDetected =
     "There was no database detected. This procedure will install a new empty database. Press OK to continue.";
@@ -31,12 +29,13 @@ constexpr const char* kNoDatabaseDetected =
 [[noreturn]] void EndProgram(int status) { throw ProgramEnd{status}; }
 
 // The codes whose failures the library must not report while a group of files is opened.
-constexpr short kGroupOpenCodes[] = {46, 94, 84, 4, 59};
+constexpr short kGroupOpenCodes[] = {reclib::kNotOpen, reclib::kFileInUse, reclib::kHeldExclusively,
+                                     reclib::kNotFound, reclib::kRecordLocked};
 
 // Only "held by another process" means that users are signed on; a store that cannot be
 // opened at all is said as such, so the administrator does not look for users who are not there.
 void ReportMatrRefused(short status) {
-  if (status == kHeldExclusively || status == kFileInUse) {
+  if (status == reclib::kHeldExclusively || status == reclib::kFileInUse) {
     MsgBoxTrace(kUsersLoggedOn, ui::mb::Exclamation, "Filomar 5.0 Conversion Utility ");
     return;
   }
@@ -134,16 +133,16 @@ void init0() {
     EndProgram(kExitFailure);
   }
   SelectStandardDatabase();
-  vb_io_suppress(94);
-  vb_io_suppress(84);
+  vb_io_suppress(reclib::kFileInUse);
+  vb_io_suppress(reclib::kHeldExclusively);
   if (const short status = vb_io_open_exclusive(MATR_FILE, ""); status != 0) {
     ReportMatrRefused(status);
     terminate();
     EndProgram(kExitFailure);
   }
   Session.MatrExclusive = true;
-  vb_io_unsuppress(84);
-  vb_io_unsuppress(94);
+  vb_io_unsuppress(reclib::kHeldExclusively);
+  vb_io_unsuppress(reclib::kFileInUse);
   WriteTrace("init0() End");
 }
 
