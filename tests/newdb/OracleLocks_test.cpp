@@ -3,9 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cctype>
-
 #include "common/FrontEnd.h"
 #include "conversion/StepTable.h"
 #include "shared/Connection.h"
@@ -15,13 +12,13 @@
 
 namespace {
 using namespace filomar;
+using Kind = ado::RecordedCall::Kind;
 
 const std::vector<std::string> kOrder = {
-    "PROCEDURE SP_FILOMAR_ROWLOCK",      "PROCEDURE SP_FILOMAR_TBLLOCK",      "PROCEDURE SP_FILOMAR_IS_SIGNED_ON",
-    "PROCEDURE SP_FILOMAR_HOSTUNLOCK",   "PROCEDURE SP_FILOMAR_ROWUNLOCK",    "PROCEDURE SP_FILOMAR_ROWUNLOCKALL",
+    "PROCEDURE SP_FILOMAR_ROWLOCK",   "PROCEDURE SP_FILOMAR_TBLLOCK",   "PROCEDURE SP_FILOMAR_IS_SIGNED_ON",
+    "PROCEDURE SP_FILOMAR_HOSTUNLOCK", "PROCEDURE SP_FILOMAR_ROWUNLOCK", "PROCEDURE SP_FILOMAR_ROWUNLOCKALL",
     "PROCEDURE SP_FILOMAR_ROWUNLOCKTBLALL", "PROCEDURE SP_FILOMAR_TBLUNLOCK", "FUNCTION CLIENTINFO",
-    "FUNCTION MACHINE",                  "PROCEDURE SP_SET_CLIENT_INFO",      "FUNCTION DECODE_HEX",
-    "FUNCTION HEXTOCHAR"};
+    "FUNCTION MACHINE", "PROCEDURE SP_SET_CLIENT_INFO", "FUNCTION DECODE_HEX", "FUNCTION HEXTOCHAR"};
 
 class OracleLocksTest : public ::testing::Test {
  protected:
@@ -36,34 +33,25 @@ class OracleLocksTest : public ::testing::Test {
     DbEngine = Engine::Oracle;
   }
   void TearDown() override { DbEngine = savedEngine; }
-  std::vector<ado::RecordedCall::Kind> Kinds() const {
-    std::vector<ado::RecordedCall::Kind> kinds;
-    for (const auto& call : server.Calls()) kinds.push_back(call.kind);
-    return kinds;
-  }
 };
 
 TEST_F(OracleLocksTest, SendsTheThirteenObjectsInOrderAsLineFeedTexts) {
   CreateOracleLockProcedures(server);
 
-  const std::vector<std::string> sent = server.Statements();
-  ASSERT_EQ(sent.size(), kOrder.size());
-  for (std::size_t i = 0; i < sent.size(); ++i) {
-    SCOPED_TRACE(kOrder[i]);
-    const std::string head = "CREATE OR REPLACE " + kOrder[i];
-    ASSERT_EQ(sent[i].rfind(head, 0), 0u);
-    EXPECT_TRUE(std::isspace(static_cast<unsigned char>(sent[i].at(head.size()))));
-    EXPECT_EQ(sent[i].find('\r'), std::string::npos);
-    EXPECT_NE(sent[i].find('\n'), std::string::npos);
-    EXPECT_NE(sent[i].back(), '\n');
-    EXPECT_EQ(server.Calls()[i + 1].timeoutSeconds, 0);
-  }
-  using K = ado::RecordedCall::Kind;
-  std::vector<K> expected(13, K::Execute);
-  expected.insert(expected.begin(), K::Open);
-  expected.push_back(K::Close);
-  EXPECT_EQ(Kinds(), expected);
+  const auto& calls = server.Calls();
+  ASSERT_EQ(calls.size(), kOrder.size() + 2);
+  EXPECT_TRUE(calls.front().kind == Kind::Open && calls.back().kind == Kind::Close);
   EXPECT_EQ(server.Opens().at(0).provider, ado::ProviderKind::Oracle);
+  for (std::size_t i = 0; i < kOrder.size(); ++i) {
+    SCOPED_TRACE(kOrder[i]);
+    const ado::RecordedCall& sent = calls[i + 1];
+    const std::string head = "CREATE OR REPLACE " + kOrder[i];
+    EXPECT_TRUE(sent.kind == Kind::Execute && sent.timeoutSeconds == 0);
+    EXPECT_EQ(sent.text.find_first_of(" (\n", head.size()), head.size());
+    EXPECT_TRUE(sent.text.starts_with(head));
+    EXPECT_EQ(sent.text.find('\r'), std::string::npos);
+    EXPECT_NE(sent.text.back(), '\n');
+  }
   EXPECT_TRUE(screen.Shown().empty());
 }
 
@@ -75,7 +63,7 @@ TEST_F(OracleLocksTest, AFailureShowsEachErrorAndSendsNothingAfterIt) {
   CreateOracleLockProcedures(server);
 
   EXPECT_EQ(server.Statements().size(), 3u);
-  EXPECT_EQ(server.Calls().back().kind, ado::RecordedCall::Kind::Close);
+  EXPECT_EQ(server.Calls().back().kind, Kind::Close);
   const std::uint16_t critical = ui::mb::OKOnly | ui::mb::Critical;
   ASSERT_EQ(screen.Shown().size(), 2u);
   EXPECT_EQ(testing_support::BoxAt(screen, 0), testing_support::Box(ServerError(compile), "Error", critical));
@@ -88,18 +76,18 @@ TEST_F(OracleLocksTest, AFailureShowsEachErrorAndSendsNothingAfterIt) {
   EXPECT_EQ(screen.Shown()[2].text, ServerError(second));
 }
 
-// The conversion's Oracle step creates the objects on every database, through its own server.
+// The conversion's Oracle step creates the objects for every database, through its own server.
 TEST_F(OracleLocksTest, EveryOracleConversionSendsThemThroughTheStepsServer) {
+  ConversionLog log;
+  frmProgress progress;
+  StepContext context{log, "SALES", "SAL", server, progress};
   for (const Step& step : ProductStepTable()) {
-    const auto routine = std::find_if(step.routines.begin(), step.routines.end(),
-                                      [](const StepRoutine& r) { return r.name == "CreateOracleLockProcedures"; });
-    if (routine == step.routines.end()) continue;
-    EXPECT_TRUE(Applies(step, Engine::Oracle, "STANDARD") && Applies(step, Engine::Oracle, "SALES"));
-    EXPECT_FALSE(Applies(step, Engine::SqlServer, "STANDARD"));
-    ConversionLog log;
-    frmProgress progress;
-    StepContext context{log, "SALES", "SAL", server, progress};
-    routine->run(context);
+    for (const StepRoutine& routine : step.routines) {
+      if (routine.name != "CreateOracleLockProcedures") continue;
+      EXPECT_TRUE(Applies(step, Engine::Oracle, "STANDARD") && Applies(step, Engine::Oracle, "SALES"));
+      EXPECT_FALSE(Applies(step, Engine::SqlServer, "SALES"));
+      routine.run(context);
+    }
   }
   EXPECT_EQ(server.Statements().size(), kOrder.size());
 }
