@@ -7,15 +7,14 @@
 #include "frontends/faces/DBSelectFace.h"
 #include "frontends/faces/LoginFace.h"
 #include "frontends/qt/QtFaces.h"
+#include "newdb/OracleLocks.h"
 #include "newdb/modCrStd.h"
 
 namespace filomar::app {
 
 bool ProgramHandOvers::ProductDatabaseExists() { return StandardDatabaseExists(); }
 
-void ProgramHandOvers::RecreateOracleLockProcedures() {
-  WriteTrace("Oracle lock procedures are not recreated by this build");
-}
+void ProgramHandOvers::RecreateOracleLockProcedures() { CreateOracleLockProcedures(); }
 
 bool ProgramHandOvers::CreateStandardDatabase() {
   MsgBoxTrace("This build of the conversion utility cannot create a new database.", ui::mb::Exclamation, "");

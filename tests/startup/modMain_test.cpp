@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "StartupSite.h"
+#include "newdb/OracleLocks.h"
+#include "platform/copylib/InstallRecordFile.h"
 #include "platform/reclib/trace.h"
 #include "recio/Vb_io.h"
+#include "shared/DbEngine.h"
 
 using namespace filomar;
 using startup_test::StartupSite;
@@ -44,10 +47,15 @@ struct RecordingHandOvers : StartupHandOvers {
   bool databaseExists = true;
   int signOns = 0, mainWindows = 0;
   short acceptSignOn = 1;
+  std::vector<std::string> events;
   bool ProductDatabaseExists() override { return databaseExists; }
-  void RecreateOracleLockProcedures() override {}
+  void RecreateOracleLockProcedures() override {
+    events.push_back("lock objects");
+    CreateOracleLockProcedures();
+  }
   bool CreateStandardDatabase() override { return true; }
   int ShowSignOn() override {
+    events.push_back("sign-on");
     ++signOns;
     Session.SignOnAccepted = acceptSignOn;
     return kExitCancelled;
@@ -107,6 +115,24 @@ TEST_F(StartProgramTest, NoProductDatabaseAsksBeforeCreating) {
   EXPECT_EQ(Start(), kExitNormal);
   EXPECT_EQ(Messages().back(), "The database creation process has completed.");
   EXPECT_EQ(handOvers.signOns, 0);
+}
+
+TEST_F(StartProgramTest, OracleRecreatesTheLockObjectsBeforeTheSignOn) {
+  const Engine saved = DbEngine;
+  handOvers.acceptSignOn = 0;
+  for (const char engine : {'S', 'O'}) {
+    SCOPED_TRACE(engine);
+    ASSERT_FALSE(copylib::WriteInstallRecord(home.path(), engine, "pw"));
+    handOvers.events.clear();
+    const std::size_t sentBefore = server.Statements().size();
+    Start();
+    const bool oracle = engine == 'O';
+    const std::vector<std::string> expected =
+        oracle ? std::vector<std::string>{"lock objects", "sign-on"} : std::vector<std::string>{"sign-on"};
+    EXPECT_EQ(handOvers.events, expected);
+    EXPECT_EQ(server.Statements().size() - sentBefore, oracle ? OracleLockObjects().size() : 0u);
+  }
+  DbEngine = saved;
 }
 
 TEST_F(StartProgramTest, ProgramDirectoryGetsOneSeparator) {

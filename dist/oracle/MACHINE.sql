@@ -1,0 +1,11 @@
+CREATE OR REPLACE FUNCTION MACHINE
+RETURN VARCHAR2
+AS
+    -- The machine name of the calling session.
+    v_machine V$SESSION.MACHINE%TYPE;
+BEGIN
+    SELECT MACHINE INTO v_machine
+      FROM V$SESSION
+     WHERE AUDSID = USERENV('SESSIONID');
+    RETURN v_machine;
+END MACHINE;
