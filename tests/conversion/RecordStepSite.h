@@ -1,17 +1,17 @@
-// A demo site with the record library connected, for running the record conversion steps on
-// one of its databases and reading, byte for byte, what they leave.
+// A demo site with the record library connected and FINANCE selected, for running the record
+// conversion steps and reading, byte for byte, what they leave.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <map>
+#include <sstream>
 #include <string>
 
-#include "conversion/ConversionLog.h"
+#include "common/FrontEnd.h"
 #include "conversion/StepContext.h"
-#include "conversion/frmProgress.h"
-#include "recio/FieldInfo.h"
+#include "platform/reclib/trace.h"
+#include "recio/Vb_io.h"
 #include "support/DemoSite.h"
 #include "support/RecordingProvider.h"
 #include "support/Records.h"
@@ -19,8 +19,11 @@
 
 namespace conversion_test {
 
-// Record buffers by key, in key order.
-using RecordMap = std::map<std::string, std::string>;
+using RecordMap = std::map<std::string, std::string>;  // record buffers by key
+
+inline std::string Padded(const std::string& text, std::size_t width) {
+  return text.substr(0, width) + std::string(width - std::min(width, text.size()), ' ');
+}
 
 class RecordStepSite : public ::testing::Test {
  protected:
@@ -33,24 +36,38 @@ class RecordStepSite : public ::testing::Test {
   filomar::frmProgress progress;
   filomar::StepContext ctx{log, "FINANCE", "fin", server, progress};
 
-  // Sets the front end and switches the trace on (channel 8).
-  void SetUp() override;
-  void TearDown() override;
+  void SetUp() override {
+    filomar::SetFrontEnd(screen);
+    TRACE_Init();
+    TRACE_Enable(8, 1);
+    Select("finance", "fin");
+  }
+  void TearDown() override { TRACE_Stop(); }
 
-  // Selects a database as convertdb does: its catalogued directory and prefix.
-  void Select(const std::string& directory, const std::string& prefix);
+  void Select(std::string directory, std::string prefix) {
+    filomar::vb_io_setDirectory(filomar::ConnHandle, directory, prefix);
+    ASSERT_EQ(filomar::vb_io_erc, 0) << directory;
+  }
   // Every record of `file` of the selected database, keyed by its first `keyLength` bytes.
-  RecordMap Records(short file, std::size_t keyLength);
-  // The trace written so far, and the number of its lines that contain `text`.
-  std::string Trace() const;
-  int TraceLines(const std::string& text) const;
+  RecordMap Records(short file, std::size_t keyLength) {
+    using namespace filomar;
+    RecordMap records;
+    vb_io_open(file, "");
+    ClearRecord(file);
+    vb_io_start(file, 0, 0, 1025);
+    for (vb_io_next(file, 0); vb_io_erc == 0; vb_io_next(file, 0))
+      records[std::string(Block(file).record, keyLength)] = std::string(Block(file).record, sizeof Block(file).record);
+    EXPECT_EQ(vb_io_erc, kEndOfScan);
+    vb_io_endstart(file);
+    vb_io_close(file);
+    return records;
+  }
+  int TraceLines(const std::string& text) const {
+    std::istringstream lines(testing_support::ReadFile(site.dir() / reclib::kTraceFileName));
+    int count = 0;
+    for (std::string line; std::getline(lines, line);) count += line.find(text) != std::string::npos;
+    return count;
+  }
 };
-
-// `text` blank padded (or cut) to `width`.
-std::string Padded(const std::string& text, std::size_t width);
-// `record` with the bytes at `offset` replaced by `bytes`.
-std::string Replaced(std::string record, std::size_t offset, const std::string& bytes);
-// The files of `dir` whose names start with "Letter" or "ActSht", with their contents.
-std::map<std::string, std::string> LetterFiles(const std::filesystem::path& dir);
 
 }  // namespace conversion_test
