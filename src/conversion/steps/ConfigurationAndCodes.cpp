@@ -1,5 +1,6 @@
 #include "conversion/steps/ConfigurationAndCodes.h"
 
+#include <cstdint>
 #include <utility>
 #include <vector>
 
