@@ -47,6 +47,14 @@ std::vector<LetterFile> LetterFiles(DatabaseKind kind) {
   return {};
 }
 
+// FINANCE shows the renaming on its own: three 4.0 files whose new names are 01, 03 and 02,
+// and a Letter01 left behind by an earlier trial of 5.0 that the renaming must replace.
+std::vector<LetterFile> LetterFilesOf(const DatabaseSpec& database) {
+  if (database.name != "FINANCE") return LetterFiles(database.kind);
+  return {{"LetterA", "Acknowledgement of receipt"}, {"LetterC", "Request for further information"},
+          {"ActShtB", "Urgent action sheet"}, {"Letter01", "Trial letter of 5.0, to be replaced"}};
+}
+
 }  // namespace
 
 Status CopyShippedScripts(const fs::path& programDir) {
@@ -94,8 +102,8 @@ std::vector<fs::path> InstallRecordDirectories(const fs::path& site) {
   return dirs;
 }
 
-Status WriteLetterFiles(const fs::path& dataDir, DatabaseKind kind) {
-  for (const LetterFile& letter : LetterFiles(kind)) {
+Status WriteLetterFiles(const fs::path& dataDir, const DatabaseSpec& database) {
+  for (const LetterFile& letter : LetterFilesOf(database)) {
     const std::string body = std::string("{\\rtf1\\ansi ") + letter.title +
                              "\\par Dear <<Addressee>>,\\par Our reference: <<FileNumber>>\\par}\r\n";
     if (Status status = WriteText(dataDir / letter.name, body); !status.ok()) return status;

@@ -35,8 +35,9 @@ Status WriteInstallRecords(const std::vector<std::filesystem::path>& directories
 // are taken under `site`.
 std::vector<std::filesystem::path> InstallRecordDirectories(const std::filesystem::path& site);
 
-// Writes the letter and action sheet files of a database of `kind` into `dataDir`: 4.0 names
-// (LetterA, LetterC, ActShtB...) for 4.0 databases, 5.0 names (Letter01...) for converted ones.
-Status WriteLetterFiles(const std::filesystem::path& dataDir, DatabaseKind kind);
+// Writes the letter and action sheet files of `database` into `dataDir`: 4.0 names (LetterA,
+// LetterC, ActShtB...) for 4.0 databases, 5.0 names (Letter01...) for converted ones. FINANCE
+// holds LetterA, LetterC and ActShtB beside a stale Letter01 that their renaming replaces.
+Status WriteLetterFiles(const std::filesystem::path& dataDir, const DatabaseSpec& database);
 
 }  // namespace site

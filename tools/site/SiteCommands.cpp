@@ -84,7 +84,7 @@ Status WriteRecordStores(const SitePlan& plan, const fs::path& programStaging, c
       const fs::path dir = rootStaging / db.directory;
       Status status = Check({MakeDirectory(dir), session->Select(dir.string(), db.prefix)});
       if (status.ok()) status = WriteDatabaseRecords(db, plan.records);
-      if (status.ok()) status = WriteLetterFiles(dir, db.kind);
+      if (status.ok()) status = WriteLetterFiles(dir, db);
       if (!status.ok()) return status;
     }
     const fs::path standard = rootStaging / StandardDatabase(plan).directory;
@@ -97,7 +97,7 @@ Status WriteRecordStores(const SitePlan& plan, const fs::path& programStaging, c
     std::error_code ec;
     fs::copy_file(rootStaging / original->directory / (original->prefix + ".records"), dir / (db->prefix + ".records"), ec);
     if (ec) return Status::Error("cannot copy the store of " + original->name + " to " + dir.string() + ": " + ec.message());
-    if (Status status = WriteLetterFiles(dir, db->kind); !status.ok()) return status;
+    if (Status status = WriteLetterFiles(dir, *db); !status.ok()) return status;
   }
   return Status::Ok();
 }
