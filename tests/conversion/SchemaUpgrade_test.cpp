@@ -98,27 +98,24 @@ const ado::Error kRefused{ado::kStatementFailed, "exists", "Microsoft OLE DB Pro
 const ado::Error kSecond{-2147217900, "batch aborted", "Microsoft OLE DB Provider for ODBC Drivers", "01000", 0};
 
 TEST_F(ScriptRun, BatchesEndAtGoLinesWithThePrefixPutIn) {
+  // LF and CR LF line ends; high bytes reach the server and the log unchanged.
   const std::string logged = Sql(
-      "Print 'Upgrading xxx_file'\n"
+      "Print 'Upgrading xxx_file \xe9'\r\n"
       "create table xxx_x (XXX_y int)\n"
-      "insert into xxx_x values ('xxx_xxx_')\n"
-      "GO \n"
+      "insert into xxx_x values ('xxx_xxx_\x80\xff')\r\n"
+      "GO \r\n"
       " go\n"
       "gone\n"
       "go\n"
       "go\n"
       "select 1\n");
-  EXPECT_EQ(server.Statements(), (Statements{"\ncreate table abc_x (XXX_y int)\ninsert into abc_x values ('abc_abc_')",
-                                             "\n go\ngone", "\nselect 1"}));
+  EXPECT_EQ(server.Statements(),
+            (Statements{"\ncreate table abc_x (XXX_y int)\ninsert into abc_x values ('abc_abc_\x80\xff')",
+                        "\n go\ngone", "\nselect 1"}));
   // After each "go" an empty line; the second of two "go" in a row has nothing to send.
-  EXPECT_EQ(logged, "     Print 'Upgrading abc_file'\r\n\r\n\r\n\r\n");
+  EXPECT_EQ(logged, "     Print 'Upgrading abc_file \xe9'\r\n\r\n\r\n\r\n");
   EXPECT_EQ(screen.DoEventsCalls(), 3);
   EXPECT_EQ(painter.paints, 3);
-  const auto& calls = server.Calls();
-  ASSERT_FALSE(calls.empty());
-  EXPECT_EQ(calls.front().kind, ado::RecordedCall::Kind::Open);
-  EXPECT_EQ(calls.back().kind, ado::RecordedCall::Kind::Close);
-  EXPECT_EQ(calls[1].timeoutSeconds, 0);
 }
 
 TEST_F(ScriptRun, SharedTablesAreChangedOnlyWithTheStandardDatabase) {
@@ -143,12 +140,6 @@ TEST_F(ScriptRun, PrintAnywhereInAnyCaseIsARemark) {
   const std::string logged = Sql("PRINT 'a'\n  -- fingerprint of xxx_t\nsprinted\nprin t\nPrInT\ngo\n");
   EXPECT_EQ(server.Statements(), Statements{"\nprin t"});
   EXPECT_EQ(logged, "     PRINT 'a'\r\n       -- fingerprint of abc_t\r\n     sprinted\r\n     PrInT\r\n\r\n");
-}
-
-TEST_F(ScriptRun, CrLfLinesAndHighBytesPassUnchanged) {
-  const std::string logged = Sql("Print 'Caf\xe9 \xff'\r\ninsert into xxx_t values ('\x80\xe9')\r\ngo\r\nselect 2\r\n");
-  EXPECT_EQ(server.Statements(), (Statements{"\ninsert into abc_t values ('\x80\xe9')", "\nselect 2"}));
-  EXPECT_EQ(logged, "     Print 'Caf\xe9 \xff'\r\n\r\n");
 }
 
 TEST_F(ScriptRun, EachErrorOfARefusedBatchIsOneLogEntryAndTheScriptGoesOn) {
