@@ -1,0 +1,385 @@
+// The upgrade-script runners and the user levels: the script conventions through the recording
+// server, the shipped flm50.sql on a demo site through the SQLite ODBC driver, and the level
+// records through the record layer.
+#include "conversion/steps/SchemaUpgrade.h"
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "common/FrontEnd.h"
+#include "platform/ado/OdbcProvider.h"
+#include "platform/reclib/io.h"
+#include "recio/Vb_io.h"
+#include "recio/conffld.h"
+#include "shared/Connection.h"
+#include "shared/DbEngine.h"
+#include "support/DemoSite.h"
+#include "support/ProgramRun.h"
+#include "support/RecordingProvider.h"
+#include "support/Records.h"
+#include "support/ScriptedUi.h"
+#include "support/TempDir.h"
+
+using namespace filomar;
+using testing_support::ReadFile;
+using testing_support::ScopedEnv;
+using testing_support::TempDir;
+using Statements = std::vector<std::string>;
+
+namespace {
+
+std::tm AnyTime() { return std::tm{}; }
+
+std::size_t Count(const std::string& text, const std::string& piece) {
+  std::size_t n = 0;
+  for (std::size_t at = text.find(piece); at != std::string::npos; at = text.find(piece, at + 1)) ++n;
+  return n;
+}
+
+struct CountingPainter : frmProgress::Painter {
+  int paints = 0;
+  void Paint(const frmProgress&) override { ++paints; }
+  void Closed(const frmProgress&) override {}
+};
+
+// A program directory with a script in it, a log, a progress window and a server.
+class ScriptRun : public ::testing::Test {
+ protected:
+  TempDir home;
+  ScopedEnv homeEnv{"FILOMAR_HOME", home.str()};
+  ui::ScriptedUi screen;
+  ado::RecordingProviderFactory server;
+  ConversionLog log{AnyTime, std::locale::classic()};
+  frmProgress progress;
+  CountingPainter painter;
+
+  void SetUp() override {
+    SetFrontEnd(screen);
+    progress.painter = &painter;
+    progress.Show();
+    painter.paints = 0;
+    std::string error;
+    ASSERT_TRUE(log.Open((home.path() / "convert5.log").string(), error)) << error;
+  }
+
+  // Runs `step` for the database `dbName` with `prefix` on the script `file` holding `script`
+  // (no file when `script` is "-"); yields the log after its four header lines.
+  std::string Run(void (*step)(StepContext&), const std::string& file, const std::string& script,
+                  const std::string& dbName = "FINANCE", const std::string& prefix = "abc",
+                  ado::ProviderFactory* factory = nullptr) {
+    if (script != "-") home.Write(file, script);
+    StepContext ctx{log, dbName, prefix, factory ? *factory : server, progress};
+    step(ctx);
+    return LogBody();
+  }
+  std::string LogBody() const {
+    const std::string text = ReadFile(home.path() / "convert5.log");
+    std::size_t at = 0;
+    for (int line = 0; line < 4; ++line) at = text.find("\r\n", at) + 2;
+    return text.substr(at);
+  }
+  std::string Sql(const std::string& script, const std::string& dbName = "FINANCE", const std::string& prefix = "abc") {
+    return Run(steps::UpdateTablesSQL5, "flm50.sql", script, dbName, prefix);
+  }
+  std::string Oracle(const std::string& script, const std::string& dbName = "FINANCE",
+                     const std::string& prefix = "abc") {
+    return Run(steps::UpdateTablesORACLE5, "flm50ora.sql", script, dbName, prefix);
+  }
+};
+
+const ado::Error kRefused{ado::kStatementFailed, "exists", "Microsoft OLE DB Provider for ODBC Drivers", "42S01", 2714};
+const ado::Error kSecond{-2147217900, "batch aborted", "Microsoft OLE DB Provider for ODBC Drivers", "01000", 0};
+
+TEST_F(ScriptRun, BatchesEndAtGoLinesWithThePrefixPutIn) {
+  // LF and CR LF line ends; high bytes reach the server and the log unchanged.
+  const std::string logged = Sql(
+      "Print 'Upgrading xxx_file \xe9'\r\n"
+      "create table xxx_x (XXX_y int)\n"
+      "insert into xxx_x values ('xxx_xxx_\x80\xff')\r\n"
+      "GO \r\n"
+      " go\n"
+      "gone\n"
+      "go\n"
+      "go\n"
+      "select 1\n");
+  EXPECT_EQ(server.Statements(),
+            (Statements{"\ncreate table abc_x (XXX_y int)\ninsert into abc_x values ('abc_abc_\x80\xff')",
+                        "\n go\ngone", "\nselect 1"}));
+  // After each "go" an empty line; the second of two "go" in a row has nothing to send.
+  EXPECT_EQ(logged, "     Print 'Upgrading abc_file \xe9'\r\n\r\n\r\n\r\n");
+  EXPECT_EQ(screen.DoEventsCalls(), 3);
+  EXPECT_EQ(painter.paints, 3);
+}
+
+TEST_F(ScriptRun, SharedTablesAreChangedOnlyWithTheStandardDatabase) {
+  const std::string script = "alter table STD_filter add x int\ngo\nalter table xxx_a add x int\ngo\nupdate std_db set a=1\n";
+  struct Case {
+    std::string dbName, prefix;
+    Statements sent;
+  };
+  for (const Case& c : {Case{"STANDARD", "std", {"\nalter table STD_filter add x int", "\nalter table std_a add x int",
+                                                 "\nupdate std_db set a=1"}},
+                        Case{"STANDARD", "STD", {"\nalter table STD_filter add x int", "\nalter table STD_a add x int",
+                                                 "\nupdate std_db set a=1"}},
+                        // the remainder after the last "go" is sent whatever it names
+                        Case{"FINANCE", "fin", {"\nalter table fin_a add x int", "\nupdate std_db set a=1"}}}) {
+    ado::RecordingProviderFactory own;
+    Run(steps::UpdateTablesSQL5, "flm50.sql", script, c.dbName, c.prefix, &own);
+    EXPECT_EQ(own.Statements(), c.sent) << c.prefix;
+  }
+}
+
+TEST_F(ScriptRun, PrintAnywhereInAnyCaseIsARemark) {
+  const std::string logged = Sql("PRINT 'a'\n  -- fingerprint of xxx_t\nsprinted\nprin t\nPrInT\ngo\n");
+  EXPECT_EQ(server.Statements(), Statements{"\nprin t"});
+  EXPECT_EQ(logged, "     PRINT 'a'\r\n       -- fingerprint of abc_t\r\n     sprinted\r\n     PrInT\r\n\r\n");
+}
+
+TEST_F(ScriptRun, EachErrorOfARefusedBatchIsOneLogEntryAndTheScriptGoesOn) {
+  server.FailStatement("\nalter a\nalter b", {kRefused, kSecond});
+  const std::string logged = Sql("alter a\nalter b\ngo\nalter c\ngo\n");
+  EXPECT_EQ(server.Statements(), (Statements{"\nalter a\nalter b", "\nalter c"}));
+  EXPECT_EQ(logged,
+            "Error #-2147217900\r   exists\r   (Source: Microsoft OLE DB Provider for ODBC Drivers)\r"
+            "   (SQL State: 42S01)\r   (NativeError: 2714)\r\nalter a\nalter b\r\n"
+            "Error #-2147217900\r   batch aborted\r   (Source: Microsoft OLE DB Provider for ODBC Drivers)\r"
+            "   (SQL State: 01000)\r   (NativeError: 0)\r\nalter a\nalter b\r\n"
+            "\r\n"
+            "\r\n");
+}
+
+TEST_F(ScriptRun, OracleSendsEachNonBlankLineAsOneStatement) {
+  server.FailStatement("create table fin_t (a int,", {kRefused});
+  const std::string logged = Oracle(
+      "\n   \n\r\nPrint 'Oracle xxx_t'\ncreate table xxx_t (a int,\n  b int)\n"
+      "alter table std_filter add (x raw(30))\nPrint 'std_filter'\n",
+      "FINANCE", "fin");
+  // A statement over two lines goes as two broken ones; std_ lines are dropped for FINANCE.
+  EXPECT_EQ(server.Statements(), (Statements{"create table fin_t (a int,", "  b int)"}));
+  EXPECT_EQ(logged,
+            "     Print 'Oracle fin_t'\r\n"
+            "create table fin_t (a int, Error #-2147217900\r   exists\r   (Source: Microsoft OLE DB Provider for ODBC "
+            "Drivers)\r   (SQL State: 42S01)\r   (NativeError: 2714)\r\r\n");
+  EXPECT_EQ(screen.DoEventsCalls(), 2);
+
+  ado::RecordingProviderFactory standard;
+  const std::string standardLog = Run(steps::UpdateTablesORACLE5, "flm50ora.sql", "-", "STANDARD", "std", &standard);
+  EXPECT_EQ(standard.Statements(), (Statements{"create table std_t (a int,", "  b int)",
+                                               "alter table std_filter add (x raw(30))"}));
+  EXPECT_NE(standardLog.find("     Print 'std_filter'\r\n"), std::string::npos);
+}
+
+TEST_F(ScriptRun, AScriptThatCannotBeOpenedOrReadSendsNothingAndSaysWhy) {
+  const std::string path = home.str() + "/flm50.sql";
+  EXPECT_EQ(Sql("-"), "The upgrade script " + path + " could not be opened (No such file or directory); nothing of it was sent\r\n");
+  EXPECT_TRUE(server.Statements().empty());
+
+  std::filesystem::create_directory(home.path() / "flm50ora.sql");
+  const std::string logged = Oracle("-");
+  EXPECT_NE(logged.find("The upgrade script " + home.str() + "/flm50ora.sql could not be read after line 0 (Is a directory); the rest of it was not sent\r\n"),
+            std::string::npos)
+      << logged;
+  EXPECT_TRUE(server.Statements().empty());
+}
+
+TEST_F(ScriptRun, LongLinesAndNulBytes) {
+  const std::string longStatement = "select '" + std::string(100000, 'x') + "'";
+  const std::string longRemark = "print " + std::string(100000, 'y');
+  const std::string withNul = std::string("delete from xxx_t") + '\0' + " where k = 1";
+  const std::string logged =
+      Sql(longStatement + "\n" + longRemark + "\ngo\n" + withNul + "\ngo\nselect 3\ngo\n" + std::string("Print '\0'\n", 10));
+  // Text after a NUL would be cut off by the driver: that batch is not sent at all.
+  EXPECT_EQ(server.Statements(), (Statements{"\n" + longStatement, "\nselect 3"}));
+  EXPECT_EQ(logged, "     " + longRemark + "\r\n\r\n" + "Not sent: the statement of " + home.str() +
+                        "/flm50.sql that ends at line 5 holds a NUL character\r\n\r\n\r\n" + "     Print '" + '\0' +
+                        "'\r\n");
+}
+
+// ---- the shipped flm50.sql on a demo site, through the SQLite ODBC driver
+
+class ShippedScript : public ScriptRun {
+ protected:
+  testing_support::DemoSite site;
+  testing_support::SiteEnvironment environment{site};
+  ado::OdbcProviderFactory odbc;
+
+  std::string Upgrade(const std::string& dbName, const std::string& prefix) {
+    StepContext ctx{log, dbName, prefix, odbc, progress};
+    steps::UpdateTablesSQL5(ctx);
+    return LogBody();
+  }
+  bool ColumnExists(const std::string& table, const std::string& column) {
+    ServerConversation conversation([](const std::string&, const std::string&, const ado::Error&) {}, odbc);
+    ado::Recordset rows = conversation.Query("select " + column + " from " + table);
+    return rows.IsOpen();
+  }
+};
+
+TEST_F(ShippedScript, ConvertingTwoDatabasesUpgradesTheirTablesWithoutServerErrors) {
+  ASSERT_FALSE(ColumnExists("std_filter", "filter_userID"));
+  const testing_support::ProgramRun run = testing_support::RunShell(
+      "echo FILOMAR | '" FILOMAR_CONVERT_EXE "' --batch --user FILOMAR --password-stdin --database STANDARD "
+      "--database FINANCE",
+      site.dir() / "program.out");
+  ASSERT_EQ(run.status, 0) << run.out;
+  const std::string converted = ReadFile(site.dir() / "convert5.log");
+  EXPECT_EQ(converted.find("Error #"), std::string::npos) << converted;
+  EXPECT_EQ(Count(converted, "     Print 'The 5.0 tables are in place'\r\n"), 2u) << converted;
+  EXPECT_TRUE(ColumnExists("std_filter", "filter_userID"));
+  for (const char* prefix : {"std", "fin"}) {
+    const std::string p = prefix;
+    EXPECT_TRUE(ColumnExists(p + "_file", "file_ucode1")) << p;
+    EXPECT_TRUE(ColumnExists(p + "_docs", "doc_addressees")) << p;
+    EXPECT_TRUE(ColumnExists(p + "_box", "box_space_no")) << p;
+    EXPECT_TRUE(ColumnExists(p + "_relbox", "relbox_related_no")) << p;
+  }
+  EXPECT_FALSE(ColumnExists("per_file", "file_ucode1"));  // PERSONNEL was not converted
+}
+
+TEST_F(ShippedScript, RunningItAgainLogsOneEntryPerRefusedBatchAndCompletes) {
+  const std::string first = Upgrade("FINANCE", "fin");
+  ASSERT_EQ(first.find("Error #"), std::string::npos) << first;
+  const std::string script = ReadFile(site.dir() / "flm50.sql");
+  const std::size_t batches = Count(script, "\ngo\n") - 1;  // less the STANDARD-only one
+
+  const std::string again = Upgrade("FINANCE", "fin").substr(first.size());
+  EXPECT_EQ(Count(again, "Error #"), batches) << again;
+  EXPECT_EQ(Count(again, ")\r\nALTER TABLE fin_") + Count(again, ")\r\nCREATE "), batches) << again;
+  EXPECT_NE(again.find("     Print 'The 5.0 tables are in place'\r\n"), std::string::npos);
+}
+
+// ---- the user levels in the CODE file
+
+class UserLevels : public ::testing::Test {
+ protected:
+  TempDir home;
+  ScopedEnv homeEnv{"FILOMAR_HOME", home.str()};
+  ScopedEnv ipcEnv{"FILOMAR_IPC_DIR", (home.path() / "ipc").string()};
+  ui::ScriptedUi screen;
+  ado::RecordingProviderFactory server;
+  ConversionLog log{AnyTime, std::locale::classic()};
+  frmProgress progress;
+
+  void SetUp() override {
+    SetFrontEnd(screen);
+    std::filesystem::create_directory(home.path() / "data");
+    std::string error;
+    ASSERT_TRUE(log.Open((home.path() / "convert5.log").string(), error)) << error;
+    DbEngine = Engine::Oracle;
+  }
+  void TearDown() override { DbEngine = Engine::SqlServer; }
+
+  void Run() {
+    StepContext ctx{log, "STANDARD", "std", server, progress};
+    steps::UpdateOraclePrivs(ctx);
+  }
+  // "description|flags1|flags2" of the level record with `key`, or "missing".
+  static std::string Level(const std::string& key) {
+    vb_io_open(CODE_FILE, "");
+    PutField(CODE_Key, key);
+    vb_io_read(CODE_FILE, 0, 0);
+    std::string found = "missing";
+    if (vb_io_erc == 0) {
+      const std::string record(Block(CODE_FILE).record, 153);
+      found = GetText(CODE_Description) + "|" + record.substr(81, 28) + "|" + record.substr(109, 44);
+    }
+    vb_io_close(CODE_FILE);
+    return found;
+  }
+};
+
+TEST_F(UserLevels, OracleSitesGetTheTwelveLevelsReplacingOldOnes) {
+  testing_support::LibraryConnection library;
+  testing_support::InsertRecord(CODE_FILE, {{&CODE_Key, "L3"}, {&CODE_Description, "OLD THREE"}, {&CODE_Letter, "07"}});
+  Run();
+  EXPECT_EQ(Level("L0"), "ZERO|YNNNNNNNNNNNNNNNNNNNNNNNNNNN|" + std::string(44, 'N'));
+  EXPECT_EQ(Level("L3"), "THREE|YYYNYYNNYNNNNNNNNNNNNNNNNNNN|YNNNNYYNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNN");
+  EXPECT_EQ(Level("L9"), "NINE|" + std::string(28, 'Y') + "|" + std::string(44, 'Y'));
+  EXPECT_EQ(Level("LM"), "MOVEMENT|NNNNNYYNNNNYNNNNNNNNNNNNNNNN|" + std::string(44, 'N'));
+  Run();  // a second conversion rewrites them all again
+  EXPECT_EQ(Level("LS"), "SEARCH|YYYYNNNNNNNNNYYYNNNNNNNNNNNN|" + std::string(44, 'N'));
+  EXPECT_EQ(vb_io_erc, 0);
+}
+
+TEST_F(UserLevels, SqlServerSitesGetNone) {
+  testing_support::LibraryConnection library;
+  DbEngine = Engine::SqlServer;
+  Run();
+  EXPECT_EQ(Level("L0"), "missing");
+}
+
+// Another user of the site, forked before this process opens anything, that holds the level
+// record L5 locked from Hold() until it is destroyed.
+class OtherUser {
+ public:
+  OtherUser() {
+    if (pipe(toChild_) != 0 || pipe(toParent_) != 0) throw std::runtime_error("pipe");
+    pid_ = fork();
+    if (pid_ == 0) {
+      close(toChild_[1]);
+      close(toParent_[0]);
+      char request;
+      short status = -1;
+      if (read(toChild_[0], &request, 1) == 1) status = LockL5();
+      if (write(toParent_[1], &status, sizeof status) == sizeof status) (void)!read(toChild_[0], &request, 1);
+      _exit(0);
+    }
+    close(toChild_[0]);
+    close(toParent_[1]);
+  }
+  ~OtherUser() {
+    close(toParent_[0]);
+    close(toChild_[1]);
+    waitpid(pid_, nullptr, 0);
+  }
+  // The status of the other user's locking read.
+  short Hold() {
+    short status = -1;
+    if (write(toChild_[1], "x", 1) != 1 || read(toParent_[0], &status, sizeof status) != sizeof status) return -1;
+    return status;
+  }
+
+ private:
+  static short LockL5() {
+    short handle = 0;
+    char directory[] = "data", prefix[] = "std", path[] = "";
+    io_connect(0, &handle);
+    io_setDirectory(handle, directory, prefix);
+    FileBlock block{};
+    std::memcpy(block.code, "CODE", 4);
+    block.connectionHandle = handle;
+    io_open(&block, path);
+    std::memset(block.record, ' ', sizeof block.record);
+    std::memcpy(block.record, "L5", 2);
+    return io_read(&block, 0, 1);
+  }
+
+  int toChild_[2] = {-1, -1}, toParent_[2] = {-1, -1};
+  pid_t pid_ = -1;
+};
+
+TEST_F(UserLevels, ALevelThatCannotBeStoredEndsTheStepAndIsLogged) {
+  OtherUser other;
+  testing_support::LibraryConnection library;
+  testing_support::InsertRecord(CODE_FILE, {{&CODE_Key, "L5"}, {&CODE_Description, "OLD FIVE"}});
+  ASSERT_EQ(other.Hold(), 0);
+  Run();
+  EXPECT_EQ(vb_io_erc, reclib::kRecordLocked);
+  EXPECT_EQ(Level("L4"), "FOUR|YYYYYYYNYNNNNNNNNNNNNNNNNNNN|NNYYNYYNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNN");
+  EXPECT_EQ(Level("L5").substr(0, 9), "OLD FIVE|");
+  EXPECT_EQ(Level("L6"), "missing");
+  const std::string logged = ReadFile(home.path() / "convert5.log");
+  EXPECT_NE(logged.find("The user level L5 could not be stored in the CODE file (status 59); the levels after it were "
+                        "not written\r\n"),
+            std::string::npos)
+      << logged;
+}
+
+}  // namespace
