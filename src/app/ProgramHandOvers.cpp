@@ -42,8 +42,8 @@ class ProgressLines : public frmProgress::Painter {
   explicit ProgressLines(std::ostream& out) : out_(out) {}
   void Paint(const frmProgress& window) override {
     const std::string line = window.lblstatus.empty()
-                                 ? window.Label1 + " " + Cp1252ToUtf8(window.lbldbname)
-                                 : Cp1252ToUtf8(window.lbldbname) + ":" + Cp1252ToUtf8(window.lblstatus);
+                                 ? window.Label1 + " " + ui::Cp1252ToUtf8(window.lbldbname)
+                                 : ui::Cp1252ToUtf8(window.lbldbname) + ":" + ui::Cp1252ToUtf8(window.lblstatus);
     if (line == shown_) return;
     shown_ = line;
     out_ << line << "\n";

@@ -65,6 +65,7 @@ std::vector<Variant> Repeated(const Variant& value, std::size_t count) { return 
 void WriteNoiseWords() {
   vb_io_open(STOP_FILE, "");
   if (vb_io_erc != 0) return;
+  ClearRecord(STOP_FILE);
   for (const char* word : kNoiseWords) {
     PutField(STOP_NoiseWord, Text(word));
     vb_io_add(STOP_FILE);
@@ -76,10 +77,11 @@ void PutFlags(std::initializer_list<const FieldInfo*> fields, const char* flag) 
   for (const FieldInfo* field : fields) PutField(*field, Text(flag));
 }
 
-// Row "C00" over whatever the buffer holds. Offsets 3 to 257 held the 4.0 layout's audit dump
-// path; they are left blank but for "A" at 3 (the path lives in row "C12" now), and the
-// fields from 4 on are written over them as usual.
+// Row "C00" on a cleared buffer, so that the row never carries what the buffer held before.
+// Offsets 3 to 257 held the 4.0 layout's audit dump path; they are left blank but for "A" at
+// 3 (the path lives in row "C12" now), and the fields from 4 on are written over them.
 void PutMainRow() {
+  ClearRecord(CONF_FILE);
   PutField(CONF_RowKey, Text("C00"));
   PutField(CONF_C00_AuditDumpPath, Text("A"));
   PutField(CONF_C00_Text4, Text("********************"));
@@ -176,6 +178,7 @@ bool WriteCodes() {
   vb_io_open(CODE_FILE, "");
   bool ok = true;
   char* record = Block(CODE_FILE).record;
+  ClearRecord(CODE_FILE);  // the level rows share whatever they leave in the buffer
   for (const LevelRow& level : kLevels) {
     std::memcpy(record + CODE_LevelMask1.offset, level.mask81, std::strlen(level.mask81));
     std::memcpy(record + CODE_LevelMask2.offset, level.mask109, std::strlen(level.mask109));
@@ -203,6 +206,7 @@ bool CreateInitialRecords(const std::string& directory, const std::string& prefi
   WriteNoiseWords();
   if (!WriteConfiguration() || !WriteCodes()) return false;
   vb_io_open(CAL_FILE, "");
+  ClearRecord(CAL_FILE);
   WriteCalendar();
   vb_io_close(CAL_FILE);
   vb_io_close(MATR_FILE);
