@@ -27,6 +27,8 @@ int Weekday(int year, int month, int day) {
   return (h + 6) % 7 + 1;
 }
 
+int YearWithinCentury(int year) { return (year - 1900) % 100; }
+
 }  // namespace
 
 std::string CalendarMonths(int year) {
@@ -45,11 +47,9 @@ std::string CalendarMonths(int year) {
   return months;
 }
 
-int CalendarYearField(int year) { return (year - 1900) % 100; }
-
 void WriteCalendar() {
   for (int year = kFirstCalendarYear; year <= kLastCalendarYear; ++year) {
-    PutField(CAL_Year, static_cast<std::int32_t>(CalendarYearField(year)));
+    PutField(CAL_Year, static_cast<std::int32_t>(YearWithinCentury(year)));
     const std::string months = CalendarMonths(year);
     std::memcpy(Block(CAL_FILE).record + CAL_Months.offset, months.data(), months.size());
     vb_io_write(CAL_FILE);

@@ -19,11 +19,8 @@ inline constexpr char kWorkingDay = 0, kSaturday = 1, kSunday = 2;
 // 29 days in every year divisible by 4 (enough for the years the calendar covers).
 std::string CalendarMonths(int year);
 
-// The year within its century, as the record's 2-digit year field holds it (1986: 86, 2000: 0).
-int CalendarYearField(int year);
-
 // Writes one CAL record per year from kFirstCalendarYear to kLastCalendarYear into the open
-// CAL file. Write failures are not reported: a year already present keeps its record.
+// CAL file, keyed by the year within its century ("86" for 1986, "00" for 2000). Write failures are not reported: a year already present keeps its record.
 void WriteCalendar();
 
 }  // namespace filomar

@@ -51,13 +51,6 @@ TEST(CalendarMonths, KindsOfDayAndZerosAfterTheLastDay) {
   EXPECT_EQ(Byte(y2000, 2, 29), filomar::kWorkingDay);  // a Tuesday
 }
 
-TEST(CalendarYearField, CenturiesFold) {
-  EXPECT_EQ(filomar::CalendarYearField(1986), 86);
-  EXPECT_EQ(filomar::CalendarYearField(1999), 99);
-  EXPECT_EQ(filomar::CalendarYearField(2000), 0);
-  EXPECT_EQ(filomar::CalendarYearField(2005), 5);
-}
-
 using CalendarRecords = NewSite;
 
 TEST_F(CalendarRecords, OneRecordPerYearKeyedByTheTwoDigitYear) {
