@@ -1,24 +1,76 @@
 #include "app/ProgramHandOvers.h"
 
 #include <iostream>
+#include <ostream>
 
+#include "common/Cp1252.h"
 #include "common/General.h"
+#include "conversion/frmProgress.h"
 #include "startup/login.h"
 #include "frontends/faces/DBSelectFace.h"
 #include "frontends/faces/LoginFace.h"
 #include "frontends/qt/QtFaces.h"
 #include "newdb/OracleLocks.h"
 #include "newdb/modCrStd.h"
+#include "shared/Session.h"
 
 namespace filomar::app {
+namespace {
+
+// The creation's progress in the conversion run's progress window.
+class ProgressWindowOfCreation : public CreationProgress {
+ public:
+  explicit ProgressWindowOfCreation(frmProgress& window) : window_(window) {}
+  void Show(const std::string& heading, const std::string& database) override {
+    window_.Label1 = heading;
+    window_.lbldbname = database;
+    window_.Show();
+    window_.Refresh();
+  }
+  void Status(const std::string& text) override {
+    window_.lblstatus = text;
+    window_.Refresh();
+  }
+  void Close() override { window_.Unload(); }
+
+ private:
+  frmProgress& window_;
+};
+
+// The progress window as lines on the console and in batch output.
+class ProgressLines : public frmProgress::Painter {
+ public:
+  explicit ProgressLines(std::ostream& out) : out_(out) {}
+  void Paint(const frmProgress& window) override {
+    const std::string line = window.lblstatus.empty()
+                                 ? window.Label1 + " " + ui::Cp1252ToUtf8(window.lbldbname)
+                                 : ui::Cp1252ToUtf8(window.lbldbname) + ":" + ui::Cp1252ToUtf8(window.lblstatus);
+    if (line == shown_) return;
+    shown_ = line;
+    out_ << line << "\n";
+    out_.flush();
+  }
+  void Closed(const frmProgress&) override {}
+
+ private:
+  std::ostream& out_;
+  std::string shown_;
+};
+
+}  // namespace
 
 bool ProgramHandOvers::ProductDatabaseExists() { return StandardDatabaseExists(); }
 
 void ProgramHandOvers::RecreateOracleLockProcedures() { CreateOracleLockProcedures(); }
 
+// The Qt front end has no window of its own for this progress yet; console and batch print it.
 bool ProgramHandOvers::CreateStandardDatabase() {
-  MsgBoxTrace("This build of the conversion utility cannot create a new database.", ui::mb::Exclamation, "");
-  return false;
+  frmProgress window;
+  ProgressLines lines(options_.frontEnd == FrontEndKind::Console ? std::cout : batchOut_);
+  if (options_.frontEnd != FrontEndKind::Windows) window.painter = &lines;
+  ProgressWindowOfCreation progress(window);
+  filomar::CreateStandardDatabase(progress, Session.system_path);
+  return true;
 }
 
 int ProgramHandOvers::ShowSignOn() {

@@ -239,6 +239,9 @@ short vb_io_startClock() { return io_startClock(); }
 short vb_io_stopClock() { return io_stopClock(); }
 void vb_io_appTerminate() { vb_io_erc = io_appTerminate(); }
 void vb_io_disconnect(short mode, short handle) { vb_io_erc = io_disconnect(mode, handle); }
+void vb_io_createStore(const std::string& directory, const std::string& prefix) {
+  vb_io_erc = io_createStore(directory.c_str(), prefix.c_str());
+}
 
 void vb_io_open(short file, std::string path) {
   auto buffer = Writable(path);

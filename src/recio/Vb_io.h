@@ -86,6 +86,9 @@ short vb_io_startClock();  // leaves vb_io_erc alone
 short vb_io_stopClock();   // leaves vb_io_erc alone
 void vb_io_appTerminate();
 void vb_io_disconnect(short mode, short handle);
+// Creates the empty record store of a database (io_createStore); vb_io_erc holds the
+// library's status as it is: 88 for a missing data directory, 22 when the store exists.
+void vb_io_createStore(const std::string& directory, const std::string& prefix);
 
 // Per-file operations. The library receives the file's block and may change any of it.
 void vb_io_open(short file, std::string path);              // status 88 becomes 85

@@ -77,6 +77,9 @@ short io_startClock(void) { return Answer("io_startClock"); }
 short io_stopClock(void) { return Answer("io_stopClock"); }
 short io_appTerminate(void) { return Answer("io_appTerminate"); }
 short io_disconnect(short mode, short handle) { return Answer("io_disconnect", {mode, handle}); }
+short io_createStore(const char* directory, const char* prefix) {
+  return Answer("io_createStore", {}, std::string(directory) + "/" + prefix);
+}
 
 short io_open(FileBlock* block, char* path) { return AnswerBlock("io_open", block, {}, path); }
 short io_open_exclusive(FileBlock* block, char* path) {

@@ -146,11 +146,16 @@ TEST(DemoSite, OptionsSetTheEngineTheDataRootAndTheNumberOfDatabases) {
   EXPECT_EQ(databases.at("EXTRA0004"), "400A level 9");
 }
 
-TEST(DemoSite, EmptySiteHasAServerWithoutTables) {
+TEST(DemoSite, EmptySiteHasAnEmptyStandardStoreAndAServerWithoutTables) {
   testing_support::TempDir temp;
   const fs::path dir = temp.path() / "empty";
-  ASSERT_EQ(RunSiteTool({"empty", dir.string()}).exitCode, 0);
+  const auto made = RunSiteTool({"empty", dir.string()});
+  ASSERT_EQ(made.exitCode, 0) << made.err;
+  EXPECT_NE(made.out.find("lock2k.sql left out (the embedded engine has no stored procedures)"), std::string::npos);
   EXPECT_TRUE(copylib::ReadInstallRecord(dir / "data"));
+  EXPECT_TRUE(fs::exists(dir / "Newstd7.tpl"));
+  EXPECT_FALSE(fs::exists(dir / "lock2k.sql"));
+  EXPECT_GT(fs::file_size(dir / "data" / "std.records"), 0u);  // the STANDARD store, with no records
   testing_support::ScopedEnv odbc("ODBCINI", (dir / "odbc.ini").string());
   ado::Connection connection;
   ASSERT_TRUE(connection.Open("Provider=MSDASQL.1;User ID=filomar;Password=x;Data Source=filomar4"));

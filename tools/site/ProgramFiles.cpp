@@ -62,7 +62,7 @@ Status CopyShippedScripts(const fs::path& programDir) {
   std::error_code ec;
   if (!fs::is_directory(dist, ec)) return Status::Ok();
   for (const fs::directory_entry& entry : fs::directory_iterator(dist, ec)) {
-    if (!entry.is_regular_file(ec)) continue;
+    if (!entry.is_regular_file(ec) || entry.path().filename() == kSqlServerLockScript) continue;
     fs::copy_file(entry.path(), programDir / entry.path().filename(), fs::copy_options::overwrite_existing, ec);
     if (ec) return Status::Error("cannot copy " + entry.path().string() + ": " + ec.message());
   }

@@ -15,8 +15,13 @@ namespace site {
 // The demo server account's password (the embedded engine ignores it).
 inline constexpr const char* kDemoServerPassword = "filomar";
 
-// Copies every regular file of the shipped-scripts folder into `programDir`: $FILOMAR_DIST
-// when set, else the repository's dist folder. A folder that does not exist copies nothing.
+// The SQL Server lock script, which a site of the embedded engine does not get: SQLite has no
+// stored procedures.
+inline constexpr const char* kSqlServerLockScript = "lock2k.sql";
+
+// Copies every regular file of the shipped-scripts folder into `programDir`, except
+// kSqlServerLockScript: $FILOMAR_DIST when set, else the repository's dist folder. A folder
+// that does not exist copies nothing.
 Status CopyShippedScripts(const std::filesystem::path& programDir);
 
 // Writes `programDir`/odbc.ini declaring the DSN filomar4 over the SQLite ODBC driver, with the

@@ -9,6 +9,7 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "platform/reclib/io.h"
 #include "site/DatabaseRecords.h"
 #include "site/ProgramFiles.h"
 #include "site/RecordDump.h"
@@ -112,6 +113,14 @@ Status WriteProgramFiles(const StagedDirectory& program, char engine) {
   return status;
 }
 
+// The installation's empty record store of the STANDARD database, which start-up opens before
+// it learns that the server holds no product database.
+Status CreateStandardStore(const fs::path& dataDir) {
+  const short status = io_createStore(dataDir.c_str(), "std");
+  if (status != 0) return Status::Error("cannot create the record store in " + dataDir.string() + " (status " + std::to_string(status) + ")");
+  return Status::Ok();
+}
+
 // ---- command line
 
 struct Arguments {
@@ -204,9 +213,15 @@ Status RunDemo(const std::vector<std::string>& args, std::ostream& out) {
   return status;
 }
 
-Status RunEmpty(const std::vector<std::string>& args) {
+Status RunEmpty(const std::vector<std::string>& args, std::ostream& out) {
   const Arguments parsed = ParseOrThrow(args, 1, {"--engine"}, {"--force"});
-  return BuildEmptySite(parsed.positional[0], EngineOption(parsed, false), parsed.options.count("--force") > 0);
+  Status status = BuildEmptySite(parsed.positional[0], EngineOption(parsed, false), parsed.options.count("--force") > 0);
+  if (status.ok()) {
+    out << "empty site " << fs::absolute(parsed.positional[0]).lexically_normal().string()
+        << ": no product database on the server; " << kSqlServerLockScript
+        << " left out (the embedded engine has no stored procedures)\n";
+  }
+  return status;
 }
 
 Status RunInstallRecord(const std::vector<std::string>& args, std::istream& in) {
@@ -251,6 +266,7 @@ Status BuildEmptySite(const fs::path& dir, char engine, bool force) {
   std::unique_ptr<StagedDirectory> program;
   if (Status status = StagedDirectory::Prepare(dir, force, program); !status.ok()) return status;
   Status status = WriteProgramFiles(*program, engine);
+  if (status.ok()) status = CreateStandardStore(program->staging() / "data");
   if (status.ok()) status = CreateEmptyServer(program->staging() / kServerFileName);
   if (status.ok()) status = program->Commit();
   return status;
@@ -274,7 +290,7 @@ int RunSiteTool(const std::vector<std::string>& args, std::istream& in, std::ost
     if (command == "demo") {
       status = RunDemo(args, out);
     } else if (command == "empty") {
-      status = RunEmpty(args);
+      status = RunEmpty(args, out);
     } else if (command == "install-record") {
       status = RunInstallRecord(args, in);
     } else if (command == "dump") {

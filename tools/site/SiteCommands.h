@@ -34,7 +34,8 @@ struct DemoOptions {
 // Builds a demo site (see DatabaseRecords, SharedRecords, ServerTables, ProgramFiles).
 Status BuildDemoSite(const DemoOptions& options);
 
-// Builds a site whose server holds no product database.
+// Builds a site whose server holds no product database: the program files, the STANDARD
+// database's empty record store and an empty server.
 Status BuildEmptySite(const std::filesystem::path& dir, char engine, bool force);
 
 // Rewrites the installation records of the site in `dir`.

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "platform/ado/SqliteDialect.h"
+
 namespace ado {
 namespace {
 
@@ -93,6 +95,7 @@ class OdbcProvider : public Provider {
   SQLHENV env_ = SQL_NULL_HENV;
   SQLHDBC dbc_ = SQL_NULL_HDBC;
   bool connected_ = false;
+  bool sqlite_ = false;  // the DBMS is SQLite: the product's SQL Server forms are rewritten
   std::string source_;
 };
 
@@ -131,6 +134,10 @@ bool OdbcProvider::Open(const ConnectionSpec& target, std::vector<Error>& errors
     return false;
   }
   connected_ = true;
+  SQLCHAR dbms[128] = {};
+  SQLSMALLINT length = 0;
+  sqlite_ = SQL_SUCCEEDED(SQLGetInfo(dbc_, SQL_DBMS_NAME, dbms, sizeof dbms, &length)) &&
+            IsSqliteDbms(reinterpret_cast<const char*>(dbms));
   return true;
 }
 
@@ -145,7 +152,8 @@ bool OdbcProvider::Send(const Statement& stmt, const std::string& sql, int timeo
     SQLSetStmtAttr(stmt.get(), SQL_ATTR_QUERY_TIMEOUT,
                    reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(timeoutSeconds)), 0);
   }
-  const SQLRETURN rc = SQLExecDirect(stmt.get(), Chars(sql), static_cast<SQLINTEGER>(sql.size()));
+  const std::string text = sqlite_ ? RewriteForSqlite(sql) : sql;
+  const SQLRETURN rc = SQLExecDirect(stmt.get(), Chars(text), static_cast<SQLINTEGER>(text.size()));
   if (SQL_SUCCEEDED(rc) || rc == SQL_NO_DATA) return true;
   Report(ReadDiagnostics(SQL_HANDLE_STMT, stmt.get()), false, "The driver refused the statement.", errors);
   return false;

@@ -1,6 +1,8 @@
 #include "platform/reclib/Store.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -69,6 +71,26 @@ short Store::Open(const std::string& path, std::unique_ptr<Store>& out, std::str
   if (const short status = store->Exec(kSetup, why)) return status;
   out = std::move(store);
   return 0;
+}
+
+short Store::Create(const std::string& path, std::string& why) {
+  // O_EXCL makes "no store there yet" and the creation one step: an existing file is never opened.
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+  if (fd < 0) {
+    why = path + ": " + std::strerror(errno);
+    return errno == EEXIST ? kDuplicateKey : kOpenFailed;
+  }
+  ::close(fd);
+  sqlite3* db = nullptr;
+  const bool made = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) == SQLITE_OK &&
+                    sqlite3_exec(db, kSetup, nullptr, nullptr, nullptr) == SQLITE_OK;
+  if (!made) why = path + ": " + (db != nullptr ? sqlite3_errmsg(db) : "out of memory");
+  // Closing a WAL database checkpoints it: the file then holds the header of an empty store.
+  const bool closed = sqlite3_close(db) == SQLITE_OK;
+  if (made && closed) return 0;
+  if (made) why = path + ": the new store could not be closed";
+  for (const char* suffix : {"", "-wal", "-shm"}) ::unlink((path + suffix).c_str());
+  return kStorageError;
 }
 
 Store::~Store() {

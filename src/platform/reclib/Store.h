@@ -44,6 +44,10 @@ class Store {
   // Opens the store at `path`, creating an empty one when the file does not exist. The
   // directory must exist. A file that is not a store is refused (kStorageError) untouched.
   static short Open(const std::string& path, std::unique_ptr<Store>& out, std::string& why);
+  // Makes a new, empty store file at `path` (its directory must exist): kDuplicateKey when a
+  // file of that name exists already (left untouched), kOpenFailed or kStorageError when it
+  // cannot be made, in which case nothing is left behind.
+  static short Create(const std::string& path, std::string& why);
   ~Store();
   Store(const Store&) = delete;
   Store& operator=(const Store&) = delete;

@@ -97,6 +97,12 @@ short io_stopClock(void);
 short io_appTerminate(void);
 // Closes every open file and forgets the connection, the database and the suppressed codes.
 short io_disconnect(short mode, short handle);
+// Creates an empty store of this product, <directory>/<prefix>.records, in an existing data
+// directory (resolved as io_setDirectory resolves it); needs no connection. 0 when created;
+// kOpenFailed when the directory does not exist; kDuplicateKey when a file of that name
+// exists already (it is left untouched); kBadArgument for a null text or an unusable prefix;
+// kStorageError when the store could not be made (nothing is left behind).
+short io_createStore(const char* directory, const char* prefix);
 
 // Per-file calls. Keys are the primary key (key number 0): bytes [0, n) of the record
 // buffer, n fixed per file code.

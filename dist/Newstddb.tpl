@@ -1,0 +1,11 @@
+CREATE TABLE std_db (db_name RAW(10) NOT NULL PRIMARY KEY, db_dir RAW(46), db_des RAW(30), db_img_dir RAW(30), db_prefix RAW(3), db_valid RAW(1), db_FTP_SERVER RAW(250), db_FTP_PORT RAW(10), db_FTP_PATH RAW(250), db_FTP_USERNAME RAW(50), db_FTP_USERPASSWD RAW(50))
+CREATE TABLE std_uid (uid_userid RAW(30) NOT NULL PRIMARY KEY, uid_name RAW(30), uid_pwd RAW(10), uid_pw1_date RAW(6), uid_pw1_flag RAW(1), uid_pw1_hash RAW(10), uid_pw2_date RAW(6), uid_pw2_flag RAW(1), uid_pw2_hash RAW(10), uid_pw3_date RAW(6), uid_pw3_flag RAW(1), uid_pw3_hash RAW(10), uid_pw4_date RAW(6), uid_pw4_flag RAW(1), uid_pw4_hash RAW(10), uid_pw5_date RAW(6), uid_pw5_flag RAW(1), uid_pw5_hash RAW(10), uid_pwd_key RAW(10), uid_flag1 RAW(1), uid_flag2 RAW(1), uid_flag3 RAW(1))
+CREATE TABLE std_udb (udb_uid RAW(30) NOT NULL, udb_dbname RAW(10) NOT NULL, udb_aono RAW(10), udb_dblevel RAW(10), udb_filler RAW(10), PRIMARY KEY (udb_uid, udb_dbname))
+CREATE SEQUENCE std_sec_seq START WITH 1 INCREMENT BY 1 NOCACHE
+CREATE TABLE std_sec (sec_id NUMBER(10) NOT NULL PRIMARY KEY, sec_code RAW(6) NOT NULL UNIQUE, sec_name RAW(30))
+CREATE TABLE std_filter (filter_name RAW(30) NOT NULL, filter_userID RAW(30) NOT NULL, filter_file RAW(4), filter_public RAW(1), filter_text VARCHAR2(255), PRIMARY KEY (filter_name, filter_userID))
+CREATE TABLE std_file (file_no RAW(20) NOT NULL PRIMARY KEY, file_title VARCHAR2(100), file_status RAW(10), file_opened DATE)
+CREATE TABLE std_docs (doc_no RAW(20) NOT NULL PRIMARY KEY, doc_file_no RAW(20), doc_title VARCHAR2(100), doc_date DATE)
+CREATE TABLE std_box (box_no RAW(20) NOT NULL PRIMARY KEY, box_locn RAW(20), box_status RAW(10))
+CREATE TABLE filomar_rowlock (LOCK_HANDLE NUMBER(10), LOCK_TABLE VARCHAR2(30) NOT NULL, LOCK_KEY VARCHAR2(255) NOT NULL, LOCK_DATE DATE, LOCK_USER VARCHAR2(30), LOCK_HOST VARCHAR2(64), CONSTRAINT filomar_rowlock_key UNIQUE (LOCK_TABLE, LOCK_KEY))
+CREATE TABLE filomar_tbllock (LOCK_HANDLE NUMBER(10), LOCK_TABLE VARCHAR2(30) NOT NULL, LOCK_HOST VARCHAR2(64) NOT NULL, LOCK_EXCLUSIVE CHAR(1), LOCK_COUNT NUMBER(10), LOCK_DATE DATE, LOCK_USER VARCHAR2(30), CONSTRAINT filomar_tbllock_host UNIQUE (LOCK_TABLE, LOCK_HOST))
