@@ -18,7 +18,7 @@ void ProgramHandOvers::RecreateOracleLockProcedures() {
 }
 
 bool ProgramHandOvers::CreateStandardDatabase() {
-  MsgBoxTrace("This build of the conversion utility cannot create a new database.", ui::mb::Exclamation, "");
+  ShowMessage("This build of the conversion utility cannot create a new database.", ui::mb::Exclamation, "");
   return false;
 }
 

@@ -225,6 +225,12 @@ void vb_io_getDirectory(short handle, std::string& directory, std::string& prefi
   prefix.assign(prefixBuffer.data(), strnlen(prefixBuffer.data(), 3));
 }
 
+std::string vb_io_failure() {
+  std::array<char, 512> text{};
+  io_lastFailure(text.data(), static_cast<short>(text.size()));
+  return text.data();
+}
+
 short vb_io_db_type() { return io_db_type(); }
 
 void vb_io_set_userid(std::string userId) {

@@ -77,6 +77,9 @@ void vb_io_setup(short handle);
 void vb_io_setDirectory(short handle, std::string& directory, std::string& prefix);
 // The selected database's data directory and (at most 3-character) prefix.
 void vb_io_getDirectory(short handle, std::string& directory, std::string& prefix);
+// The library's reason for its last failure (it names the store file where one is involved);
+// leaves vb_io_erc alone.
+std::string vb_io_failure();
 short vb_io_db_type();  // leaves vb_io_erc alone
 void vb_io_set_userid(std::string userId);
 void vb_io_setTrace(short level);  // leaves vb_io_erc alone

@@ -15,7 +15,7 @@ std::string SignedOnPassword;
 
 namespace {
 
-void Message(const std::string& text) { MsgBoxTrace(text, ui::mb::OKOnly, ""); }
+void Message(const std::string& text) { ShowMessage(text, ui::mb::OKOnly, ""); }
 
 void Publish(const char* key, const std::string& value) {
   ipc_write(key, value.data(), static_cast<int>(value.size()));

@@ -240,7 +240,7 @@ TEST_F(DBSelectRun, ALogThatCannotBeOpenedConvertsNothingAndKeepsTheWindowUsable
   window.cmdStart_Click();
   EXPECT_TRUE(steps.calls.empty());
   EXPECT_TRUE(server.Opens().empty());
-  EXPECT_THAT(Texts(screen), ElementsAre("Unable to open log file: Error File not found"));
+  EXPECT_THAT(Texts(screen), ElementsAre("Unable to open log file: Error Path not found"));
   EXPECT_EQ(window.lastRun, DBSelect::RunOutcome::LogUnavailable);
   EXPECT_TRUE(window.cmdStartEnabled);
   EXPECT_EQ(ListState(), "STANDARD*");

@@ -54,6 +54,15 @@ short io_connect(short mode, short* handle) {
 
 short io_setup(short handle) { return Answer("io_setup", {handle}); }
 
+short io_createStore(const char* directory, const char* prefix) {
+  return Answer("io_createStore", {}, std::string(directory) + "|" + prefix);
+}
+
+short io_lastFailure(char* text, short size) {
+  if (size > 0) text[0] = '\0';
+  return 0;
+}
+
 // Answers in upper case, in place, so that a test sees what the library left in the buffers.
 short io_setDirectory(short handle, char* directory, char* prefix) {
   const short status = Answer("io_setDirectory", {handle}, std::string(directory) + "|" + prefix);

@@ -109,6 +109,11 @@ void ShowWindow(const DBSelect& form, std::ostream& out) {
   out << form.Label2 << "\n" << form.Label3 << ": " << Cp1252ToUtf8(form.txtLogFile) << "\n";
 }
 
+// The databases left out of the list, one line each, shown once.
+void ShowUnlisted(const DBSelect& form, std::ostream& out) {
+  for (const std::string& note : form.unlistedNotes) out << "Not listed because it cannot be read: " << Cp1252ToUtf8(note) << "\n";
+}
+
 void ActivateWhenDue(DBSelect& form) {
   if (!form.activationDue) return;
   form.activationDue = false;
@@ -163,6 +168,7 @@ void RunDBSelectOnConsole(DBSelect& form, ConsoleUi& console) {
   std::ostream& out = console.Out();
   ProgressLines progress(out);
   const PainterScope painting(form.progress, progress);
+  ShowUnlisted(form, out);
   form.Form_Activate();
   for (;;) {
     ActivateWhenDue(form);
@@ -200,6 +206,7 @@ void SelectChosen(DBSelect& form, std::ostream& out, const BatchChoice& choice) 
 void RunDBSelectInBatch(DBSelect& form, std::ostream& out, const BatchChoice& choice) {
   ProgressLines progress(out);
   const PainterScope painting(form.progress, progress);
+  ShowUnlisted(form, out);
   form.Form_Activate();
   SelectChosen(form, out, choice);
   if (!choice.logFile.empty()) form.txtLogFile_Change(Utf8ToCp1252(choice.logFile));
@@ -209,6 +216,7 @@ void RunDBSelectInBatch(DBSelect& form, std::ostream& out, const BatchChoice& ch
     Start(form, progress, out);
   }
   const bool failed = form.lastRun == DBSelect::RunOutcome::LogUnavailable ||
+                      form.lastRun == DBSelect::RunOutcome::LogFailed ||
                       form.lastRun == DBSelect::RunOutcome::ServerUnreachable;
   out << "> cancel\n";
   try {

@@ -16,15 +16,19 @@ using reclib::TheLibrary;
 namespace {
 
 // The end of a scan is an ordinary outcome, never a failure line.
-// The reason of the last failure, for io_lastFailure.
-std::string& LastFailure() {
-  static std::string text;
-  return text;
+// The reason of the last failure, for io_lastFailure; a plain array, so that it needs no
+// destruction at exit.
+char lastFailure[512] = "";
+
+void KeepFailure(const std::string& why) {
+  const std::size_t copied = std::min(why.size(), sizeof lastFailure - 1);
+  std::memcpy(lastFailure, why.data(), copied);
+  lastFailure[copied] = '\0';
 }
 
 short Report(const char* call, const FileBlock* block, short status, const std::string& why) {
   if (status == 0 || status == reclib::kEndOfScan) return status;
-  LastFailure() = why;
+  KeepFailure(why);
   if (TheLibrary().Suppressed(status)) return status;
   std::string line = call;
   if (block != nullptr) line += " " + std::string(block->code, 4) + "/" + std::to_string(block->instance);
@@ -86,9 +90,8 @@ short io_createStore(const char* directory, const char* prefix) {
 
 short io_lastFailure(char* text, short size) {
   if (text == nullptr || size <= 0) return kBadArgument;
-  const std::string& why = LastFailure();
-  const std::size_t copied = std::min<std::size_t>(why.size(), static_cast<std::size_t>(size - 1));
-  std::memcpy(text, why.data(), copied);
+  const std::size_t copied = std::min(std::strlen(lastFailure), static_cast<std::size_t>(size - 1));
+  std::memcpy(text, lastFailure, copied);
   text[copied] = '\0';
   return 0;
 }
