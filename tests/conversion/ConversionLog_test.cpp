@@ -92,29 +92,6 @@ TEST(ConversionLog, RefusesToReplaceWhatIsNotAConversionLog) {
   }
 }
 
-// Lets the process write files up to `bytes` long (and no further: writes fail with EFBIG
-// instead of raising SIGXFSZ) until the object goes.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    getrlimit(RLIMIT_FSIZE, &saved_);
-    previous_ = signal(SIGXFSZ, SIG_IGN);
-    rlimit limit = saved_;
-    limit.rlim_cur = bytes;
-    setrlimit(RLIMIT_FSIZE, &limit);
-  }
-  ~FileSizeLimit() {
-    setrlimit(RLIMIT_FSIZE, &saved_);
-    signal(SIGXFSZ, previous_);
-  }
-  FileSizeLimit(const FileSizeLimit&) = delete;
-  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
- private:
-  rlimit saved_{};
-  sighandler_t previous_;
-};
-
 TEST(ConversionLog, AWriteThatFailsAfterTheHeaderIsReportedAndSoIsTheClose) {
   testing_support::TempDir dir;
   const std::string path = dir.str() + "/convert5.log";
@@ -123,7 +100,7 @@ TEST(ConversionLog, AWriteThatFailsAfterTheHeaderIsReportedAndSoIsTheClose) {
   ASSERT_TRUE(log.Open(path, description));
   EXPECT_FALSE(log.Failed());
   {
-    const FileSizeLimit full(std::filesystem::file_size(path) + 10);
+    const conversion_test::FileSizeLimit full(std::filesystem::file_size(path) + 10);
     log.WriteIndented(kDatabaseIndent, "Converting STANDARD Database");
   }
   EXPECT_TRUE(log.Failed());
