@@ -58,8 +58,8 @@ class ProgressLines : public frmProgress::Painter {
 volatile std::sig_atomic_t interrupted = 0;
 extern "C" void OnInterrupt(int) { interrupted = 1; }
 
-// For the length of a run: Ctrl-C sets a flag instead of ending the program, and the window's
-// pending messages (DoEvents) turn it into a click on Cancel.
+// For the length of a run: Ctrl-C (SIGINT) and SIGTERM set a flag instead of ending the
+// program, and the window's pending messages (DoEvents) turn it into a click on Cancel.
 class CancelOnInterrupt : public Ui {
  public:
   CancelOnInterrupt(DBSelect& form, std::ostream& out) : form_(form), out_(out), inner_(filomar::FrontEnd()) {
@@ -68,12 +68,14 @@ class CancelOnInterrupt : public Ui {
     action.sa_handler = OnInterrupt;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;  // a message box waiting for input keeps waiting
-    sigaction(SIGINT, &action, &previous_);
+    sigaction(SIGINT, &action, &previousInterrupt_);
+    sigaction(SIGTERM, &action, &previousTerminate_);
     filomar::SetFrontEnd(*this);
   }
   ~CancelOnInterrupt() override {
     filomar::SetFrontEnd(inner_);
-    sigaction(SIGINT, &previous_, nullptr);
+    sigaction(SIGTERM, &previousTerminate_, nullptr);
+    sigaction(SIGINT, &previousInterrupt_, nullptr);
   }
   CancelOnInterrupt(const CancelOnInterrupt&) = delete;
   CancelOnInterrupt& operator=(const CancelOnInterrupt&) = delete;
@@ -96,7 +98,8 @@ class CancelOnInterrupt : public Ui {
   DBSelect& form_;
   std::ostream& out_;
   Ui& inner_;
-  struct sigaction previous_ {};
+  struct sigaction previousInterrupt_ {};
+  struct sigaction previousTerminate_ {};
 };
 
 void ShowWindow(const DBSelect& form, std::ostream& out) {
@@ -213,6 +216,7 @@ void RunDBSelectInBatch(DBSelect& form, std::ostream& out, const BatchChoice& ch
   ShowWindow(form, out);
   if (form.cmdStartEnabled) {
     out << "> start\n";
+    CancelOnInterrupt cancel(form, out);
     Start(form, progress, out);
   }
   const bool failed = form.lastRun == DBSelect::RunOutcome::LogUnavailable ||
