@@ -154,7 +154,7 @@ int main(int argc, char** argv) {
   std::string directory = dir.string(), prefix = "ben";
   if (filomar::vb_io_connect(0, filomar::ConnHandle) != 0) return 1;
   filomar::vb_io_setDirectory(filomar::ConnHandle, directory, prefix);
-  if (filomar::vb_io_erc != 0) return 1;
+  if (filomar::vb_io_erc != 0 || io_createStore(directory.c_str(), prefix.c_str()) != 0) return 1;
   std::printf("records=%ld dir=%s\n", options.records, dir.c_str());
   if (!WriteRecords(options.records)) return 1;
   fs::copy_file(written, copy, fs::copy_options::overwrite_existing);

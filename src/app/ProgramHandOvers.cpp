@@ -78,7 +78,7 @@ int ProgramHandOvers::ShowSignOn() {
   if (options_.frontEnd == FrontEndKind::Windows) return ui::RunLoginWindow(form);
   if (options_.frontEnd == FrontEndKind::Console) return ui::RunLoginOnConsole(form, console_);
   std::string password;
-  if (options_.passwordStdin) std::getline(std::cin, password);
+  if (options_.passwordStdin) password = ui::ReadPasswordLine(std::cin);
   return ui::RunLoginInBatch(form, batchOut_, options_.userId, password);
 }
 

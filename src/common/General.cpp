@@ -21,6 +21,10 @@ void WriteTrace(const std::string& text) { TRACE_Msg8(text.c_str()); }
 void MsgBoxTrace(const std::string& text, std::uint16_t buttons, const std::string& title) {
   const std::string line = "MsgBox: " + title + ": " + text;
   TRACE_Msg6(line.c_str());
+  ShowMessage(text, buttons, title);
+}
+
+void ShowMessage(const std::string& text, std::uint16_t buttons, const std::string& title) {
   FrontEnd().MsgBox(text, buttons, title.empty() ? kProgramTitle : title);
 }
 
@@ -96,7 +100,7 @@ int RuntimeErrorNumber(int errnoValue) {
   switch (errnoValue) {
     case ENOENT: return 53;
     case EINVAL: case ENAMETOOLONG: case EILSEQ: return 52;
-    case EACCES: case EPERM: case EROFS: return 75;
+    case EACCES: case EPERM: case EROFS: case EISDIR: return 75;
     case ENOTDIR: return 76;
     default: return 57;
   }
@@ -122,7 +126,7 @@ bool WithRetries(Step step) {
     std::error_code ec;
     step(ec);
     if (!ec) return true;
-    MsgBoxTrace("ConstructFullPath_error =" + NumberWithSign(RuntimeErrorNumber(ec.value())), ui::mb::OKOnly, "");
+    ShowMessage("ConstructFullPath_error =" + NumberWithSign(RuntimeErrorNumber(ec.value())), ui::mb::OKOnly, "");
   }
   return false;
 }
@@ -182,7 +186,7 @@ bool FileExists(const std::string& name) {
   if (ec) {
     const int number = RuntimeErrorNumber(ec.value());
     if (number != 52)
-      MsgBoxTrace("Error" + NumberWithSign(number) + ": " + RuntimeErrorDescription(number), ui::mb::Critical, "");
+      ShowMessage("Error" + NumberWithSign(number) + ": " + RuntimeErrorDescription(number), ui::mb::Critical, "");
     return false;
   }
   if (found.empty() || posixName.back() == '/' || posixName.size() < found.size()) return false;

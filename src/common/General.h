@@ -21,6 +21,11 @@ void WriteTrace(const std::string& text);
 // program title.
 void MsgBoxTrace(const std::string& text, std::uint16_t buttons, const std::string& title);
 
+// Shows the message box as MsgBoxTrace does, without a trace line. Only a few messages are
+// traced ("Can't connect ...", "Can't disconnect ...", the field-table check); every other
+// message of the program goes through here.
+void ShowMessage(const std::string& text, std::uint16_t buttons, const std::string& title);
+
 // Equal after removing trailing blanks, without regard to case.
 bool SameText(const std::string& a, const std::string& b);
 // Empty or blanks only.
@@ -63,7 +68,8 @@ bool FileExists(const std::string& name);
 void ResetMousePointer(ui::Form& window);
 
 // The platform's run-time error number for a failed file-system call (53 file not found,
-// 52 bad file name, 75 path/file access error, 76 path not found, 57 device I/O error) and its
+// 52 bad file name, 75 path/file access error (also a folder given as a file), 76 path not
+// found, 57 device I/O error) and its
 // description.
 int RuntimeErrorNumber(int errnoValue);
 std::string RuntimeErrorDescription(int number);

@@ -1,6 +1,11 @@
 #include "conversion/ConversionLog.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
+#include <cstring>
 #include <iterator>
 #include <sstream>
 
@@ -26,6 +31,20 @@ std::string MonthAbbreviation(const std::tm& time, const std::locale& locale) {
                                                   pattern + 2);
   // Locales name their months in UTF-8; the log is single-byte text like the records.
   return ui::Utf8ToCp1252(out.str());
+}
+
+// Why the open file `fd` must not be replaced by a log, as the end of a sentence that starts
+// with its path; empty when it may be (a new or empty file, or an earlier log).
+std::string Refusal(int fd) {
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) return std::string(": ") + std::strerror(errno);
+  if (!S_ISREG(st.st_mode)) return " is not a regular file: it was left as it is";
+  if (st.st_size == 0) return "";
+  const std::string header = std::string(kHeader) + "\r\n";
+  std::string first(header.size(), '\0');
+  const ssize_t got = ::pread(fd, first.data(), first.size(), 0);
+  if (got != static_cast<ssize_t>(header.size()) || first != header) return " is not a conversion log: it was left as it is";
+  return "";
 }
 
 }  // namespace
@@ -57,17 +76,33 @@ ConversionLog::ConversionLog(LogClock clock, std::locale locale)
 
 bool ConversionLog::Open(const std::string& path, std::string& errorDescription) {
   Close();
-  errno = 0;
-  file_.reset(std::fopen(path.c_str(), "wb"));
-  if (file_ == nullptr) {
-    errorDescription = RuntimeErrorDescription(RuntimeErrorNumber(errno));
+  failure_.clear();
+  path_ = path;
+  // Opened without truncating, so that a file which turns out not to be a log keeps every
+  // byte; O_NONBLOCK keeps a FIFO from holding the open.
+  const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0666);
+  if (fd < 0) {
+    // Creating a file, "not found" can only mean its folder.
+    errorDescription = RuntimeErrorDescription(errno == ENOENT ? 76 : RuntimeErrorNumber(errno));
     return false;
   }
+  if (const std::string refusal = Refusal(fd); !refusal.empty()) {
+    ::close(fd);
+    errorDescription = path + refusal;
+    return false;
+  }
+  std::FILE* file = ::ftruncate(fd, 0) == 0 ? ::fdopen(fd, "wb") : nullptr;
+  if (file == nullptr) {
+    errorDescription = RuntimeErrorDescription(RuntimeErrorNumber(errno));
+    ::close(fd);
+    return false;
+  }
+  file_.reset(file);
   WriteLine(kHeader);
   WriteLine("");
   WriteLine(kStartedAt + Now());
   WriteLine("");
-  if (std::ferror(file_.get()) != 0) {
+  if (Failed()) {
     errorDescription = RuntimeErrorDescription(RuntimeErrorNumber(errno));
     file_.reset();
     return false;
@@ -75,14 +110,25 @@ bool ConversionLog::Open(const std::string& path, std::string& errorDescription)
   return true;
 }
 
-void ConversionLog::Close() { file_.reset(); }
+bool ConversionLog::Close() {
+  if (file_ == nullptr) return !Failed();
+  std::FILE* file = file_.release();
+  if (std::fclose(file) != 0 && !Failed()) Fail(errno);
+  return !Failed();
+}
+
+void ConversionLog::Fail(int error) {
+  if (!Failed()) failure_ = path_ + ": " + std::strerror(error);
+}
 
 void ConversionLog::WriteIndented(int indent, const std::string& text) {
-  if (file_ == nullptr) return;
+  if (file_ == nullptr || Failed()) return;
   const std::string line = std::string(static_cast<std::size_t>(indent > 0 ? indent : 0), ' ') + text + "\r\n";
   // Flushed line by line: after a crash the log still shows how far the run got.
-  std::fwrite(line.data(), 1, line.size(), file_.get());
-  std::fflush(file_.get());
+  errno = 0;
+  if (std::fwrite(line.data(), 1, line.size(), file_.get()) != line.size() || std::fflush(file_.get()) != 0) {
+    Fail(errno != 0 ? errno : EIO);
+  }
 }
 
 }  // namespace filomar

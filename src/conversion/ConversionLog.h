@@ -10,8 +10,9 @@
 //        - Creating new tables 
 //        ...
 //
-// An indent is a count of blanks put before the text. Writes to a log that is not open, or
-// whose file has failed, are dropped: the log never stops a run.
+// An indent is a count of blanks put before the text. Every write is checked: the first one
+// that fails marks the log failed (the run decides what to do), and later writes are dropped.
+// Writes to a log that is not open are dropped too.
 #pragma once
 
 #include <cstdio>
@@ -42,11 +43,17 @@ class ConversionLog {
  public:
   explicit ConversionLog(LogClock clock = SystemClock(), std::locale locale = UserLocale());
 
-  // Replaces the file at `path` with a new log and writes its four header lines. On failure
-  // the log stays closed and `errorDescription` holds the system's description of the error.
+  // Writes a new log with its four header lines at `path`: a new file, an empty one, or one
+  // that holds a conversion log (its first line is the log's header) is replaced; any other
+  // file is left as it is and refused. On failure the log stays closed and `errorDescription`
+  // holds the system's description of the error, or names the file and says why it was refused.
   bool Open(const std::string& path, std::string& errorDescription);
   bool IsOpen() const { return file_ != nullptr; }
-  void Close();
+  // Closes the file; false when the log failed or the close did (the last lines may be lost).
+  bool Close();
+  // True once a write (or the close) has failed; FailureReason names the file and the reason.
+  bool Failed() const { return !failure_.empty(); }
+  const std::string& FailureReason() const { return failure_; }
 
   void WriteLine(const std::string& text) { WriteIndented(0, text); }
   void WriteIndented(int indent, const std::string& text);
@@ -60,7 +67,11 @@ class ConversionLog {
 
   LogClock clock_;
   std::locale locale_;
+  void Fail(int error);
+
   std::unique_ptr<std::FILE, FileCloser> file_;
+  std::string path_;
+  std::string failure_;
 };
 
 }  // namespace filomar

@@ -38,7 +38,10 @@ void DBSelect::Form_Load() {
   left = (screen.width - width) / 2;
   top = (screen.height - height) / 2;
   DBList.clear();
-  ScanCatalogue([this](const CatalogueEntry& entry, const std::optional<std::string>& version) {
+  unlistedNotes.clear();
+  ScanCatalogue([this](const CatalogueEntry& entry, const std::optional<std::string>& version,
+                       const std::string& problem) {
+    if (!problem.empty()) unlistedNotes.push_back(RTrim(entry.name) + ": " + problem);
     if (!IsVersion(version, kVersion40)) return true;
     if (SameText(entry.name, kStandardName)) DBList.insert(DBList.begin(), {entry.name});
     else DBList.push_back({entry.name});
@@ -50,7 +53,7 @@ void DBSelect::Form_Activate() {
   txtLogFile = DefaultLogPath(winapi::AppPath());
   if (DBList.empty()) {
     cmdStartEnabled = false;
-    MsgBoxTrace("All Filomar 4.0 Databases have been converted to Filomar 5.0", ui::mb::Exclamation, "");
+    ShowMessage("All Filomar 4.0 Databases have been converted to Filomar 5.0", ui::mb::Exclamation, "");
   }
   for (ListEntry& entry : DBList)
     if (SameText(entry.text, kStandardName)) entry.selected = true;
@@ -77,8 +80,7 @@ bool DBSelect::DatabaseConverted(const std::string& DbName) {
   SelectStandardDatabase();
   vb_io_open(DB_FILE, "");
   bool converted = false;
-  if (const auto entry = ReadCatalogueEntry(DbName)) {
-    SelectDatabase(*entry);
+  if (const auto entry = ReadCatalogueEntry(DbName); entry && SelectDatabase(*entry)) {
     converted = IsVersion(ReadVersionCode(), kVersion50);
   }
   vb_io_close(DB_FILE);
@@ -88,7 +90,7 @@ bool DBSelect::DatabaseConverted(const std::string& DbName) {
 bool DBSelect::OpenLogFile() {
   std::string description;
   if (log_.Open(txtLogFile, description)) return true;
-  MsgBoxTrace("Unable to open log file: Error " + description, ui::mb::OKOnly, "");
+  ShowMessage("Unable to open log file: Error " + description, ui::mb::OKOnly, "");
   return false;
 }
 
@@ -105,7 +107,7 @@ void DBSelect::cmdStart_Click() {
   cmdStartEnabled = false;
   RunSelected();
   cmdStartEnabled = true;
-  log_.Close();
+  if (!log_.Close() && lastRun != RunOutcome::ServerUnreachable) lastRun = RunOutcome::LogFailed;
   if (progress.visible) {
     progress.Unload();
     activationDue_ = true;
@@ -128,6 +130,12 @@ void DBSelect::RunSelected() {
       }
     }
     if (convertdb(DBList[i].text)) DBList[i].selected = false;
+    // Without its log a run cannot show what the server said: the database under way has
+    // been finished, no further one is started.
+    if (log_.Failed()) {
+      lastRun = RunOutcome::LogFailed;
+      return;
+    }
   }
   lastRun = CancelRequested ? RunOutcome::Canceled : RunOutcome::Completed;
 }
@@ -142,15 +150,20 @@ bool DBSelect::ServerReachable() {
 
 void DBSelect::ShowRunEnd() {
   switch (lastRun) {
+    case RunOutcome::LogFailed:
+      ShowMessage("The conversion log could not be written (" + log_.FailureReason() +
+                      "). No further database was converted.",
+                  ui::mb::Exclamation, kRunTitle);
+      break;
     case RunOutcome::ServerUnreachable:
-      MsgBoxTrace("No database was converted because the database server could not be reached.",
+      ShowMessage("No database was converted because the database server could not be reached.",
                   ui::mb::Exclamation, kRunTitle);
       break;
     case RunOutcome::Canceled:
-      MsgBoxTrace("The Conversion process has been canceled", ui::mb::Exclamation, kCanceledTitle);
+      ShowMessage("The Conversion process has been canceled", ui::mb::Exclamation, kCanceledTitle);
       break;
     default:
-      MsgBoxTrace(DBList.size() > 1 ? "Conversion of Databases has completed " : "Conversion of Database has completed ",
+      ShowMessage(DBList.size() > 1 ? "Conversion of Databases has completed " : "Conversion of Database has completed ",
                   ui::mb::OKOnly, kRunTitle);
   }
 }

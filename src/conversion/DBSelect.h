@@ -35,6 +35,8 @@ class DBSelect : public ui::Form {
     Canceled,           // stopped between databases at the user's request
     LogUnavailable,     // the log could not be opened; nothing was converted
     ServerUnreachable,  // the database server could not be reached; nothing was converted
+    LogFailed,          // a log write failed: the database under way was finished, no further
+                        // database was converted
   };
 
   // With the product's step table, the installed database server and the system clock.
@@ -53,9 +55,14 @@ class DBSelect : public ui::Form {
   const std::string cmdExitCaption = "Cancel";
   std::vector<ListEntry> DBList;
   std::string txtLogFile;
+  // Databases of the catalogue left out of the list because their store or version record
+  // cannot be read, one note each: "NAME: why" (the reason names the store file).
+  std::vector<std::string> unlistedNotes;
   bool cmdStartEnabled = true;
+  // The window's place and size in pixels; a front end whose window is moved or resized
+  // keeps them current, so that the progress window is placed from what is on screen.
   int left = 0, top = 0;
-  const int width = 480, height = 360;  // pixels
+  int width = 480, height = 360;
 
   // Window state.
   bool CancelRequested = false;
@@ -64,7 +71,8 @@ class DBSelect : public ui::Form {
 
   // Events.
   // Fills the list with the databases at "400A" (STANDARD first) from the DB file, which the
-  // caller holds open with the STANDARD database selected.
+  // caller holds open with the STANDARD database selected, and unlistedNotes with those
+  // that cannot be read.
   void Form_Load();
   // Sets the default log path and selects STANDARD; says so when nothing is left to convert.
   void Form_Activate();
@@ -92,7 +100,8 @@ class DBSelect : public ui::Form {
   // database is the same before and after.
   bool DatabaseConverted(const std::string& DbName);
   // Converts one database; true when every step has run, false (nothing done) when the
-  // database is not catalogued or already converted.
+  // database is not catalogued, already converted, or cannot be selected or read (the user
+  // is told which and why).
   bool convertdb(const std::string& DbName);
 
   ConversionLog& Log() { return log_; }

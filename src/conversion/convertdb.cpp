@@ -19,11 +19,19 @@ bool DBSelect::convertdb(const std::string& DbName) {
     vb_io_close(DB_FILE);
     return false;
   }
-  SelectDatabase(*entry);
-  const bool converted = IsVersion(ReadVersionCode(), kVersion50);
+  // A database that cannot be selected or read is refused before its first step: the steps
+  // would otherwise work on whatever database the library had selected before.
+  std::string problem;
+  std::optional<std::string> version;
+  if (SelectDatabase(*entry, &problem)) version = ReadVersionCode(&problem);
   vb_io_close(DB_FILE);
-  if (converted) {
-    MsgBoxTrace(" The " + DbName + " Database has been converted ", ui::mb::Information, "Filomar Conversion Utility ");
+  if (!version) {
+    ShowMessage("The " + DbName + " Database cannot be converted: " + problem, ui::mb::Exclamation,
+                "Filomar Conversion Utility ");
+    return false;
+  }
+  if (IsVersion(version, kVersion50)) {
+    ShowMessage(" The " + DbName + " Database has been converted ", ui::mb::Information, "Filomar Conversion Utility ");
     return false;
   }
   ShowProgress(DbName);

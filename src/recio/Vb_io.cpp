@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
+#include <cstdint>
 #include <cstdint>
 #include <cstring>
 #include <optional>
@@ -100,8 +102,25 @@ std::optional<std::int32_t> ParseWholeNumber(const std::string& chars) {
   return value;
 }
 
+// Any decimal number (fraction and exponent allowed, blanks around it), rounded to a 32-bit
+// integer as the platform's conversion does: halves go to the even neighbour.
+std::optional<std::int32_t> ParseNumber(const std::string& chars) {
+  if (const auto whole = ParseWholeNumber(chars)) return whole;
+  const std::string text = Trim(chars);
+  const char* first = text.data();
+  const char* last = first + text.size();
+  if (first != last && *first == '+' && ++first != last && *first == '-') return std::nullopt;
+  if (first == last || (*first != '-' && *first != '.' && (*first < '0' || *first > '9'))) return std::nullopt;
+  double value = 0;
+  const auto [end, error] = std::from_chars(first, last, value, std::chars_format::general);
+  if (error != std::errc() || end != last || !std::isfinite(value)) return std::nullopt;
+  const double rounded = std::nearbyint(value);  // the default rounding: to nearest, ties to even
+  if (rounded < INT32_MIN || rounded > INT32_MAX) return std::nullopt;
+  return static_cast<std::int32_t>(rounded);
+}
+
 Variant NumberOrZero(const std::string& chars) {
-  if (const auto number = ParseWholeNumber(chars)) return *number;
+  if (const auto number = ParseNumber(chars)) return *number;
   return std::int16_t{0};
 }
 
@@ -223,6 +242,12 @@ void vb_io_getDirectory(short handle, std::string& directory, std::string& prefi
   const auto used = std::clamp<int>(length, 0, static_cast<int>(directoryBuffer.size()));
   directory.assign(directoryBuffer.data(), static_cast<std::size_t>(used));
   prefix.assign(prefixBuffer.data(), strnlen(prefixBuffer.data(), 3));
+}
+
+std::string vb_io_failure() {
+  std::array<char, 512> text{};
+  io_lastFailure(text.data(), static_cast<short>(text.size()));
+  return text.data();
 }
 
 short vb_io_db_type() { return io_db_type(); }

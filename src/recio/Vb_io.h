@@ -77,6 +77,9 @@ void vb_io_setup(short handle);
 void vb_io_setDirectory(short handle, std::string& directory, std::string& prefix);
 // The selected database's data directory and (at most 3-character) prefix.
 void vb_io_getDirectory(short handle, std::string& directory, std::string& prefix);
+// The library's reason for its last failure (it names the store file where one is involved);
+// leaves vb_io_erc alone.
+std::string vb_io_failure();
 short vb_io_db_type();  // leaves vb_io_erc alone
 void vb_io_set_userid(std::string userId);
 void vb_io_setTrace(short level);  // leaves vb_io_erc alone
@@ -115,8 +118,8 @@ void vb_dms_close(short file);
 // Sets the whole record buffer of `file` to blanks.
 void ClearRecord(short file);
 // Text: the characters without trailing blanks, then without NUL characters. Numeric: the
-// number as a 32-bit integer, or the 16-bit integer 0 when the characters (blanks around them
-// allowed) are not a whole number. Date: UnpackRecordDate. Any other type: an empty value.
+// number (blanks around it, a fraction and an exponent allowed) rounded to a 32-bit integer,
+// halves to even, or the 16-bit integer 0 when the characters are no number of that range. Date: UnpackRecordDate. Any other type: an empty value.
 Variant GetField(const FieldInfo& field);
 // Text: the value as text (a number in decimal, a date as FormatDateForSystem makes it),
 // blank padded or cut to the field's length. Numeric: an integer, or a text that reads as one,

@@ -19,34 +19,41 @@ std::optional<CatalogueEntry> ReadCatalogueEntry(const std::string& name) {
   return EntryInBuffer();
 }
 
-void SelectDatabase(const CatalogueEntry& entry) {
+bool SelectDatabase(const CatalogueEntry& entry, std::string* problem) {
   std::string directory = entry.directory, prefix = entry.prefix;
   vb_io_setDirectory(ConnHandle, directory, prefix);
+  if (vb_io_erc == 0) return true;
+  if (problem != nullptr) *problem = vb_io_failure() + " (status " + std::to_string(vb_io_erc) + ")";
+  return false;
 }
 
-std::optional<std::string> ReadVersionCode() {
+std::optional<std::string> ReadVersionCode(std::string* problem) {
   vb_io_open(CONF_FILE, "");
-  if (vb_io_erc != 0) return std::nullopt;
+  if (vb_io_erc != 0) {
+    if (problem != nullptr) *problem = vb_io_failure() + " (status " + std::to_string(vb_io_erc) + ")";
+    return std::nullopt;
+  }
   ClearRecord(CONF_FILE);
   PutField(CONF_RowKey, std::string("C00"));
   vb_io_read(CONF_FILE, 0, 0);
   std::optional<std::string> code;
   if (vb_io_erc == 0) code = GetText(CONF_VersionText);
+  else if (problem != nullptr) *problem = "its version record C00 cannot be read (status " + std::to_string(vb_io_erc) + ")";
   vb_io_close(CONF_FILE);
   return code;
 }
 
-void ScanCatalogue(
-    const std::function<bool(const CatalogueEntry& entry, const std::optional<std::string>& version)>& visit) {
+void ScanCatalogue(const CatalogueVisitor& visit) {
   ClearRecord(DB_FILE);
   PutField(DB_DatabaseName, std::string(10, ' '));
   vb_io_start(DB_FILE, 0, 0, 1025);
   for (vb_io_next(DB_FILE, 0); vb_io_erc == 0; vb_io_next(DB_FILE, 0)) {
     const CatalogueEntry entry = EntryInBuffer();
-    SelectDatabase(entry);
-    const std::optional<std::string> version = ReadVersionCode();
+    std::string problem;
+    std::optional<std::string> version;
+    if (SelectDatabase(entry, &problem)) version = ReadVersionCode(&problem);
     SelectStandardDatabase();
-    if (!visit(entry, version)) break;
+    if (!visit(entry, version, problem)) break;
   }
   vb_io_endstart(DB_FILE);
 }

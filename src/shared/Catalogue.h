@@ -23,16 +23,20 @@ CatalogueEntry EntryInBuffer();
 // Reads the catalogue record whose key is `name` from the open DB file; nullopt when the
 // catalogue has none.
 std::optional<CatalogueEntry> ReadCatalogueEntry(const std::string& name);
-// Selects a database for the record library.
-void SelectDatabase(const CatalogueEntry& entry);
+// Selects a database for the record library. False when the library refuses the selection
+// (then no database is selected, so no record of another database can be reached); `problem`,
+// when given, then says which database and why.
+bool SelectDatabase(const CatalogueEntry& entry, std::string* problem = nullptr);
 // Opens the selected database's CONF, reads record "C00" and closes CONF again. nullopt when
-// "C00" cannot be read.
-std::optional<std::string> ReadVersionCode();
+// "C00" cannot be read; `problem`, when given, then names the store and the reason.
+std::optional<std::string> ReadVersionCode(std::string* problem = nullptr);
 // Scans the open DB file from its first record: for each catalogued database, selects it,
-// reads its version code, selects STANDARD again and hands both to `visit`, which returns
-// false to stop the scan.
-void ScanCatalogue(
-    const std::function<bool(const CatalogueEntry& entry, const std::optional<std::string>& version)>& visit);
+// reads its version code, selects STANDARD again and hands them to `visit`, which returns
+// false to stop the scan. `problem` is empty when the version was read, else it says why the
+// database could not be selected or its version read.
+using CatalogueVisitor = std::function<bool(const CatalogueEntry& entry, const std::optional<std::string>& version,
+                                            const std::string& problem)>;
+void ScanCatalogue(const CatalogueVisitor& visit);
 // True when `code` was read and equals `version` (case and trailing blanks aside).
 bool IsVersion(const std::optional<std::string>& code, const char* version);
 

@@ -15,7 +15,7 @@ std::string SignedOnPassword;
 
 namespace {
 
-void Message(const std::string& text) { MsgBoxTrace(text, ui::mb::OKOnly, ""); }
+void Message(const std::string& text) { ShowMessage(text, ui::mb::OKOnly, ""); }
 
 void Publish(const char* key, const std::string& value) {
   ipc_write(key, value.data(), static_cast<int>(value.size()));
@@ -56,14 +56,16 @@ void login::FillDatabaseList() {
   const std::string typed = UpperCp1252(RTrim(UID));
   if (typed == listedUserId) return;
   listedUserId = typed;
-  PutField(UID_UserId, UID);
+  // Looked up as the user signs on: trimmed on both sides, in upper case.
+  const std::string userId = UpperCp1252(Trim(UID));
+  PutField(UID_UserId, userId);
   vb_io_read(U_FILE, 0, 0);
   const bool userFound = vb_io_erc == 0;
   if (!userFound) WriteTrace("Error on U_FILE Erc= " + std::to_string(vb_io_erc));
   Combo1.clear();
   keys.clear();
   dbnames.clear();
-  if (userFound) ListDatabasesOf(UID);
+  if (userFound) ListDatabasesOf(userId);
   if (Combo1.empty()) {
     keys.push_back("     ");
     dbnames.push_back("     ");
@@ -95,7 +97,7 @@ void login::ListDatabasesOf(const std::string& typedUserId) {
 }
 
 bool login::PasswordMatches(bool& userFound) {
-  PutField(UID_UserId, UID);
+  PutField(UID_UserId, SignedOnUserId);
   vb_io_read(U_FILE, 0, 0);
   userFound = vb_io_erc == 0;
   return userFound && SignedOnPassword == UpperCp1252(RTrim(GetText(UID_Password)));

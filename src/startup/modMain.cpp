@@ -36,10 +36,13 @@ constexpr short kGroupOpenCodes[] = {reclib::kNotOpen, reclib::kFileInUse, recli
 // opened at all is said as such, so the administrator does not look for users who are not there.
 void ReportMatrRefused(short status) {
   if (status == reclib::kHeldExclusively || status == reclib::kFileInUse) {
-    MsgBoxTrace(kUsersLoggedOn, ui::mb::Exclamation, "Filomar 5.0 Conversion Utility ");
+    ShowMessage(kUsersLoggedOn, ui::mb::Exclamation, "Filomar 5.0 Conversion Utility ");
     return;
   }
-  MsgBoxTrace("Can't open the record files of the STANDARD database. Err =" + NumberWithSign(status),
+  // The library's reason names the store and says what is wrong with it (missing, not a
+  // record store, permission denied), so the administrator knows which file to look at.
+  ShowMessage("Can't open the record files of the STANDARD database. Err =" + NumberWithSign(status) + "\n" +
+                  vb_io_failure(),
               ui::mb::Critical, "Filomar 5.0 Conversion Utility ");
 }
 
@@ -88,7 +91,7 @@ std::string SystemPathOf(std::string dir) {
 int CreateNewDatabase(StartupHandOvers& handOvers) {
   Session.SignOnAccepted = 0;
   if (!handOvers.CreateStandardDatabase()) return kExitFailure;
-  MsgBoxTrace("The database creation process has completed.", ui::mb::OKOnly, "Message");
+  ShowMessage("The database creation process has completed.", ui::mb::OKOnly, "Message");
   return kExitNormal;
 }
 
@@ -175,7 +178,7 @@ bool NoDatabaseToConvert() {
   SelectStandardDatabase();
   vb_io_open(DB_FILE, "");
   if (vb_io_erc != 0) return none;
-  ScanCatalogue([&none](const CatalogueEntry&, const std::optional<std::string>& version) {
+  ScanCatalogue([&none](const CatalogueEntry&, const std::optional<std::string>& version, const std::string&) {
     none = !IsVersion(version, kVersion40);
     return none;
   });
@@ -189,7 +192,8 @@ void open_uid() {
   for (const auto& [file, name] : files) {
     vb_io_open(file, "");
     if (vb_io_erc != 0) {
-      MsgBoxTrace(std::string("Can't open ") + name + " file. Err =" + NumberWithSign(vb_io_erc), ui::mb::OKOnly, "");
+      ShowMessage(std::string("Can't open ") + name + " file. Err =" + NumberWithSign(vb_io_erc) + "\n" + vb_io_failure(),
+                  ui::mb::OKOnly, "");
       EndProgram(kExitFailure);
     }
   }
@@ -217,7 +221,7 @@ bool open_files1() {
   for (const short code : kGroupOpenCodes) vb_io_unsuppress(code);
   bool opened = false;
   if (status != 0) {
-    MsgBoxTrace("That database is unavailable. There may be a re-index or file title synchronisation running on "
+    ShowMessage("That database is unavailable. There may be a re-index or file title synchronisation running on "
                 "another workstation.",
                 ui::mb::OKOnly, "");
   } else {

@@ -2,6 +2,11 @@
 #include "conversion/ConversionLog.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <fstream>
 
 #include "ConversionSite.h"
 #include "conversion/DBSelect.h"
@@ -33,18 +38,76 @@ TEST(ConversionLog, AFailedOpenLeavesTheLogClosedAndDropsLaterLines) {
   ConversionLog log([] { return conversion_test::FixedTime(); }, std::locale::classic());
   std::string description;
   EXPECT_FALSE(log.Open(dir.str() + "/missing/convert5.log", description));
-  EXPECT_EQ(description, "File not found");
+  EXPECT_EQ(description, "Path not found");
   EXPECT_FALSE(log.IsOpen());
   log.WriteIndented(kStepIndent, "- Updating Codes");  // no file, no failure
 
   const std::string path = dir.str() + "/convert5.log";
-  dir.Write("convert5.log", "an older log that is longer than the new one\r\n\r\n\r\n\r\n\r\n\r\n");
+  dir.Write("convert5.log", "Filomar 4.0 to Filomar 5.0 Conversion  \r\n\r\nan older log, longer than the new one\r\n\r\n\r\n\r\n\r\n\r\n");
   ASSERT_TRUE(log.Open(path, description));
   log.WriteLine("Error #1\r   text\r");
   log.Close();
   EXPECT_EQ(testing_support::ReadFile(path),
             "Filomar 4.0 to Filomar 5.0 Conversion  \r\n\r\nStarted at:     04-Dec-26 16:05\r\n\r\n"
             "Error #1\r   text\r\r\n");
+}
+
+ConversionLog FixedLog() { return ConversionLog([] { return conversion_test::FixedTime(); }, std::locale::classic()); }
+
+// A path the log must not take: the reason given, and the file left byte for byte as it was.
+TEST(ConversionLog, RefusesToReplaceWhatIsNotAConversionLog) {
+  testing_support::TempDir dir;
+  const std::string store = "SQLite format 3" + std::string(1, '\0') + std::string(4000, 's');
+  dir.Write("data/std.records", store);
+  dir.Write("notes.txt", "Filomar 4.0 to Filomar 5.0 Conversion\r\nbut not quite\r\n");
+  dir.Write("old.log", "Filomar 4.0 to Filomar 5.0 Conversion  \r\n\r\nStarted at:     01-Jan-26 10:00\r\n");
+  dir.Write("empty.log", "");
+  mkfifo((dir.path() / "fifo").c_str(), 0600);
+  struct Case {
+    std::string path;
+    bool opens;
+    std::string description;
+  };
+  const Case cases[] = {
+      {"data/std.records", false, dir.str() + "/data/std.records is not a conversion log: it was left as it is"},
+      {"notes.txt", false, dir.str() + "/notes.txt is not a conversion log: it was left as it is"},
+      {"fifo", false, dir.str() + "/fifo is not a regular file: it was left as it is"},
+      {"data", false, "Path/File access error"},
+      {"missing/x.log", false, "Path not found"},
+      {"old.log", true, ""},
+      {"empty.log", true, ""},
+      {"new.log", true, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path);
+    const auto path = dir.path() / c.path;
+    const std::string before = std::filesystem::is_regular_file(path) ? testing_support::ReadFile(path) : "";
+    ConversionLog log = FixedLog();
+    std::string description;
+    EXPECT_EQ(log.Open(path.string(), description), c.opens);
+    EXPECT_EQ(description, c.description);
+    log.Close();
+    if (!c.opens && std::filesystem::is_regular_file(path)) EXPECT_EQ(testing_support::ReadFile(path), before);
+    if (c.opens) EXPECT_EQ(testing_support::ReadFile(path).rfind("Filomar 4.0 to Filomar 5.0 Conversion  \r\n\r\n", 0), 0u);
+  }
+}
+
+TEST(ConversionLog, AWriteThatFailsAfterTheHeaderIsReportedAndSoIsTheClose) {
+  testing_support::TempDir dir;
+  const std::string path = dir.str() + "/convert5.log";
+  ConversionLog log = FixedLog();
+  std::string description;
+  ASSERT_TRUE(log.Open(path, description));
+  EXPECT_FALSE(log.Failed());
+  {
+    const conversion_test::FileSizeLimit full(std::filesystem::file_size(path) + 10);
+    log.WriteIndented(kDatabaseIndent, "Converting STANDARD Database");
+  }
+  EXPECT_TRUE(log.Failed());
+  EXPECT_NE(log.FailureReason().find(path), std::string::npos) << log.FailureReason();
+  log.WriteLine("later lines are dropped");
+  EXPECT_FALSE(log.Close());
+  EXPECT_EQ(testing_support::ReadFile(path).find("later"), std::string::npos);
 }
 
 }  // namespace

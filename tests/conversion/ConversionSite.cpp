@@ -52,6 +52,7 @@ void ConversionSite::SetUp() {
   SetFrontEnd(screen);
   DbEngine = Engine::SqlServer;
   std::filesystem::create_directory(home.path() / "data");
+  ASSERT_EQ(io_createStore((home.path() / "data").c_str(), "std"), 0);
   InitFileTable();
   InitFieldTable();
   ASSERT_EQ(vb_io_connect(0, ConnHandle), 0);
@@ -72,6 +73,7 @@ void ConversionSite::AddDatabase(const std::string& name, const std::string& ver
   const std::string directory = standard ? "data" : "db/" + name;
   const std::string prefix = standard ? "std" : UpperCp1252(name.substr(0, 3));
   std::filesystem::create_directories(home.path() / directory);
+  if (!standard) io_createStore((home.path() / directory).c_str(), prefix.c_str());
   testing_support::CatalogueDatabase(name, directory, prefix, version);
 }
 

@@ -3,6 +3,9 @@
 // end, and step routines that record what they were called with.
 #pragma once
 
+#include <signal.h>
+#include <sys/resource.h>
+
 #include <gtest/gtest.h>
 
 #include <ctime>
@@ -43,6 +46,29 @@ struct RecordingPainter : filomar::frmProgress::Painter {
   int closes = 0;
   void Paint(const filomar::frmProgress& window) override { captions.push_back(window.lblstatus); }
   void Closed(const filomar::frmProgress&) override { ++closes; }
+};
+
+// Lets the process write files up to `bytes` long (and no further: writes fail with EFBIG
+// instead of raising SIGXFSZ) until the object goes.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    getrlimit(RLIMIT_FSIZE, &saved_);
+    previous_ = signal(SIGXFSZ, SIG_IGN);
+    rlimit limit = saved_;
+    limit.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &saved_);
+    signal(SIGXFSZ, previous_);
+  }
+  FileSizeLimit(const FileSizeLimit&) = delete;
+  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+ private:
+  rlimit saved_{};
+  sighandler_t previous_;
 };
 
 class ConversionSite : public ::testing::Test {

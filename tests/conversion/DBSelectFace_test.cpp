@@ -76,6 +76,22 @@ TEST_F(DBSelectFaces, BatchConvertsTheChosenDatabasesAndReportsUnlistedNames) {
   EXPECT_NE(LogText().find("Converting SALES Database"), std::string::npos);
 }
 
+// In a batch run Ctrl-C and SIGTERM cancel as on the console: the database under way is
+// finished, the next is not started, and the run ends normally.
+class BatchSignal : public DBSelectFaces, public ::testing::WithParamInterface<int> {};
+
+TEST_P(BatchSignal, CancelsBeforeTheNextDatabase) {
+  const int signal = GetParam();
+  steps.during = [signal](const std::string& call) {
+    if (call == "UpdateCONF") std::raise(signal);
+  };
+  EXPECT_EQ(RunBatch({{}, true, ""}), kExitNormal);
+  EXPECT_EQ(steps.calls.size(), 9u);  // STANDARD finished, SALES never started
+  EXPECT_NE(out.str().find("Cancel requested"), std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(InterruptAndTerminate, BatchSignal, ::testing::Values(SIGINT, SIGTERM));
+
 TEST_F(DBSelectFaces, BatchFailsWhenTheRunCouldNotTakePlace) {
   EXPECT_EQ(RunBatch({{}, true, home.str() + "/no-such-folder/x.log"}), kExitFailure);
   EXPECT_TRUE(steps.calls.empty());

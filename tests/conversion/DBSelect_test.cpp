@@ -5,7 +5,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <optional>
+
 #include "ConversionSite.h"
+#include "support/Records.h"
 #include "recio/Vb_io.h"
 #include "shared/DbEngine.h"
 #include "shared/ProgramEnd.h"
@@ -14,6 +18,7 @@
 using namespace filomar;
 using conversion_test::ConversionSite;
 using testing::ElementsAre;
+using testing::HasSubstr;
 using testing_support::Box;
 using testing_support::BoxAt;
 using testing_support::Texts;
@@ -245,7 +250,7 @@ TEST_F(DBSelectRun, ALogThatCannotBeOpenedConvertsNothingAndKeepsTheWindowUsable
   window.cmdStart_Click();
   EXPECT_TRUE(steps.calls.empty());
   EXPECT_TRUE(server.Opens().empty());
-  EXPECT_THAT(Texts(screen), ElementsAre("Unable to open log file: Error File not found"));
+  EXPECT_THAT(Texts(screen), ElementsAre("Unable to open log file: Error Path not found"));
   EXPECT_EQ(window.lastRun, DBSelect::RunOutcome::LogUnavailable);
   EXPECT_TRUE(window.cmdStartEnabled);
   EXPECT_EQ(ListState(), "STANDARD*");
@@ -287,6 +292,52 @@ TEST_F(DBSelectRun, CancelWhileIdleTerminatesAndEndsTheProgram) {
     EXPECT_EQ(end.status, kExitNormal);
   }
   EXPECT_EQ(ConnHandle, -1);
+}
+
+}  // namespace
+
+namespace {
+
+// A catalogue entry whose prefix the record library refuses, and one whose directory holds no
+// store: neither may be judged or converted on the STANDARD database selected before them.
+TEST_F(DBSelectRun, DatabasesThatCannotBeReadAreLeftOutWithANoteAndNeverConverted) {
+  AddDatabase("STANDARD", "400A");
+  std::filesystem::create_directories(home.path() / "db" / "NOSTORE");
+  testing_support::CatalogueDatabase("BLANK", "data", "", "");
+  testing_support::CatalogueDatabase("NOSTORE", "db/NOSTORE", "nos", "");
+  ShowWindow();
+  EXPECT_EQ(ListState(), "STANDARD*");
+  ASSERT_EQ(window.unlistedNotes.size(), 2u);
+  EXPECT_THAT(window.unlistedNotes[0], HasSubstr("BLANK: database prefix"));
+  EXPECT_THAT(window.unlistedNotes[1], HasSubstr("NOSTORE: "));
+  EXPECT_THAT(window.unlistedNotes[1], HasSubstr("nos.records: no record store"));
+
+  EXPECT_FALSE(window.convertdb("BLANK"));
+  EXPECT_TRUE(steps.calls.empty());
+  ASSERT_EQ(screen.Shown().size(), 1u);
+  EXPECT_THAT(Texts(screen)[0], HasSubstr("The BLANK Database cannot be converted: database prefix"));
+  EXPECT_TRUE(std::filesystem::is_empty(home.path() / "db" / "NOSTORE"));
+}
+
+// The log fails while STANDARD is converted: STANDARD is finished, SALES is not started, and
+// the run says so once.
+TEST_F(DBSelectRun, ALogThatFailsDuringARunStopsItAfterTheDatabaseUnderWay) {
+  AddDatabase("SALES", "400A");
+  AddDatabase("STANDARD", "400A");
+  ShowWindow();
+  window.DBList_Click(IndexOf("SALES"));
+  std::optional<conversion_test::FileSizeLimit> full;
+  steps.during = [&](const std::string&) {
+    if (!full) full.emplace(std::filesystem::file_size(home.path() / "convert5.log"));
+  };
+  window.cmdStart_Click();
+  full.reset();
+  ASSERT_FALSE(steps.calls.empty());
+  for (const std::string& database : steps.databases) EXPECT_EQ(database, "data/std");
+  EXPECT_EQ(window.lastRun, DBSelect::RunOutcome::LogFailed);
+  ASSERT_FALSE(Texts(screen).empty());
+  EXPECT_THAT(Texts(screen).back(), HasSubstr("The conversion log could not be written ("));
+  EXPECT_EQ(Texts(screen).size(), 1u);
 }
 
 }  // namespace

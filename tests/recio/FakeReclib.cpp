@@ -54,6 +54,15 @@ short io_connect(short mode, short* handle) {
 
 short io_setup(short handle) { return Answer("io_setup", {handle}); }
 
+short io_createStore(const char* directory, const char* prefix) {
+  return Answer("io_createStore", {}, std::string(directory) + "|" + prefix);
+}
+
+short io_lastFailure(char* text, short size) {
+  if (size > 0) text[0] = '\0';
+  return 0;
+}
+
 // Answers in upper case, in place, so that a test sees what the library left in the buffers.
 short io_setDirectory(short handle, char* directory, char* prefix) {
   const short status = Answer("io_setDirectory", {handle}, std::string(directory) + "|" + prefix);
@@ -77,9 +86,6 @@ short io_startClock(void) { return Answer("io_startClock"); }
 short io_stopClock(void) { return Answer("io_stopClock"); }
 short io_appTerminate(void) { return Answer("io_appTerminate"); }
 short io_disconnect(short mode, short handle) { return Answer("io_disconnect", {mode, handle}); }
-short io_createStore(const char* directory, const char* prefix) {
-  return Answer("io_createStore", {}, std::string(directory) + "/" + prefix);
-}
 
 short io_open(FileBlock* block, char* path) { return AnswerBlock("io_open", block, {}, path); }
 short io_open_exclusive(FileBlock* block, char* path) {

@@ -18,7 +18,8 @@ class VbIoOverReclib : public ::testing::Test {
   testing_support::TempDir home;
   ScopedEnv homeEnv{"FILOMAR_HOME", home.str()};
   ScopedEnv ipcEnv{"FILOMAR_IPC_DIR", (home.path() / "ipc").string()};
-  const bool dataDirMade = std::filesystem::create_directory(home.path() / "data");  // before connecting
+  const bool dataDirMade = std::filesystem::create_directory(home.path() / "data") &&  // before connecting
+                           io_createStore((home.path() / "data").c_str(), "std") == 0;
   testing_support::LibraryConnection library;
 
   static void ReadRow(const std::string& row, short lock) {

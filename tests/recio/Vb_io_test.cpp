@@ -74,6 +74,18 @@ TEST_F(VbIo, NumbersAreZeroPaddedNonNumbersReadAsShortZeroAndUnfitValuesAreNotWr
     SetRaw(CONF_FILE, 20, notANumber);
     EXPECT_EQ(GetField(number), Variant(std::int16_t{0})) << notANumber;
   }
+  // Any number is read, and rounded to a 32-bit integer as the platform's conversion does
+  // (halves to the even neighbour); beyond 32 bits it is no value of the field.
+  const std::pair<const char*, std::int32_t> numbers[] = {
+      {" 4.5  ", 4}, {" 5.5  ", 6}, {"1e3   ", 1000}, {"-2.6  ", -3}, {"  .25 ", 0}, {"+7.   ", 7}};
+  for (const auto& [chars, value] : numbers) {
+    SetRaw(CONF_FILE, 20, chars);
+    EXPECT_EQ(GetField(number), Variant(value)) << chars;
+  }
+  for (const char* outOfRange : {"1e10  ", "inf   ", "nan   ", "0x10  "}) {
+    SetRaw(CONF_FILE, 20, outOfRange);
+    EXPECT_EQ(GetField(number), Variant(std::int16_t{0})) << outOfRange;
+  }
   SetRaw(CONF_FILE, 20, "9999999999");  // beyond 32 bits
   EXPECT_EQ(GetField(Field(20, 10, kNumeric)), Variant(std::int16_t{0}));
 

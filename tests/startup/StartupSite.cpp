@@ -16,6 +16,7 @@ namespace startup_test {
 void StartupSite::SetUp() {
   SetFrontEnd(screen);
   std::filesystem::create_directory(home.path() / "data");
+  ASSERT_EQ(io_createStore((home.path() / "data").c_str(), "std"), 0);
   if (catalogueStandard) AddDatabase("STANDARD", "data", "std", "400A");
 }
 
@@ -39,6 +40,7 @@ void StartupSite::AddAccess(const std::string& user, const std::string& database
 void StartupSite::AddDatabase(const std::string& name, const std::string& directory, const std::string& prefix,
                               const std::string& version) {
   std::filesystem::create_directories(home.path() / directory);
+  io_createStore((home.path() / directory).c_str(), prefix.c_str());  // STANDARD's exists already
   LibraryConnection library;
   testing_support::CatalogueDatabase(name, directory, prefix, version);
 }

@@ -65,6 +65,23 @@ TEST_F(LoginTest, PasswordIsTrimmedAndComparedInUpperCase) {
   EXPECT_TRUE(screen.Shown().empty());
 }
 
+// The user id is looked up as it is signed on: trimmed and in upper case.
+TEST_F(LoginTest, TheUserIdIsLookedUpTrimmedAndInUpperCase) {
+  EXPECT_EQ(SignOn("  filomar  ", "FILOMAR"), -1);
+  EXPECT_EQ(Session.SignOnAccepted, 1);
+  EXPECT_EQ(SignedOnUserId, "FILOMAR");
+  EXPECT_TRUE(screen.Shown().empty());
+}
+
+TEST(PasswordLine, EndsBeforeLfOrCrLf) {
+  for (const char* input : {"FILOMAR\r\nrest", "FILOMAR\nrest", "FILOMAR"}) {
+    std::istringstream in(input);
+    EXPECT_EQ(ui::ReadPasswordLine(in), "FILOMAR") << input;
+  }
+  std::istringstream inner("A\rB\r\n");
+  EXPECT_EQ(ui::ReadPasswordLine(inner), "A\rB");
+}
+
 TEST_F(LoginTest, TwoWrongPasswordsThenTheRightOne) {
   EXPECT_EQ(SignOn("FILOMAR", "wrong"), -1);
   EXPECT_EQ(form.PWD, "");

@@ -88,6 +88,15 @@ Status EndWrites(short file) {
   return Status::Ok();
 }
 
+Status CreateStore(const fs::path& dir, const std::string& prefix) {
+  if (const short status = io_createStore(dir.c_str(), prefix.c_str()); status != 0) {
+    char reason[512] = {};
+    io_lastFailure(reason, sizeof reason);
+    return Status::Error("cannot create the record store of " + prefix + " in " + dir.string() + ": " + reason);
+  }
+  return Status::Ok();
+}
+
 Status CreateEmptyFile(short file) {
   vb_io_open(file, "");
   if (vb_io_erc != 0) return Status::Error("cannot create record file " + FileCode(file) + StatusText(vb_io_erc));

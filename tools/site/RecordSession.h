@@ -40,6 +40,10 @@ class RecordSession {
 template <typename Fill>
 Status WriteRecords(short file, std::size_t count, Fill fill);
 
+// Creates the empty store of the database `prefix` in the existing directory `dir`: the record
+// library's opens never create one.
+Status CreateStore(const std::filesystem::path& dir, const std::string& prefix);
+
 // Opens and closes `file`, which leaves it in the store, empty if it was not there.
 Status CreateEmptyFile(short file);
 

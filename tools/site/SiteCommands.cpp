@@ -83,7 +83,7 @@ Status WriteRecordStores(const SitePlan& plan, const fs::path& programStaging, c
       }
       if (db.kind == DatabaseKind::kMinimal40) original = &db;
       const fs::path dir = rootStaging / db.directory;
-      Status status = Check({MakeDirectory(dir), session->Select(dir.string(), db.prefix)});
+      Status status = Check({MakeDirectory(dir), CreateStore(dir, db.prefix), session->Select(dir.string(), db.prefix)});
       if (status.ok()) status = WriteDatabaseRecords(db, plan.records);
       if (status.ok()) status = WriteLetterFiles(dir, db);
       if (!status.ok()) return status;

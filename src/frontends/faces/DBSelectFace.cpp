@@ -58,8 +58,8 @@ class ProgressLines : public frmProgress::Painter {
 volatile std::sig_atomic_t interrupted = 0;
 extern "C" void OnInterrupt(int) { interrupted = 1; }
 
-// For the length of a run: Ctrl-C sets a flag instead of ending the program, and the window's
-// pending messages (DoEvents) turn it into a click on Cancel.
+// For the length of a run: Ctrl-C (SIGINT) and SIGTERM set a flag instead of ending the
+// program, and the window's pending messages (DoEvents) turn it into a click on Cancel.
 class CancelOnInterrupt : public Ui {
  public:
   CancelOnInterrupt(DBSelect& form, std::ostream& out) : form_(form), out_(out), inner_(filomar::FrontEnd()) {
@@ -68,12 +68,14 @@ class CancelOnInterrupt : public Ui {
     action.sa_handler = OnInterrupt;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;  // a message box waiting for input keeps waiting
-    sigaction(SIGINT, &action, &previous_);
+    sigaction(SIGINT, &action, &previousInterrupt_);
+    sigaction(SIGTERM, &action, &previousTerminate_);
     filomar::SetFrontEnd(*this);
   }
   ~CancelOnInterrupt() override {
     filomar::SetFrontEnd(inner_);
-    sigaction(SIGINT, &previous_, nullptr);
+    sigaction(SIGTERM, &previousTerminate_, nullptr);
+    sigaction(SIGINT, &previousInterrupt_, nullptr);
   }
   CancelOnInterrupt(const CancelOnInterrupt&) = delete;
   CancelOnInterrupt& operator=(const CancelOnInterrupt&) = delete;
@@ -96,7 +98,8 @@ class CancelOnInterrupt : public Ui {
   DBSelect& form_;
   std::ostream& out_;
   Ui& inner_;
-  struct sigaction previous_ {};
+  struct sigaction previousInterrupt_ {};
+  struct sigaction previousTerminate_ {};
 };
 
 void ShowWindow(const DBSelect& form, std::ostream& out) {
@@ -107,6 +110,11 @@ void ShowWindow(const DBSelect& form, std::ostream& out) {
     out << number << (form.DBList[i].selected ? " [x] " : " [ ] ") << Cp1252ToUtf8(form.DBList[i].text) << "\n";
   }
   out << form.Label2 << "\n" << form.Label3 << ": " << Cp1252ToUtf8(form.txtLogFile) << "\n";
+}
+
+// The databases left out of the list, one line each, shown once.
+void ShowUnlisted(const DBSelect& form, std::ostream& out) {
+  for (const std::string& note : form.unlistedNotes) out << "Not listed because it cannot be read: " << Cp1252ToUtf8(note) << "\n";
 }
 
 void Start(DBSelect& form, ProgressLines& progress, std::ostream& out) {
@@ -157,6 +165,7 @@ void RunDBSelectOnConsole(DBSelect& form, ConsoleUi& console) {
   std::ostream& out = console.Out();
   ProgressLines progress(out);
   const PainterScope painting(form.progress, progress);
+  ShowUnlisted(form, out);
   form.Form_Activate();
   for (;;) {
     form.ActivateIfDue();
@@ -194,15 +203,18 @@ void SelectChosen(DBSelect& form, std::ostream& out, const BatchChoice& choice) 
 void RunDBSelectInBatch(DBSelect& form, std::ostream& out, const BatchChoice& choice) {
   ProgressLines progress(out);
   const PainterScope painting(form.progress, progress);
+  ShowUnlisted(form, out);
   form.Form_Activate();
   SelectChosen(form, out, choice);
   if (!choice.logFile.empty()) form.txtLogFile_Change(Utf8ToCp1252(choice.logFile));
   ShowWindow(form, out);
   if (form.cmdStartEnabled) {
     out << "> start\n";
+    CancelOnInterrupt cancel(form, out);
     Start(form, progress, out);
   }
   const bool failed = form.lastRun == DBSelect::RunOutcome::LogUnavailable ||
+                      form.lastRun == DBSelect::RunOutcome::LogFailed ||
                       form.lastRun == DBSelect::RunOutcome::ServerUnreachable;
   out << "> cancel\n";
   try {

@@ -79,6 +79,13 @@ int RunLoginOnConsole(filomar::login& form, ConsoleUi& console) {
   return filomar::kExitCancelled;
 }
 
+std::string ReadPasswordLine(std::istream& in) {
+  std::string line;
+  std::getline(in, line);
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  return line;
+}
+
 int RunLoginInBatch(filomar::login& form, std::ostream& out, const std::string& userId,
                     const std::string& password) {
   form.Form_Load();

@@ -2,6 +2,7 @@
 // lines of input or from the command line's values.
 #pragma once
 
+#include <istream>
 #include <string>
 
 #include "startup/login.h"
@@ -16,6 +17,10 @@ int RunLoginOnConsole(filomar::login& form, ConsoleUi& console);
 
 // Signs on once with the given user id and password (OK pressed once). A sign-on the window
 // refuses ends the run with the failure status, since nobody can type again.
+// The first line of `in` without its line end, LF or CR LF (a password piped from a file
+// written on Windows must not end in CR).
+std::string ReadPasswordLine(std::istream& in);
+
 int RunLoginInBatch(filomar::login& form, std::ostream& out, const std::string& userId,
                     const std::string& password);
 

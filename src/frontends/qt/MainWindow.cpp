@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMoveEvent>
+#include <QResizeEvent>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -28,6 +29,12 @@ QPushButton* Button(const std::string& caption, const char* name, QWidget* paren
   return button;
 }
 
+std::string UnlistedText(const std::vector<std::string>& notes) {
+  std::string text = "Not listed because they cannot be read:";
+  for (const std::string& note : notes) text += "\n" + note;
+  return text;
+}
+
 }  // namespace
 
 MainWindow::MainWindow(filomar::DBSelect& form, std::function<void()> quit)
@@ -35,6 +42,7 @@ MainWindow::MainWindow(filomar::DBSelect& form, std::function<void()> quit)
       guard_(std::move(quit)),
       progress_(new ProgressWindow(this)),
       list_(new QListWidget(this)),
+      unlisted_(new QLabel(this)),
       logFile_(new QLineEdit(this)),
       start_(Button(form.cmdStartCaption, "cmdStart", this)),
       exit_(Button(form.cmdExitCaption, "cmdExit", this)) {
@@ -56,6 +64,11 @@ MainWindow::MainWindow(filomar::DBSelect& form, std::function<void()> quit)
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(Label(form_.Label1, this));
   layout->addWidget(list_, 1);
+  unlisted_->setObjectName("unlisted");
+  unlisted_->setWordWrap(true);
+  unlisted_->setText(ToQt(UnlistedText(form_.unlistedNotes)));
+  unlisted_->setVisible(!form_.unlistedNotes.empty());
+  layout->addWidget(unlisted_);
   layout->addWidget(Label(form_.Label2, this));
   layout->addLayout(logRow);
   layout->addLayout(buttons);
@@ -96,6 +109,12 @@ void MainWindow::moveEvent(QMoveEvent* event) {
   form_.left = event->pos().x();
   form_.top = event->pos().y();
   QWidget::moveEvent(event);
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+  form_.width = event->size().width();
+  form_.height = event->size().height();
+  QWidget::resizeEvent(event);
 }
 
 // Space clicks the current entry, as a mouse click does.

@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "conversion/DBSelect.h"
+#include <QLabel>
+
 #include "frontends/qt/EventGuard.h"
 
 class QLineEdit;
@@ -40,6 +42,7 @@ class MainWindow : public QWidget, private filomar::frmProgress::Painter {
   // requests Cancel during a run (the window then stays).
   void closeEvent(QCloseEvent* event) override;
   void moveEvent(QMoveEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
@@ -57,6 +60,7 @@ class MainWindow : public QWidget, private filomar::frmProgress::Painter {
   EventGuard guard_;
   ProgressWindow* progress_;
   QListWidget* list_;
+  QLabel* unlisted_;  // the databases left out of the list, and why
   QLineEdit* logFile_;
   QPushButton* start_;
   QPushButton* exit_;

@@ -98,12 +98,26 @@ short Library::SetDirectory(const char* directory, const char* prefix, std::stri
   const std::string trimmedPrefix = RTrimmed(prefix);
   if (!ValidPrefix(trimmedPrefix)) {
     why = "database prefix \"" + trimmedPrefix + "\" is not 1 to 3 characters of a file name";
+    selected_ = false;
+    directory_.clear();
+    prefix_.clear();
     return kBadArgument;
   }
   directory_ = RTrimmed(directory);
   prefix_ = trimmedPrefix;
   selected_ = true;
   return 0;
+}
+
+short Library::CreateStore(const char* directory, const char* prefix, std::string& why) {
+  const std::string trimmedPrefix = RTrimmed(prefix);
+  if (!ValidPrefix(trimmedPrefix)) {
+    why = "database prefix \"" + trimmedPrefix + "\" is not 1 to 3 characters of a file name";
+    return kBadArgument;
+  }
+  std::string canonical;
+  if (const short status = CanonicalDirectory(ResolveDataDirectory(RTrimmed(directory)), canonical, why)) return status;
+  return Store::Create(canonical + "/" + trimmedPrefix + ".records", why);
 }
 
 short Library::GetDirectory(char* directory, short* length, char* prefix, std::string& why) const {

@@ -31,6 +31,8 @@ class Library {
   void Disconnect();
   void CloseAllFiles();
   short SetDirectory(const char* directory, const char* prefix, std::string& why);
+  // io_createStore: a new store for `directory` and `prefix`, resolved as SetDirectory's.
+  short CreateStore(const char* directory, const char* prefix, std::string& why);
   short GetDirectory(char* directory, short* length, char* prefix, std::string& why) const;
   void SetUserId(const char* userId) { userId_ = userId; }
   void Suppress(short code, bool on);

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <fstream>
+#include <cstdint>
 
 #include "platform/reclib/io.h"
 
@@ -19,24 +19,42 @@ namespace {
 constexpr const char* kSetup =
     "PRAGMA page_size=8192; PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL;";
 constexpr int kBusyTimeoutMs = 10000;
+// A new store: pages first (they can only be set while the file is empty), the mark, then WAL.
+constexpr const char* kCreate = "PRAGMA page_size=8192; PRAGMA application_id=1179405650; PRAGMA journal_mode=WAL;";
 
-// An existing non-empty file must carry SQLite's header; anything else is not opened at all,
-// so a stray file of the same name is never touched.
-bool LooksLikeStore(const std::string& path, std::string& why) {
+// The SQLite header: the magic text at 0, the big-endian application id at 68.
+constexpr std::size_t kHeaderSize = 100;
+constexpr char kMagic[] = "SQLite format 3";
+constexpr std::size_t kApplicationIdOffset = 68;
+
+// Decides from the file's first bytes, read without SQLite, whether `path` is a store of this
+// product: SQLite is never given any other file, so nothing can be written to it. Status 0,
+// kOpenFailed for a missing or unreadable file, kStorageError for a file that is not a store.
+short Recognise(const std::string& path, std::string& why) {
+  // O_NONBLOCK: a FIFO put in place of a store must not hold the open.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+  if (fd < 0) {
+    why = path + (errno == ENOENT ? ": no record store (the file does not exist)" : ": " + std::string(std::strerror(errno)));
+    return kOpenFailed;
+  }
   struct stat st {};
-  if (::stat(path.c_str(), &st) != 0) {
-    if (errno == ENOENT) return true;
-    why = std::strerror(errno);
-    return false;
+  unsigned char header[kHeaderSize] = {};
+  ssize_t got = -1;
+  const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+  if (regular) got = ::pread(fd, header, sizeof header, 0);
+  const int readError = errno;
+  ::close(fd);
+  if (!regular) return why = path + ": not a regular file, not a record store", kStorageError;
+  if (got < 0) return why = path + ": " + std::strerror(readError), kOpenFailed;
+  if (got == 0) return why = path + ": empty file, not a record store", kStorageError;
+  if (got < static_cast<ssize_t>(kHeaderSize) || std::memcmp(header, kMagic, sizeof kMagic) != 0) {
+    return why = path + ": not a record store", kStorageError;
   }
-  char header[16] = {};
-  if (S_ISREG(st.st_mode) && st.st_size == 0) return true;
-  std::ifstream in(path, std::ios::binary);
-  if (S_ISREG(st.st_mode) && in.read(header, sizeof header) && std::memcmp(header, "SQLite format 3", 16) == 0) {
-    return true;
-  }
-  why = "not a record store";
-  return false;
+  const unsigned char* id = header + kApplicationIdOffset;
+  const std::uint32_t applicationId = (std::uint32_t{id[0]} << 24) | (std::uint32_t{id[1]} << 16) |
+                                      (std::uint32_t{id[2]} << 8) | std::uint32_t{id[3]};
+  if (applicationId != kApplicationId) return why = path + ": not a record store of this product", kStorageError;
+  return 0;
 }
 
 bool BindBlob(sqlite3_stmt* stmt, int index, const void* data, std::size_t size) {
@@ -61,11 +79,11 @@ int StepOnce(sqlite3_stmt* stmt) {
 }  // namespace
 
 short Store::Open(const std::string& path, std::unique_ptr<Store>& out, std::string& why) {
-  if (!LooksLikeStore(path, why)) return kStorageError;
+  if (const short status = Recognise(path, why)) return status;
   std::unique_ptr<LockFile> locks = LockFile::Open(path + ".lock");
-  if (!locks) return why = std::string("lock file: ") + std::strerror(errno), kOpenFailed;
+  if (!locks) return why = path + ".lock: " + std::strerror(errno), kOpenFailed;
   std::unique_ptr<Store> store(new Store(path, std::move(locks)));
-  const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX;
+  const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX;
   if (sqlite3_open_v2(path.c_str(), &store->db_, flags, nullptr) != SQLITE_OK) return store->Failure(why);
   sqlite3_busy_timeout(store->db_, kBusyTimeoutMs);
   if (const short status = store->Exec(kSetup, why)) return status;
@@ -74,22 +92,21 @@ short Store::Open(const std::string& path, std::unique_ptr<Store>& out, std::str
 }
 
 short Store::Create(const std::string& path, std::string& why) {
-  // O_EXCL makes "no store there yet" and the creation one step: an existing file is never opened.
   const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
   if (fd < 0) {
     why = path + ": " + std::strerror(errno);
-    return errno == EEXIST ? kDuplicateKey : kOpenFailed;
+    return errno == EEXIST ? kDuplicateKey : kStorageError;
   }
   ::close(fd);
   sqlite3* db = nullptr;
-  const bool made = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) == SQLITE_OK &&
-                    sqlite3_exec(db, kSetup, nullptr, nullptr, nullptr) == SQLITE_OK;
+  const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX;
+  const bool made = sqlite3_open_v2(path.c_str(), &db, flags, nullptr) == SQLITE_OK &&
+                    sqlite3_exec(db, kCreate, nullptr, nullptr, nullptr) == SQLITE_OK;
   if (!made) why = path + ": " + (db != nullptr ? sqlite3_errmsg(db) : "out of memory");
-  // Closing a WAL database checkpoints it: the file then holds the header of an empty store.
   const bool closed = sqlite3_close(db) == SQLITE_OK;
   if (made && closed) return 0;
   if (made) why = path + ": the new store could not be closed";
-  for (const char* suffix : {"", "-wal", "-shm"}) ::unlink((path + suffix).c_str());
+  for (const char* suffix : {"", "-wal", "-shm", "-journal"}) ::unlink((path + suffix).c_str());
   return kStorageError;
 }
 
@@ -101,7 +118,7 @@ Store::~Store() {
 }
 
 short Store::Failure(std::string& why) {
-  why = db_ != nullptr ? sqlite3_errmsg(db_) : "out of memory";
+  why = path_ + ": " + (db_ != nullptr ? sqlite3_errmsg(db_) : "out of memory");
   return kStorageError;
 }
 

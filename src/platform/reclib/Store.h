@@ -10,6 +10,7 @@
 #include <sqlite3.h>
 
 #include <chrono>
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <string>
@@ -18,6 +19,10 @@
 #include "platform/reclib/LockFile.h"
 
 namespace reclib {
+
+// The SQLite application id of a record store ("FLMR"): the mark that tells a store of this
+// product from any other SQLite file.
+constexpr std::uint32_t kApplicationId = 0x464C4D52;
 
 // A prepared statement, reset after every use.
 class Statement {
@@ -41,12 +46,12 @@ struct Table {
 
 class Store {
  public:
-  // Opens the store at `path`, creating an empty one when the file does not exist. The
-  // directory must exist. A file that is not a store is refused (kStorageError) untouched.
+  // Opens the existing store at `path`: kOpenFailed when the file is missing or unreadable;
+  // a file that is not a store of this product (kApplicationId) is refused (kStorageError)
+  // before SQLite sees it, so it stays byte for byte as it was.
   static short Open(const std::string& path, std::unique_ptr<Store>& out, std::string& why);
-  // Makes a new, empty store file at `path` (its directory must exist): kDuplicateKey when a
-  // file of that name exists already (left untouched), kOpenFailed or kStorageError when it
-  // cannot be made, in which case nothing is left behind.
+  // Makes a new, empty store at `path`, marked with kApplicationId; kDuplicateKey when a file
+  // of that name exists (left as it was). A failed creation leaves no file behind.
   static short Create(const std::string& path, std::string& why);
   ~Store();
   Store(const Store&) = delete;

@@ -2,6 +2,8 @@
 // line of every failure that is not suppressed.
 #include "platform/reclib/io.h"
 
+#include <algorithm>
+#include <cstring>
 #include <string>
 
 #include "platform/reclib/Library.h"
@@ -14,8 +16,20 @@ using reclib::TheLibrary;
 namespace {
 
 // The end of a scan is an ordinary outcome, never a failure line.
+// The reason of the last failure, for io_lastFailure; a plain array, so that it needs no
+// destruction at exit.
+char lastFailure[512] = "";
+
+void KeepFailure(const std::string& why) {
+  const std::size_t copied = std::min(why.size(), sizeof lastFailure - 1);
+  std::memcpy(lastFailure, why.data(), copied);
+  lastFailure[copied] = '\0';
+}
+
 short Report(const char* call, const FileBlock* block, short status, const std::string& why) {
-  if (status == 0 || status == reclib::kEndOfScan || TheLibrary().Suppressed(status)) return status;
+  if (status == 0 || status == reclib::kEndOfScan) return status;
+  KeepFailure(why);
+  if (TheLibrary().Suppressed(status)) return status;
   std::string line = call;
   if (block != nullptr) line += " " + std::string(block->code, 4) + "/" + std::to_string(block->instance);
   line += ": status " + std::to_string(status);
@@ -65,6 +79,21 @@ short io_getDirectory(short handle, char* directory, short* length, char* prefix
   }
   if (status == 0) status = TheLibrary().GetDirectory(directory, length, prefix, why);
   return Report("io_getDirectory", nullptr, status, why);
+}
+
+short io_createStore(const char* directory, const char* prefix) {
+  std::string why = "null argument";
+  short status = kBadArgument;
+  if (directory != nullptr && prefix != nullptr) status = TheLibrary().CreateStore(directory, prefix, why);
+  return Report("io_createStore", nullptr, status, why);
+}
+
+short io_lastFailure(char* text, short size) {
+  if (text == nullptr || size <= 0) return kBadArgument;
+  const std::size_t copied = std::min(std::strlen(lastFailure), static_cast<std::size_t>(size - 1));
+  std::memcpy(text, lastFailure, copied);
+  text[copied] = '\0';
+  return 0;
 }
 
 short io_db_type(void) { return 1; }

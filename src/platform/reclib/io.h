@@ -10,9 +10,14 @@
 // suppressed (io_suppress) are written to the trace's library channel; the library never shows
 // anything on screen. The end of a scan (9) is never traced.
 //
+// Stores. Only io_createStore makes a store; an open of a database without one fails (88) and
+// creates nothing. A store is recognised by its SQLite application id before SQLite opens it:
+// any other file (a foreign SQLite database, an empty or damaged file, a directory) is refused
+// (99) and left byte for byte as it was, with no lock, journal or WAL file made beside it.
+//
 // Record files. A block's file is its code and instance: every block with the same code and
 // instance addresses the same open file. Opening a file the store does not hold yet creates it
-// empty; the store file itself is created in an existing data directory, never the directory.
+// empty in the store.
 // The path argument of the opens is accepted and left as it is: every file of a database lives
 // in its store. Keys are the first KeyLength(code) bytes of the record (keys.h) and order by
 // byte comparison. Only key number 0 exists; other key numbers give kBadArgument.
@@ -78,12 +83,23 @@ short io_connect(short mode, short* handle);
 short io_setup(short handle);
 // Selects the database the per-file calls address. Both texts are NUL-terminated; trailing
 // blanks are ignored. The prefix (1 to 3 characters, no path separator) names the store
-// <data directory>/<prefix>.records. The texts are only read. A refused selection leaves the
-// previous one in force.
+// <data directory>/<prefix>.records. The texts are only read. A refused selection leaves no
+// database selected, so that the per-file opens that follow fail (46) rather than reach the
+// previously selected database.
 short io_setDirectory(short handle, char* directory, char* prefix);
 // Copies the selected directory into `directory` (150 bytes; *length set to its length) and
 // the prefix into `prefix` (4 bytes, NUL terminated).
 short io_getDirectory(short handle, char* directory, short* length, char* prefix);
+// Creates an empty store <directory>/<prefix>.records (the directory resolved as for
+// io_setDirectory) and marks it as a store of this product. 0 on success; kOpenFailed when the
+// directory does not exist, kBadArgument for an unusable prefix, kDuplicateKey when a file of
+// that name (store or not) already exists, which is left as it was; kStorageError when the
+// store cannot be written (nothing is left behind). Needs no connection.
+short io_createStore(const char* directory, const char* prefix);
+// Copies the reason of the last failure the library returned (suppressed or not; it names the
+// store file where one is involved) into `text`, NUL terminated and cut to `size` - 1 bytes.
+// "" when no call has failed yet.
+short io_lastFailure(char* text, short size);
 // The installation's database type (1: client/server installation).
 short io_db_type(void);
 // Kept for the session; the store does not record who wrote what.
@@ -97,12 +113,6 @@ short io_stopClock(void);
 short io_appTerminate(void);
 // Closes every open file and forgets the connection, the database and the suppressed codes.
 short io_disconnect(short mode, short handle);
-// Creates an empty store of this product, <directory>/<prefix>.records, in an existing data
-// directory (resolved as io_setDirectory resolves it); needs no connection. 0 when created;
-// kOpenFailed when the directory does not exist; kDuplicateKey when a file of that name
-// exists already (it is left untouched); kBadArgument for a null text or an unusable prefix;
-// kStorageError when the store could not be made (nothing is left behind).
-short io_createStore(const char* directory, const char* prefix);
 
 // Per-file calls. Keys are the primary key (key number 0): bytes [0, n) of the record
 // buffer, n fixed per file code.

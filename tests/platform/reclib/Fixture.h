@@ -50,6 +50,7 @@ class Site : public ::testing::Test {
 
   void SetUp() override {
     std::filesystem::create_directory(home.path() / "data");
+    ASSERT_EQ(io_createStore("data", "std"), 0);
     ASSERT_EQ(io_connect(0, &handle), 0);
     ASSERT_EQ(Select("data", "std"), 0);
     TRACE_Init();

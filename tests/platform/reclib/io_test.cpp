@@ -184,6 +184,7 @@ TEST_F(Records, CallsBeforeConnectOrDirectoryFail) {
 
 TEST_F(Records, OpeningOnAnotherDatabaseMovesTheFile) {
   std::filesystem::create_directories(home.path() / "other");
+  ASSERT_EQ(io_createStore("other", "oth"), 0);
   FileBlock block = Block("CONF");
   ASSERT_EQ(io_open(&block, nullptr), 0);
   ASSERT_EQ(Select("other", "oth"), 0);
@@ -205,6 +206,8 @@ TEST_F(Records, RelativeDirectoriesLieUnderTheClientSettingsDataRoot) {
   home.Write("client/flmwin.ini", "[DATABASE]\r\nStandardDataDir=..\\root\\\r\n");
   const std::string clientPath = client.string() + "\\";
   ASSERT_EQ(ipc_write("FLMWIN_PATH", clientPath.data(), static_cast<int>(clientPath.size())), 0);
+  std::filesystem::remove(StorePath());
+  ASSERT_EQ(io_createStore("data", "std"), 0);
   FileBlock block = Block("CONF");
   ASSERT_EQ(io_open(&block, nullptr), 0);
   io_close(&block);

@@ -22,7 +22,7 @@ TEST_F(Faults, AFileThatIsNotAStoreIsRefusedAndLeftAsItWas) {
   EXPECT_EQ(io_open(&block, nullptr), reclib::kStorageError);
   EXPECT_EQ(io_open_exclusive(&block, nullptr), reclib::kStorageError);
   EXPECT_EQ(ReadFile(StorePath()), garbage);
-  EXPECT_NE(Trace().find("io_open CONF/0: status 99 (not a record store)"), std::string::npos);
+  EXPECT_NE(Trace().find("io_open CONF/0: status 99 (" + StorePath().string() + ": not a record store)"), std::string::npos);
 }
 
 TEST_F(Faults, AMissingDataDirectoryFailsTheOpenAndIsNotCreated) {

@@ -1,0 +1,127 @@
+// Store recognition: an open never creates a store, a file that is not a store of this
+// product is refused before anything is written to it, and io_createStore is the one way to
+// make a new store.
+#include <sqlite3.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <fstream>
+#include <functional>
+#include <vector>
+
+#include "Fixture.h"
+
+namespace reclib_test {
+namespace {
+
+namespace fs = std::filesystem;
+using testing_support::ReadFile;
+using Stores = Site;
+
+std::string LastFailure() {
+  char text[512] = {};
+  io_lastFailure(text, sizeof text);
+  return text;
+}
+
+std::vector<std::string> Listing(const fs::path& dir) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(dir)) names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+void Put(const fs::path& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
+
+void MakeForeignDatabase(const fs::path& path) {
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(db, "CREATE TABLE accounts(id INTEGER); INSERT INTO accounts VALUES (1);", nullptr, nullptr,
+                         nullptr),
+            SQLITE_OK);
+  sqlite3_close(db);
+}
+
+TEST_F(Stores, OpeningADatabaseWithoutAStoreCreatesNothing) {
+  fs::create_directory(home.path() / "empty");
+  ASSERT_EQ(Select("empty", "abc"), 0);
+  FileBlock block = Block("CONF");
+  EXPECT_EQ(io_open(&block, nullptr), reclib::kOpenFailed);
+  EXPECT_EQ(io_open_exclusive(&block, nullptr), reclib::kOpenFailed);
+  EXPECT_TRUE(Listing(home.path() / "empty").empty());
+  EXPECT_NE(LastFailure().find((home.path() / "empty" / "abc.records").string() + ": no record store"),
+            std::string::npos)
+      << LastFailure();
+}
+
+// Each bad file is refused with its reason and left byte for byte as it was, with no
+// lock, journal or WAL file beside it.
+TEST_F(Stores, FilesThatAreNotStoresOfThisProductAreRefusedUntouched) {
+  struct Case {
+    const char* name;
+    std::function<void(const fs::path&)> make;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {"foreign SQLite database", MakeForeignDatabase, "not a record store of this product"},
+      {"empty file", [](const fs::path& p) { Put(p, ""); }, "empty file"},
+      {"text", [](const fs::path& p) { Put(p, std::string(300, 'x')); },
+       "not a record store"},
+      {"directory", [](const fs::path& p) { fs::create_directory(p); }, "not a regular file"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const fs::path dir = home.path() / "bad";
+    fs::remove_all(dir);
+    fs::create_directory(dir);
+    c.make(dir / "bad.records");
+    const std::vector<std::string> before = Listing(dir);
+    const std::string bytes = fs::is_regular_file(dir / "bad.records") ? ReadFile(dir / "bad.records") : "";
+    ASSERT_EQ(Select(dir.string(), "bad"), 0);
+    FileBlock block = Block("CONF");
+    EXPECT_EQ(io_open(&block, nullptr), reclib::kStorageError);
+    EXPECT_NE(LastFailure().find(c.reason), std::string::npos) << LastFailure();
+    EXPECT_NE(io_createStore(dir.c_str(), "bad"), 0);
+    EXPECT_EQ(Listing(dir), before);
+    if (fs::is_regular_file(dir / "bad.records")) EXPECT_EQ(ReadFile(dir / "bad.records"), bytes);
+  }
+}
+
+TEST_F(Stores, CreateStoreMakesAStoreOnceAndOnlyInAnExistingDirectory) {
+  fs::create_directory(home.path() / "new");
+  EXPECT_EQ(io_createStore("new", "nw"), 0);
+  EXPECT_NE(io_createStore("new", "nw"), 0);
+  EXPECT_EQ(io_createStore("missing", "nw"), reclib::kOpenFailed);
+  EXPECT_FALSE(fs::exists(home.path() / "missing"));
+  EXPECT_EQ(io_createStore("new", " "), reclib::kBadArgument);
+  ASSERT_EQ(Select("new", "nw"), 0);
+  FileBlock block = Block("CONF");
+  ASSERT_EQ(io_open(&block, nullptr), 0);
+  SetRecord(block, "C00");
+  EXPECT_EQ(io_write(&block), 0);
+  EXPECT_EQ(io_close(&block), 0);
+}
+
+// A refused selection must not leave the earlier database selected: the per-file calls that
+// follow would read and write that database's records.
+TEST_F(Stores, ARefusedSelectionLeavesNoDatabaseSelected) {
+  FileBlock block = Block("CONF");
+  ASSERT_EQ(io_open(&block, nullptr), 0);
+  ASSERT_EQ(io_close(&block), 0);
+  EXPECT_EQ(Select("data", "   "), reclib::kBadArgument);
+  EXPECT_EQ(io_open(&block, nullptr), reclib::kNotOpen);
+  char directory[150], prefix[4];
+  short length = 0;
+  EXPECT_EQ(io_getDirectory(handle, directory, &length, prefix), reclib::kNotOpen);
+}
+
+TEST_F(Stores, AnUnreadableStoreIsReportedAsSuch) {
+  if (geteuid() == 0) GTEST_SKIP() << "root reads every file";
+  fs::permissions(StorePath(), fs::perms::none);
+  FileBlock block = Block("CONF");
+  EXPECT_EQ(io_open(&block, nullptr), reclib::kOpenFailed);
+  EXPECT_NE(LastFailure().find("Permission denied"), std::string::npos) << LastFailure();
+}
+
+}  // namespace
+}  // namespace reclib_test
