@@ -9,6 +9,8 @@
 namespace filomar {
 
 SessionState Session;
+std::string SignedOnUserId;
+std::string SignedOnPassword;
 
 namespace {
 

@@ -38,6 +38,11 @@ struct SessionState {
 
 extern SessionState Session;
 
+// The signed-on user, kept for the rest of the run (upper case, trimmed on both sides): the
+// sign-on window sets them, the conversion steps use them.
+extern std::string SignedOnUserId;
+extern std::string SignedOnPassword;
+
 // Selects the STANDARD database ("data", "std") for the record library.
 void SelectStandardDatabase();
 

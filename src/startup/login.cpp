@@ -10,8 +10,6 @@
 
 namespace filomar {
 
-std::string SignedOnUserId;
-std::string SignedOnPassword;
 
 namespace {
 

@@ -10,12 +10,9 @@
 #include <vector>
 
 #include "common/Ui.h"
+#include "shared/Session.h"
 
 namespace filomar {
-
-// The signed-on user, kept for the rest of the run (upper case, trimmed on both sides).
-extern std::string SignedOnUserId;
-extern std::string SignedOnPassword;
 
 class login : public ui::Form {
  public:

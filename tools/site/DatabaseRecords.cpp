@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <initializer_list>
 #include <string>
@@ -269,6 +270,7 @@ constexpr std::array<const char*, 3> kComponents = {
     "Appendix %zu - Site Plans.pdf", "covering letter from Mr. O'Brien", "Photo of damaged Stock (%zu).jpg"};
 constexpr std::array<const char*, 3> kActions = {
     "Send reminder to Legal Dept", "Follow up with Mrs. Jones (file %zu)", "Return file to Registry"};
+constexpr std::array<const char*, 3> kActionNotes = {"end of action %zu", "reminder sent", "closed by registry"};
 constexpr std::array<const char*, 3> kOfficers = {"jsmith", "M.Brown", "Registry"};
 const std::string kCp1252Text = "Caf\xE9 contract \x96 r\xE9sum\xE9 of terms";
 
@@ -279,17 +281,25 @@ std::string Converted(std::string text, bool converted) {
   return text;
 }
 
+// A 4.0 action ends in a note that the widening pushes off the record's end; record 3 holds
+// Windows-1252 letters in its description and record 2 NULs where its note would be.
+const FieldInfo kSactClosingNote = Field(SACT_FILE, reclib::kRecordSize - 20, 20);
+
 Status WriteActions(std::size_t count, bool converted) {
   return WriteRecords(SACT_FILE, count, [&](std::size_t i) {
     PutField(SACT_KeyText, Numbered("F", i).substr(0, 10));
     PutField(SACT_KeyNumber, static_cast<std::int32_t>(i % 3 + 1));
     // A 5.0 action has 20 more characters before the officer.
     const short shift = converted ? 20 : 0;
-    PutField(kSactDescription, Pick(kActions, i));
+    PutField(kSactDescription, i == 3 ? kCp1252Text : Pick(kActions, i));
     PutField(Field(SACT_FILE, static_cast<short>(kSactOfficer.offset + shift), kSactOfficer.length), Pick(kOfficers, i));
     char due[11];
     std::snprintf(due, sizeof due, "2024-%02zu-%02zu", i % 12 + 1, i % 28 + 1);
     PutField(Field(SACT_FILE, static_cast<short>(kSactDueDate.offset + shift), kSactDueDate.length), std::string(due));
+    if (converted) return;
+    char* note = Block(SACT_FILE).record + kSactClosingNote.offset;
+    if (i == 2) std::memset(note, 0, static_cast<std::size_t>(kSactClosingNote.length));
+    else PutField(kSactClosingNote, Pick(kActionNotes, i));
   });
 }
 

@@ -8,7 +8,8 @@
 //   CODE  statuses (D001..D006), user levels (L...), reply and tracking codes, and type "G"
 //         action codes whose letter field covers two letters, one letter, blank + letter,
 //         K + letter, lower case, digits and empty, followed by a type "H" code.
-//   SACT, VERS, COMP  `records` each, with mixed-case text where the conversion works.
+//   SACT, VERS, COMP  `records` each, with mixed-case text where the conversion works; the 4.0
+//         actions end in a 20-character note (NULs in one of them) that the widening drops.
 //   MATR, FILE, DOCS, CAL, STOP  present and empty.
 // A minimal 4.0 database has the same CONF rows and "G" codes and one SACT, VERS and COMP
 // record. A converted database holds the 5.0 forms ("500A", "C12", "C13", digit letters).

@@ -1,13 +1,13 @@
 // The version (VERS) and component (COMP) records of the current database.
-// Not converted yet: in this build the routines below do nothing.
 #pragma once
 
 #include "conversion/StepContext.h"
+
 namespace filomar::steps {
 
-// Upper-cases the version records' two name fields.
+// Rewrites the two 255-character texts of every version record (at 394 and 139) in upper case.
 void ConvertVers(StepContext& ctx);
-// Upper-cases the component records' name field.
+// Rewrites the 256-character text of every component record (at 276) in upper case.
 void ConvertComp(StepContext& ctx);
 
 }  // namespace filomar::steps

@@ -18,7 +18,9 @@ namespace {
 using filomar::DBSelect;
 using filomar::frmProgress;
 
-// The progress window as lines: one per change of database or step caption.
+// The progress window as lines: one per change of database or step caption and, while a step
+// counts records, one with its count when a second has passed since the last line: a step
+// that takes less than a second adds no count line.
 class ProgressLines : public frmProgress::Painter {
  public:
   explicit ProgressLines(std::ostream& out) : out_(out) {}
@@ -30,19 +32,25 @@ class ProgressLines : public frmProgress::Painter {
   }
   // A new database gets a line of its own; the caption it still shows is the last one's.
   void Paint(const frmProgress& window) override {
+    const auto now = window.clock();
     if (window.lbldbname != shownName_) {
       shownName_ = window.lbldbname;
       shownStatus_ = window.lblstatus;
-      Line(window.Label1 + " " + Cp1252ToUtf8(window.lbldbname));
+      Line(window.Label1 + " " + Cp1252ToUtf8(window.lbldbname), now);
     } else if (window.lblstatus != shownStatus_) {
       shownStatus_ = window.lblstatus;
-      Line(Cp1252ToUtf8(window.lbldbname) + ":" + Cp1252ToUtf8(window.lblstatus));
+      Line(Cp1252ToUtf8(window.lbldbname) + ":" + Cp1252ToUtf8(window.lblstatus), now);
+    } else if (window.ShowsRecordCount() && now - lastLine_ >= std::chrono::seconds(1)) {
+      Line(Cp1252ToUtf8(window.lbldbname) + ":" + Cp1252ToUtf8(window.lblstatus) + "  " + window.RecordCountText(),
+           now);
     }
   }
   void Closed(const frmProgress&) override {}
 
  private:
-  void Line(const std::string& text) {
+  // `now` is the window's clock, which paces the count lines.
+  void Line(const std::string& text, std::chrono::steady_clock::time_point now) {
+    lastLine_ = now;
     const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start_;
     char seconds[32];
     std::snprintf(seconds, sizeof seconds, "[%7.1f s]  ", elapsed.count());
@@ -53,6 +61,7 @@ class ProgressLines : public frmProgress::Painter {
   std::ostream& out_;
   std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
   std::string shownName_, shownStatus_;
+  std::chrono::steady_clock::time_point lastLine_{};
 };
 
 volatile std::sig_atomic_t interrupted = 0;

@@ -1,6 +1,7 @@
 // The console and batch faces of the main window (DBSelect) and its progress window: they
 // drive the presenter from lines of input or from the command line's choice of databases, and
-// show the progress window as lines: elapsed time, database, step caption.
+// show the progress window as lines: elapsed time, database, step caption, and the records done
+// of the total at most once a second while a step counts them.
 //
 // Both return only through ProgramEnd, which the window's exit (cmdExit, or the end of input
 // on the console) throws after terminate.

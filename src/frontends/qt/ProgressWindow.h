@@ -1,5 +1,6 @@
 // The progress window on Qt: a small window beside the main window that shows the
-// frmProgress presenter's labels where the presenter places it.
+// frmProgress presenter's labels where the presenter places it and, while a step works
+// through a record file, a progress bar with a "records done of total" line.
 #pragma once
 
 #include <QWidget>
@@ -7,6 +8,7 @@
 #include "conversion/frmProgress.h"
 
 class QLabel;
+class QProgressBar;
 
 namespace ui {
 
@@ -24,10 +26,14 @@ class ProgressWindow : public QWidget, public filomar::frmProgress::Painter {
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  void ShowRecordCount(const filomar::frmProgress& window);
+
   QLabel* header_;
   QLabel* dbname_;
   QLabel* statusLabel_;
   QLabel* status_;
+  QProgressBar* bar_;
+  QLabel* records_;
 };
 
 }  // namespace ui

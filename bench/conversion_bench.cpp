@@ -1,0 +1,186 @@
+// conversion_bench --records N [--dir D]
+//
+// The record steps of a conversion on a large database: a one-database demo site (made by the
+// site tool) with N records in each of SACT, VERS and COMP is converted by the step routines
+// that convertdb runs (ConvertSact, ConvertVers, ConvertComp, taken from the product's step
+// table). The floor, measured in the same run on the same store: raw SQLite rewriting every one
+// of those rows once, changed, in one transaction (one UPDATE per table).
+//
+// Prints the time of each step and of the floor, then, last, peak_rss_kib=<peak resident
+// memory of this process> and ratio=<steps time / floor time>.
+// Without --dir the site is made in a temporary directory that is removed at the end.
+#include <sqlite3.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "conversion/StepTable.h"
+#include "platform/ado/Provider.h"
+#include "recio/Vb_io.h"
+#include "recio/conffld.h"
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+struct Options {
+  long records = 0;
+  std::string dir;
+};
+
+bool ParseOptions(int argc, char** argv, Options& options) {
+  for (int i = 1; i + 1 < argc; i += 2) {
+    if (std::strcmp(argv[i], "--records") == 0) options.records = std::atol(argv[i + 1]);
+    else if (std::strcmp(argv[i], "--dir") == 0) options.dir = argv[i + 1];
+    else return false;
+  }
+  return options.records > 0 && argc % 2 == 1;
+}
+
+double Seconds(Clock::time_point since) { return std::chrono::duration<double>(Clock::now() - since).count(); }
+
+bool MakeSite(const fs::path& site, long records) {
+  const std::string count = std::to_string(records);
+  const char* argv[] = {FILOMAR_SITE, "demo", site.c_str(), "--records", count.c_str(), "--databases", "1",
+                        "--force", nullptr};
+  const pid_t pid = fork();
+  if (pid == 0) {
+    execv(argv[0], const_cast<char**>(argv));
+    _exit(127);
+  }
+  int status = 0;
+  return pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+bool Exec(sqlite3* db, const std::string& sql) {
+  char* error = nullptr;
+  const bool ok = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error) == SQLITE_OK;
+  if (!ok) std::fprintf(stderr, "sqlite: %s\n", error != nullptr ? error : "?");
+  sqlite3_free(error);
+  return ok;
+}
+
+const std::vector<std::string> kTables = {"r_SACT_0", "r_VERS_0", "r_COMP_0"};
+
+// Reads every row once so that both ways start from the same warm caches; empties the WAL.
+bool WarmUp(const fs::path& store) {
+  sqlite3* db = nullptr;
+  bool ok = sqlite3_open(store.c_str(), &db) == SQLITE_OK && Exec(db, "PRAGMA wal_checkpoint(TRUNCATE)");
+  for (const std::string& table : kTables) ok = ok && Exec(db, "SELECT sum(length(record)) FROM " + table);
+  sqlite3_close(db);
+  return ok;
+}
+
+// The floor: every row of the three tables rewritten once, changed (20 blanks after its first
+// 64 bytes, its last 20 dropped), in one transaction with the store's own settings.
+long RewriteRawly(const fs::path& store) {
+  sqlite3* db = nullptr;
+  if (sqlite3_open(store.c_str(), &db) != SQLITE_OK) return -1;
+  std::string sql = "PRAGMA synchronous=FULL; BEGIN;";
+  for (const std::string& table : kTables)
+    sql += " UPDATE " + table + " SET record = CAST(substr(record, 1, 64) || '" + std::string(20, ' ') +
+           "' || substr(record, 65, 1452) AS BLOB);";
+  sql += " COMMIT;";
+  const long changed = Exec(db, sql) ? sqlite3_total_changes(db) : -1;
+  sqlite3_close(db);
+  return changed;
+}
+
+// Runs the named routines of the product's step table on the selected database.
+double RunSteps(const std::vector<std::string>& names) {
+  using namespace filomar;
+  ConversionLog log;
+  frmProgress progress;
+  StepContext context{log, "STANDARD", "std", ado::InstalledProviderFactory(), progress};
+  double total = 0;
+  for (const std::string& name : names)
+    for (const Step& step : ProductStepTable())
+      for (const StepRoutine& routine : step.routines) {
+        if (routine.name != name) continue;
+        const auto start = Clock::now();
+        routine.run(context);
+        const double seconds = Seconds(start);
+        total += seconds;
+        std::printf("%s: %ld records in %.3f s\n", name.c_str(), progress.recordsDone(), seconds);
+      }
+  return total;
+}
+
+// User and system time of this process so far: wall time beyond it is spent waiting, mostly
+// for the disk to confirm commits.
+double CpuSeconds() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  const auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + 1e-6 * static_cast<double>(t.tv_usec); };
+  return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+long PeakRssKib() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_maxrss;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options options;
+  if (!ParseOptions(argc, argv, options)) {
+    std::fprintf(stderr, "usage: conversion_bench --records N [--dir D]\n");
+    return 2;
+  }
+  const bool temporary = options.dir.empty();
+  if (temporary) {
+    std::string tmpl = (fs::temp_directory_path() / "conversion-bench-XXXXXX").string();
+    if (mkdtemp(tmpl.data()) == nullptr) return 1;
+    options.dir = tmpl;
+  }
+  const fs::path site = fs::absolute(options.dir) / "site";
+  const auto made = Clock::now();
+  if (!MakeSite(site, options.records)) {
+    std::fprintf(stderr, "filomar-site demo failed\n");
+    return 1;
+  }
+  std::printf("records=%ld per file, site made in %.1f s\n", options.records, Seconds(made));
+  setenv("FILOMAR_HOME", site.c_str(), 1);
+  setenv("FILOMAR_IPC_DIR", (site / "ipc").c_str(), 1);
+  const fs::path store = site / "data" / "std.records";
+  if (!WarmUp(store)) return 1;
+
+  using namespace filomar;
+  InitFileTable();
+  InitFieldTable();
+  if (vb_io_connect(0, ConnHandle) != 0) return 1;
+  vb_io_setup(ConnHandle);
+  std::string directory = "data", prefix = "std";
+  vb_io_setDirectory(ConnHandle, directory, prefix);
+  if (vb_io_erc != 0) return 1;
+  const double stepsCpuBefore = CpuSeconds();
+  const double stepSeconds = RunSteps({"ConvertSact", "ConvertVers", "ConvertComp"});
+  const double stepsCpu = CpuSeconds() - stepsCpuBefore;
+  vb_io_appTerminate();
+  vb_io_disconnect(0, ConnHandle);
+
+  const double records = 3.0 * static_cast<double>(options.records);
+  std::printf("steps: %.3f s (%.2f us/record), cpu %.3f s\n", stepSeconds, 1e6 * stepSeconds / records, stepsCpu);
+  if (!WarmUp(store)) return 1;
+  const double rawCpuBefore = CpuSeconds();
+  const auto start = Clock::now();
+  const long changed = RewriteRawly(store);
+  const double rawSeconds = Seconds(start);
+  std::printf("raw UPDATE: %ld rows in %.3f s (%.2f us/record), cpu %.3f s\n", changed, rawSeconds,
+              1e6 * rawSeconds / records, CpuSeconds() - rawCpuBefore);
+  if (temporary) fs::remove_all(options.dir);
+  std::printf("peak_rss_kib=%ld\n", PeakRssKib());
+  std::printf("ratio=%.3f\n", stepSeconds / rawSeconds);
+  return changed >= 3 * options.records ? 0 : 1;
+}

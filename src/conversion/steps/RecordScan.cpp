@@ -1,0 +1,58 @@
+#include "conversion/steps/RecordScan.h"
+
+#include "common/General.h"
+#include "recio/Vb_io.h"
+
+namespace filomar::steps {
+namespace {
+
+// The records a scan from the start key will visit, for the progress window's total. Only a
+// figure to show: it stops at the first status that is not a record.
+long CountRecords(const RecordRewrite& scan) {
+  scan.putStartKey();
+  vb_io_start(scan.file, 0, 0, 1025);
+  long count = 0;
+  for (vb_io_next(scan.file, 0); vb_io_erc == 0; vb_io_next(scan.file, 0)) ++count;
+  vb_io_endstart(scan.file);
+  return count;
+}
+
+void RewriteCurrent(const RecordRewrite& scan) {
+  vb_io_read(scan.file, 0, 1);
+  if (vb_io_erc != 0) return;
+  scan.change();
+  vb_io_rewrite(scan.file);
+  vb_io_unlock(scan.file);
+}
+
+std::string FileCode(short file) { return std::string(Block(file).code, sizeof Block(file).code); }
+
+}  // namespace
+
+void RewriteEveryRecord(const RecordRewrite& scan, frmProgress& progress) {
+  vb_io_open(scan.file, "");
+  progress.BeginRecordCount(CountRecords(scan));
+  scan.putStartKey();
+  vb_io_start(scan.file, 0, 0, 1025);
+  long done = 0;
+  int failuresInARow = 0;
+  while (true) {
+    vb_io_next(scan.file, 0);
+    const short status = vb_io_erc;
+    if (status == kEndOfScan) break;
+    if (status != 0) {
+      if (++failuresInARow < kMaxScanFailuresInARow) continue;
+      WriteTrace(scan.routine + ": scan of " + FileCode(scan.file) + " given up after " +
+                 std::to_string(failuresInARow) + " failures in a row, last status " + std::to_string(status));
+      break;
+    }
+    failuresInARow = 0;
+    RewriteCurrent(scan);
+    progress.RecordsDone(++done);
+  }
+  vb_io_endstart(scan.file);
+  vb_io_close(scan.file);
+  progress.EndRecordCount(done);
+}
+
+}  // namespace filomar::steps
