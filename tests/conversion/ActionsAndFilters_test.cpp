@@ -52,6 +52,7 @@ TEST_F(ConvertSactTest, OnlyTheSelectedDatabaseChanges) {
 
 TEST_F(ConvertSactTest, AnEmptyActionFileIsLeftEmpty) {
   std::filesystem::create_directory(site.dir() / "empty");
+  ASSERT_EQ(io_createStore((site.dir() / "empty").c_str(), "emp"), 0);
   SelectDatabase("empty", "emp");
 
   steps::ConvertSact(context);

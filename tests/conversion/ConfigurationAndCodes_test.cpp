@@ -45,6 +45,7 @@ TEST_F(ConfigurationAndCodes, UpdateConfAddsCaptionsStampsC00AndMovesItsRunToC12
 
 TEST_F(ConfigurationAndCodes, WithoutC00TheC12RowIsBlank) {
   std::filesystem::create_directories(site.dir() / "noconf");
+  ASSERT_EQ(io_createStore((site.dir() / "noconf").c_str(), "noc"), 0);
   testing_support::CatalogueDatabase("NOCONF", "noconf", "noc", "");
   Select("noconf", "noc");
   steps::UpdateCONF(ctx);

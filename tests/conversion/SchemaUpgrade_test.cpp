@@ -270,6 +270,7 @@ class UserLevels : public ::testing::Test {
   void SetUp() override {
     SetFrontEnd(screen);
     std::filesystem::create_directory(home.path() / "data");
+    ASSERT_EQ(io_createStore((home.path() / "data").c_str(), "std"), 0);
     std::string error;
     ASSERT_TRUE(log.Open((home.path() / "convert5.log").string(), error)) << error;
     DbEngine = Engine::Oracle;

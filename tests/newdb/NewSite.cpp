@@ -16,6 +16,8 @@ void NewSite::SetUp() {
   SetFrontEnd(screen);
   Session.Reset();
   std::filesystem::create_directory(home.path() / "data");
+  // As on an empty site: STANDARD's store exists and holds no record yet.
+  ASSERT_EQ(io_createStore((home.path() / "data").c_str(), "std"), 0);
   library = std::make_unique<testing_support::LibraryConnection>();
 }
 
