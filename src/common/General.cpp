@@ -11,6 +11,7 @@
 #include "platform/reclib/trace.h"
 #include "platform/winapi/AppPath.h"
 #include "platform/winapi/FileLookup.h"
+#include "platform/winapi/ClientSettings.h"
 #include "platform/winapi/Profile.h"
 
 namespace filomar {
@@ -132,12 +133,9 @@ bool WithRetries(Step step) {
 }
 
 std::string StandardDataDir(const std::string& iniPath) {
-  char buffer[200] = {};
-  const auto n = winapi::GetPrivateProfileStringA("DATABASE", "StandardDataDir", "", buffer, sizeof buffer,
-                                                  iniPath.c_str());
-  WriteTrace(std::string("GetPrivateProfileString: ") + buffer);
-  if (n == 0) return "";
-  std::string dir(buffer, n);
+  std::string dir = winapi::StandardDataDir(iniPath);
+  WriteTrace("GetPrivateProfileString: " + dir.substr(0, dir.find('\0')));
+  if (dir.empty()) return "";
   StripNul(dir);
   return winapi::ToPosixSeparators(Trim(dir));
 }

@@ -9,7 +9,7 @@
 #include "platform/reclib/io.h"
 #include "platform/reclib/trace.h"
 #include "platform/winapi/AppPath.h"
-#include "platform/winapi/Profile.h"
+#include "platform/winapi/ClientSettings.h"
 #include "recio/Vb_io.h"
 #include "recio/conffld.h"
 #include "shared/Catalogue.h"
@@ -162,11 +162,7 @@ bool CheckUser(std::string& directory) {
   const short type = vb_io_db_type();
   directory = Session.system_path;
   if (type == 0 || type == 1 || type == 4) {
-    char buffer[200] = {};
-    const std::string ini = Session.system_path + "FLMWIN.INI";
-    const auto n = winapi::GetPrivateProfileStringA("DATABASE", "StandardDataDir", "", buffer, sizeof buffer,
-                                                    ini.c_str());
-    directory = std::string(buffer, n);
+    directory = winapi::StandardDataDir(Session.system_path + "FLMWIN.INI");
   }
   WriteTrace("signon: direct=" + RTrim(directory));
   WriteTrace("CheckUser End");

@@ -6,7 +6,7 @@
 #include <system_error>
 
 #include "platform/copylib/InstallRecordFile.h"
-#include "platform/winapi/Profile.h"
+#include "platform/winapi/ClientSettings.h"
 
 namespace site {
 namespace fs = std::filesystem;
@@ -95,10 +95,8 @@ Status WriteInstallRecords(const std::vector<fs::path>& directories, char engine
 
 std::vector<fs::path> InstallRecordDirectories(const fs::path& site) {
   std::vector<fs::path> dirs = {site, site / "data"};
-  char value[260] = {};
-  const std::string ini = (site / "FLMWIN.INI").string();
-  winapi::GetPrivateProfileStringA("DATABASE", "StandardDataDir", "", value, sizeof value, ini.c_str());
-  if (value[0] != '\0') dirs.push_back(site / value);  // an absolute setting replaces `site`
+  const std::string value = winapi::StandardDataDir((site / "FLMWIN.INI").string());
+  if (!value.empty()) dirs.push_back(site / value);  // an absolute setting replaces `site`
   return dirs;
 }
 

@@ -6,7 +6,7 @@
 #include "platform/ipc/ipc.h"
 #include "platform/winapi/AppPath.h"
 #include "platform/winapi/FileLookup.h"
-#include "platform/winapi/Profile.h"
+#include "platform/winapi/ClientSettings.h"
 
 namespace reclib {
 namespace {
@@ -40,10 +40,7 @@ std::string ReadIpcValue(const char* key) {
 }
 
 std::string StandardDataDir(const std::string& client) {
-  char value[200] = {};
-  const std::string ini = client + "/FLMWIN.INI";
-  winapi::GetPrivateProfileStringA("DATABASE", "StandardDataDir", "", value, sizeof value, ini.c_str());
-  return CleanPath(value);
+  return CleanPath(winapi::StandardDataDir(client + "/FLMWIN.INI"));
 }
 
 }  // namespace
