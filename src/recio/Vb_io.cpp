@@ -4,7 +4,6 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
-#include <cstdint>
 #include <cstring>
 #include <optional>
 #include <stdexcept>
@@ -16,15 +15,14 @@
 
 namespace filomar {
 
-short vb_io_erc = 0;
-short ConnHandle = 0;
+VbIoState VbIo;
+short& vb_io_erc = VbIo.erc;
+short& ConnHandle = VbIo.connHandle;
 
 namespace {
 
 constexpr int kRecordSize = reclib::kRecordSize;
 
-// Static storage: every block starts zeroed, as the library expects of a block never used.
-std::array<FileBlock, kFileCount> fileTable{};
 
 constexpr std::array<const char*, kFileCount> kFileCodes = {
     "",     "FACT", "AO",   "AUD",  "BUP",  "CAL",  "CODE", "CONF", "DEPT", "DOMV", "DOCS",
@@ -46,7 +44,7 @@ void PerFile(short file, Call call) {
     vb_io_erc = kInvalidFileNumber;
     return;
   }
-  vb_io_erc = call(&fileTable[static_cast<std::size_t>(file)]);
+  vb_io_erc = call(&VbIo.files[static_cast<std::size_t>(file)]);
 }
 
 // The library reports a failed open as 88; the product has always seen it as 85.
@@ -63,7 +61,7 @@ std::string FromBuffer(const std::vector<char>& buffer) {
   return std::string(buffer.data(), strnlen(buffer.data(), buffer.size()));
 }
 
-char* Record(short file) { return fileTable[static_cast<std::size_t>(file)].record; }
+char* Record(short file) { return VbIo.files[static_cast<std::size_t>(file)].record; }
 
 // The characters of [offset, offset + length) that lie inside the record buffer.
 std::string ReadChars(short file, int offset, int length) {
@@ -191,7 +189,7 @@ std::string ArrayText(const std::string& raw) {
 
 FileBlock& Block(short file) {
   if (!ValidFile(file)) throw std::out_of_range("file number " + std::to_string(file));
-  return fileTable[static_cast<std::size_t>(file)];
+  return VbIo.files[static_cast<std::size_t>(file)];
 }
 
 void InitFileTable() {

@@ -54,10 +54,19 @@ constexpr short kNoConnection = 5001;     // vb_io_connect could not connect
 constexpr short kInvalidFileNumber = 98;  // a file number outside 0..82 (the library's own
                                           // status for a bad argument)
 
-// Status of the last operation that sets it.
-extern short vb_io_erc;
-// The connection handle io_connect gave; passed to the library-wide calls.
-extern short ConnHandle;
+// The record layer's process-wide state: one status, one connection, one file table.
+struct VbIoState {
+  short erc = 0;            // status of the last operation that sets it (vb_io_erc)
+  short connHandle = -1;    // what io_connect gave (ConnHandle); -1 when not connected
+  std::array<FileBlock, kFileCount> files{};  // the file table; blocks start zeroed
+  // Back to a process that never connected: no status, no connection, zeroed blocks.
+  void Reset() { *this = VbIoState{}; }
+};
+extern VbIoState VbIo;
+
+// The product's names for the state above.
+extern short& vb_io_erc;
+extern short& ConnHandle;
 
 // The file table. Block() throws std::out_of_range for a number outside 0..82.
 FileBlock& Block(short file);

@@ -9,8 +9,6 @@
 namespace filomar {
 
 SessionState Session;
-std::string SignedOnUserId;
-std::string SignedOnPassword;
 
 namespace {
 

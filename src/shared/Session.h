@@ -32,16 +32,17 @@ struct SessionState {
   // The shared opens of the sign-on group, each set only when its open succeeded.
   bool MatrOpen = false, FileOpen = false, DocsOpen = false, CalOpen = false;
   short SignOnAccepted = 0;  // 1 once the sign-on window accepted a level-9 user
+  // The signed-on user (upper case, trimmed on both sides): set by the sign-on window, used by
+  // the conversion steps. The password never leaves the process except through the
+  // inter-program store while the program runs.
+  std::string SignedOnUserId;
+  std::string SignedOnPassword;
 
   void Reset() { *this = SessionState{}; }
 };
 
 extern SessionState Session;
 
-// The signed-on user, kept for the rest of the run (upper case, trimmed on both sides): the
-// sign-on window sets them, the conversion steps use them.
-extern std::string SignedOnUserId;
-extern std::string SignedOnPassword;
 
 // Selects the STANDARD database ("data", "std") for the record library.
 void SelectStandardDatabase();

@@ -95,10 +95,10 @@ void login::ListDatabasesOf(const std::string& typedUserId) {
 }
 
 bool login::PasswordMatches(bool& userFound) {
-  PutField(UID_UserId, SignedOnUserId);
+  PutField(UID_UserId, Session.SignedOnUserId);
   vb_io_read(U_FILE, 0, 0);
   userFound = vb_io_erc == 0;
-  return userFound && SignedOnPassword == UpperCp1252(RTrim(GetText(UID_Password)));
+  return userFound && Session.SignedOnPassword == UpperCp1252(RTrim(GetText(UID_Password)));
 }
 
 void login::RefuseAttempt(bool userFound) {
@@ -121,7 +121,7 @@ void login::RefuseAttempt(bool userFound) {
 
 bool login::HasLevel9() {
   ClearRecord(UDB_FILE);
-  PutField(UDB_UserId, SignedOnUserId);
+  PutField(UDB_UserId, Session.SignedOnUserId);
   PutField(UDB_DatabaseName, std::string("STANDARD"));
   vb_io_read(UDB_FILE, 0, 0);
   return vb_io_erc == 0 && SameText(GetText(UDB_Level), "9");
@@ -135,15 +135,15 @@ void login::Publish() {
   filomar::Publish("DATABASEDIR", directory);
   filomar::Publish("DB_PREFIX", prefix);
   filomar::Publish("DATABASENAME", "STANDARD");
-  filomar::Publish("USER_ID", SignedOnUserId);
-  filomar::Publish("USER_PASSWORD", SignedOnPassword);
+  filomar::Publish("USER_ID", Session.SignedOnUserId);
+  filomar::Publish("USER_PASSWORD", Session.SignedOnPassword);
 }
 
 void login::ok_Click() {
   vb_io_startClock();
   FillDatabaseList();
-  SignedOnUserId = UpperCp1252(Trim(UID));
-  SignedOnPassword = UpperCp1252(Trim(PWD));
+  Session.SignedOnUserId = UpperCp1252(Trim(UID));
+  Session.SignedOnPassword = UpperCp1252(Trim(PWD));
   bool userFound = false;
   if (!PasswordMatches(userFound)) {
     RefuseAttempt(userFound);
@@ -154,7 +154,7 @@ void login::ok_Click() {
     emergency_exit();
   }
   Publish();
-  vb_io_set_userid(SignedOnUserId);
+  vb_io_set_userid(Session.SignedOnUserId);
   if (!open_files1()) {
     terminate();
     throw ProgramEnd{kExitFailure};

@@ -65,7 +65,7 @@ class ConvertFiltersTest : public conversion_test::StepSite {
  protected:
   void TearDown() override {
     DbEngine = Engine::SqlServer;
-    SignedOnUserId.clear();
+    Session.SignedOnUserId.clear();
     StepSite::TearDown();
   }
 };
@@ -85,7 +85,7 @@ TEST_F(ConvertFiltersTest, TheStatementNamesTheSignedOnUserOnEitherEngine) {
   for (const Case& c : cases) {
     ado::RecordingProviderFactory recording;
     DbEngine = c.engine;
-    SignedOnUserId = c.userId;
+    Session.SignedOnUserId = c.userId;
     filomar::StepContext step{log, "STANDARD", "std", recording, progress};
 
     steps::ConvertFilters(step);
@@ -98,7 +98,7 @@ TEST_F(ConvertFiltersTest, TheStatementNamesTheSignedOnUserOnEitherEngine) {
 }
 
 TEST_F(ConvertFiltersTest, ARefusedStatementIsLoggedWithTheStatementAndTheRunGoesOn) {
-  SignedOnUserId = "FILOMAR";
+  Session.SignedOnUserId = "FILOMAR";
   const std::string statement = "update std_filter set filter_userID = 'FILOMAR'";
   server.FailStatement(statement, {{ado::kObjectNotFound, "no such table: std_filter", "Microsoft OLE DB Provider for ODBC Drivers", "42S02", 1}});
 
@@ -111,7 +111,7 @@ TEST_F(ConvertFiltersTest, ARefusedStatementIsLoggedWithTheStatementAndTheRunGoe
 }
 
 TEST_F(ConvertFiltersTest, AFailedConnectionIsLoggedWithoutAStatement) {
-  SignedOnUserId = "FILOMAR";
+  Session.SignedOnUserId = "FILOMAR";
   server.FailOpen({{ado::kConnectionFailed, "unable to open database file", "Microsoft OLE DB Provider for ODBC Drivers", "08001", 14}});
 
   steps::ConvertFilters(context);

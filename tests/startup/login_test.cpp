@@ -56,7 +56,7 @@ TEST_F(LoginTest, PasswordIsTrimmedAndComparedInUpperCase) {
   EXPECT_EQ(SignOn("FILOMAR ", "  filomar "), -1);
   EXPECT_TRUE(form.closed);
   EXPECT_EQ(Session.SignOnAccepted, 1);
-  EXPECT_EQ(SignedOnUserId, "FILOMAR");
+  EXPECT_EQ(Session.SignedOnUserId, "FILOMAR");
   EXPECT_EQ(Published("DATABASEDIR"), "data");
   EXPECT_EQ(Published("DB_PREFIX"), "std");
   EXPECT_EQ(Published("DATABASENAME"), "STANDARD");
@@ -69,7 +69,7 @@ TEST_F(LoginTest, PasswordIsTrimmedAndComparedInUpperCase) {
 TEST_F(LoginTest, TheUserIdIsLookedUpTrimmedAndInUpperCase) {
   EXPECT_EQ(SignOn("  filomar  ", "FILOMAR"), -1);
   EXPECT_EQ(Session.SignOnAccepted, 1);
-  EXPECT_EQ(SignedOnUserId, "FILOMAR");
+  EXPECT_EQ(Session.SignedOnUserId, "FILOMAR");
   EXPECT_TRUE(screen.Shown().empty());
 }
 

@@ -50,7 +50,7 @@ std::string FilterOwnerStatement(Engine engine, const std::string& userId) {
 void ConvertFilters(StepContext& ctx) {
   ServerConversation server(LogLineReporter([&ctx](const std::string& line) { ctx.log.WriteLine(line); }),
                             ctx.server);
-  server.Execute(FilterOwnerStatement(DbEngine, SignedOnUserId));
+  server.Execute(FilterOwnerStatement(DbEngine, Session.SignedOnUserId));
 }
 
 }  // namespace filomar::steps

@@ -64,7 +64,7 @@ TEST_F(LoginDialogTest, AWrongPasswordIsClearedThenTypedKeysSignOn) {
   EXPECT_EQ(after.firstEntry, "STANDARD - STANDARD records");
   EXPECT_TRUE(form.closed);
   EXPECT_EQ(Session.SignOnAccepted, 1);
-  EXPECT_EQ(SignedOnUserId, "FILOMAR");
+  EXPECT_EQ(Session.SignedOnUserId, "FILOMAR");
 }
 
 }  // namespace
