@@ -8,6 +8,7 @@
 #include "common/General.h"
 #include "newdb/Calendar.h"
 #include "platform/indexlib/indexlib.h"
+#include "recio/UserLevels.h"
 #include "recio/Vb_io.h"
 #include "recio/conffld.h"
 #include "shared/Session.h"
@@ -18,27 +19,6 @@ namespace {
 constexpr const char* kNoiseWords[] = {"THIS", "THERE", "THEY", "THAT", "THE", "AND",
                                        "FROM", "FOR",   "WILL", "ALL",  "EACH", "ONLY"};
 
-struct LevelRow {
-  const char* code;
-  const char* description;
-  const char* mask81;   // 28 flags
-  const char* mask109;  // 44 flags
-};
-
-constexpr LevelRow kLevels[] = {
-    {"0", "ZERO", "YNNNNNNNNNNNNNNNNNNNNNNNNNNN", "NNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNN"},
-    {"1", "ONE", "YYNNNNNNNNNNNNNNNNNNNNNNNNNN", "NNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNN"},
-    {"2", "TWO", "YYYNNNNNNNNNNNNNNNNNNNNNNNNN", "NNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNN"},
-    {"3", "THREE", "YYYNYYNNYNNNNNNNNNNNNNNNNNNN", "YNNNNYYNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNN"},
-    {"4", "FOUR", "YYYYYYYNYNNNNNNNNNNNNNNNNNNN", "NNYYNYYNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNN"},
-    {"5", "FIVE", "YYYYYYYNYYNNNNNNNNNNNNNNNNNN", "NNYYNYYNNYYYNYNNNNNNNNNNNNNNNNNNNNNNNNNNNNNN"},
-    {"6", "SIX", "YYYYYYYNYYYYYYYYNNNNNNNNNNNN", "NNYYYYYYYYYYYYYYYYYYYYYYYYYYYYYNNNNNNNNNNNNN"},
-    {"7", "SEVEN", "YYYYYYYYYYYYYYYYYNNNNNYYYYYY", "YYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYNNNNNNNNNNNNN"},
-    {"8", "EIGHT", "YYYYYYYYYYYYYYYYYYNYYYYYYYYY", "YYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYY"},
-    {"9", "NINE", "YYYYYYYYYYYYYYYYYYYYYYYYYYYY", "YYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYY"},
-    {"S", "SEARCH", "YYYYNNNNNNNNNYYYNNNNNNNNNNNN", "NNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNN"},
-    {"M", "MOVEMENT", "NNNNNYYNNNNYNNNNNNNNNNNNNNNN", "NNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNN"},
-};
 
 // The status codes that follow the levels; U and T rows carry a blank description.
 struct CodeRow {
@@ -179,9 +159,9 @@ bool WriteCodes() {
   bool ok = true;
   char* record = Block(CODE_FILE).record;
   ClearRecord(CODE_FILE);  // the level rows share whatever they leave in the buffer
-  for (const LevelRow& level : kLevels) {
-    std::memcpy(record + CODE_LevelMask1.offset, level.mask81, std::strlen(level.mask81));
-    std::memcpy(record + CODE_LevelMask2.offset, level.mask109, std::strlen(level.mask109));
+  for (const UserLevel& level : kUserLevels) {
+    std::memcpy(record + CODE_LevelMask1.offset, level.mask1, std::strlen(level.mask1));
+    std::memcpy(record + CODE_LevelMask2.offset, level.mask2, std::strlen(level.mask2));
     ok = WriteCode("L", level.code, level.description);
     if (!ok) break;
   }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "recio/Vb_io.h"
+#include "recio/UserLevels.h"
 #include "recio/conffld.h"
 #include "site/RecordSession.h"
 
@@ -165,30 +166,6 @@ constexpr std::array<Code, 9> kActionCodes{{
 // In 5.0 the letter field holds the letter's index and the action sheet field the sheet's.
 constexpr std::array<const char*, 9> kConvertedLetters = {"0001", "", "ab", "02", "12", "0909", "0405", "KB01", "  01"};
 
-struct Level {
-  const char* code;
-  const char* description;
-  const char* mask1;
-  const char* mask2;
-};
-
-constexpr const char* kNo44 = "NNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNN";
-constexpr const char* kYes44 = "YYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYY";
-constexpr std::array<Level, 12> kLevels{{
-    {"0", "ZERO", "YNNNNNNNNNNNNNNNNNNNNNNNNNNN", kNo44},
-    {"1", "ONE", "YYNNNNNNNNNNNNNNNNNNNNNNNNNN", kNo44},
-    {"2", "TWO", "YYYNNNNNNNNNNNNNNNNNNNNNNNNN", kNo44},
-    {"3", "THREE", "YYYNYYNNYNNNNNNNNNNNNNNNNNNN", "YNNNNYYNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNN"},
-    {"4", "FOUR", "YYYYYYYNYNNNNNNNNNNNNNNNNNNN", "NNYYNYYNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNN"},
-    {"5", "FIVE", "YYYYYYYNYYNNNNNNNNNNNNNNNNNN", "NNYYNYYNNYYYNYNNNNNNNNNNNNNNNNNNNNNNNNNNNNNN"},
-    {"6", "SIX", "YYYYYYYNYYYYYYYYNNNNNNNNNNNN", "NNYYYYYYYYYYYYYYYYYYYYYYYYYYYYYNNNNNNNNNNNNN"},
-    {"7", "SEVEN", "YYYYYYYYYYYYYYYYYNNNNNYYYYYY", "YYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYNNNNNNNNNNNNN"},
-    {"8", "EIGHT", "YYYYYYYYYYYYYYYYYYNYYYYYYYYY", kYes44},
-    {"9", "NINE", "YYYYYYYYYYYYYYYYYYYYYYYYYYYY", kYes44},
-    {"M", "MOVEMENT", "NNNNNYYNNNNYNNNNNNNNNNNNNNNN", kNo44},
-    {"S", "SEARCH", "YYYYNNNNNNNNNYYYNNNNNNNNNNNN", kNo44},
-}};
-
 std::vector<Variant> Flags(const char* mask) {
   std::vector<Variant> flags;
   for (const char* c = mask; *c != '\0'; ++c) flags.emplace_back(std::string(1, *c));
@@ -222,7 +199,7 @@ std::vector<std::function<void()>> CodeRecords(bool full, bool converted) {
   }
   records.push_back([] { PutCode("H", "LEGALHOLD", "Legal hold"); });
   if (!full) return records;
-  for (const Level& level : kLevels) {
+  for (const UserLevel& level : kUserLevels) {
     records.push_back([&level] {
       PutCode("L", level.code, level.description);
       PutFieldArray(CODE_LevelMask1, Flags(level.mask1));

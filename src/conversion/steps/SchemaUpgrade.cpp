@@ -6,6 +6,7 @@
 #include "common/FrontEnd.h"
 #include "common/General.h"
 #include "conversion/steps/UpgradeScript.h"
+#include "recio/UserLevels.h"
 #include "recio/Vb_io.h"
 #include "recio/conffld.h"
 #include "shared/Connection.h"
@@ -100,30 +101,6 @@ void UpdateTablesORACLE5(StepContext& ctx) {
 
 namespace {
 
-struct UserLevel {
-  const char* key;
-  const char* description;
-  const char* flags1;  // 28 flags
-  const char* flags2;  // 44 flags
-};
-
-constexpr const char* kNo44 = "NNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNN";
-constexpr const char* kYes44 = "YYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYY";
-
-constexpr UserLevel kUserLevels[] = {
-    {"L0", "ZERO", "YNNNNNNNNNNNNNNNNNNNNNNNNNNN", kNo44},
-    {"L1", "ONE", "YYNNNNNNNNNNNNNNNNNNNNNNNNNN", kNo44},
-    {"L2", "TWO", "YYYNNNNNNNNNNNNNNNNNNNNNNNNN", kNo44},
-    {"L3", "THREE", "YYYNYYNNYNNNNNNNNNNNNNNNNNNN", "YNNNNYYNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNN"},
-    {"L4", "FOUR", "YYYYYYYNYNNNNNNNNNNNNNNNNNNN", "NNYYNYYNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNN"},
-    {"L5", "FIVE", "YYYYYYYNYYNNNNNNNNNNNNNNNNNN", "NNYYNYYNNYYYNYNNNNNNNNNNNNNNNNNNNNNNNNNNNNNN"},
-    {"L6", "SIX", "YYYYYYYNYYYYYYYYNNNNNNNNNNNN", "NNYYYYYYYYYYYYYYYYYYYYYYYYYYYYYNNNNNNNNNNNNN"},
-    {"L7", "SEVEN", "YYYYYYYYYYYYYYYYYNNNNNYYYYYY", "YYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYNNNNNNNNNNNNN"},
-    {"L8", "EIGHT", "YYYYYYYYYYYYYYYYYYNYYYYYYYYY", kYes44},
-    {"L9", "NINE", "YYYYYYYYYYYYYYYYYYYYYYYYYYYY", kYes44},
-    {"LS", "SEARCH", "YYYYNNNNNNNNNYYYNNNNNNNNNNNN", kNo44},
-    {"LM", "MOVEMENT", "NNNNNYYNNNNYNNNNNNNNNNNNNNNN", kNo44},
-};
 
 // One flag per element, flag i to occurrence i.
 std::vector<Variant> Flags(const std::string& flags) {
@@ -136,13 +113,13 @@ std::vector<Variant> Flags(const std::string& flags) {
 // keeps what it holds.
 void FillLevel(const UserLevel& level) {
   PutField(CODE_Description, std::string(level.description));
-  PutFieldArray(CODE_LevelMask1, Flags(level.flags1));
-  PutFieldArray(CODE_LevelMask2, Flags(level.flags2));
+  PutFieldArray(CODE_LevelMask1, Flags(level.mask1));
+  PutFieldArray(CODE_LevelMask2, Flags(level.mask2));
 }
 
 // Rewrites the level's record when it exists, else writes it. True when it is stored.
 bool StoreLevel(const UserLevel& level) {
-  PutField(CODE_Key, std::string(level.key));
+  PutField(CODE_Key, std::string("L") + level.code);
   vb_io_read(CODE_FILE, 0, 1);
   if (vb_io_erc == 0) {
     FillLevel(level);
@@ -150,7 +127,7 @@ bool StoreLevel(const UserLevel& level) {
     return vb_io_erc == 0;
   }
   if (vb_io_erc != reclib::kNotFound) return false;
-  PutField(CODE_Key, std::string(level.key));
+  PutField(CODE_Key, std::string("L") + level.code);
   FillLevel(level);
   vb_io_write(CODE_FILE);
   return vb_io_erc == 0;
@@ -164,7 +141,7 @@ void UpdateOraclePrivs(StepContext& ctx) {
     for (const UserLevel& level : kUserLevels) {
       if (StoreLevel(level)) continue;
       const short status = vb_io_erc;
-      ctx.log.WriteLine(std::string("The user level ") + level.key + " could not be stored in the CODE file (status " +
+      ctx.log.WriteLine(std::string("The user level L") + level.code + " could not be stored in the CODE file (status " +
                         std::to_string(status) + "); the levels after it were not written");
       vb_io_close(CODE_FILE);
       vb_io_erc = status;  // left for the caller, as a failed write leaves it
