@@ -1,12 +1,11 @@
 // The front end a run shows itself on, and the program's title.
 #pragma once
 
+#include "common/Titles.h"
 #include "common/Ui.h"
 
 namespace filomar {
 
-// Title of every message box that has none of its own.
-inline constexpr const char* kProgramTitle = "Filomar 5.0 Conversion Utility";
 
 // Set once by the program entry (or by a test) before any product routine runs; the front end
 // must outlive every later call. FrontEnd() without one set throws std::logic_error.

@@ -13,8 +13,6 @@
 namespace filomar {
 namespace {
 
-constexpr const char* kRunTitle = "Filomar Conversion Utility ";
-constexpr const char* kCanceledTitle = "Filomar conversion Utility ";
 
 void SetPointer(DBSelect& window, ui::MousePointer pointer) {
   window.mousePointer = pointer;

@@ -12,6 +12,8 @@
 
 #include <memory>
 #include <string>
+
+#include "common/Titles.h"
 #include <vector>
 
 #include "conversion/ConversionLog.h"
@@ -47,7 +49,7 @@ class DBSelect : public ui::Form {
   DBSelect& operator=(const DBSelect&) = delete;
 
   // What the window shows.
-  const std::string caption = "Filomar 5.0 Conversion Utility";
+  const std::string caption = kProgramTitle;
   const std::string Label1 = "Select the Filomar 4.0 databases that you want to convert to Filomar 5.0.";
   const std::string Label2 = "STANDARD Database must be selected if it has not been converted";
   const std::string Label3 = "Log File";

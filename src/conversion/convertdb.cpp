@@ -1,5 +1,6 @@
 // convertdb: the fixed sequence of steps that converts one database, and its step table.
 #include "common/General.h"
+#include "common/Titles.h"
 #include "shared/Catalogue.h"
 #include "conversion/DBSelect.h"
 #include "conversion/StepTable.h"
@@ -27,11 +28,11 @@ bool DBSelect::convertdb(const std::string& DbName) {
   vb_io_close(DB_FILE);
   if (!version) {
     ShowMessage("The " + DbName + " Database cannot be converted: " + problem, ui::mb::Exclamation,
-                "Filomar Conversion Utility ");
+                kRunTitle);
     return false;
   }
   if (IsVersion(version, kVersion50)) {
-    ShowMessage(" The " + DbName + " Database has been converted ", ui::mb::Information, "Filomar Conversion Utility ");
+    ShowMessage(" The " + DbName + " Database has been converted ", ui::mb::Information, kRunTitle);
     return false;
   }
   ShowProgress(DbName);

@@ -11,6 +11,8 @@
 #include <functional>
 #include <string>
 
+#include "common/Titles.h"
+
 #include "common/Ui.h"
 
 namespace filomar {
@@ -29,7 +31,7 @@ class frmProgress : public ui::Form {
     int left = 0, top = 0, width = 0, height = 0;  // pixels
   };
 
-  const std::string caption = "Filomar 5.0 Conversion Utility";
+  const std::string caption = kProgramTitle;
   std::string Label1 = "Converting Database";  // the header
   std::string lbldbname;
   const std::string Label2 = "Status";

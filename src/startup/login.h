@@ -7,6 +7,8 @@
 #pragma once
 
 #include <string>
+
+#include "common/Titles.h"
 #include <vector>
 
 #include "common/Ui.h"
@@ -22,7 +24,7 @@ class login : public ui::Form {
   enum class Control { UID, PWD, Combo1, ok, cancel };
 
   // What the window shows.
-  const std::string caption = "Filomar 5.0 Conversion Utility";
+  const std::string caption = kProgramTitle;
   const std::string Label1 = "User Id";
   const std::string Label2 = "Password";
   const std::string okCaption = "&OK";

@@ -36,14 +36,14 @@ constexpr short kGroupOpenCodes[] = {reclib::kNotOpen, reclib::kFileInUse, recli
 // opened at all is said as such, so the administrator does not look for users who are not there.
 void ReportMatrRefused(short status) {
   if (status == reclib::kHeldExclusively || status == reclib::kFileInUse) {
-    ShowMessage(kUsersLoggedOn, ui::mb::Exclamation, "Filomar 5.0 Conversion Utility ");
+    ShowMessage(kUsersLoggedOn, ui::mb::Exclamation, kStartupTitle);
     return;
   }
   // The library's reason names the store and says what is wrong with it (missing, not a
   // record store, permission denied), so the administrator knows which file to look at.
   ShowMessage("Can't open the record files of the STANDARD database. Err =" + NumberWithSign(status) + "\n" +
                   vb_io_failure(),
-              ui::mb::Critical, "Filomar 5.0 Conversion Utility ");
+              ui::mb::Critical, kStartupTitle);
 }
 
 std::string TraceFlag(bool on) { return on ? "-1" : "0"; }
