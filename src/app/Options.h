@@ -22,11 +22,41 @@ struct Options {
   std::vector<std::string> databases;  // --database NAME, repeatable
   bool allDatabases = false;           // --all
   std::string logFile;                 // --log FILE
+  bool help = false;                   // --help, -h: print kHelp and end
 };
 
 inline constexpr const char* kUsage =
     "usage: filomar-convert [/T[channels]] [/X[digits]] [--console | --batch [--answer OK|Cancel|Retry]...\n"
     "                        [--user ID --password-stdin] [--database NAME]... [--all] [--log FILE]] [/D]\n";
+
+inline constexpr const char* kHelp =
+    "filomar-convert: converts the Filomar databases of this site from release 4.0 to 5.0.\n"
+    "\n"
+    "Sign on as a level-9 user, choose the databases still at 4.0 and start the conversion; the\n"
+    "log goes to convert5.log in the program directory ($FILOMAR_HOME, else the program's own\n"
+    "directory) unless another file is chosen. On a server without a product database it offers\n"
+    "to create a new STANDARD database instead. Nobody else may have Filomar open meanwhile.\n"
+    "\n"
+    "Front ends (windows when a display is available, else the console):\n"
+    "  --console              a numbered list and commands on standard input\n"
+    "  --batch                asks nothing; message boxes print with the button taken\n"
+    "Batch options:\n"
+    "  --answer OK|Cancel|Retry   the answer to the next message box (repeatable; else its default)\n"
+    "  --user ID --password-stdin signs on as ID with the first line of standard input\n"
+    "  --database NAME            selects that database (repeatable)\n"
+    "  --all                      selects every listed database\n"
+    "  --log FILE                 writes the conversion log to FILE\n"
+    "Product switches:\n"
+    "  /T[channels]   writes the trace filomar-trace.log in the program directory; channel letters\n"
+    "                 0-6, C, A, I select what is traced (all of them when none is given)\n"
+    "  /X[digits]     accepted, no effect\n"
+    "  /D             accepted as the last switch, no effect\n"
+    "  --help, -h     prints this text\n"
+    "\n"
+    "Exit status: 0 the program ran to its end (also when nothing was left to convert), 1 it ended\n"
+    "on a failure it showed (another user has Filomar open, a refused sign-on, the log or the\n"
+    "server could not be reached), 2 the sign-on or the new database was cancelled.\n"
+    "Environment: FILOMAR_HOME, ODBCINI (the data source filomar4), FILOMAR_IPC_DIR.\n";
 
 // nullopt with `error` set for an unknown option or a missing value.
 std::optional<Options> ParseOptions(int argc, char** argv, std::string& error);

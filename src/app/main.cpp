@@ -19,6 +19,10 @@ int main(int argc, char** argv) {
     std::cerr << "filomar-convert: " << error << "\n" << filomar::app::kUsage;
     return filomar::kExitFailure;
   }
+  if (options->help) {
+    std::cout << filomar::app::kHelp;
+    return filomar::kExitNormal;
+  }
   if (options->frontEnd == FrontEndKind::Windows && !ui::DisplayAvailable()) options->frontEnd = FrontEndKind::Console;
   std::optional<ui::QtSession> windows;
   if (options->frontEnd == FrontEndKind::Windows) windows.emplace(argc, argv);

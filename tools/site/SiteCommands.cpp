@@ -30,6 +30,30 @@ constexpr const char* kUsage =
     "       filomar-site install-record DIR --engine S|O --password-stdin\n"
     "       filomar-site dump SITE DATADIR PREFIX CODE [--hex]\n";
 
+constexpr const char* kHelp =
+    "filomar-site: makes sites to run filomar-convert on, and reads their record files.\n"
+    "\n"
+    "  demo DIR      a demo site: STANDARD, FINANCE and PERSONNEL at 4.0, LEGAL at 5.0, ARCHIVE\n"
+    "                catalogued without its data directory; server on the embedded engine\n"
+    "                (SQLite through the SQLite ODBC driver, data source filomar4 in DIR/odbc.ini)\n"
+    "      --records N     SACT, VERS and COMP records per 4.0 database (default 50)\n"
+    "      --engine S|O    the installation record's engine letter (default S)\n"
+    "      --ini DATAROOT  writes FLMWIN.INI with that StandardDataDir, databases under it\n"
+    "      --databases K   databases at 4.0, STANDARD included (default 3)\n"
+    "      --force         replaces an earlier site in DIR\n"
+    "  empty DIR [--engine S|O] [--force]\n"
+    "                a site whose server holds no product database\n"
+    "  install-record DIR --engine S|O --password-stdin\n"
+    "                rewrites the installation records (the server password on standard input)\n"
+    "  dump SITE DATADIR PREFIX CODE [--hex]\n"
+    "                prints the records of one record file (CONF, CODE, SACT, DB, ...) in key\n"
+    "                order: each record's key, then its text stretches with their offsets; with\n"
+    "                --hex one line of hex digits per record\n"
+    "  --help, -h    prints this text\n"
+    "\n"
+    "The administrator of a demo site is FILOMAR with the password FILOMAR. Exit status: 0 done,\n"
+    "1 failed (the message on standard error), 2 arguments it cannot take.\n";
+
 constexpr std::size_t kMaxRecords = 100'000'000;
 
 Status Check(std::initializer_list<Status> steps) {
@@ -286,6 +310,10 @@ int RunSiteTool(const std::vector<std::string>& args, std::istream& in, std::ost
   try {
     if (args.empty()) throw UsageError("no command");
     const std::string& command = args[0];
+    if (command == "--help" || command == "-h") {
+      out << kHelp;
+      return 0;
+    }
     Status status = Status::Ok();
     if (command == "demo") {
       status = RunDemo(args, out);
