@@ -3,14 +3,12 @@
 #include "support/DemoSite.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <map>
 #include <sstream>
 
 #include "platform/ado/Connection.h"
 #include "platform/ado/Recordset.h"
-#include "platform/copylib/InstallRecordFile.h"
 #include "recio/Vb_io.h"
 #include "recio/conffld.h"
 #include "support/Records.h"
@@ -18,15 +16,8 @@
 namespace {
 using namespace filomar;
 using testing_support::DemoSite;
-using testing_support::DemoSiteOptions;
 using testing_support::RunSiteTool;
 namespace fs = std::filesystem;
-
-DemoSiteOptions Options(std::size_t records) {
-  DemoSiteOptions options;
-  options.records = records;
-  return options;
-}
 
 void Select(std::string directory, std::string prefix) { vb_io_setDirectory(ConnHandle, directory, prefix); }
 
@@ -74,7 +65,7 @@ int Count(short file) {
 }
 
 TEST(DemoSite, EveryCataloguedDatabaseReadsAtItsVersionWithTheAdministratorAtLevelNine) {
-  DemoSite site(Options(5));
+  DemoSite site({.records = 5});
   testing_support::SiteEnvironment environment(site);
   testing_support::LibraryConnection library;
   const std::map<std::string, std::string> expected = {
@@ -87,13 +78,10 @@ TEST(DemoSite, EveryCataloguedDatabaseReadsAtItsVersionWithTheAdministratorAtLev
 
   Select("finance", "fin");
   for (const short file : {SACT_FILE, VERS_FILE, COMP_FILE}) EXPECT_EQ(Count(file), 5) << file;
-  EXPECT_EQ(Count(MATR_FILE), 0);
-  for (const char* letter : {"LetterA", "LetterC", "ActShtB"}) EXPECT_TRUE(fs::exists(site.DataDir("finance") / letter)) << letter;
-  EXPECT_FALSE(fs::exists(site.dir() / "FLMWIN.INI"));
 }
 
 TEST(DemoSite, DsnAnswersThroughTheSqliteOdbcDriver) {
-  DemoSite site(Options(1));
+  DemoSite site({.records = 1});
   testing_support::ScopedEnv odbc("ODBCINI", site.OdbcIni().string());
   ado::Connection connection;
   ASSERT_TRUE(connection.Open("Provider=MSDASQL.1;User ID=filomar;Password=x;Data Source=filomar4"));
@@ -104,7 +92,6 @@ TEST(DemoSite, DsnAnswersThroughTheSqliteOdbcDriver) {
   EXPECT_TRUE(rows.Open("select * from filomar_rowlock", connection));
   EXPECT_TRUE(rows.Open("select count(*) from std_filter", connection));
   EXPECT_FALSE(rows.Open("select filter_userID from std_filter", connection));
-  EXPECT_TRUE(rows.Open("select * from fin_file", connection));
 
   const auto hex = RunSiteTool({"dump", site.dir().string(), "data", "std", "CONF", "--hex"});
   ASSERT_EQ(hex.exitCode, 0) << hex.err;
@@ -118,50 +105,6 @@ TEST(DemoSite, DsnAnswersThroughTheSqliteOdbcDriver) {
   EXPECT_EQ(count, 5);
   ASSERT_FALSE(c00.empty());
   EXPECT_EQ(c00.substr(438 * 2, 8), "34303041");  // "400A"
-  const auto readable = RunSiteTool({"dump", site.dir().string(), "legal", "leg", "conf"});
-  EXPECT_NE(readable.out.find("key 'C13'"), std::string::npos);
-  EXPECT_NE(readable.out.find("500A"), std::string::npos);
-}
-
-TEST(DemoSite, OptionsSetTheEngineTheDataRootAndTheNumberOfDatabases) {
-  DemoSiteOptions options = Options(1);
-  options.engine = 'O';
-  options.databases = 4;
-  options.dataRoot = "root";
-  DemoSite site(options);
-  for (const fs::path& dir : {site.dir(), site.dir() / "data"}) {
-    const auto record = copylib::ReadInstallRecord(dir);
-    ASSERT_TRUE(record) << dir;
-    EXPECT_EQ(copylib::Describe(*record).engine, 'O');
-    struct stat info {};
-    ASSERT_EQ(stat((dir / "install.rec").c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 0777, 0600u);
-  }
-  EXPECT_TRUE(fs::exists(site.dir() / "root" / "data" / "std.records"));
-  EXPECT_FALSE(fs::exists(site.dir() / "data" / "std.records"));
-  testing_support::SiteEnvironment environment(site);
-  testing_support::LibraryConnection library;  // finds "data" through FLMWIN.INI, as the program does
-  const auto databases = Catalogue();
-  EXPECT_EQ(databases.size(), 6u);
-  EXPECT_EQ(databases.at("EXTRA0004"), "400A level 9");
-}
-
-TEST(DemoSite, EmptySiteHasAnEmptyStandardStoreAndAServerWithoutTables) {
-  testing_support::TempDir temp;
-  const fs::path dir = temp.path() / "empty";
-  const auto made = RunSiteTool({"empty", dir.string()});
-  ASSERT_EQ(made.exitCode, 0) << made.err;
-  EXPECT_NE(made.out.find("lock2k.sql left out (the embedded engine has no stored procedures)"), std::string::npos);
-  EXPECT_TRUE(copylib::ReadInstallRecord(dir / "data"));
-  EXPECT_TRUE(fs::exists(dir / "Newstd7.tpl"));
-  EXPECT_FALSE(fs::exists(dir / "lock2k.sql"));
-  EXPECT_GT(fs::file_size(dir / "data" / "std.records"), 0u);  // the STANDARD store, with no records
-  testing_support::ScopedEnv odbc("ODBCINI", (dir / "odbc.ini").string());
-  ado::Connection connection;
-  ASSERT_TRUE(connection.Open("Provider=MSDASQL.1;User ID=filomar;Password=x;Data Source=filomar4"));
-  ado::Recordset rows;
-  ASSERT_TRUE(rows.Open("select count(*) from sqlite_master", connection));
-  EXPECT_EQ(rows.Fields(std::size_t{0}).AsLong(), 0);
 }
 
 }  // namespace

@@ -6,7 +6,6 @@
 
 #include <QLabel>
 #include <QListWidget>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 
@@ -85,34 +84,6 @@ TEST_F(MainWindowTest, TheRunShowsItsDatabaseInTheProgressWindowAndKeepsStartDis
   EXPECT_EQ(Run(), kExitNormal);
   EXPECT_EQ(shown, (std::vector<std::string>{"visible", "STANDARD", "start disabled"}));
   EXPECT_EQ(testing_support::Texts(screen).back(), "Conversion of Databases has completed ");
-}
-
-TEST_F(MainWindowTest, AStepThatCountsRecordsShowsABarAndItsCountOnlyWhileItRuns) {
-  QWidget* main = nullptr;
-  std::vector<std::string> shown;
-  const auto look = [&] {
-    const auto* progress = main->findChild<QWidget*>("frmProgress");
-    const auto* bar = progress->findChild<QProgressBar*>("recordBar");
-    const auto* count = progress->findChild<QLabel*>("lblrecords");
-    shown.push_back(bar->isVisible() ? std::to_string(bar->value()) + " " + count->text().toStdString() : "none");
-  };
-  steps.during = [&](const std::string& call) {
-    if (call == "ConvertSact") {
-      window.progress.BeginRecordCount(4);
-      window.progress.EndRecordCount(3);
-      look();
-    } else if (call == "ConvertVers") {
-      look();  // the next step's caption hides the last step's count
-    }
-  };
-  ui_qt_test::WhenWindowShown("DBSelect", [&](QWidget* w) {
-    main = w;
-    QTest::mouseClick(main->findChild<QPushButton*>("cmdStart"), Qt::LeftButton);
-    QTest::mouseClick(main->findChild<QPushButton*>("cmdExit"), Qt::LeftButton);
-  });
-
-  EXPECT_EQ(Run(), kExitNormal);
-  EXPECT_EQ(shown, (std::vector<std::string>{"750 3 of 4 records", "none"}));
 }
 
 }  // namespace
