@@ -209,21 +209,6 @@ TEST_F(DBSelectRun, ADatabaseConvertedEarlierIsReportedAndDeselected) {
   EXPECT_EQ(screen.Shown().size(), 3u);
 }
 
-TEST_F(DBSelectRun, AClickDuringARunKeepsTheRunOnItsDatabase) {
-  AddDatabase("SALES", "400A");
-  AddDatabase("STANDARD", "400A");
-  ShowWindow();
-  window.DBList_Click(IndexOf("SALES"));
-  window.DBList_Click(IndexOf("STANDARD"));  // still selected: it is not converted
-  steps.during = [&](const std::string& call) {
-    if (call.rfind("UpdateTablesSQL5(SALES", 0) == 0) window.DBList_Click(IndexOf("STANDARD"));
-  };
-  window.cmdStart_Click();
-  ASSERT_EQ(steps.calls.size(), 17u);  // nine for STANDARD, eight for SALES
-  for (std::size_t i = 9; i < steps.calls.size(); ++i) EXPECT_EQ(steps.databases[i], "db/SALES/SAL") << steps.calls[i];
-  EXPECT_EQ(steps.databases[0], "data/std");
-}
-
 TEST_F(DBSelectRun, ALogThatCannotBeOpenedConvertsNothingAndKeepsTheWindowUsable) {
   AddDatabase("STANDARD", "400A");
   ShowWindow();

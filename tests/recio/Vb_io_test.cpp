@@ -7,15 +7,10 @@
 
 #include "FakeReclib.h"
 #include "common/FrontEnd.h"
-#include "platform/reclib/trace.h"
-#include "support/TempDir.h"
 #include "support/ScriptedUi.h"
 
 using namespace filomar;
 using fake_reclib::Fake;
-using testing_support::ReadFile;
-using testing_support::ScopedEnv;
-using testing_support::TempDir;
 
 namespace {
 
@@ -164,11 +159,6 @@ TEST_F(VbIo, OpenFailure88IsReportedAs85) {
   EXPECT_EQ(vb_io_open_exclusive(MATR_FILE, ""), kOpenFailed);
   Fake().Then("io_open_exclusive", 94);
   EXPECT_EQ(vb_io_open_exclusive(MATR_FILE, ""), 94);
-  EXPECT_EQ(vb_io_erc, 94);
-  vb_io_open(PL2_FILE, "$PROGRAM");
-  EXPECT_EQ(vb_io_erc, 0);
-  EXPECT_EQ(Fake().calls.back().text, "$PROGRAM");
-  EXPECT_EQ(Fake().calls.back().code, "PL  ");
 }
 
 TEST_F(VbIo, RewriteAlwaysUnlocksAndKeepsItsOwnStatus) {
@@ -183,30 +173,6 @@ TEST_F(VbIo, RewriteAlwaysUnlocksAndKeepsItsOwnStatus) {
   EXPECT_EQ(vb_io_erc, 0);
   vb_io_unlock(SACT_FILE);
   EXPECT_EQ(vb_io_erc, 0);
-}
-
-TEST_F(VbIo, PerFileOperationsKeepTheStatusAndTheBlock) {
-  const std::vector<std::pair<std::string, std::function<void()>>> operations = {
-      {"io_open", [] { vb_io_open(CODE_FILE, ""); }},
-      {"io_close", [] { vb_io_close(CODE_FILE); }},
-      {"io_read", [] { vb_io_read(CODE_FILE, 0, 1); }},
-      {"io_find", [] { vb_io_find(CODE_FILE, 0); }},
-      {"io_startRange", [] { vb_io_startRange(CODE_FILE, 0); }},
-      {"io_start", [] { vb_io_start(CODE_FILE, 0, 0, 1025); }},
-      {"io_next", [] { vb_io_next(CODE_FILE, 0); }},
-      {"io_endstart", [] { vb_io_endstart(CODE_FILE); }},
-      {"io_unlock", [] { vb_io_unlock(CODE_FILE); }},
-      {"io_write", [] { vb_io_write(CODE_FILE); }},
-      {"io_add", [] { vb_io_add(CODE_FILE); }}};
-  for (const auto& [function, call] : operations) {
-    Fake().Then(function, 4);
-    call();
-    EXPECT_EQ(vb_io_erc, 4) << function;
-    EXPECT_EQ(Fake().calls.back().function, function);
-    EXPECT_EQ(Fake().calls.back().code, "CODE");
-  }
-  // Every call got the table's own block and left its mark there.
-  EXPECT_EQ(Block(CODE_FILE).libraryWord, static_cast<std::int32_t>(operations.size()));
 }
 
 TEST_F(VbIo, FileNumbersOutsideTheTableFailWithoutCallingTheLibrary) {
@@ -228,41 +194,18 @@ TEST_F(VbIo, FileNumbersOutsideTheTableFailWithoutCallingTheLibrary) {
 }
 
 TEST_F(VbIo, ConnectFailureIs5001AndSuccessStampsTheHandle) {
-  TempDir home;
-  ScopedEnv env{"FILOMAR_HOME", home.str()};
-  TRACE_Init();
-  TRACE_Enable(8, 1);
   short handle = 0;
   Fake().Then("io_connect", 3);
   EXPECT_EQ(vb_io_connect(0, handle), kNoConnection);
   Fake().connectThrows = true;
   EXPECT_EQ(vb_io_connect(0, handle), kNoConnection);
   EXPECT_EQ(Block(UID_FILE).connectionHandle, 0);
-  TRACE_Stop();
-  const std::string trace = ReadFile(home.path() / reclib::kTraceFileName);
-  EXPECT_NE(trace.find("after io_connect\n"), std::string::npos);
 
   Fake().connectThrows = false;
   EXPECT_EQ(vb_io_connect(0, ConnHandle), 0);
   EXPECT_EQ(ConnHandle, 17);
   EXPECT_EQ((std::array{Block(0).connectionHandle, Block(1).connectionHandle, Block(82).connectionHandle}),
             (std::array<std::int16_t, 3>{0, 17, 17}));
-}
-
-// Suppressing a status and the clock, trace and type queries leave the last status alone.
-TEST_F(VbIo, LibraryWideQueriesLeaveTheStatusAlone) {
-  vb_io_erc = 77;
-  Fake().dbType = 4;
-  Fake().Then("io_startClock", 6);
-  vb_io_suppress(84);
-  EXPECT_EQ(Fake().calls.back().args, (std::vector<short>{84, 1}));
-  EXPECT_EQ(vb_io_startClock(), 6);
-  EXPECT_EQ(vb_io_db_type(), 4);
-  vb_io_setTrace(1);
-  EXPECT_EQ(vb_io_erc, 77);
-  Fake().Then("io_suppress", 6);
-  vb_io_unsuppress(94);
-  EXPECT_EQ(vb_io_erc, 6);
 }
 
 TEST_F(VbIo, DirectoryTextsAreCopiedBackAndBounded) {

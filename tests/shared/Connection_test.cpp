@@ -8,7 +8,6 @@
 
 #include "platform/ado/OdbcSite.h"
 #include "common/FrontEnd.h"
-#include "support/RecordingProvider.h"
 #include "platform/copylib/InstallRecordFile.h"
 #include "shared/DbEngine.h"
 #include "support/TempDir.h"
@@ -71,7 +70,6 @@ struct Report {
 
 class ConversationTest : public ConnectionTest {
  protected:
-  ado::RecordingProviderFactory server;
   std::vector<Report> reports;
   ServerErrorReporter Collect() {
     return [this](const std::string& text, const std::string& statement, const ado::Error& e) {
@@ -79,45 +77,6 @@ class ConversationTest : public ConnectionTest {
     };
   }
 };
-
-TEST_F(ConversationTest, SendsEachStatementWithoutTimeLimitAndClosesAtTheEnd) {
-  DbEngine = Engine::SqlServer;
-  Install("pw");
-  server.SetRows("select db_name from std_db", {{"db_name"}, {{"STANDARD  "}}});
-  {
-    ServerConversation talk(Collect(), server);
-    EXPECT_TRUE(talk.IsOpen());
-    EXPECT_TRUE(talk.Execute("update xyz_conf set a = 1"));
-    auto rows = talk.Query("select db_name from std_db");
-    EXPECT_TRUE(rows.IsOpen());
-    EXPECT_EQ(rows.Fields(0).Value, "STANDARD  ");
-  }
-  ASSERT_EQ(server.Opens().size(), 1u);
-  EXPECT_EQ(server.Opens()[0].dataSource + "|" + server.Opens()[0].userId + "|" + server.Opens()[0].password, "filomar4|filomar|pw");
-  const auto& calls = server.Calls();
-  ASSERT_EQ(calls.size(), 4u);
-  EXPECT_EQ(calls[1].text + "|" + calls[2].text, "update xyz_conf set a = 1|select db_name from std_db");
-  EXPECT_EQ(calls[1].timeoutSeconds + calls[2].timeoutSeconds, 0);
-  EXPECT_EQ(calls[3].kind, ado::RecordedCall::Kind::Close);
-  EXPECT_TRUE(reports.empty());
-}
-
-TEST_F(ConversationTest, EveryErrorOfAFailedStatementIsReportedThenTheRoutineGoesOn) {
-  server.FailStatement("alter table x", {{ado::kStatementFailed, "first", "s", "42000", 1},
-                                         {ado::kStatementFailed, "second", "s", "01000", 2}});
-  server.FailStatement("select * from gone", {{ado::kObjectNotFound, "missing", "s", "42S02", 208}});
-  ServerConversation talk(Collect(), server);
-  EXPECT_FALSE(talk.Execute("alter table x"));
-  EXPECT_TRUE(talk.Execute("insert into y values (1)"));
-  EXPECT_FALSE(talk.Query("select * from gone").IsOpen());
-
-  ASSERT_EQ(reports.size(), 3u);
-  EXPECT_EQ(reports[0].text, ServerError({ado::kStatementFailed, "first", "s", "42000", 1}));
-  EXPECT_EQ(reports[1].text, ServerError({ado::kStatementFailed, "second", "s", "01000", 2}));
-  EXPECT_EQ(reports[0].statement + "|" + reports[1].statement + "|" + reports[2].statement, "alter table x|alter table x|select * from gone");
-  EXPECT_EQ(reports[2].number, ado::kObjectNotFound);
-  EXPECT_EQ(server.Statements().size(), 3u);
-}
 
 TEST_F(ConversationTest, RealDriverRefusingTheConnectionFailsEveryStatement) {
   testing_support::OdbcSite site("/nonexistent-directory/server.db");
