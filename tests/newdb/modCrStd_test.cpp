@@ -105,10 +105,14 @@ TEST_F(NewSite, OracleStatementsAfterTheTemplateAndTheCatalogueBlock) {
 }
 
 TEST_F(NewSite, MissingTemplateIsShownAndTheCreationGoesOn) {
+  WriteScript("lock2k.sql", "create procedure p as select 1\ngo\n");
   Create('S');
   ASSERT_EQ(screen.Shown().size(), 1u);
-  EXPECT_EQ(screen.Shown()[0].title, "Create Standard Database - SQL Script");
-  EXPECT_EQ(Sent(server).size(), 4u);  // the server rows
+  EXPECT_EQ(testing_support::BoxAt(screen, 0),
+            (testing_support::Box{"The SQL script template (TPL file) for the Database creation does not exist: \n" +
+                                      ProgramDirectory() + "Newstd7.tpl\n\nThis template may be restored from the Filomar CD-ROM.",
+                                  "Create Standard Database - SQL Script", 48}));
+  EXPECT_EQ(Sent(server).size(), 4u);  // the server rows only: no lock script without the template
   EXPECT_NE(Record(CONF_FILE, "C00"), "");
   EXPECT_NE(Record(UID_FILE, "FILOMAR"), "");
 }

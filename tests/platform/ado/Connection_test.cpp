@@ -61,11 +61,8 @@ TEST_F(OdbcConnection, StatementsAndRowsRoundTrip) {
   const std::string longText(3000, 'x');  // longer than one read of the driver
   ASSERT_TRUE(Run("insert into std_db values ('STANDARD  ', 'std', 7)"));
   ASSERT_TRUE(Run("insert into std_db values ('" + longText + "', NULL, NULL)"));
-  EXPECT_TRUE(connection.Errors().empty());
-
   ado::Recordset rows;
   ASSERT_TRUE(rows.Open("select db_name, db_prefix, n from std_db order by n desc", connection));
-  EXPECT_FALSE(rows.Bof());
   ASSERT_FALSE(rows.Eof());
   EXPECT_EQ(rows.Fields(0).Value, "STANDARD  ");
   EXPECT_EQ(rows.Fields("DB_PREFIX").Value, "std");
