@@ -14,15 +14,7 @@ using namespace filomar;
 
 namespace conversion_test {
 
-std::tm FixedTime() {
-  std::tm time{};
-  time.tm_year = 126;  // 2026
-  time.tm_mon = 11;
-  time.tm_mday = 4;
-  time.tm_hour = 16;
-  time.tm_min = 5;
-  return time;
-}
+std::tm FixedTime() { return std::tm{.tm_min = 5, .tm_hour = 16, .tm_mday = 4, .tm_mon = 11, .tm_year = 126}; }
 
 void RecordingSteps::Called(const std::string& call) {
   calls.push_back(call);

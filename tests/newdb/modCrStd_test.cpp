@@ -200,29 +200,27 @@ TEST_F(NewSite, StandardDetectionOnEachEngine) {
   struct Case {
     Engine engine;
     std::function<void(ado::RecordingProviderFactory&)> setUp;
-    bool exists;
-    std::size_t boxes;
+    bool exists, shown;
   };
   const Case cases[] = {
-      {Engine::SqlServer, [](auto&) {}, true, 0},
-      {Engine::SqlServer, [&](auto& s) { s.FailStatement(sqlServer, {notFound}); }, false, 0},
-      {Engine::SqlServer, [&](auto& s) { s.FailOpen({{ado::kConnectionFailed, "refused", "src", "08001", 1}}); }, true, 1},
-      {Engine::Oracle, [](auto&) {}, false, 0},  // an empty std_db
-      {Engine::Oracle, [&](auto& s) { s.SetRows(oracle, {{"RAWTOHEX(DB_NAME)"}, {{std::string("5354414E44415244")}}}); }, true, 0},
-      {Engine::Oracle, [&](auto& s) { s.FailStatement(oracle, {notFound}); }, false, 0},
-      {Engine::Oracle, [&](auto& s) { s.FailStatement(oracle, {other}); }, true, 1}};
+      {Engine::SqlServer, [](auto&) {}, true, false},
+      {Engine::SqlServer, [&](auto& s) { s.FailStatement(sqlServer, {notFound}); }, false, false},
+      {Engine::SqlServer, [&](auto& s) { s.FailOpen({{ado::kConnectionFailed, "refused", "src", "08001", 1}}); }, true, true},
+      {Engine::Oracle, [](auto&) {}, false, false},  // an empty std_db
+      {Engine::Oracle, [&](auto& s) { s.SetRows(oracle, {{"RAWTOHEX(DB_NAME)"}, {{std::string("5354414E44415244")}}}); }, true, false},
+      {Engine::Oracle, [&](auto& s) { s.FailStatement(oracle, {notFound}); }, false, false},
+      {Engine::Oracle, [&](auto& s) { s.FailStatement(oracle, {other}); }, true, true}};
   for (const Case& c : cases) {
     ado::RecordingProviderFactory recording;
     c.setUp(recording);
     DbEngine = c.engine;
     const std::size_t shownBefore = screen.Shown().size();
     EXPECT_EQ(StandardDatabaseExists(recording), c.exists) << &c - cases;
-    EXPECT_EQ(screen.Shown().size() - shownBefore, c.boxes) << &c - cases;
+    EXPECT_EQ(screen.Shown().size() > shownBefore, c.shown) << &c - cases;
     if (!recording.Statements().empty()) EXPECT_EQ(recording.Statements(), Statements{c.engine == Engine::Oracle ? oracle : sqlServer});
   }
   EXPECT_NE(screen.Shown().back().text.find("no such function: RAWTOHEX"), std::string::npos);
 }
 
 }  // namespace
-}  // namespace newdb_test}  // namespace
 }  // namespace newdb_test

@@ -102,7 +102,7 @@ TEST_F(VbIo, RecordDatesAreCenturyYearMonthDayOrFourNuls) {
   EXPECT_EQ(GetField(when), blank);
 }
 
-TEST_F(VbIo, ArrayElementsKeepOneTrailingBlankAndTheirNuls) {
+TEST_F(VbIo, ArrayElementsReadKeepOneTrailingBlankAndTheirNuls) {
   SetRaw(CONF_FILE, 3, std::string("AB   ") + "AB " + "A  " + std::string("A\0\0", 3));
   std::vector<Variant> values;
   GetFieldArray(Field(3, 5, kText, 1), values);
@@ -113,10 +113,8 @@ TEST_F(VbIo, ArrayElementsKeepOneTrailingBlankAndTheirNuls) {
   SetRaw(CONF_FILE, 20, "0042  7x  ");
   GetFieldArray(Field(20, 4, kNumeric, 2), values);
   EXPECT_EQ(values, (std::vector<Variant>{std::int32_t{42}, std::int16_t{0}}));
-}
 
-TEST_F(VbIo, PutFieldArrayPadsEachElementAndLeavesMissingOnesAlone) {
-  ClearRecord(CONF_FILE);
+  // Writing pads each element and leaves the missing ones alone.
   SetRaw(CONF_FILE, 3, "ZZZZZZZZZZZZ");
   PutFieldArray(Field(3, 4, kText, 3), {std::string("A"), std::string("BCDEFG")});
   EXPECT_EQ(Raw(CONF_FILE, 3, 12), "A   BCDEZZZZ");

@@ -18,7 +18,7 @@ namespace {
 TEST(GetCmdLineArgs, TraceChannelsFromTheCommandLine) {
   const std::pair<const char*, const char*> cases[] = {
       {"/T0/D", "1 1000000 0000 0000"},
-      {"/t", "1 0000001 1110 0000"},
+      {"/t", "1 1111111 1110 0000"},  // no letters: every channel
       {"/TZZ /d", "1 0000000 0000 0000"},  // lower-case "/d" is not cut off; "ZZ" selects nothing
       {"/X3 /T1L", "1 0100000 0001 0001"},
       {"", "0 0000000 0000 0000"}};
