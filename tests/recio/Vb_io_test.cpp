@@ -81,27 +81,6 @@ TEST_F(VbIo, NumbersAreZeroPaddedNonNumbersReadAsShortZeroAndUnfitValuesAreNotWr
   EXPECT_EQ(Raw(CONF_FILE, 20, 4), "0500");
 }
 
-TEST_F(VbIo, RecordDatesAreCenturyYearMonthDayOrFourNuls) {
-  using namespace std::chrono;
-  const Date july13{year(2006), July, day(13)};
-  EXPECT_EQ(PackRecordDate(july13), (std::array<char, 4>{20, 6, 7, 13}));
-  EXPECT_EQ(PackRecordDate(std::string("2006-07-13")), (std::array<char, 4>{20, 6, 7, 13}));
-  for (const Variant& none : {Variant(std::string("abc")), Variant(std::int32_t{20060713}), Variant{}, Variant(Date{year(10000), January, day(1)})})
-    EXPECT_EQ(PackRecordDate(none), (std::array<char, 4>{})) << none.index();
-
-  EXPECT_EQ(UnpackRecordDate("\x14\x06\x07\x0d"), Variant(july13));
-  const Variant blank = std::string(" ");
-  // Four NULs, 30 February, century 120, month 13.
-  for (const char* bad : {"\0\0\0\0", "\x14\x06\x02\x1e", "\x78\x06\x07\x0d", "\x14\x06\x0d\x01"}) EXPECT_EQ(UnpackRecordDate(bad), blank);
-
-  const FieldInfo when = Field(30, 4, kDate);
-  PutField(when, std::string("2006-07-13"));
-  EXPECT_EQ(Raw(CONF_FILE, 30, 4), "\x14\x06\x07\x0d");
-  EXPECT_EQ(GetField(when), Variant(july13));
-  PutField(when, std::string("abc"));
-  EXPECT_EQ(GetField(when), blank);
-}
-
 TEST_F(VbIo, ArrayElementsReadKeepOneTrailingBlankAndTheirNuls) {
   SetRaw(CONF_FILE, 3, std::string("AB   ") + "AB " + "A  " + std::string("A\0\0", 3));
   std::vector<Variant> values;

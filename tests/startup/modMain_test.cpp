@@ -14,22 +14,19 @@ using startup_test::StartupSite;
 
 namespace {
 
-// Each case: the command line, then "on", channels 0-6, C, A, I, L and X0-X3 as 0/1.
+// Each case: the command line, then "on", channels 0-6, C, A and I as 0/1 ("L" and "/X" have no effect).
 TEST(GetCmdLineArgs, TraceChannelsFromTheCommandLine) {
   const std::pair<const char*, const char*> cases[] = {
-      {"/T0/D", "1 1000000 0000 0000"},
-      {"/t", "1 1111111 1110 0000"},  // no letters: every channel
-      {"/TZZ /d", "1 0000000 0000 0000"},  // lower-case "/d" is not cut off; "ZZ" selects nothing
-      {"/X3 /T1L", "1 0100000 0001 0001"},
-      {"", "0 0000000 0000 0000"}};
+      {"/T0/D", "1 1000000 000"}, {"/t", "1 1111111 111"},  // no letters: every channel
+      {"/TZZ /d", "1 0000000 000"},  // lower-case "/d" is not cut off; "ZZ" selects nothing
+      {"/X3 /T1L", "1 0100000 000"}, {"", "0 0000000 000"}};
   for (const auto& [line, expected] : cases) {
     Session.traceSwitches = {};
     GetCmdLineArgs(line);
     const auto& t = Session.traceSwitches;
     std::string got = t.on ? "1 " : "0 ";
     for (int c = 0; c < 7; ++c) got += t.channel[c] ? '1' : '0';
-    got += std::string(" ") + "01"[t.C] + "01"[t.A] + "01"[t.I] + "01"[t.L] + " ";
-    for (int x = 0; x < 4; ++x) got += t.x[x] ? '1' : '0';
+    got += std::string(" ") + "01"[t.C] + "01"[t.A] + "01"[t.I];
     EXPECT_EQ(got, expected) << line;
   }
 }

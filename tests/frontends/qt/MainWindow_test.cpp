@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <QLabel>
-#include <QListWidget>
 #include <QPushButton>
 #include <QTest>
 
@@ -36,34 +35,6 @@ class MainWindowTest : public conversion_test::ConversionSite {
     }
   }
 };
-
-std::vector<bool> Checked(const QListWidget* list) {
-  std::vector<bool> checked;
-  for (int i = 0; i < list->count(); ++i) checked.push_back(list->item(i)->checkState() == Qt::Checked);
-  return checked;
-}
-
-void Click(QListWidget* list, int row) {
-  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
-}
-
-TEST_F(MainWindowTest, ListClicksFollowTheWindowsRulesAndCancelEndsTheProgram) {
-  std::vector<std::vector<bool>> seen;
-  ui_qt_test::WhenWindowShown("DBSelect", [&](QWidget* main) {
-    auto* list = main->findChild<QListWidget*>("DBList");
-    seen.push_back(Checked(list));
-    Click(list, 1);  // LEGAL
-    seen.push_back(Checked(list));
-    Click(list, 0);  // STANDARD stays selected while unconverted
-    seen.push_back(Checked(list));
-    QTest::mouseClick(main->findChild<QPushButton*>("cmdExit"), Qt::LeftButton);
-  });
-
-  EXPECT_EQ(Run(), kExitNormal);
-  const std::vector<bool> standardOnly{true, false}, both{true, true};
-  EXPECT_EQ(seen, (std::vector<std::vector<bool>>{standardOnly, both, both}));
-  EXPECT_TRUE(window.DBList[1].selected);
-}
 
 TEST_F(MainWindowTest, TheRunShowsItsDatabaseInTheProgressWindowAndKeepsStartDisabled) {
   QWidget* main = nullptr;

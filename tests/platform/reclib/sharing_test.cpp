@@ -30,24 +30,6 @@ TEST_F(Sharing, ExclusiveOpenIsRefusedWhileSharedAndTheReverse) {
   EXPECT_EQ(io_open(&block, nullptr), reclib::kHeldExclusively);
 }
 
-TEST_F(Sharing, NestedOpenKeepsTheExclusiveLockUntilTheLastClose) {
-  FileBlock block = Block("MATR");
-  auto sharedOpen = [] {
-    FileBlock b = Block("MATR");
-    const short status = io_open(&b, nullptr);
-    if (status == 0) io_close(&b);
-    return status;
-  };
-  OtherProcess other({sharedOpen, sharedOpen, sharedOpen});
-  ASSERT_EQ(io_open_exclusive(&block, nullptr), 0);
-  ASSERT_EQ(io_open(&block, nullptr), 0);  // nests, never weakens the lock
-  EXPECT_EQ(other.Run(), reclib::kHeldExclusively);
-  ASSERT_EQ(io_close(&block), 0);
-  EXPECT_EQ(other.Run(), reclib::kHeldExclusively);
-  ASSERT_EQ(io_close(&block), 0);
-  EXPECT_EQ(other.Run(), 0);
-}
-
 TEST_F(Sharing, AForkedChildDoesNotInheritTheParentsOpenFiles) {
   FileBlock block = Block("MATR");
   ASSERT_EQ(io_open_exclusive(&block, nullptr), 0);
@@ -60,14 +42,6 @@ TEST_F(Sharing, AForkedChildDoesNotInheritTheParentsOpenFiles) {
   waitpid(child, &status, 0);
   EXPECT_EQ(status, 0);
   EXPECT_EQ(io_close(&block), 0);  // the parent's open is untouched
-}
-
-TEST_F(Sharing, ASharedOpenBecomesExclusiveWhenNoOtherProcessHasTheFile) {
-  FileBlock block = Block("MATR");
-  OtherProcess other({[] { FileBlock b = Block("MATR"); return io_open(&b, nullptr); }});
-  ASSERT_EQ(io_open(&block, nullptr), 0);
-  ASSERT_EQ(io_open_exclusive(&block, nullptr), 0);
-  EXPECT_EQ(other.Run(), reclib::kHeldExclusively);
 }
 
 TEST_F(Sharing, ARecordReadForUpdateIsLockedAgainstOtherProcesses) {
