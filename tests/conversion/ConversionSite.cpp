@@ -14,7 +14,11 @@ using namespace filomar;
 
 namespace conversion_test {
 
-std::tm FixedTime() { return std::tm{.tm_min = 5, .tm_hour = 16, .tm_mday = 4, .tm_mon = 11, .tm_year = 126}; }
+std::tm FixedTime() {
+  std::tm time{};
+  time.tm_year = 126, time.tm_mon = 11, time.tm_mday = 4, time.tm_hour = 16, time.tm_min = 5;
+  return time;
+}
 
 void RecordingSteps::Called(const std::string& call) {
   calls.push_back(call);

@@ -29,7 +29,7 @@ inline std::string Padded(const std::string& text, std::size_t width) {
 class StepSite : public ::testing::Test {
  protected:
   static constexpr std::size_t kRecords = 6;
-  testing_support::DemoSite site{{.records = kRecords}};
+  testing_support::DemoSite site{{.records = kRecords, .dataRoot = {}}};
   testing_support::SiteEnvironment environment{site};
   ui::ScriptedUi screen;
   testing_support::LibraryConnection library;

@@ -14,7 +14,7 @@ using testing_support::RunSiteTool;
 namespace fs = std::filesystem;
 
 TEST(DemoSite, DsnAnswersThroughTheSqliteOdbcDriver) {
-  DemoSite site({.records = 1});
+  DemoSite site({.records = 1, .dataRoot = {}});
   testing_support::ScopedEnv odbc("ODBCINI", site.OdbcIni().string());
   ado::Connection connection;
   ASSERT_TRUE(connection.Open("Provider=MSDASQL.1;User ID=filomar;Password=x;Data Source=filomar4"));
