@@ -3,7 +3,7 @@
 
 #include <filesystem>
 
-#include "RecordStepSite.h"
+#include "StepSite.h"
 #include "recio/conffld.h"
 
 using namespace filomar;
@@ -11,7 +11,7 @@ using namespace filomar;
 namespace conversion_test {
 namespace {
 
-using ConfigurationAndCodes = RecordStepSite;
+using ConfigurationAndCodes = StepSite;
 
 // `record` with the captions written 20 characters each from element `first` of its list.
 std::string WithCaptions(std::string record, std::size_t first, const std::vector<std::string>& captions) {

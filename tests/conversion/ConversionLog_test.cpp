@@ -2,11 +2,7 @@
 #include "conversion/ConversionLog.h"
 
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
-
-#include <fstream>
 
 #include "ConversionSite.h"
 #include "conversion/DBSelect.h"
@@ -17,13 +13,8 @@ using namespace filomar;
 namespace {
 
 TEST(LogTime, IsDayMonthYearHoursMinutesWithLeadingZeros) {
-  EXPECT_EQ(LogTime(conversion_test::FixedTime(), std::locale::classic()), "04-Dec-26 16:05");
   std::tm early{};
-  early.tm_year = 100;  // 2000
-  early.tm_mon = 0;
-  early.tm_mday = 9;
-  early.tm_hour = 7;
-  early.tm_min = 3;
+  early.tm_year = 100, early.tm_mon = 0, early.tm_mday = 9, early.tm_hour = 7, early.tm_min = 3;
   EXPECT_EQ(LogTime(early, std::locale::classic()), "09-Jan-00 07:03");
 }
 
@@ -33,9 +24,11 @@ TEST(DefaultLogPath, NeverDoublesTheSeparator) {
   EXPECT_EQ(DefaultLogPath("/"), "/convert5.log");
 }
 
+ConversionLog FixedLog() { return ConversionLog([] { return conversion_test::FixedTime(); }, std::locale::classic()); }
+
 TEST(ConversionLog, AFailedOpenLeavesTheLogClosedAndDropsLaterLines) {
   testing_support::TempDir dir;
-  ConversionLog log([] { return conversion_test::FixedTime(); }, std::locale::classic());
+  ConversionLog log = FixedLog();
   std::string description;
   EXPECT_FALSE(log.Open(dir.str() + "/missing/convert5.log", description));
   EXPECT_EQ(description, "Path not found");
@@ -51,8 +44,6 @@ TEST(ConversionLog, AFailedOpenLeavesTheLogClosedAndDropsLaterLines) {
             "Filomar 4.0 to Filomar 5.0 Conversion  \r\n\r\nStarted at:     04-Dec-26 16:05\r\n\r\n"
             "Error #1\r   text\r\r\n");
 }
-
-ConversionLog FixedLog() { return ConversionLog([] { return conversion_test::FixedTime(); }, std::locale::classic()); }
 
 // A path the log must not take: the reason given, and the file left byte for byte as it was.
 TEST(ConversionLog, RefusesToReplaceWhatIsNotAConversionLog) {
@@ -87,8 +78,9 @@ TEST(ConversionLog, RefusesToReplaceWhatIsNotAConversionLog) {
     EXPECT_EQ(log.Open(path.string(), description), c.opens);
     EXPECT_EQ(description, c.description);
     log.Close();
-    if (!c.opens && std::filesystem::is_regular_file(path)) EXPECT_EQ(testing_support::ReadFile(path), before);
-    if (c.opens) EXPECT_EQ(testing_support::ReadFile(path).rfind("Filomar 4.0 to Filomar 5.0 Conversion  \r\n\r\n", 0), 0u);
+    const std::string after = std::filesystem::is_regular_file(path) ? testing_support::ReadFile(path) : "";
+    const std::string head = "Filomar 4.0 to Filomar 5.0 Conversion  \r\n\r\n";  // a log replaced; anything else kept
+    EXPECT_EQ(c.opens ? after.substr(0, head.size()) : after, c.opens ? head : before);
   }
 }
 
@@ -98,7 +90,6 @@ TEST(ConversionLog, AWriteThatFailsAfterTheHeaderIsReportedAndSoIsTheClose) {
   ConversionLog log = FixedLog();
   std::string description;
   ASSERT_TRUE(log.Open(path, description));
-  EXPECT_FALSE(log.Failed());
   {
     const conversion_test::FileSizeLimit full(std::filesystem::file_size(path) + 10);
     log.WriteIndented(kDatabaseIndent, "Converting STANDARD Database");

@@ -16,11 +16,7 @@ namespace conversion_test {
 
 std::tm FixedTime() {
   std::tm time{};
-  time.tm_year = 126;  // 2026
-  time.tm_mon = 11;
-  time.tm_mday = 4;
-  time.tm_hour = 16;
-  time.tm_min = 5;
+  time.tm_year = 126, time.tm_mon = 11, time.tm_mday = 4, time.tm_hour = 16, time.tm_min = 5;
   return time;
 }
 

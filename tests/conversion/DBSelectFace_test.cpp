@@ -58,17 +58,6 @@ TEST_F(DBSelectFaces, ConsoleTogglesStartsAndEndsAtTheEndOfInput) {
   EXPECT_EQ(ConnHandle, -1);
 }
 
-TEST_F(DBSelectFaces, CtrlCDuringARunCancelsBeforeTheNextDatabase) {
-  steps.during = [](const std::string& call) {
-    if (call == "UpdateCONF") std::raise(SIGINT);  // the face's handler turns it into Cancel
-  };
-  EXPECT_EQ(RunConsole("2\nstart\n\n"), kExitNormal);
-  EXPECT_EQ(steps.calls.size(), 9u);  // STANDARD finished, SALES never started
-  EXPECT_EQ(testing_support::Texts(screen).back(), "The Conversion process has been canceled");
-  EXPECT_NE(out.str().find("Cancel requested"), std::string::npos);
-  EXPECT_EQ(LogText().find("SALES"), std::string::npos);
-}
-
 TEST_F(DBSelectFaces, BatchConvertsTheChosenDatabasesAndReportsUnlistedNames) {
   EXPECT_EQ(RunBatch({{"sales", "NOWHERE"}, false, ""}), kExitNormal);
   EXPECT_NE(out.str().find("Database NOWHERE is not in the list"), std::string::npos);
@@ -76,8 +65,8 @@ TEST_F(DBSelectFaces, BatchConvertsTheChosenDatabasesAndReportsUnlistedNames) {
   EXPECT_NE(LogText().find("Converting SALES Database"), std::string::npos);
 }
 
-// In a batch run Ctrl-C and SIGTERM cancel as on the console: the database under way is
-// finished, the next is not started, and the run ends normally.
+// Ctrl-C and SIGTERM during a run (the console and batch faces share the handler) cancel: the
+// database under way is finished, the next is not started, and the run ends normally.
 class BatchSignal : public DBSelectFaces, public ::testing::WithParamInterface<int> {};
 
 TEST_P(BatchSignal, CancelsBeforeTheNextDatabase) {
@@ -88,6 +77,8 @@ TEST_P(BatchSignal, CancelsBeforeTheNextDatabase) {
   EXPECT_EQ(RunBatch({{}, true, ""}), kExitNormal);
   EXPECT_EQ(steps.calls.size(), 9u);  // STANDARD finished, SALES never started
   EXPECT_NE(out.str().find("Cancel requested"), std::string::npos);
+  EXPECT_EQ(testing_support::Texts(screen).back(), "The Conversion process has been canceled");
+  EXPECT_EQ(LogText().find("SALES"), std::string::npos);
 }
 
 INSTANTIATE_TEST_SUITE_P(InterruptAndTerminate, BatchSignal, ::testing::Values(SIGINT, SIGTERM));

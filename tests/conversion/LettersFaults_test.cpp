@@ -52,8 +52,10 @@ TEST(LettersFaults, FailuresOfC03AndC13) {
 
     EXPECT_EQ(screen.Shown().empty() ? "" : screen.Shown()[0].text, c.shown);
     EXPECT_EQ(screen.Beeps(), c.shown.empty() ? 0 : 1);
-    if (!c.shown.empty()) EXPECT_EQ(screen.Shown()[0].code, ui::mb::RetryCancel | ui::mb::Critical);
-    if (!c.shown.empty()) EXPECT_EQ(screen.Shown()[0].title, kProgramTitle);
+    if (!c.shown.empty()) {
+      EXPECT_EQ(screen.Shown()[0].code, ui::mb::RetryCancel | ui::mb::Critical);
+      EXPECT_EQ(screen.Shown()[0].title, kProgramTitle);
+    }
     EXPECT_EQ(Calls("io_rewrite", "CONF"), c.confRewrites);
     EXPECT_EQ(Calls("io_open", "CODE"), c.codeOpens);
     EXPECT_EQ(Calls("io_close", "CONF"), 1);

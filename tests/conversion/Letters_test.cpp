@@ -2,15 +2,11 @@
 // "C03" and "C13" rows and the "G" code records, byte for byte.
 #include "conversion/steps/Letters.h"
 
-#include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
-#include <unistd.h>
-
 #include <filesystem>
 #include <fstream>
 
-#include "RecordStepSite.h"
+#include "StepSite.h"
+#include "platform/reclib/Fixture.h"
 #include "common/Text.h"
 #include "recio/conffld.h"
 
@@ -22,7 +18,7 @@ namespace conversion_test {
 namespace {
 namespace fs = std::filesystem;
 using Files = std::map<std::string, std::string>;
-using Letters = RecordStepSite;
+using Letters = StepSite;
 
 // The letter and action sheet files of `dir` (any case) with their contents.
 Files LetterFiles(const fs::path& dir) {
@@ -75,20 +71,6 @@ TEST(LettersUnderADataRoot, AreFoundBesideTheRecordsWithoutRegardToCase) {
   EXPECT_EQ(names, "ActSht02 ActSht10 Letter01 Letter03 Letter05 Letter10 ");
 }
 
-// Makes `dir` refuse changes, to root too (the immutable attribute); undone on exit.
-struct ReadOnlyDirectory {
-  explicit ReadOnlyDirectory(const fs::path& dir) : fd(open(dir.c_str(), O_RDONLY | O_DIRECTORY)) { applied = Set(true); }
-  ~ReadOnlyDirectory() { if (applied) Set(false); close(fd); }
-  bool Set(bool on) {
-    int flags = 0;
-    if (ioctl(fd, FS_IOC_GETFLAGS, &flags) != 0) return false;
-    flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
-    return ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-  }
-  int fd;
-  bool applied = false;
-};
-
 TEST_F(Letters, ARefusedRenamingAsksAndOkGoesOnCancelStops) {
   const fs::path dir = site.DataDir("data");  // LetterA, LetterC, LetterJ, ActShtB, ActShtJ
   Select("data", "std");
@@ -96,8 +78,8 @@ TEST_F(Letters, ARefusedRenamingAsksAndOkGoesOnCancelStops) {
   screen.Answer(ui::kOK);
   screen.Answer(ui::kCancel);
   {
-    ReadOnlyDirectory readOnly(dir);
-    if (!readOnly.applied) GTEST_SKIP() << "no immutable attribute here (not root, or not supported)";
+    reclib_test::ImmutableDirectory readOnly(dir);
+    if (!readOnly.applied()) GTEST_SKIP() << "no immutable attribute here (not root, or not supported)";
     EXPECT_FALSE(renameLetters(ctx));
   }
   const std::string d = dir.string() + "/", tail = "'\r\nClick OK to continue or Cancel to abort the renaming of "
@@ -118,7 +100,7 @@ constexpr const char* kLetterCases[][3] = {
     {"INSPECT", "C   ", "02  "}, {"LEGACY", "12  ", "12  "}, {"REMIND", "JJ  ", "0909"},
     {"REVIEW", "EF  ", "0405"},  {"SUMMONS", "KB  ", "KB01"}, {"TRANSFER", " B  ", "  01"}};
 
-class LettersInDatabase : public RecordStepSite, public ::testing::WithParamInterface<bool> {};
+class LettersInDatabase : public StepSite, public ::testing::WithParamInterface<bool> {};
 
 // Without "C13" (as on a 4.0 site) and with the blank "C13" an upgrade script would add.
 TEST_P(LettersInDatabase, MoveTheNamesAndTurnTheCodeLettersIntoIndexes) {

@@ -4,18 +4,13 @@
 #include "conversion/steps/SchemaUpgrade.h"
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cstring>
 #include <filesystem>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "common/FrontEnd.h"
 #include "platform/ado/OdbcProvider.h"
-#include "platform/reclib/io.h"
+#include "platform/reclib/Fixture.h"
 #include "recio/Vb_io.h"
 #include "recio/conffld.h"
 #include "shared/Connection.h"
@@ -43,12 +38,6 @@ std::size_t Count(const std::string& text, const std::string& piece) {
   return n;
 }
 
-struct CountingPainter : frmProgress::Painter {
-  int paints = 0;
-  void Paint(const frmProgress&) override { ++paints; }
-  void Closed(const frmProgress&) override {}
-};
-
 // A program directory with a script in it, a log, a progress window and a server.
 class ScriptRun : public ::testing::Test {
  protected:
@@ -58,13 +47,9 @@ class ScriptRun : public ::testing::Test {
   ado::RecordingProviderFactory server;
   ConversionLog log{AnyTime, std::locale::classic()};
   frmProgress progress;
-  CountingPainter painter;
 
   void SetUp() override {
     SetFrontEnd(screen);
-    progress.painter = &painter;
-    progress.Show();
-    painter.paints = 0;
     std::string error;
     ASSERT_TRUE(log.Open((home.path() / "convert5.log").string(), error)) << error;
   }
@@ -85,12 +70,9 @@ class ScriptRun : public ::testing::Test {
     for (int line = 0; line < 4; ++line) at = text.find("\r\n", at) + 2;
     return text.substr(at);
   }
-  std::string Sql(const std::string& script, const std::string& dbName = "FINANCE", const std::string& prefix = "abc") {
-    return Run(steps::UpdateTablesSQL5, "flm50.sql", script, dbName, prefix);
-  }
-  std::string Oracle(const std::string& script, const std::string& dbName = "FINANCE",
-                     const std::string& prefix = "abc") {
-    return Run(steps::UpdateTablesORACLE5, "flm50ora.sql", script, dbName, prefix);
+  std::string Sql(const std::string& script) { return Run(steps::UpdateTablesSQL5, "flm50.sql", script); }
+  std::string Oracle(const std::string& script, const std::string& prefix = "abc") {
+    return Run(steps::UpdateTablesORACLE5, "flm50ora.sql", script, "FINANCE", prefix);
   }
 };
 
@@ -114,8 +96,7 @@ TEST_F(ScriptRun, BatchesEndAtGoLinesWithThePrefixPutIn) {
                         "\n go\ngone", "\nselect 1"}));
   // After each "go" an empty line; the second of two "go" in a row has nothing to send.
   EXPECT_EQ(logged, "     Print 'Upgrading abc_file \xe9'\r\n\r\n\r\n\r\n");
-  EXPECT_EQ(screen.DoEventsCalls(), 3);
-  EXPECT_EQ(painter.paints, 3);
+  EXPECT_EQ(screen.DoEventsCalls(), 3);  // the window is kept alive once per batch
 }
 
 TEST_F(ScriptRun, SharedTablesAreChangedOnlyWithTheStandardDatabase) {
@@ -160,7 +141,7 @@ TEST_F(ScriptRun, OracleSendsEachNonBlankLineAsOneStatement) {
   const std::string logged = Oracle(
       "\n   \n\r\nPrint 'Oracle xxx_t'\ncreate table xxx_t (a int,\n  b int)\n"
       "alter table std_filter add (x raw(30))\nPrint 'std_filter'\n",
-      "FINANCE", "fin");
+      "fin");
   // A statement over two lines goes as two broken ones; std_ lines are dropped for FINANCE.
   EXPECT_EQ(server.Statements(), (Statements{"create table fin_t (a int,", "  b int)"}));
   EXPECT_EQ(logged,
@@ -316,61 +297,17 @@ TEST_F(UserLevels, SqlServerSitesGetNone) {
   EXPECT_EQ(Level("L0"), "missing");
 }
 
-// Another user of the site, forked before this process opens anything, that holds the level
-// record L5 locked from Hold() until it is destroyed.
-class OtherUser {
- public:
-  OtherUser() {
-    if (pipe(toChild_) != 0 || pipe(toParent_) != 0) throw std::runtime_error("pipe");
-    pid_ = fork();
-    if (pid_ == 0) {
-      close(toChild_[1]);
-      close(toParent_[0]);
-      char request;
-      short status = -1;
-      if (read(toChild_[0], &request, 1) == 1) status = LockL5();
-      if (write(toParent_[1], &status, sizeof status) == sizeof status) (void)!read(toChild_[0], &request, 1);
-      _exit(0);
-    }
-    close(toChild_[0]);
-    close(toParent_[1]);
-  }
-  ~OtherUser() {
-    close(toParent_[0]);
-    close(toChild_[1]);
-    waitpid(pid_, nullptr, 0);
-  }
-  // The status of the other user's locking read.
-  short Hold() {
-    short status = -1;
-    if (write(toChild_[1], "x", 1) != 1 || read(toParent_[0], &status, sizeof status) != sizeof status) return -1;
-    return status;
-  }
-
- private:
-  static short LockL5() {
-    short handle = 0;
-    char directory[] = "data", prefix[] = "std", path[] = "";
-    io_connect(0, &handle);
-    io_setDirectory(handle, directory, prefix);
-    FileBlock block{};
-    std::memcpy(block.code, "CODE", 4);
-    block.connectionHandle = handle;
-    io_open(&block, path);
-    std::memset(block.record, ' ', sizeof block.record);
-    std::memcpy(block.record, "L5", 2);
-    return io_read(&block, 0, 1);
-  }
-
-  int toChild_[2] = {-1, -1}, toParent_[2] = {-1, -1};
-  pid_t pid_ = -1;
-};
-
 TEST_F(UserLevels, ALevelThatCannotBeStoredEndsTheStepAndIsLogged) {
-  OtherUser other;
+  // Another user of the site, forked before this process opens anything, holds L5 locked.
+  reclib_test::OtherProcess other({[] {
+    FileBlock block = reclib_test::Block("CODE");
+    io_open(&block, nullptr);
+    reclib_test::SetRecord(block, "L5");
+    return io_read(&block, 0, 1);
+  }});
   testing_support::LibraryConnection library;
   testing_support::InsertRecord(CODE_FILE, {{&CODE_Key, "L5"}, {&CODE_Description, "OLD FIVE"}});
-  ASSERT_EQ(other.Hold(), 0);
+  ASSERT_EQ(other.Run(), 0);
   Run();
   EXPECT_EQ(vb_io_erc, reclib::kRecordLocked);
   EXPECT_EQ(Level("L4"), "FOUR|YYYYYYYNYNNNNNNNNNNNNNNNNNNN|NNYYNYYNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNN");

@@ -1,5 +1,5 @@
-// The progress window's record count: paced repaints, the step it belongs to, and the count
-// lines of the batch face.
+// The progress window's record count: the step it belongs to, and the count lines of the batch
+// face, paced to at most one a second.
 #include "conversion/frmProgress.h"
 
 #include <gtest/gtest.h>
@@ -15,12 +15,6 @@ using namespace std::chrono_literals;
 
 namespace {
 
-struct CountingPainter : frmProgress::Painter {
-  int paints = 0;
-  void Paint(const frmProgress&) override { ++paints; }
-  void Closed(const frmProgress&) override {}
-};
-
 // A clock that moves only when told.
 struct ManualClock {
   std::chrono::steady_clock::time_point now = std::chrono::steady_clock::now();
@@ -28,27 +22,6 @@ struct ManualClock {
     return [this] { return now; };
   }
 };
-
-TEST(frmProgressCount, RepaintsAFewTimesASecondNotOncePerRecord) {
-  frmProgress window;
-  CountingPainter painter;
-  ManualClock time;
-  window.painter = &painter;
-  window.clock = time.Get();
-  window.Show();
-  painter.paints = 0;
-
-  window.BeginRecordCount(1000);
-  for (long done = 1; done <= 1000; ++done) {
-    time.now += 10ms;  // ten seconds in all
-    window.RecordsDone(done);
-  }
-  window.EndRecordCount(1000);
-
-  EXPECT_GE(painter.paints, 10 * frmProgress::kCountRepaintsPerSecond);
-  EXPECT_LE(painter.paints, 10 * frmProgress::kCountRepaintsPerSecond + 2);
-  EXPECT_EQ(window.RecordCountText(), "1000 of 1000 records");
-}
 
 TEST(frmProgressCount, TheCountBelongsToTheStepItWasBegunFor) {
   frmProgress window;

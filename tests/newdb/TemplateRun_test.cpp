@@ -100,17 +100,6 @@ TEST_F(TemplateRun, MissingLockScriptIsPassedOverAndObjectNotFoundIsNotShown) {
   EXPECT_EQ(screen.Shown()[0].text.rfind("Error #-2147217900\r   table a exists\r", 0), 0u) << screen.Shown()[0].text;
 }
 
-TEST_F(TemplateRun, MissingTemplateIsShownAndNothingIsSent) {
-  WriteScript("lock2k.sql", "create procedure p as select 1\ngo\n");
-  Run(filomar::Engine::SqlServer);
-  EXPECT_TRUE(server.Statements().empty());
-  ASSERT_EQ(screen.Shown().size(), 1u);
-  EXPECT_EQ(testing_support::BoxAt(screen, 0),
-            (testing_support::Box{"The SQL script template (TPL file) for the Database creation does not exist: \n" +
-                                      ProgramDirectory() + "Newstd7.tpl\n\nThis template may be restored from the Filomar CD-ROM.",
-                                  missingTitle, 48}));
-}
-
 TEST_F(TemplateRun, OracleSendsEachLineThenTheCatalogueRowEvenWithoutTemplate) {
   WriteScript("Newstddb.tpl", "CREATE TABLE a (x NUMBER)\r\nCREATE SEQUENCE s\n");
   Run(filomar::Engine::Oracle);

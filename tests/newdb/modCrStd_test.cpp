@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 #include "NewSite.h"
 #include "newdb/InitialContent.h"
@@ -104,10 +105,14 @@ TEST_F(NewSite, OracleStatementsAfterTheTemplateAndTheCatalogueBlock) {
 }
 
 TEST_F(NewSite, MissingTemplateIsShownAndTheCreationGoesOn) {
+  WriteScript("lock2k.sql", "create procedure p as select 1\ngo\n");
   Create('S');
   ASSERT_EQ(screen.Shown().size(), 1u);
-  EXPECT_EQ(screen.Shown()[0].title, "Create Standard Database - SQL Script");
-  EXPECT_EQ(Sent(server).size(), 4u);  // the server rows
+  EXPECT_EQ(testing_support::BoxAt(screen, 0),
+            (testing_support::Box{"The SQL script template (TPL file) for the Database creation does not exist: \n" +
+                                      ProgramDirectory() + "Newstd7.tpl\n\nThis template may be restored from the Filomar CD-ROM.",
+                                  "Create Standard Database - SQL Script", 48}));
+  EXPECT_EQ(Sent(server).size(), 4u);  // the server rows only: no lock script without the template
   EXPECT_NE(Record(CONF_FILE, "C00"), "");
   EXPECT_NE(Record(UID_FILE, "FILOMAR"), "");
 }
@@ -171,9 +176,8 @@ TEST_F(NewSite, RecordContent) {
   EXPECT_EQ(Field(admin, 175, 51), "N" + std::string(50, ' '));
   EXPECT_NE(Field(admin, 165, 10), std::string(10, ' '));  // today's date
   EXPECT_EQ(Field(Record(UDB_FILE, Pad("FILOMAR", 30) + "STANDARD"), 50, 10), Pad("9", 10));
+  EXPECT_TRUE(Session.AllFilesOpen);  // terminate closes them
 
-  EXPECT_TRUE(Session.AllFilesOpen);
-  EXPECT_EQ(Session.SignOnAccepted, 0);
 }
 
 TEST_F(NewSite, RecordFailureIsShownAndTheServerRowsStillGo) {
@@ -187,48 +191,35 @@ TEST_F(NewSite, RecordFailureIsShownAndTheServerRowsStillGo) {
   EXPECT_EQ(Record(CODE_FILE, "L9"), "");  // the content stopped at CONF
 }
 
-class Detection : public NewSite {
- protected:
-  bool Exists(Engine engine) {
-    DbEngine = engine;
-    return StandardDatabaseExists(server);
-  }
+// Detection on each engine: a missing table means no database; any other failure is shown and
+// counts as a database present, so that a site that could not be read is never created over.
+TEST_F(NewSite, StandardDetectionOnEachEngine) {
   const ado::Error notFound{ado::kObjectNotFound, "no such table: x", "src", "42S02", 1};
-  const ado::Error otherError{ado::kStatementFailed, "no such function: RAWTOHEX", "src", "HY000", 1};
-};
-
-TEST_F(Detection, SqlServerAsksTheRowLockTable) {
-  EXPECT_TRUE(Exists(Engine::SqlServer));
-  EXPECT_EQ(server.Statements(), (Statements{"select * from filomar_rowlock"}));
-  server.FailStatement("select * from filomar_rowlock", {notFound});
-  EXPECT_FALSE(Exists(Engine::SqlServer));
-  EXPECT_TRUE(screen.Shown().empty());
-}
-
-TEST_F(Detection, SqlServerUnreadableServerIsShownAndCountsAsPresent) {
-  server.FailOpen({{ado::kConnectionFailed, "refused", "src", "08001", 1}});
-  EXPECT_TRUE(Exists(Engine::SqlServer));
-  EXPECT_FALSE(screen.Shown().empty());
-}
-
-TEST_F(Detection, OracleAsksForCatalogueRows) {
-  const std::string query = "select RAWTOHEX(db_name) from std_db";
-  EXPECT_FALSE(Exists(Engine::Oracle));  // an empty std_db
-  server.SetRows(query, {{"RAWTOHEX(DB_NAME)"}, {{std::string("5354414E44415244")}}});
-  EXPECT_TRUE(Exists(Engine::Oracle));
-  server.FailStatement(query, {notFound});
-  EXPECT_FALSE(Exists(Engine::Oracle));
-  EXPECT_TRUE(screen.Shown().empty());
-}
-
-// An error that does not say "no such table" must not lead to a new database over a site
-// that could not be read.
-TEST_F(Detection, OracleOtherErrorIsShownAndCountsAsPresent) {
-  server.FailStatement("select RAWTOHEX(db_name) from std_db", {otherError});
-  EXPECT_TRUE(Exists(Engine::Oracle));
-  ASSERT_EQ(screen.Shown().size(), 1u);
-  EXPECT_EQ(screen.Shown()[0].title, "Error");
-  EXPECT_NE(screen.Shown()[0].text.find("no such function: RAWTOHEX"), std::string::npos);
+  const ado::Error other{ado::kStatementFailed, "no such function: RAWTOHEX", "src", "HY000", 1};
+  const std::string sqlServer = "select * from filomar_rowlock", oracle = "select RAWTOHEX(db_name) from std_db";
+  struct Case {
+    Engine engine;
+    std::function<void(ado::RecordingProviderFactory&)> setUp;
+    bool exists, shown;
+  };
+  const Case cases[] = {
+      {Engine::SqlServer, [](auto&) {}, true, false},
+      {Engine::SqlServer, [&](auto& s) { s.FailStatement(sqlServer, {notFound}); }, false, false},
+      {Engine::SqlServer, [&](auto& s) { s.FailOpen({{ado::kConnectionFailed, "refused", "src", "08001", 1}}); }, true, true},
+      {Engine::Oracle, [](auto&) {}, false, false},  // an empty std_db
+      {Engine::Oracle, [&](auto& s) { s.SetRows(oracle, {{"RAWTOHEX(DB_NAME)"}, {{std::string("5354414E44415244")}}}); }, true, false},
+      {Engine::Oracle, [&](auto& s) { s.FailStatement(oracle, {notFound}); }, false, false},
+      {Engine::Oracle, [&](auto& s) { s.FailStatement(oracle, {other}); }, true, true}};
+  for (const Case& c : cases) {
+    ado::RecordingProviderFactory recording;
+    c.setUp(recording);
+    DbEngine = c.engine;
+    const std::size_t shownBefore = screen.Shown().size();
+    EXPECT_EQ(StandardDatabaseExists(recording), c.exists) << &c - cases;
+    EXPECT_EQ(screen.Shown().size() > shownBefore, c.shown) << &c - cases;
+    if (!recording.Statements().empty()) EXPECT_EQ(recording.Statements(), Statements{c.engine == Engine::Oracle ? oracle : sqlServer});
+  }
+  EXPECT_NE(screen.Shown().back().text.find("no such function: RAWTOHEX"), std::string::npos);
 }
 
 }  // namespace

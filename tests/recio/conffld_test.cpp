@@ -26,13 +26,6 @@ class Conffld : public ::testing::Test {
   }
 };
 
-TEST_F(Conffld, DataDirectoryCaptionFollowsTheDatabaseType) {
-  EXPECT_EQ(DB_DataDirectory.caption, "Data Directory");
-  Fake().dbType = 4;
-  InitFieldTable();
-  EXPECT_EQ(DB_DataDirectory.caption, "Template Directory");
-}
-
 // Row "C00" as a new database gets it and the conversion stamps it; a "C13" letter slot.
 TEST_F(Conffld, ConfigurationFieldsLandWhereTheProductReadsThem) {
   ClearRecord(CONF_FILE);

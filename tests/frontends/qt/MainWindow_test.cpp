@@ -5,8 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <QLabel>
-#include <QListWidget>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 
@@ -38,34 +36,6 @@ class MainWindowTest : public conversion_test::ConversionSite {
   }
 };
 
-std::vector<bool> Checked(const QListWidget* list) {
-  std::vector<bool> checked;
-  for (int i = 0; i < list->count(); ++i) checked.push_back(list->item(i)->checkState() == Qt::Checked);
-  return checked;
-}
-
-void Click(QListWidget* list, int row) {
-  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
-}
-
-TEST_F(MainWindowTest, ListClicksFollowTheWindowsRulesAndCancelEndsTheProgram) {
-  std::vector<std::vector<bool>> seen;
-  ui_qt_test::WhenWindowShown("DBSelect", [&](QWidget* main) {
-    auto* list = main->findChild<QListWidget*>("DBList");
-    seen.push_back(Checked(list));
-    Click(list, 1);  // LEGAL
-    seen.push_back(Checked(list));
-    Click(list, 0);  // STANDARD stays selected while unconverted
-    seen.push_back(Checked(list));
-    QTest::mouseClick(main->findChild<QPushButton*>("cmdExit"), Qt::LeftButton);
-  });
-
-  EXPECT_EQ(Run(), kExitNormal);
-  const std::vector<bool> standardOnly{true, false}, both{true, true};
-  EXPECT_EQ(seen, (std::vector<std::vector<bool>>{standardOnly, both, both}));
-  EXPECT_TRUE(window.DBList[1].selected);
-}
-
 TEST_F(MainWindowTest, TheRunShowsItsDatabaseInTheProgressWindowAndKeepsStartDisabled) {
   QWidget* main = nullptr;
   std::vector<std::string> shown;
@@ -85,34 +55,6 @@ TEST_F(MainWindowTest, TheRunShowsItsDatabaseInTheProgressWindowAndKeepsStartDis
   EXPECT_EQ(Run(), kExitNormal);
   EXPECT_EQ(shown, (std::vector<std::string>{"visible", "STANDARD", "start disabled"}));
   EXPECT_EQ(testing_support::Texts(screen).back(), "Conversion of Databases has completed ");
-}
-
-TEST_F(MainWindowTest, AStepThatCountsRecordsShowsABarAndItsCountOnlyWhileItRuns) {
-  QWidget* main = nullptr;
-  std::vector<std::string> shown;
-  const auto look = [&] {
-    const auto* progress = main->findChild<QWidget*>("frmProgress");
-    const auto* bar = progress->findChild<QProgressBar*>("recordBar");
-    const auto* count = progress->findChild<QLabel*>("lblrecords");
-    shown.push_back(bar->isVisible() ? std::to_string(bar->value()) + " " + count->text().toStdString() : "none");
-  };
-  steps.during = [&](const std::string& call) {
-    if (call == "ConvertSact") {
-      window.progress.BeginRecordCount(4);
-      window.progress.EndRecordCount(3);
-      look();
-    } else if (call == "ConvertVers") {
-      look();  // the next step's caption hides the last step's count
-    }
-  };
-  ui_qt_test::WhenWindowShown("DBSelect", [&](QWidget* w) {
-    main = w;
-    QTest::mouseClick(main->findChild<QPushButton*>("cmdStart"), Qt::LeftButton);
-    QTest::mouseClick(main->findChild<QPushButton*>("cmdExit"), Qt::LeftButton);
-  });
-
-  EXPECT_EQ(Run(), kExitNormal);
-  EXPECT_EQ(shown, (std::vector<std::string>{"750 3 of 4 records", "none"}));
 }
 
 }  // namespace

@@ -35,13 +35,6 @@ TEST(RewriteForSqlite, TheProductsFormsAndWhatIsLeftAlone) {
   for (const auto& [sql, expected] : cases) EXPECT_EQ(ado::RewriteForSqlite(sql), expected) << sql;
 }
 
-TEST(IsSqliteDbms, DriverNames) {
-  EXPECT_TRUE(ado::IsSqliteDbms("SQLite"));
-  EXPECT_TRUE(ado::IsSqliteDbms("sqlite3"));
-  EXPECT_FALSE(ado::IsSqliteDbms("Microsoft SQL Server"));
-  EXPECT_FALSE(ado::IsSqliteDbms("Oracle"));
-}
-
 // Through the SQLite ODBC driver the product's texts store what SQL Server would store.
 TEST(RewriteForSqlite, OdbcProviderRewritesOnTheEmbeddedEngine) {
   testing_support::OdbcSite site;

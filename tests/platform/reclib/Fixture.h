@@ -3,11 +3,17 @@
 // trace switched on.
 #pragma once
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstring>
 #include <filesystem>
+#include <functional>
+#include <stdexcept>
 #include <string>
 
 #include "platform/reclib/io.h"
@@ -86,6 +92,82 @@ class Site : public ::testing::Test {
     std::snprintf(key, sizeof key, "K%06d", i);
     return key;
   }
+};
+
+// A forked process of the same site, connected afresh, running steps on request.
+class OtherProcess {
+ public:
+  using Step = std::function<short()>;
+
+  explicit OtherProcess(std::vector<Step> steps) {
+    int toChild[2], toParent[2];
+    if (pipe(toChild) != 0 || pipe(toParent) != 0) throw std::runtime_error("pipe");
+    pid_ = fork();
+    if (pid_ == 0) {
+      close(toChild[1]);
+      close(toParent[0]);
+      short handle = 0;
+      char directory[] = "data";
+      char prefix[] = "std";
+      io_connect(0, &handle);
+      io_setDirectory(handle, directory, prefix);
+      char request;
+      for (const Step& step : steps) {
+        if (read(toChild[0], &request, 1) != 1) break;
+        const short status = step();
+        if (write(toParent[1], &status, sizeof status) != sizeof status) break;
+      }
+      // Keeps what the steps hold until the parent is done with this process.
+      while (read(toChild[0], &request, 1) == 1) {
+      }
+      _exit(0);
+    }
+    close(toChild[0]);
+    close(toParent[1]);
+    request_ = toChild[1];
+    answer_ = toParent[0];
+  }
+  ~OtherProcess() {
+    close(request_);
+    close(answer_);
+    int status = 0;
+    waitpid(pid_, &status, 0);
+  }
+  // Runs the child's next step and returns its status.
+  short Run() {
+    short status = -1;
+    if (write(request_, "x", 1) != 1 || read(answer_, &status, sizeof status) != sizeof status) return -1;
+    return status;
+  }
+
+ private:
+  pid_t pid_ = -1;
+  int request_ = -1;
+  int answer_ = -1;
+};
+
+// Makes a directory refuse new entries even to root (the immutable attribute); undone on exit.
+class ImmutableDirectory {
+ public:
+  explicit ImmutableDirectory(const std::filesystem::path& dir) : fd_(open(dir.c_str(), O_RDONLY | O_DIRECTORY)) {
+    int flags = 0;
+    if (fd_ < 0 || ioctl(fd_, FS_IOC_GETFLAGS, &flags) != 0) return;
+    flags |= FS_IMMUTABLE_FL;
+    applied_ = ioctl(fd_, FS_IOC_SETFLAGS, &flags) == 0;
+  }
+  ~ImmutableDirectory() {
+    int flags = 0;
+    if (applied_ && ioctl(fd_, FS_IOC_GETFLAGS, &flags) == 0) {
+      flags &= ~FS_IMMUTABLE_FL;
+      ioctl(fd_, FS_IOC_SETFLAGS, &flags);
+    }
+    if (fd_ >= 0) close(fd_);
+  }
+  bool applied() const { return applied_; }
+
+ private:
+  int fd_;
+  bool applied_ = false;
 };
 
 }  // namespace reclib_test

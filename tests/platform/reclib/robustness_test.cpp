@@ -1,10 +1,7 @@
 // Faults: files that are not stores, data directories that are missing or read-only, and a
 // process killed in the middle of a scan that rewrites every record.
-#include <fcntl.h>
-#include <linux/fs.h>
 #include <signal.h>
 #include <sqlite3.h>
-#include <sys/ioctl.h>
 #include <sys/wait.h>
 
 #include "Fixture.h"
@@ -35,30 +32,6 @@ TEST_F(Faults, AMissingDataDirectoryFailsTheOpenAndIsNotCreated) {
   EXPECT_EQ(io_open_exclusive(&block, nullptr), reclib::kOpenFailed);
   EXPECT_EQ(Trace().find("io_open_exclusive"), std::string::npos);
 }
-
-// Makes a directory refuse new entries even to root (the immutable attribute); undone on exit.
-class ImmutableDirectory {
- public:
-  explicit ImmutableDirectory(const std::filesystem::path& dir) : fd_(open(dir.c_str(), O_RDONLY | O_DIRECTORY)) {
-    int flags = 0;
-    if (fd_ < 0 || ioctl(fd_, FS_IOC_GETFLAGS, &flags) != 0) return;
-    flags |= FS_IMMUTABLE_FL;
-    applied_ = ioctl(fd_, FS_IOC_SETFLAGS, &flags) == 0;
-  }
-  ~ImmutableDirectory() {
-    int flags = 0;
-    if (applied_ && ioctl(fd_, FS_IOC_GETFLAGS, &flags) == 0) {
-      flags &= ~FS_IMMUTABLE_FL;
-      ioctl(fd_, FS_IOC_SETFLAGS, &flags);
-    }
-    if (fd_ >= 0) close(fd_);
-  }
-  bool applied() const { return applied_; }
-
- private:
-  int fd_;
-  bool applied_ = false;
-};
 
 TEST_F(Faults, AReadOnlyDataDirectoryFailsTheOpenAndChangesNothing) {
   FileBlock block = Block("UID");

@@ -4,64 +4,10 @@
 // anything, so it never shares the parent's store connections.
 #include <sys/wait.h>
 
-#include <functional>
-
 #include "Fixture.h"
 
 namespace reclib_test {
 namespace {
-
-// A forked process of the same site, connected afresh, running steps on request.
-class OtherProcess {
- public:
-  using Step = std::function<short()>;
-
-  explicit OtherProcess(std::vector<Step> steps) {
-    int toChild[2], toParent[2];
-    if (pipe(toChild) != 0 || pipe(toParent) != 0) throw std::runtime_error("pipe");
-    pid_ = fork();
-    if (pid_ == 0) {
-      close(toChild[1]);
-      close(toParent[0]);
-      short handle = 0;
-      char directory[] = "data";
-      char prefix[] = "std";
-      io_connect(0, &handle);
-      io_setDirectory(handle, directory, prefix);
-      char request;
-      for (const Step& step : steps) {
-        if (read(toChild[0], &request, 1) != 1) break;
-        const short status = step();
-        if (write(toParent[1], &status, sizeof status) != sizeof status) break;
-      }
-      // Keeps what the steps hold until the parent is done with this process.
-      while (read(toChild[0], &request, 1) == 1) {
-      }
-      _exit(0);
-    }
-    close(toChild[0]);
-    close(toParent[1]);
-    request_ = toChild[1];
-    answer_ = toParent[0];
-  }
-  ~OtherProcess() {
-    close(request_);
-    close(answer_);
-    int status = 0;
-    waitpid(pid_, &status, 0);
-  }
-  // Runs the child's next step and returns its status.
-  short Run() {
-    short status = -1;
-    if (write(request_, "x", 1) != 1 || read(answer_, &status, sizeof status) != sizeof status) return -1;
-    return status;
-  }
-
- private:
-  pid_t pid_ = -1;
-  int request_ = -1;
-  int answer_ = -1;
-};
 
 using Sharing = Site;
 
@@ -84,24 +30,6 @@ TEST_F(Sharing, ExclusiveOpenIsRefusedWhileSharedAndTheReverse) {
   EXPECT_EQ(io_open(&block, nullptr), reclib::kHeldExclusively);
 }
 
-TEST_F(Sharing, NestedOpenKeepsTheExclusiveLockUntilTheLastClose) {
-  FileBlock block = Block("MATR");
-  auto sharedOpen = [] {
-    FileBlock b = Block("MATR");
-    const short status = io_open(&b, nullptr);
-    if (status == 0) io_close(&b);
-    return status;
-  };
-  OtherProcess other({sharedOpen, sharedOpen, sharedOpen});
-  ASSERT_EQ(io_open_exclusive(&block, nullptr), 0);
-  ASSERT_EQ(io_open(&block, nullptr), 0);  // nests, never weakens the lock
-  EXPECT_EQ(other.Run(), reclib::kHeldExclusively);
-  ASSERT_EQ(io_close(&block), 0);
-  EXPECT_EQ(other.Run(), reclib::kHeldExclusively);
-  ASSERT_EQ(io_close(&block), 0);
-  EXPECT_EQ(other.Run(), 0);
-}
-
 TEST_F(Sharing, AForkedChildDoesNotInheritTheParentsOpenFiles) {
   FileBlock block = Block("MATR");
   ASSERT_EQ(io_open_exclusive(&block, nullptr), 0);
@@ -114,14 +42,6 @@ TEST_F(Sharing, AForkedChildDoesNotInheritTheParentsOpenFiles) {
   waitpid(child, &status, 0);
   EXPECT_EQ(status, 0);
   EXPECT_EQ(io_close(&block), 0);  // the parent's open is untouched
-}
-
-TEST_F(Sharing, ASharedOpenBecomesExclusiveWhenNoOtherProcessHasTheFile) {
-  FileBlock block = Block("MATR");
-  OtherProcess other({[] { FileBlock b = Block("MATR"); return io_open(&b, nullptr); }});
-  ASSERT_EQ(io_open(&block, nullptr), 0);
-  ASSERT_EQ(io_open_exclusive(&block, nullptr), 0);
-  EXPECT_EQ(other.Run(), reclib::kHeldExclusively);
 }
 
 TEST_F(Sharing, ARecordReadForUpdateIsLockedAgainstOtherProcesses) {

@@ -62,14 +62,10 @@ TEST_F(Stores, FilesThatAreNotStoresOfThisProductAreRefusedUntouched) {
     std::function<void(const fs::path&)> make;
     const char* reason;
   };
-  const Case cases[] = {
-      {"foreign SQLite database", MakeForeignDatabase, "not a record store of this product"},
-      {"empty file", [](const fs::path& p) { Put(p, ""); }, "empty file"},
-      {"text", [](const fs::path& p) { Put(p, std::string(300, 'x')); },
-       "not a record store"},
-      {"directory", [](const fs::path& p) { fs::create_directory(p); }, "not a regular file"},
-  };
-  for (const Case& c : cases) {
+  for (const Case& c : {Case{"foreign SQLite database", MakeForeignDatabase, "not a record store of this product"},
+                        Case{"empty file", [](const fs::path& p) { Put(p, ""); }, "empty file"},
+                        Case{"text", [](const fs::path& p) { Put(p, std::string(300, 'x')); }, "not a record store"},
+                        Case{"directory", [](const fs::path& p) { fs::create_directory(p); }, "not a regular file"}}) {
     SCOPED_TRACE(c.name);
     const fs::path dir = home.path() / "bad";
     fs::remove_all(dir);
