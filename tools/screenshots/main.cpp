@@ -64,7 +64,14 @@ void SignOn(WindowShots& shots) {
   EveryPass([&shots] {
     QWidget* dialog = ShownWindow("login");
     if (dialog == nullptr) return false;
-    QTest::keyClicks(dialog->findChild<QLineEdit*>("UID"), kUserId);
+    // Focus moves within the window only once it is the active one.
+    if (!dialog->isActiveWindow()) {
+      dialog->activateWindow();
+      return false;
+    }
+    auto* uid = dialog->findChild<QLineEdit*>("UID");
+    QTest::keyClicks(uid, kUserId);
+    QTest::keyClick(uid, Qt::Key_Tab);  // leaving the user id fills the list of databases
     QTest::keyClicks(dialog->findChild<QLineEdit*>("PWD"), kPassword);
     QApplication::processEvents();
     shots.Take("signon", dialog);
@@ -73,14 +80,17 @@ void SignOn(WindowShots& shots) {
   });
 }
 
-// The progress window showing the most: a step's record count part-way, else a full count,
-// else any step.
+// The progress window showing the most: a step's record count part-way, else a finished
+// count, else a count just begun, else any step.
 void WatchProgress(WindowShots& shots) {
   EveryPass([&shots] {
     QWidget* progress = ShownWindow("frmProgress");
     if (progress == nullptr) return ShownWindow("DBSelect") == nullptr;
     const auto* bar = progress->findChild<QProgressBar*>("recordBar");
-    const int detail = !bar->isVisible() ? 0 : bar->value() < bar->maximum() && bar->value() > 0 ? 2 : 1;
+    const int detail = !bar->isVisible()                ? 0
+                       : bar->value() == 0              ? 1
+                       : bar->value() == bar->maximum() ? 2
+                                                        : 3;
     shots.Take("progress", progress, detail);
     return false;
   });
