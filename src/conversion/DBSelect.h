@@ -110,6 +110,20 @@ class DBSelect : public ui::Form {
   bool ServerReachable();
   void RunSelected();
   void ShowRunEnd();
+  // The database transaction of one convertdb: rolled back unless committed.
+  class DatabaseTransaction {
+   public:
+    DatabaseTransaction() = default;
+    ~DatabaseTransaction();
+    DatabaseTransaction(const DatabaseTransaction&) = delete;
+    DatabaseTransaction& operator=(const DatabaseTransaction&) = delete;
+    bool Begin(std::string* problem);
+    bool Commit(std::string* problem);
+
+   private:
+    bool open_ = false;
+  };
+
   void ShowProgress(const std::string& DbName);
   void RunSteps(const std::string& DbName, const std::string& prefix);
 

@@ -34,13 +34,48 @@ bool DBSelect::convertdb(const std::string& DbName) {
     ShowMessage(" The " + DbName + " Database has been converted ", ui::mb::Information, "Filomar Conversion Utility ");
     return false;
   }
+  // Every record write and letter rename of the steps takes effect at the commit below, or
+  // not at all: a run that stops half-way leaves the database at 4.0, offered again.
+  DatabaseTransaction transaction;
+  if (!transaction.Begin(&problem)) {
+    ShowMessage("The " + DbName + " Database cannot be converted: " + problem, ui::mb::Exclamation,
+                "Filomar Conversion Utility ");
+    return false;
+  }
   ShowProgress(DbName);
   log_.WriteIndented(kDatabaseIndent, "Converting " + DbName + " Database");
   RunSteps(DbName, entry->prefix);
   progress.lblstatus = " Finished ";
   progress.Refresh();
+  if (!transaction.Commit(&problem)) {
+    const std::string note = "The records and letters of the " + DbName +
+                             " Database could not be saved (" + problem +
+                             "); the database is left at release 4.0 and is offered again.";
+    log_.WriteIndented(kStepIndent, "- " + note);
+    ShowMessage(note, ui::mb::Exclamation, "Filomar Conversion Utility ");
+    return false;
+  }
   log_.WriteIndented(kStepIndent, "- Conversion of " + DbName + " completed at " + log_.Now());
   return true;
+}
+
+bool DBSelect::DatabaseTransaction::Begin(std::string* problem) {
+  vb_io_beginDatabase();
+  open_ = vb_io_erc == 0;
+  if (!open_) *problem = vb_io_failure();
+  return open_;
+}
+
+bool DBSelect::DatabaseTransaction::Commit(std::string* problem) {
+  open_ = false;
+  vb_io_commitDatabase();
+  if (vb_io_erc == 0) return true;
+  *problem = vb_io_failure();
+  return false;
+}
+
+DBSelect::DatabaseTransaction::~DatabaseTransaction() {
+  if (open_) vb_io_rollbackDatabase();
 }
 
 void DBSelect::ShowProgress(const std::string& DbName) {

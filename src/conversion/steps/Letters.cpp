@@ -1,5 +1,6 @@
 #include "conversion/steps/Letters.h"
 
+#include <cerrno>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -52,11 +53,19 @@ struct RenameOutcome {
   bool cancelled = false;
 };
 
-// Removes the file that holds `newName` (in any case), so that the old file can take it.
+// The refusal of a file change; a journal the library could not write counts as an I/O error.
+std::error_code OsError(int error) { return {error != 0 ? error : EIO, std::generic_category()}; }
+
+// Removes the file that holds `newName` in another case, so that the old file can take the
+// name; one spelled exactly so is replaced by the rename itself. Like the rename, the removal
+// takes effect with the database's records (vb_io_removeFile).
 bool RemoveExisting(const std::string& oldName, const std::string& newName) {
   std::error_code ec;
   const auto existing = winapi::ResolveNoCase(newName, ec);
-  if (!ec && existing) fs::remove(*existing, ec);
+  if (!ec && existing && existing->string() != newName) {
+    const int error = vb_io_removeFile(existing->string());
+    if (vb_io_erc != 0) ec = OsError(error);
+  }
   return !ec || GoOnAfter(ec, oldName, newName);
 }
 
@@ -66,7 +75,10 @@ RenameOutcome RenameOne(const std::string& oldName, const std::string& newName) 
   std::error_code ec;
   const auto current = winapi::ResolveNoCase(oldName, ec);  // the name as the disk spells it
   if (!ec && !current) ec = std::make_error_code(std::errc::no_such_file_or_directory);
-  if (!ec) fs::rename(*current, newName, ec);
+  if (!ec) {
+    const int error = vb_io_renameFile(current->string(), newName);
+    if (vb_io_erc != 0) ec = OsError(error);
+  }
   if (!ec) return {true, false};
   return {false, !GoOnAfter(ec, oldName, newName)};
 }

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "platform/reclib/LockFile.h"
+#include "platform/reclib/RenameJournal.h"
 
 namespace reclib {
 
@@ -82,6 +83,22 @@ class Store {
   short BeginGroup(std::string& why);
   short CommitGroup(std::string& why);
 
+  // A database transaction: every write to the store between BeginDatabase and
+  // CommitDatabase, write groups included, commits as one transaction, together with the
+  // file changes journalled meanwhile (JournalFileChange), which are carried out once it has
+  // committed (those the file system refuses then stay journalled for the next open and are
+  // traced). Rolled back by RollbackDatabase and by the store's close.
+  bool InDatabase() const { return inDatabase_; }
+  short BeginDatabase(std::string& why);
+  short CommitDatabase(std::string& why);
+  void RollbackDatabase();
+  // Records a file change (RenameJournal.h) in the open database transaction.
+  short JournalFileChange(const FileChange& change, std::string& why);
+  // Carries out the file changes of a committed transaction still in the journal (those of a
+  // process that ended before it had finished them), then empties the journal. Writes
+  // nothing to a store without a journal.
+  short FinishFileChanges(std::string& why);
+
  private:
   Store(std::string path, std::unique_ptr<LockFile> locks) : path_(std::move(path)), locks_(std::move(locks)) {}
   short Exec(const char* sql, std::string& why);
@@ -93,6 +110,7 @@ class Store {
   sqlite3* db_ = nullptr;
   std::map<std::string, std::unique_ptr<Table>> tables_;
   bool inGroup_ = false;
+  bool inDatabase_ = false;
   int groupWrites_ = 0;
   std::chrono::steady_clock::time_point groupStart_;
 };
