@@ -32,6 +32,14 @@ std::optional<Options> ParseOptions(int argc, char** argv, std::string& error) {
       }
       if (arg == "--log") options.logFile = argv[++i];
       else options.databases.push_back(argv[++i]);
+    } else if (arg == "--backup-dir") {
+      if (i + 1 >= argc) {
+        error = "--backup-dir needs a folder";
+        return std::nullopt;
+      }
+      options.backupDir = argv[++i];
+    } else if (arg == "--no-backup") {
+      options.noBackup = true;
     } else if (arg == "--all") {
       options.allDatabases = true;
     } else if (arg == "--password-stdin") {

@@ -22,11 +22,15 @@ struct Options {
   std::vector<std::string> databases;  // --database NAME, repeatable
   bool allDatabases = false;           // --all
   std::string logFile;                 // --log FILE
+  // The backup of each database before its conversion.
+  std::string backupDir;  // --backup-dir DIR; empty: <program directory>/backups
+  bool noBackup = false;  // --no-backup
 };
 
 inline constexpr const char* kUsage =
     "usage: filomar-convert [/T[channels]] [/X[digits]] [--console | --batch [--answer OK|Cancel|Retry]...\n"
-    "                        [--user ID --password-stdin] [--database NAME]... [--all] [--log FILE]] [/D]\n";
+    "                        [--user ID --password-stdin] [--database NAME]... [--all] [--log FILE]]\n"
+    "                        [--backup-dir DIR | --no-backup] [/D]\n";
 
 // nullopt with `error` set for an unknown option or a missing value.
 std::optional<Options> ParseOptions(int argc, char** argv, std::string& error);

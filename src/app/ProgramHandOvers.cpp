@@ -85,6 +85,8 @@ int ProgramHandOvers::ShowSignOn() {
 // Start-up holds the DB file open with the STANDARD database selected while the list is filled.
 void ProgramHandOvers::ShowMainWindow() {
   mainWindow_ = std::make_unique<DBSelect>();
+  if (options_.noBackup) mainWindow_->backupRoot.reset();
+  else if (!options_.backupDir.empty()) mainWindow_->backupRoot = options_.backupDir;
   mainWindow_->Form_Load();
 }
 

@@ -1,5 +1,8 @@
 // convertdb: the fixed sequence of steps that converts one database, and its step table.
+#include <ctime>
+
 #include "common/General.h"
+#include "conversion/Backup.h"
 #include "shared/Catalogue.h"
 #include "conversion/DBSelect.h"
 #include "conversion/StepTable.h"
@@ -34,6 +37,7 @@ bool DBSelect::convertdb(const std::string& DbName) {
     ShowMessage(" The " + DbName + " Database has been converted ", ui::mb::Information, "Filomar Conversion Utility ");
     return false;
   }
+  if (backupRoot && !BackUp(DbName, entry->prefix)) return false;
   // Every record write and letter rename of the steps takes effect at the commit below, or
   // not at all: a run that stops half-way leaves the database at 4.0, offered again.
   DatabaseTransaction transaction;
@@ -76,6 +80,23 @@ bool DBSelect::DatabaseTransaction::Commit(std::string* problem) {
 
 DBSelect::DatabaseTransaction::~DatabaseTransaction() {
   if (open_) vb_io_rollbackDatabase();
+}
+
+bool DBSelect::BackUp(const std::string& DbName, const std::string& prefix) {
+  std::string problem;
+  const auto folder = BackupSelectedDatabase(*backupRoot, DbName, prefix, std::time(nullptr), problem);
+  if (!folder) {
+    backupFailed_ = true;
+    WriteTrace("convertdb: the backup of " + DbName + " could not be written: " + problem);
+    ShowMessage("The " + DbName + " Database was not converted: its backup could not be written (" + problem + ").",
+                ui::mb::Exclamation, "Filomar Conversion Utility ");
+    return false;
+  }
+  WriteTrace("convertdb: " + DbName + " backed up to " + *folder);
+  ShowProgress(DbName);
+  progress.lblstatus = " Backed up to " + *folder;
+  progress.Refresh();
+  return true;
 }
 
 void DBSelect::ShowProgress(const std::string& DbName) {

@@ -101,6 +101,8 @@ void vb_io_rollbackDatabase();
 // Renames `source` to `target` (replacing it) or removes `path`, at the commit of the open
 // database transaction, else now. Returns the errno of a refusal (0 when done or journalled);
 // vb_io_erc holds the library's status.
+// Copies the selected database's store into the new file `destination` (io_backupStore).
+void vb_io_backupStore(const std::string& destination);
 int vb_io_renameFile(const std::string& source, const std::string& target);
 int vb_io_removeFile(const std::string& path);
 

@@ -24,21 +24,6 @@ constexpr int kPathAccessError = 75;
 
 std::string TwoDigits(int n) { return (n < 10 ? "0" : "") + std::to_string(n); }
 
-// The data directory of the selected database as a full path ending in "/"; nullopt when the
-// library has no database selected.
-std::optional<std::string> LetterDirectory() {
-  std::string directory, prefix;
-  vb_io_getDirectory(ConnHandle, directory, prefix);
-  if (vb_io_erc != 0) return std::nullopt;
-  std::string full;
-  ConstructFullPath(directory, full);
-  // A relative StandardDataDir gives a relative path; the record library takes it under the
-  // client directory, and the letters lie beside the records.
-  if (!full.empty() && full.front() != '/') full = GetClientDir() + full;
-  if (full.empty() || full.back() != '/') full += '/';
-  return full;
-}
-
 // Shows a refused file-system operation; true when the administrator chose to go on.
 bool GoOnAfter(const std::error_code& error, const std::string& oldName, const std::string& newName) {
   const int number = RuntimeErrorNumber(error.value());
@@ -203,6 +188,19 @@ void ConvertCodeLetters() {
 }
 
 }  // namespace
+
+std::optional<std::string> LetterDirectory() {
+  std::string directory, prefix;
+  vb_io_getDirectory(ConnHandle, directory, prefix);
+  if (vb_io_erc != 0) return std::nullopt;
+  std::string full;
+  ConstructFullPath(directory, full);
+  // A relative StandardDataDir gives a relative path; the record library takes it under the
+  // client directory, and the letters lie beside the records.
+  if (!full.empty() && full.front() != '/') full = GetClientDir() + full;
+  if (full.empty() || full.back() != '/') full += '/';
+  return full;
+}
 
 bool renameLetters(StepContext&) {
   const auto directory = LetterDirectory();

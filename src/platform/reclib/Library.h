@@ -54,6 +54,9 @@ class Library {
   // refuses it, or the store's status.
   short ChangeFile(const FileChange& change, int& osError, std::string& why);
 
+  // Store::Backup of the selected database's store.
+  short BackupStore(const std::string& destination, std::string& why);
+
   short Open(const FileBlock& block, bool exclusive, std::string& why);
   short Close(const FileBlock& block, std::string& why);
   // The open file of `block`, or null (with `why` set) when it is not open.

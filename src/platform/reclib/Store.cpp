@@ -242,6 +242,35 @@ short Store::CommitGroup(std::string& why) {
   return kStorageError;
 }
 
+short Store::Backup(const std::string& destination, std::string& why) {
+  const int fd = ::open(destination.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+  if (fd < 0) {
+    why = destination + ": " + std::strerror(errno);
+    return errno == EEXIST ? kDuplicateKey : kStorageError;
+  }
+  ::close(fd);
+  sqlite3* copy = nullptr;
+  bool done = sqlite3_open_v2(destination.c_str(), &copy, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) == SQLITE_OK;
+  if (done) {
+    sqlite3_backup* backup = sqlite3_backup_init(copy, "main", db_, "main");
+    done = backup != nullptr && sqlite3_backup_step(backup, -1) == SQLITE_DONE;
+    done = sqlite3_backup_finish(backup) == SQLITE_OK && done;
+    // The copy is a file of its own: no WAL beside it, every page synced.
+    done = done && sqlite3_exec(copy, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr) == SQLITE_OK;
+  }
+  if (!done) why = destination + ": " + (copy != nullptr ? sqlite3_errmsg(copy) : "out of memory");
+  if (sqlite3_close(copy) != SQLITE_OK && done) done = false, why = destination + ": the copy could not be closed";
+  if (done) {
+    const int synced = ::open(destination.c_str(), O_RDONLY | O_CLOEXEC);
+    done = synced >= 0 && ::fsync(synced) == 0;
+    if (!done) why = destination + ": " + std::strerror(errno);
+    if (synced >= 0) ::close(synced);
+  }
+  if (done) return 0;
+  for (const char* suffix : {"", "-wal", "-shm", "-journal"}) ::unlink((destination + suffix).c_str());
+  return kStorageError;
+}
+
 short Store::BeginDatabase(std::string& why) {
   if (inDatabase_) return why = path_ + ": a database transaction is already open", kBadArgument;
   if (const short status = CommitGroup(why)) return status;

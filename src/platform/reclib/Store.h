@@ -74,6 +74,12 @@ class Store {
   short ReadBatch(Table& table, const std::string& from, bool inclusive, const std::string& upper, int limit,
                   std::vector<std::string>& keys, std::vector<char>& records, std::string& why);
 
+  // Copies the store's committed state into the new file `destination` with SQLite's online
+  // backup (consistent while other connections read it), then syncs and closes it.
+  // kDuplicateKey when `destination` exists (left as it was); kStorageError, with nothing
+  // left behind, when it cannot be written.
+  short Backup(const std::string& destination, std::string& why);
+
   // A write group: the writes between BeginGroup and CommitGroup commit as one transaction.
   bool InGroup() const { return inGroup_; }
   // True when the group has `maxWrites` writes or is older than `maxAge`.

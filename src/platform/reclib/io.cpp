@@ -139,6 +139,12 @@ short io_rollbackDatabase(void) {
   return 0;
 }
 
+short io_backupStore(const char* destination) {
+  if (destination == nullptr) return Report("io_backupStore", nullptr, kBadArgument, "null argument");
+  std::string why;
+  return Report("io_backupStore", nullptr, TheLibrary().BackupStore(destination, why), why);
+}
+
 short io_renameFile(const char* source, const char* target, int* osError) {
   if (source == nullptr || target == nullptr || osError == nullptr) {
     return Report("io_renameFile", nullptr, kBadArgument, "null argument");

@@ -134,6 +134,12 @@ short io_rollbackDatabase(void);
 short io_renameFile(const char* source, const char* target, int* osError);
 short io_removeFile(const char* path, int* osError);
 
+// Copies the selected database's store, as committed, into the new file `destination` with
+// SQLite's online backup; the copy is a store of its own (no WAL), synced. 0; kDuplicateKey
+// when `destination` exists (left as it was); kOpenFailed/kStorageError when the store cannot
+// be read or the copy written (nothing is left behind).
+short io_backupStore(const char* destination);
+
 // Per-file calls. Keys are the primary key (key number 0): bytes [0, n) of the record
 // buffer, n fixed per file code.
 short io_open(FileBlock* block, char* path);            // shared open; creates an empty file
