@@ -32,12 +32,18 @@ std::optional<Options> ParseOptions(int argc, char** argv, std::string& error) {
       }
       if (arg == "--log") options.logFile = argv[++i];
       else options.databases.push_back(argv[++i]);
-    } else if (arg == "--backup-dir") {
+    } else if (arg == "--backup-dir" || arg == "--from") {
       if (i + 1 >= argc) {
-        error = "--backup-dir needs a folder";
+        error = arg + " needs a folder";
         return std::nullopt;
       }
-      options.backupDir = argv[++i];
+      (arg == "--from" ? options.restoreFrom : options.backupDir) = argv[++i];
+    } else if (arg == "--restore") {
+      if (i + 1 >= argc) {
+        error = "--restore needs a database name";
+        return std::nullopt;
+      }
+      options.restore = argv[++i];
     } else if (arg == "--no-backup") {
       options.noBackup = true;
     } else if (arg == "--all") {

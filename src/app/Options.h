@@ -25,12 +25,16 @@ struct Options {
   // The backup of each database before its conversion.
   std::string backupDir;  // --backup-dir DIR; empty: <program directory>/backups
   bool noBackup = false;  // --no-backup
+  // --restore NAME [--from DIR]: puts database NAME back from a backup instead of converting.
+  std::string restore;
+  std::string restoreFrom;
 };
 
 inline constexpr const char* kUsage =
     "usage: filomar-convert [/T[channels]] [/X[digits]] [--console | --batch [--answer OK|Cancel|Retry]...\n"
     "                        [--user ID --password-stdin] [--database NAME]... [--all] [--log FILE]]\n"
-    "                        [--backup-dir DIR | --no-backup] [/D]\n";
+    "                        [--backup-dir DIR | --no-backup] [/D]\n"
+    "       filomar-convert [--console | --batch ...] --restore NAME [--from DIR] [--backup-dir DIR]\n";
 
 // nullopt with `error` set for an unknown option or a missing value.
 std::optional<Options> ParseOptions(int argc, char** argv, std::string& error);

@@ -274,6 +274,8 @@ void vb_io_rollbackDatabase() { vb_io_erc = io_rollbackDatabase(); }
 
 void vb_io_backupStore(const std::string& destination) { vb_io_erc = io_backupStore(destination.c_str()); }
 
+void vb_io_restoreStore(const std::string& source) { vb_io_erc = io_restoreStore(source.c_str()); }
+
 int vb_io_renameFile(const std::string& source, const std::string& target) {
   int osError = 0;
   vb_io_erc = io_renameFile(source.c_str(), target.c_str(), &osError);

@@ -103,6 +103,8 @@ void vb_io_rollbackDatabase();
 // vb_io_erc holds the library's status.
 // Copies the selected database's store into the new file `destination` (io_backupStore).
 void vb_io_backupStore(const std::string& destination);
+// Replaces the selected database's store content by that of the copy `source` (io_restoreStore).
+void vb_io_restoreStore(const std::string& source);
 int vb_io_renameFile(const std::string& source, const std::string& target);
 int vb_io_removeFile(const std::string& path);
 

@@ -210,6 +210,19 @@ short Library::BackupStore(const std::string& destination, std::string& why) {
   return status;
 }
 
+short Library::RestoreStore(const std::string& source, std::string& why) {
+  if (!connected_ || !selected_) return why = "not connected or no database selected", kNotOpen;
+  std::string path;
+  if (const short status = SelectedStorePath(path, why)) return status;
+  if (databaseStore_) return why = "a database transaction is open", kBadArgument;
+  std::shared_ptr<Store> store;
+  if (const short status = OpenStore(path, store, why)) return status;
+  const short status = store->RestoreFrom(source, why);
+  store.reset();
+  if (stores_[path].use_count() == 1) stores_.erase(path);
+  return status;
+}
+
 short Library::ChangeFile(const FileChange& change, int& osError, std::string& why) {
   osError = CheckFileChange(change);
   if (osError == 0 && !databaseStore_) osError = CarryOut(change);

@@ -57,6 +57,10 @@ class Library {
   // Store::Backup of the selected database's store.
   short BackupStore(const std::string& destination, std::string& why);
 
+  // Store::RestoreFrom into the selected database's store (its open files stay open);
+  // refused while a database transaction is open.
+  short RestoreStore(const std::string& source, std::string& why);
+
   short Open(const FileBlock& block, bool exclusive, std::string& why);
   short Close(const FileBlock& block, std::string& why);
   // The open file of `block`, or null (with `why` set) when it is not open.

@@ -271,6 +271,34 @@ short Store::Backup(const std::string& destination, std::string& why) {
   return kStorageError;
 }
 
+short Store::RestoreFrom(const std::string& source, std::string& why) {
+  if (const short status = Recognise(source, why)) return status;
+  if (inGroup_ || inDatabase_) return why = path_ + ": a transaction is open", kBadArgument;
+  sqlite3* copy = nullptr;
+  std::string check;
+  if (sqlite3_open_v2(source.c_str(), &copy, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr) == SQLITE_OK) {
+    sqlite3_exec(
+        copy, "PRAGMA integrity_check",
+        [](void* out, int, char** values, char**) {
+          *static_cast<std::string*>(out) += values[0] != nullptr ? values[0] : "";
+          return 0;
+        },
+        &check, nullptr);
+  }
+  bool done = check == "ok";
+  if (!done) why = source + ": " + (check.empty() ? (copy != nullptr ? sqlite3_errmsg(copy) : "out of memory") : "integrity check: " + check);
+  if (done) {
+    // Statements prepared on the old content are prepared again by SQLite on their next use.
+    FaultPoint("write", "restore " + path_);
+    sqlite3_backup* backup = sqlite3_backup_init(db_, "main", copy, "main");
+    done = backup != nullptr && sqlite3_backup_step(backup, -1) == SQLITE_DONE;
+    done = sqlite3_backup_finish(backup) == SQLITE_OK && done;
+    if (!done) Failure(why);
+  }
+  sqlite3_close(copy);
+  return done ? 0 : kStorageError;
+}
+
 short Store::BeginDatabase(std::string& why) {
   if (inDatabase_) return why = path_ + ": a database transaction is already open", kBadArgument;
   if (const short status = CommitGroup(why)) return status;

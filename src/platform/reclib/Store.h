@@ -80,6 +80,11 @@ class Store {
   // left behind, when it cannot be written.
   short Backup(const std::string& destination, std::string& why);
 
+  // Replaces the whole content of this store, in one transaction, by that of the store at
+  // `source` (a copy made by Backup), after SQLite's integrity check of the source passes.
+  // kOpenFailed/kStorageError (nothing changed) for a missing, foreign or damaged source.
+  short RestoreFrom(const std::string& source, std::string& why);
+
   // A write group: the writes between BeginGroup and CommitGroup commit as one transaction.
   bool InGroup() const { return inGroup_; }
   // True when the group has `maxWrites` writes or is older than `maxAge`.

@@ -145,6 +145,12 @@ short io_backupStore(const char* destination) {
   return Report("io_backupStore", nullptr, TheLibrary().BackupStore(destination, why), why);
 }
 
+short io_restoreStore(const char* source) {
+  if (source == nullptr) return Report("io_restoreStore", nullptr, kBadArgument, "null argument");
+  std::string why;
+  return Report("io_restoreStore", nullptr, TheLibrary().RestoreStore(source, why), why);
+}
+
 short io_renameFile(const char* source, const char* target, int* osError) {
   if (source == nullptr || target == nullptr || osError == nullptr) {
     return Report("io_renameFile", nullptr, kBadArgument, "null argument");
