@@ -6,8 +6,13 @@
 // table). The floor, measured in the same run on the same store: raw SQLite rewriting every one
 // of those rows once, changed, in one transaction (one UPDATE per table).
 //
-// Prints the time of each step and of the floor, then, last, peak_rss_kib=<peak resident
-// memory of this process> and ratio=<steps time / floor time>.
+// The steps run in one database transaction, as convertdb runs them. Before them the
+// database is backed up as a conversion does (online store backup, letters, MANIFEST with
+// SHA-256, synced); its floor is `cp` of the same store followed by a sync of the copy.
+//
+// Prints the time of each step and of the floor, the backup and its floor, the conversion
+// with and without the backup, then peak_rss_kib=<peak resident memory of this process>,
+// ratio=<steps time / floor time> and, last, backup_ratio=<backup time / cp time>.
 // Without --dir the site is made in a temporary directory that is removed at the end.
 #include <sqlite3.h>
 #include <sys/resource.h>
@@ -15,6 +20,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <ctime>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -22,6 +28,7 @@
 #include <string>
 #include <vector>
 
+#include "conversion/Backup.h"
 #include "conversion/StepTable.h"
 #include "platform/ado/Provider.h"
 #include "recio/Vb_io.h"
@@ -164,9 +171,30 @@ int main(int argc, char** argv) {
   std::string directory = "data", prefix = "std";
   vb_io_setDirectory(ConnHandle, directory, prefix);
   if (vb_io_erc != 0) return 1;
+  const auto cpStart = Clock::now();
+  const std::string cp = "cp '" + store.string() + "' '" + (site / "cp-copy").string() + "' && sync '" +
+                         (site / "cp-copy").string() + "'";
+  if (std::system(cp.c_str()) != 0) return 1;
+  const double cpSeconds = Seconds(cpStart);
+  std::string problem;
+  const auto backupStart = Clock::now();
+  if (!BackupSelectedDatabase((site / "backups").string(), "STANDARD", "std", std::time(nullptr), problem)) {
+    std::fprintf(stderr, "backup: %s\n", problem.c_str());
+    return 1;
+  }
+  const double backupSeconds = Seconds(backupStart);
+  std::printf("backup: %.3f s, cp of the store: %.3f s\n", backupSeconds, cpSeconds);
   const double stepsCpuBefore = CpuSeconds();
+  vb_io_beginDatabase();
   const double stepSeconds = RunSteps({"ConvertSact", "ConvertVers", "ConvertComp"});
+  const auto commitStart = Clock::now();
+  vb_io_commitDatabase();
+  if (vb_io_erc != 0) return 1;
+  const double commitSeconds = Seconds(commitStart);
   const double stepsCpu = CpuSeconds() - stepsCpuBefore;
+  std::printf("commit: %.3f s\n", commitSeconds);
+  std::printf("conversion without backup: %.3f s, with backup: %.3f s\n", stepSeconds + commitSeconds,
+              stepSeconds + commitSeconds + backupSeconds);
   vb_io_appTerminate();
   vb_io_disconnect(0, ConnHandle);
 
@@ -182,5 +210,6 @@ int main(int argc, char** argv) {
   if (temporary) fs::remove_all(options.dir);
   std::printf("peak_rss_kib=%ld\n", PeakRssKib());
   std::printf("ratio=%.3f\n", stepSeconds / rawSeconds);
+  std::printf("backup_ratio=%.3f\n", backupSeconds / cpSeconds);
   return changed >= 3 * options.records ? 0 : 1;
 }

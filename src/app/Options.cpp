@@ -32,6 +32,20 @@ std::optional<Options> ParseOptions(int argc, char** argv, std::string& error) {
       }
       if (arg == "--log") options.logFile = argv[++i];
       else options.databases.push_back(argv[++i]);
+    } else if (arg == "--backup-dir" || arg == "--from") {
+      if (i + 1 >= argc) {
+        error = arg + " needs a folder";
+        return std::nullopt;
+      }
+      (arg == "--from" ? options.restoreFrom : options.backupDir) = argv[++i];
+    } else if (arg == "--restore") {
+      if (i + 1 >= argc) {
+        error = "--restore needs a database name";
+        return std::nullopt;
+      }
+      options.restore = argv[++i];
+    } else if (arg == "--no-backup") {
+      options.noBackup = true;
     } else if (arg == "--all") {
       options.allDatabases = true;
     } else if (arg == "--password-stdin") {

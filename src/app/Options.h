@@ -23,11 +23,19 @@ struct Options {
   bool allDatabases = false;           // --all
   std::string logFile;                 // --log FILE
   bool help = false;                   // --help, -h: print kHelp and end
+  // The backup of each database before its conversion.
+  std::string backupDir;  // --backup-dir DIR; empty: <program directory>/backups
+  bool noBackup = false;  // --no-backup
+  // --restore NAME [--from DIR]: puts database NAME back from a backup instead of converting.
+  std::string restore;
+  std::string restoreFrom;
 };
 
 inline constexpr const char* kUsage =
     "usage: filomar-convert [/T[channels]] [/X[digits]] [--console | --batch [--answer OK|Cancel|Retry]...\n"
-    "                        [--user ID --password-stdin] [--database NAME]... [--all] [--log FILE]] [/D]\n";
+    "                        [--user ID --password-stdin] [--database NAME]... [--all] [--log FILE]]\n"
+    "                        [--backup-dir DIR | --no-backup] [/D]\n"
+    "       filomar-convert [--console | --batch ...] --restore NAME [--from DIR] [--backup-dir DIR]\n";
 
 inline constexpr const char* kHelp =
     "filomar-convert: converts the Filomar databases of this site from release 4.0 to 5.0.\n"
@@ -46,6 +54,11 @@ inline constexpr const char* kHelp =
     "  --database NAME            selects that database (repeatable)\n"
     "  --all                      selects every listed database\n"
     "  --log FILE                 writes the conversion log to FILE\n"
+    "Backups (console and batch):\n"
+    "  --backup-dir DIR           backs each database up under DIR (default: backups in the\n"
+    "                             program directory) before converting it\n"
+    "  --no-backup                converts without a backup\n"
+    "  --restore NAME [--from DIR]  puts database NAME back from its newest backup (or from DIR)\n"
     "Product switches:\n"
     "  /T[channels]   writes the trace filomar-trace.log in the program directory; channel letters\n"
     "                 0-6, C, A, I select what is traced (all of them when none is given)\n"

@@ -5,6 +5,7 @@
 
 #include "common/Cp1252.h"
 #include "common/General.h"
+#include "conversion/Restore.h"
 #include "conversion/frmProgress.h"
 #include "startup/login.h"
 #include "frontends/faces/DBSelectFace.h"
@@ -12,6 +13,7 @@
 #include "frontends/qt/QtFaces.h"
 #include "newdb/OracleLocks.h"
 #include "newdb/modCrStd.h"
+#include "shared/ProgramEnd.h"
 #include "shared/Session.h"
 
 namespace filomar::app {
@@ -85,11 +87,24 @@ int ProgramHandOvers::ShowSignOn() {
 // Start-up holds the DB file open with the STANDARD database selected while the list is filled.
 void ProgramHandOvers::ShowMainWindow() {
   mainWindow_ = std::make_unique<DBSelect>();
+  if (options_.noBackup) mainWindow_->backupRoot.reset();
+  else if (!options_.backupDir.empty()) mainWindow_->backupRoot = options_.backupDir;
   mainWindow_->Form_Load();
+}
+
+// Start-up holds the site (MATR exclusively) and the administrator has signed on: the
+// restore runs in place of the main window and ends the program.
+void ProgramHandOvers::RunRestore() {
+  const RestoreOutcome outcome = RestoreDatabase(options_.restore, options_.restoreFrom, mainWindow_->backupRoot.value_or(""));
+  WriteTrace("restore: " + outcome.text);
+  ShowMessage(outcome.text, outcome.restored ? ui::mb::Information : ui::mb::Exclamation, "Filomar Conversion Utility ");
+  terminate();
+  throw ProgramEnd{outcome.restored ? kExitNormal : kExitFailure};
 }
 
 // Each face runs the main window until the program ends; none of them returns.
 void ProgramHandOvers::RunMainWindow() {
+  if (!options_.restore.empty()) RunRestore();
   if (options_.frontEnd == FrontEndKind::Windows) ui::RunMainWindow(*mainWindow_);
   if (options_.frontEnd == FrontEndKind::Console) ui::RunDBSelectOnConsole(*mainWindow_, console_);
   ui::RunDBSelectInBatch(*mainWindow_, batchOut_, {options_.databases, options_.allDatabases, options_.logFile});

@@ -18,6 +18,7 @@ class ProgramHandOvers : public StartupHandOvers {
       : options_(options), console_(console), batchOut_(batchOut) {}
 
   bool ProductDatabaseExists() override;
+  bool NeedsNoDatabaseToConvert() override { return !options_.restore.empty(); }
   void RecreateOracleLockProcedures() override;
   bool CreateStandardDatabase() override;
   int ShowSignOn() override;
@@ -28,6 +29,8 @@ class ProgramHandOvers : public StartupHandOvers {
   [[noreturn]] void RunMainWindow();
 
  private:
+  [[noreturn]] void RunRestore();
+
   const Options& options_;
   ui::ConsoleUi& console_;
   std::ostream& batchOut_;

@@ -1,5 +1,7 @@
 #include "conversion/DBSelect.h"
 
+#include <filesystem>
+
 #include "common/FrontEnd.h"
 #include "common/General.h"
 #include "common/Text.h"
@@ -26,7 +28,10 @@ std::string DefaultLogPath(const std::string& programDirectory) {
   return dir + (!dir.empty() && dir.back() == '/' ? "" : "/") + "convert5.log";
 }
 
-DBSelect::DBSelect() : steps_(ProductStepTable()), server_(ado::InstalledProviderFactory()) {}
+DBSelect::DBSelect()
+    : backupRoot((std::filesystem::path(winapi::AppPath()) / "backups").string()),
+      steps_(ProductStepTable()),
+      server_(ado::InstalledProviderFactory()) {}
 
 DBSelect::DBSelect(StepTable steps, ado::ProviderFactory& server, LogClock clock, std::locale locale)
     : log_(std::move(clock), std::move(locale)), steps_(std::move(steps)), server_(server) {}
@@ -116,6 +121,7 @@ void DBSelect::cmdStart_Click() {
 
 void DBSelect::RunSelected() {
   bool serverChecked = false;
+  backupFailed_ = false;
   for (std::size_t i = 0; i < DBList.size(); ++i) {
     if (!DBList[i].selected) continue;
     FrontEnd().DoEvents();
@@ -128,6 +134,10 @@ void DBSelect::RunSelected() {
       }
     }
     if (convertdb(DBList[i].text)) DBList[i].selected = false;
+    if (backupFailed_) {
+      lastRun = RunOutcome::BackupFailed;
+      return;
+    }
     // Without its log a run cannot show what the server said: the database under way has
     // been finished, no further one is started.
     if (log_.Failed()) {
@@ -156,6 +166,9 @@ void DBSelect::ShowRunEnd() {
     case RunOutcome::ServerUnreachable:
       ShowMessage("No database was converted because the database server could not be reached.",
                   ui::mb::Exclamation, kRunTitle);
+      break;
+    case RunOutcome::BackupFailed:
+      ShowMessage("The conversion stopped because a backup could not be written.", ui::mb::Exclamation, kRunTitle);
       break;
     case RunOutcome::Canceled:
       ShowMessage("The Conversion process has been canceled", ui::mb::Exclamation, kCanceledTitle);

@@ -11,6 +11,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "common/Titles.h"
@@ -36,6 +37,7 @@ class DBSelect : public ui::Form {
     Completed,          // every selected database was offered to convertdb
     Canceled,           // stopped between databases at the user's request
     LogUnavailable,     // the log could not be opened; nothing was converted
+    BackupFailed,       // a database's backup could not be written; it and the rest were not converted
     ServerUnreachable,  // the database server could not be reached; nothing was converted
     LogFailed,          // a log write failed: the database under way was finished, no further
                         // database was converted
@@ -57,6 +59,9 @@ class DBSelect : public ui::Form {
   const std::string cmdExitCaption = "Cancel";
   std::vector<ListEntry> DBList;
   std::string txtLogFile;
+  // Where each database is backed up before its first step; nullopt: no backups. The program
+  // sets <program directory>/backups unless told otherwise.
+  std::optional<std::string> backupRoot;
   // Databases of the catalogue left out of the list because their store or version record
   // cannot be read, one note each: "NAME: why" (the reason names the store file).
   std::vector<std::string> unlistedNotes;
@@ -112,10 +117,27 @@ class DBSelect : public ui::Form {
   bool ServerReachable();
   void RunSelected();
   void ShowRunEnd();
+  // The database transaction of one convertdb: rolled back unless committed.
+  class DatabaseTransaction {
+   public:
+    DatabaseTransaction() = default;
+    ~DatabaseTransaction();
+    DatabaseTransaction(const DatabaseTransaction&) = delete;
+    DatabaseTransaction& operator=(const DatabaseTransaction&) = delete;
+    bool Begin(std::string* problem);
+    bool Commit(std::string* problem);
+
+   private:
+    bool open_ = false;
+  };
+
+  // Backs up the selected database to backupRoot; false (shown, run stopped) when it fails.
+  bool BackUp(const std::string& DbName, const std::string& prefix);
   void ShowProgress(const std::string& DbName);
   void RunSteps(const std::string& DbName, const std::string& prefix);
 
   ConversionLog log_;
+  bool backupFailed_ = false;   // set by convertdb when a backup could not be written
   bool activationDue_ = false;  // set when the run closed the progress window
   StepTable steps_;
   ado::ProviderFactory& server_;

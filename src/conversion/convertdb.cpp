@@ -1,6 +1,9 @@
 // convertdb: the fixed sequence of steps that converts one database, and its step table.
+#include <ctime>
+
 #include "common/General.h"
 #include "common/Titles.h"
+#include "conversion/Backup.h"
 #include "shared/Catalogue.h"
 #include "conversion/DBSelect.h"
 #include "conversion/StepTable.h"
@@ -35,12 +38,65 @@ bool DBSelect::convertdb(const std::string& DbName) {
     ShowMessage(" The " + DbName + " Database has been converted ", ui::mb::Information, kRunTitle);
     return false;
   }
+  if (backupRoot && !BackUp(DbName, entry->prefix)) return false;
+  // Every record write and letter rename of the steps takes effect at the commit below, or
+  // not at all: a run that stops half-way leaves the database at 4.0, offered again.
+  DatabaseTransaction transaction;
+  if (!transaction.Begin(&problem)) {
+    ShowMessage("The " + DbName + " Database cannot be converted: " + problem, ui::mb::Exclamation,
+                "Filomar Conversion Utility ");
+    return false;
+  }
   ShowProgress(DbName);
   log_.WriteIndented(kDatabaseIndent, "Converting " + DbName + " Database");
   RunSteps(DbName, entry->prefix);
   progress.lblstatus = " Finished ";
   progress.Refresh();
+  if (!transaction.Commit(&problem)) {
+    const std::string note = "The records and letters of the " + DbName +
+                             " Database could not be saved (" + problem +
+                             "); the database is left at release 4.0 and is offered again.";
+    log_.WriteIndented(kStepIndent, "- " + note);
+    ShowMessage(note, ui::mb::Exclamation, "Filomar Conversion Utility ");
+    return false;
+  }
   log_.WriteIndented(kStepIndent, "- Conversion of " + DbName + " completed at " + log_.Now());
+  return true;
+}
+
+bool DBSelect::DatabaseTransaction::Begin(std::string* problem) {
+  vb_io_beginDatabase();
+  open_ = vb_io_erc == 0;
+  if (!open_) *problem = vb_io_failure();
+  return open_;
+}
+
+bool DBSelect::DatabaseTransaction::Commit(std::string* problem) {
+  open_ = false;
+  vb_io_commitDatabase();
+  if (vb_io_erc == 0) return true;
+  *problem = vb_io_failure();
+  return false;
+}
+
+DBSelect::DatabaseTransaction::~DatabaseTransaction() {
+  if (open_) vb_io_rollbackDatabase();
+}
+
+bool DBSelect::BackUp(const std::string& DbName, const std::string& prefix) {
+  std::string problem;
+  const auto folder = BackupSelectedDatabase(*backupRoot, DbName, prefix, std::time(nullptr), problem);
+  if (!folder) {
+    backupFailed_ = true;
+    WriteTrace("convertdb: the backup of " + DbName + " could not be written: " + problem);
+    ShowMessage("The " + DbName + " Database was not converted: its backup could not be written (" + problem + ").",
+                ui::mb::Exclamation, "Filomar Conversion Utility ");
+    return false;
+  }
+  WriteTrace("convertdb: " + DbName + " backed up to " + *folder);
+  ShowProgress(DbName);
+  progress.lblstatus = " Backed up to " + *folder;
+  progress.Refresh();
   return true;
 }
 

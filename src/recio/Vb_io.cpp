@@ -266,6 +266,26 @@ void vb_io_createStore(const std::string& directory, const std::string& prefix) 
   vb_io_erc = io_createStore(directory.c_str(), prefix.c_str());
 }
 
+void vb_io_beginDatabase() { vb_io_erc = io_beginDatabase(); }
+void vb_io_commitDatabase() { vb_io_erc = io_commitDatabase(); }
+void vb_io_rollbackDatabase() { vb_io_erc = io_rollbackDatabase(); }
+
+void vb_io_backupStore(const std::string& destination) { vb_io_erc = io_backupStore(destination.c_str()); }
+
+void vb_io_restoreStore(const std::string& source) { vb_io_erc = io_restoreStore(source.c_str()); }
+
+int vb_io_renameFile(const std::string& source, const std::string& target) {
+  int osError = 0;
+  vb_io_erc = io_renameFile(source.c_str(), target.c_str(), &osError);
+  return osError;
+}
+
+int vb_io_removeFile(const std::string& path) {
+  int osError = 0;
+  vb_io_erc = io_removeFile(path.c_str(), &osError);
+  return osError;
+}
+
 void vb_io_open(short file, std::string path) {
   auto buffer = Writable(path);
   PerFile(file, [&](FileBlock* block) { return OpenStatus(io_open(block, buffer.data())); });

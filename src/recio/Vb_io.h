@@ -101,6 +101,21 @@ void vb_io_disconnect(short mode, short handle);
 // Creates the empty record store of a database (io_createStore); vb_io_erc holds the
 // library's status as it is: 88 for a missing data directory, 22 when the store exists.
 void vb_io_createStore(const std::string& directory, const std::string& prefix);
+// The database transaction of the selected database (io_beginDatabase): its record writes and
+// file changes take effect together at vb_io_commitDatabase, or not at all. vb_io_erc holds
+// the library's status.
+void vb_io_beginDatabase();
+void vb_io_commitDatabase();
+void vb_io_rollbackDatabase();
+// Renames `source` to `target` (replacing it) or removes `path`, at the commit of the open
+// database transaction, else now. Returns the errno of a refusal (0 when done or journalled);
+// vb_io_erc holds the library's status.
+// Copies the selected database's store into the new file `destination` (io_backupStore).
+void vb_io_backupStore(const std::string& destination);
+// Replaces the selected database's store content by that of the copy `source` (io_restoreStore).
+void vb_io_restoreStore(const std::string& source);
+int vb_io_renameFile(const std::string& source, const std::string& target);
+int vb_io_removeFile(const std::string& path);
 
 // Per-file operations. The library receives the file's block and may change any of it.
 void vb_io_open(short file, std::string path);              // status 88 becomes 85

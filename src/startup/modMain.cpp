@@ -245,7 +245,7 @@ void StartProgram(const std::string& commandLine, StartupHandOvers& handOvers) {
   int endStatus = kExitCancelled;
   if (handOvers.ProductDatabaseExists()) {
     if (DbEngine == Engine::Oracle) handOvers.RecreateOracleLockProcedures();
-    if (NoDatabaseToConvert()) {
+    if (!handOvers.NeedsNoDatabaseToConvert() && NoDatabaseToConvert()) {
       terminate();
       EndProgram(kExitNormal);
     }

@@ -19,6 +19,9 @@ class StartupHandOvers {
   virtual ~StartupHandOvers() = default;
   // True when the database server holds a product database.
   virtual bool ProductDatabaseExists() = 0;
+  // True when what follows the sign-on needs no database at 4.0 (a restore): start-up then
+  // goes on to the sign-on even when every database has been converted.
+  virtual bool NeedsNoDatabaseToConvert() { return false; }
   // Oracle: (re)creates the lock procedures and functions.
   virtual void RecreateOracleLockProcedures() = 0;
   // Creates and fills a new STANDARD database, with the progress window. False when this

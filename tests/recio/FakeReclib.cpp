@@ -1,6 +1,8 @@
 #include "FakeReclib.h"
 
 #include <cctype>
+#include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <stdexcept>
 
@@ -57,6 +59,26 @@ short io_setup(short handle) { return Answer("io_setup", {handle}); }
 short io_createStore(const char* directory, const char* prefix) {
   return Answer("io_createStore", {}, std::string(directory) + "|" + prefix);
 }
+
+short io_beginDatabase(void) { return Answer("io_beginDatabase"); }
+short io_commitDatabase(void) { return Answer("io_commitDatabase"); }
+short io_rollbackDatabase(void) { return Answer("io_rollbackDatabase"); }
+
+// File changes happen at once on the real file system, so that the letter steps can be
+// tested against it.
+short io_renameFile(const char* source, const char* target, int* osError) {
+  *osError = std::rename(source, target) == 0 ? 0 : errno;
+  return *osError == 0 ? 0 : reclib::kStorageError;
+}
+
+short io_removeFile(const char* path, int* osError) {
+  *osError = std::remove(path) == 0 ? 0 : errno;
+  return *osError == 0 ? 0 : reclib::kStorageError;
+}
+
+short io_backupStore(const char* destination) { return Answer("io_backupStore", {}, destination); }
+
+short io_restoreStore(const char* source) { return Answer("io_restoreStore", {}, source); }
 
 short io_lastFailure(char* text, short size) {
   if (size > 0) text[0] = '\0';

@@ -1,5 +1,6 @@
 #include "conversion/steps/Letters.h"
 
+#include <cerrno>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -23,21 +24,6 @@ constexpr int kPathAccessError = 75;
 
 std::string TwoDigits(int n) { return (n < 10 ? "0" : "") + std::to_string(n); }
 
-// The data directory of the selected database as a full path ending in "/"; nullopt when the
-// library has no database selected.
-std::optional<std::string> LetterDirectory() {
-  std::string directory, prefix;
-  vb_io_getDirectory(ConnHandle, directory, prefix);
-  if (vb_io_erc != 0) return std::nullopt;
-  std::string full;
-  ConstructFullPath(directory, full);
-  // A relative StandardDataDir gives a relative path; the record library takes it under the
-  // client directory, and the letters lie beside the records.
-  if (!full.empty() && full.front() != '/') full = GetClientDir() + full;
-  if (full.empty() || full.back() != '/') full += '/';
-  return full;
-}
-
 // Shows a refused file-system operation; true when the administrator chose to go on.
 bool GoOnAfter(const std::error_code& error, const std::string& oldName, const std::string& newName) {
   const int number = RuntimeErrorNumber(error.value());
@@ -52,11 +38,19 @@ struct RenameOutcome {
   bool cancelled = false;
 };
 
-// Removes the file that holds `newName` (in any case), so that the old file can take it.
+// The refusal of a file change; a journal the library could not write counts as an I/O error.
+std::error_code OsError(int error) { return {error != 0 ? error : EIO, std::generic_category()}; }
+
+// Removes the file that holds `newName` in another case, so that the old file can take the
+// name; one spelled exactly so is replaced by the rename itself. Like the rename, the removal
+// takes effect with the database's records (vb_io_removeFile).
 bool RemoveExisting(const std::string& oldName, const std::string& newName) {
   std::error_code ec;
   const auto existing = winapi::ResolveNoCase(newName, ec);
-  if (!ec && existing) fs::remove(*existing, ec);
+  if (!ec && existing && existing->string() != newName) {
+    const int error = vb_io_removeFile(existing->string());
+    if (vb_io_erc != 0) ec = OsError(error);
+  }
   return !ec || GoOnAfter(ec, oldName, newName);
 }
 
@@ -66,7 +60,10 @@ RenameOutcome RenameOne(const std::string& oldName, const std::string& newName) 
   std::error_code ec;
   const auto current = winapi::ResolveNoCase(oldName, ec);  // the name as the disk spells it
   if (!ec && !current) ec = std::make_error_code(std::errc::no_such_file_or_directory);
-  if (!ec) fs::rename(*current, newName, ec);
+  if (!ec) {
+    const int error = vb_io_renameFile(current->string(), newName);
+    if (vb_io_erc != 0) ec = OsError(error);
+  }
   if (!ec) return {true, false};
   return {false, !GoOnAfter(ec, oldName, newName)};
 }
@@ -191,6 +188,19 @@ void ConvertCodeLetters() {
 }
 
 }  // namespace
+
+std::optional<std::string> LetterDirectory() {
+  std::string directory, prefix;
+  vb_io_getDirectory(ConnHandle, directory, prefix);
+  if (vb_io_erc != 0) return std::nullopt;
+  std::string full;
+  ConstructFullPath(directory, full);
+  // A relative StandardDataDir gives a relative path; the record library takes it under the
+  // client directory, and the letters lie beside the records.
+  if (!full.empty() && full.front() != '/') full = GetClientDir() + full;
+  if (full.empty() || full.back() != '/') full += '/';
+  return full;
+}
 
 bool renameLetters(StepContext&) {
   const auto directory = LetterDirectory();

@@ -8,10 +8,17 @@
 // indexes 00..09.
 #pragma once
 
+#include <optional>
+#include <string>
+
 #include "conversion/StepContext.h"
 #include "common/Variant.h"
 
 namespace filomar::steps {
+
+// The folder of the selected database's letter files (its data directory) as a full path
+// ending in "/"; nullopt when the record library has no database selected.
+std::optional<std::string> LetterDirectory();
 
 // Renames LetterA..LetterJ and ActShtA..ActShtJ of the data directory to Letter01..Letter10
 // and ActSht01..ActSht10, replacing a file that already has the new name; names are found

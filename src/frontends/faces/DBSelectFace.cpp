@@ -224,6 +224,7 @@ void RunDBSelectInBatch(DBSelect& form, std::ostream& out, const BatchChoice& ch
   }
   const bool failed = form.lastRun == DBSelect::RunOutcome::LogUnavailable ||
                       form.lastRun == DBSelect::RunOutcome::LogFailed ||
+                      form.lastRun == DBSelect::RunOutcome::BackupFailed ||
                       form.lastRun == DBSelect::RunOutcome::ServerUnreachable;
   out << "> cancel\n";
   try {

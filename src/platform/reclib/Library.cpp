@@ -83,6 +83,7 @@ short Library::CheckHandle(short handle) const { return connected_ && handle == 
 
 void Library::Disconnect() {
   CloseAllFiles();
+  RollbackDatabase();
   connected_ = false;
   selected_ = false;
   directory_.clear();
@@ -157,6 +158,78 @@ short Library::OpenStore(std::string& path, std::shared_ptr<Store>& store, std::
   return 0;
 }
 
+short Library::SelectedStorePath(std::string& path, std::string& why) const {
+  std::string directory;
+  if (const short status = CanonicalDirectory(ResolveDataDirectory(directory_), directory, why)) return status;
+  path = directory + "/" + prefix_ + ".records";
+  return 0;
+}
+
+short Library::BeginDatabase(std::string& why) {
+  if (!connected_ || !selected_) return why = "not connected or no database selected", kNotOpen;
+  if (databaseStore_) return why = databaseStore_->path() + ": a database transaction is already open", kBadArgument;
+  std::string path;
+  if (const short status = SelectedStorePath(path, why)) return status;
+  std::shared_ptr<Store> store;
+  if (const short status = OpenStore(path, store, why)) return status;
+  if (const short status = store->BeginDatabase(why)) {
+    store.reset();
+    if (stores_[path].use_count() == 1) stores_.erase(path);
+    return status;
+  }
+  databaseStore_ = std::move(store);
+  return 0;
+}
+
+short Library::CommitDatabase(std::string& why) {
+  if (!databaseStore_) return why = "no database transaction is open", kNotOpen;
+  const short status = databaseStore_->CommitDatabase(why);
+  const std::string path = databaseStore_->path();
+  databaseStore_.reset();
+  if (stores_[path].use_count() == 1) stores_.erase(path);
+  return status;
+}
+
+void Library::RollbackDatabase() {
+  if (!databaseStore_) return;
+  databaseStore_->RollbackDatabase();
+  const std::string path = databaseStore_->path();
+  databaseStore_.reset();
+  if (stores_[path].use_count() == 1) stores_.erase(path);
+}
+
+short Library::BackupStore(const std::string& destination, std::string& why) {
+  if (!connected_ || !selected_) return why = "not connected or no database selected", kNotOpen;
+  std::string path;
+  if (const short status = SelectedStorePath(path, why)) return status;
+  std::shared_ptr<Store> store;
+  if (const short status = OpenStore(path, store, why)) return status;
+  const short status = store->Backup(destination, why);
+  store.reset();
+  if (stores_[path].use_count() == 1) stores_.erase(path);
+  return status;
+}
+
+short Library::RestoreStore(const std::string& source, std::string& why) {
+  if (!connected_ || !selected_) return why = "not connected or no database selected", kNotOpen;
+  std::string path;
+  if (const short status = SelectedStorePath(path, why)) return status;
+  if (databaseStore_) return why = "a database transaction is open", kBadArgument;
+  std::shared_ptr<Store> store;
+  if (const short status = OpenStore(path, store, why)) return status;
+  const short status = store->RestoreFrom(source, why);
+  store.reset();
+  if (stores_[path].use_count() == 1) stores_.erase(path);
+  return status;
+}
+
+short Library::ChangeFile(const FileChange& change, int& osError, std::string& why) {
+  osError = CheckFileChange(change);
+  if (osError == 0 && !databaseStore_) osError = CarryOut(change);
+  if (osError != 0) return why = change.source + ": " + std::strerror(osError), kStorageError;
+  return databaseStore_ ? databaseStore_->JournalFileChange(change, why) : 0;
+}
+
 short Library::Open(const FileBlock& block, bool exclusive, std::string& why) {
   const short keyLength = KeyLength(block.code);
   if (keyLength == 0 || block.instance < 0 || block.instance > kMaxInstance) {
@@ -167,9 +240,8 @@ short Library::Open(const FileBlock& block, bool exclusive, std::string& why) {
     why = "not connected or no database selected";
     return kNotOpen;
   }
-  std::string directory;
-  if (const short status = CanonicalDirectory(ResolveDataDirectory(directory_), directory, why)) return status;
-  std::string path = directory + "/" + prefix_ + ".records";
+  std::string path;
+  if (const short status = SelectedStorePath(path, why)) return status;
 
   const FileId id = IdOf(block);
   if (auto it = files_.find(id); it != files_.end()) {

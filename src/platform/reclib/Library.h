@@ -43,6 +43,24 @@ class Library {
   // them unclosed and starts without open files.
   void AbandonInheritedFiles();
 
+  // The database transaction on the selected database's store (Store::BeginDatabase): the
+  // store stays open until it commits or rolls back, whatever files are closed meanwhile.
+  // Only one is open at a time; Disconnect rolls it back.
+  short BeginDatabase(std::string& why);
+  short CommitDatabase(std::string& why);
+  void RollbackDatabase();
+  // A file change: journalled in the open database transaction once CheckFileChange allows
+  // it, else carried out now. 0, kStorageError with `osError` set when the file system
+  // refuses it, or the store's status.
+  short ChangeFile(const FileChange& change, int& osError, std::string& why);
+
+  // Store::Backup of the selected database's store.
+  short BackupStore(const std::string& destination, std::string& why);
+
+  // Store::RestoreFrom into the selected database's store (its open files stay open);
+  // refused while a database transaction is open.
+  short RestoreStore(const std::string& source, std::string& why);
+
   short Open(const FileBlock& block, bool exclusive, std::string& why);
   short Close(const FileBlock& block, std::string& why);
   // The open file of `block`, or null (with `why` set) when it is not open.
@@ -51,6 +69,8 @@ class Library {
  private:
   using FileId = std::pair<std::array<char, 4>, short>;
   static FileId IdOf(const FileBlock& block);
+  // The store path of the selected database.
+  short SelectedStorePath(std::string& path, std::string& why) const;
   short OpenStore(std::string& path, std::shared_ptr<Store>& store, std::string& why);
   void Erase(std::map<FileId, std::unique_ptr<RecordFile>>::iterator it);
 
@@ -62,6 +82,7 @@ class Library {
   std::set<short> suppressed_;
   std::map<std::string, std::shared_ptr<Store>> stores_;  // by canonical store path
   std::map<FileId, std::unique_ptr<RecordFile>> files_;
+  std::shared_ptr<Store> databaseStore_;  // the store of the open database transaction
 };
 
 // The one Library of the process (a forked child's abandons the inherited files).

@@ -9,7 +9,9 @@
 #include <cstring>
 #include <cstdint>
 
+#include "platform/reclib/FaultPoints.h"
 #include "platform/reclib/io.h"
+#include "platform/reclib/trace.h"
 
 namespace reclib {
 namespace {
@@ -87,6 +89,10 @@ short Store::Open(const std::string& path, std::unique_ptr<Store>& out, std::str
   if (sqlite3_open_v2(path.c_str(), &store->db_, flags, nullptr) != SQLITE_OK) return store->Failure(why);
   sqlite3_busy_timeout(store->db_, kBusyTimeoutMs);
   if (const short status = store->Exec(kSetup, why)) return status;
+  // A process that ended between the commit of a database transaction and the end of its
+  // file changes left them in the journal: they belong to the committed state.
+  std::string journalWhy;
+  if (store->FinishFileChanges(journalWhy) != 0) TraceLibraryFailure("file changes of " + path + ": " + journalWhy);
   out = std::move(store);
   return 0;
 }
@@ -113,6 +119,7 @@ short Store::Create(const std::string& path, std::string& why) {
 Store::~Store() {
   std::string ignored;
   if (inGroup_) CommitGroup(ignored);
+  RollbackDatabase();  // a database transaction that was not committed never takes effect
   tables_.clear();
   sqlite3_close_v2(db_);
 }
@@ -142,7 +149,10 @@ short Store::OpenTable(const std::string& name, Table*& table, std::string& why)
   sqlite3_bind_text(exists.get(), 1, name.c_str(), -1, SQLITE_STATIC);
   const int found = sqlite3_step(exists.get());
   if (found != SQLITE_ROW && found != SQLITE_DONE) return Failure(why);
-  if (found == SQLITE_DONE && Exec(create.c_str(), why)) return kStorageError;
+  if (found == SQLITE_DONE) {
+    FaultPoint("write", "create " + name);
+    if (Exec(create.c_str(), why)) return kStorageError;
+  }
 
   auto made = std::make_unique<Table>();
   made->name = name;
@@ -176,6 +186,7 @@ short Store::Insert(Table& table, const std::string& key, const char* record, st
   sqlite3_stmt* stmt = table.insert.get();
   BindBlob(stmt, 1, key.data(), key.size());
   BindBlob(stmt, 2, record, kRecordSize);
+  FaultPoint("write", table.name);
   const int rc = StepOnce(stmt);
   if (rc == SQLITE_CONSTRAINT) return kDuplicateKey;
   if (rc != SQLITE_DONE) return Failure(why);
@@ -187,6 +198,7 @@ short Store::Update(Table& table, const std::string& key, const char* record, st
   sqlite3_stmt* stmt = table.update.get();
   BindBlob(stmt, 1, key.data(), key.size());
   BindBlob(stmt, 2, record, kRecordSize);
+  FaultPoint("write", table.name);
   if (StepOnce(stmt) != SQLITE_DONE) return Failure(why);
   if (sqlite3_changes(db_) != 1) return kNotFound;
   if (inGroup_) ++groupWrites_;
@@ -211,7 +223,7 @@ short Store::ReadBatch(Table& table, const std::string& from, bool inclusive, co
 }
 
 short Store::BeginGroup(std::string& why) {
-  if (inGroup_) return 0;
+  if (inGroup_ || inDatabase_) return 0;
   if (const short status = Exec("BEGIN IMMEDIATE", why)) return status;
   inGroup_ = true;
   groupWrites_ = 0;
@@ -222,11 +234,147 @@ short Store::BeginGroup(std::string& why) {
 short Store::CommitGroup(std::string& why) {
   if (!inGroup_) return 0;
   inGroup_ = false;
+  FaultPoint("commit", path_);
   if (Exec("COMMIT", why) == 0) return 0;
   const std::string reason = why;
   sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
   why = reason;
   return kStorageError;
+}
+
+short Store::Backup(const std::string& destination, std::string& why) {
+  const int fd = ::open(destination.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+  if (fd < 0) {
+    why = destination + ": " + std::strerror(errno);
+    return errno == EEXIST ? kDuplicateKey : kStorageError;
+  }
+  ::close(fd);
+  sqlite3* copy = nullptr;
+  bool done = sqlite3_open_v2(destination.c_str(), &copy, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) == SQLITE_OK;
+  // A new file, synced as a whole below and removed on failure: it needs no journal of its own.
+  done = done && sqlite3_exec(copy, "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF", nullptr, nullptr, nullptr) == SQLITE_OK;
+  if (done) {
+    sqlite3_backup* backup = sqlite3_backup_init(copy, "main", db_, "main");
+    done = backup != nullptr && sqlite3_backup_step(backup, -1) == SQLITE_DONE;
+    done = sqlite3_backup_finish(backup) == SQLITE_OK && done;
+    // The copy is a file of its own: no WAL beside it, every page synced.
+    done = done && sqlite3_exec(copy, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr) == SQLITE_OK;
+  }
+  if (!done) why = destination + ": " + (copy != nullptr ? sqlite3_errmsg(copy) : "out of memory");
+  if (sqlite3_close(copy) != SQLITE_OK && done) done = false, why = destination + ": the copy could not be closed";
+  if (done) {
+    const int synced = ::open(destination.c_str(), O_RDONLY | O_CLOEXEC);
+    done = synced >= 0 && ::fsync(synced) == 0;
+    if (!done) why = destination + ": " + std::strerror(errno);
+    if (synced >= 0) ::close(synced);
+  }
+  if (done) return 0;
+  for (const char* suffix : {"", "-wal", "-shm", "-journal"}) ::unlink((destination + suffix).c_str());
+  return kStorageError;
+}
+
+short Store::RestoreFrom(const std::string& source, std::string& why) {
+  if (const short status = Recognise(source, why)) return status;
+  if (inGroup_ || inDatabase_) return why = path_ + ": a transaction is open", kBadArgument;
+  sqlite3* copy = nullptr;
+  std::string check;
+  if (sqlite3_open_v2(source.c_str(), &copy, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr) == SQLITE_OK) {
+    sqlite3_exec(
+        copy, "PRAGMA integrity_check",
+        [](void* out, int, char** values, char**) {
+          *static_cast<std::string*>(out) += values[0] != nullptr ? values[0] : "";
+          return 0;
+        },
+        &check, nullptr);
+  }
+  bool done = check == "ok";
+  if (!done) why = source + ": " + (check.empty() ? (copy != nullptr ? sqlite3_errmsg(copy) : "out of memory") : "integrity check: " + check);
+  if (done) {
+    // Statements prepared on the old content are prepared again by SQLite on their next use.
+    FaultPoint("write", "restore " + path_);
+    sqlite3_backup* backup = sqlite3_backup_init(db_, "main", copy, "main");
+    done = backup != nullptr && sqlite3_backup_step(backup, -1) == SQLITE_DONE;
+    done = sqlite3_backup_finish(backup) == SQLITE_OK && done;
+    if (!done) Failure(why);
+  }
+  sqlite3_close(copy);
+  return done ? 0 : kStorageError;
+}
+
+short Store::BeginDatabase(std::string& why) {
+  if (inDatabase_) return why = path_ + ": a database transaction is already open", kBadArgument;
+  if (const short status = CommitGroup(why)) return status;
+  if (const short status = Exec("BEGIN IMMEDIATE", why)) return status;
+  inDatabase_ = true;
+  return 0;
+}
+
+short Store::CommitDatabase(std::string& why) {
+  if (!inDatabase_) return why = path_ + ": no database transaction is open", kBadArgument;
+  inDatabase_ = false;
+  FaultPoint("commit", path_);
+  if (Exec("COMMIT", why) != 0) {
+    const std::string reason = why;
+    sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    why = reason;
+    return kStorageError;
+  }
+  // Committed: file changes the file system refuses now stay journalled for the next open.
+  std::string journalWhy;
+  if (FinishFileChanges(journalWhy) != 0) TraceLibraryFailure("file changes of " + path_ + ": " + journalWhy);
+  return 0;
+}
+
+void Store::RollbackDatabase() {
+  if (!inDatabase_) return;
+  inDatabase_ = false;
+  sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
+short Store::JournalFileChange(const FileChange& change, std::string& why) {
+  if (!inDatabase_) return why = path_ + ": no database transaction is open", kBadArgument;
+  const std::string create = std::string("CREATE TABLE IF NOT EXISTS ") + kJournalTable +
+                             " (seq INTEGER PRIMARY KEY, kind INTEGER NOT NULL, source TEXT NOT NULL, target TEXT NOT NULL)";
+  if (const short status = Exec(create.c_str(), why)) return status;
+  Statement insert;
+  const std::string sql = std::string("INSERT INTO ") + kJournalTable + " (kind, source, target) VALUES (?1, ?2, ?3)";
+  if (const short status = Prepare(insert, sql, why)) return status;
+  sqlite3_bind_int(insert.get(), 1, change.kind == FileChange::Kind::kRename ? 1 : 0);
+  sqlite3_bind_text(insert.get(), 2, change.source.c_str(), -1, SQLITE_STATIC);
+  sqlite3_bind_text(insert.get(), 3, change.target.c_str(), -1, SQLITE_STATIC);
+  FaultPoint("write", kJournalTable);
+  return StepOnce(insert.get()) == SQLITE_DONE ? 0 : Failure(why);
+}
+
+short Store::FinishFileChanges(std::string& why) {
+  Statement exists;
+  if (const short status = Prepare(exists, "SELECT 1 FROM sqlite_schema WHERE type='table' AND name=?1", why)) return status;
+  sqlite3_bind_text(exists.get(), 1, kJournalTable, -1, SQLITE_STATIC);
+  const int found = sqlite3_step(exists.get());
+  sqlite3_reset(exists.get());
+  if (found == SQLITE_DONE) return 0;
+  if (found != SQLITE_ROW) return Failure(why);
+
+  std::vector<FileChange> changes;
+  Statement select;
+  const std::string sql = std::string("SELECT kind, source, target FROM ") + kJournalTable + " ORDER BY seq";
+  if (const short status = Prepare(select, sql, why)) return status;
+  int rc;
+  while ((rc = sqlite3_step(select.get())) == SQLITE_ROW) {
+    const auto text = [&](int column) { return std::string(reinterpret_cast<const char*>(sqlite3_column_text(select.get(), column))); };
+    changes.push_back({sqlite3_column_int(select.get(), 0) == 1 ? FileChange::Kind::kRename : FileChange::Kind::kRemove,
+                       text(1), text(2)});
+  }
+  if (rc != SQLITE_DONE) return Failure(why);
+  for (const FileChange& change : changes) {
+    if (const int error = CarryOut(change)) {
+      // Kept in the journal: the next open of the store tries again.
+      why = change.source + ": " + std::strerror(error);
+      return kStorageError;
+    }
+  }
+  FaultPoint("commit", path_);
+  return Exec((std::string("DROP TABLE ") + kJournalTable).c_str(), why);
 }
 
 }  // namespace reclib

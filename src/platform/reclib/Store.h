@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "platform/reclib/LockFile.h"
+#include "platform/reclib/RenameJournal.h"
 
 namespace reclib {
 
@@ -73,6 +74,17 @@ class Store {
   short ReadBatch(Table& table, const std::string& from, bool inclusive, const std::string& upper, int limit,
                   std::vector<std::string>& keys, std::vector<char>& records, std::string& why);
 
+  // Copies the store's committed state into the new file `destination` with SQLite's online
+  // backup (consistent while other connections read it), then syncs and closes it.
+  // kDuplicateKey when `destination` exists (left as it was); kStorageError, with nothing
+  // left behind, when it cannot be written.
+  short Backup(const std::string& destination, std::string& why);
+
+  // Replaces the whole content of this store, in one transaction, by that of the store at
+  // `source` (a copy made by Backup), after SQLite's integrity check of the source passes.
+  // kOpenFailed/kStorageError (nothing changed) for a missing, foreign or damaged source.
+  short RestoreFrom(const std::string& source, std::string& why);
+
   // A write group: the writes between BeginGroup and CommitGroup commit as one transaction.
   bool InGroup() const { return inGroup_; }
   // True when the group has `maxWrites` writes or is older than `maxAge`.
@@ -81,6 +93,22 @@ class Store {
   }
   short BeginGroup(std::string& why);
   short CommitGroup(std::string& why);
+
+  // A database transaction: every write to the store between BeginDatabase and
+  // CommitDatabase, write groups included, commits as one transaction, together with the
+  // file changes journalled meanwhile (JournalFileChange), which are carried out once it has
+  // committed (those the file system refuses then stay journalled for the next open and are
+  // traced). Rolled back by RollbackDatabase and by the store's close.
+  bool InDatabase() const { return inDatabase_; }
+  short BeginDatabase(std::string& why);
+  short CommitDatabase(std::string& why);
+  void RollbackDatabase();
+  // Records a file change (RenameJournal.h) in the open database transaction.
+  short JournalFileChange(const FileChange& change, std::string& why);
+  // Carries out the file changes of a committed transaction still in the journal (those of a
+  // process that ended before it had finished them), then empties the journal. Writes
+  // nothing to a store without a journal.
+  short FinishFileChanges(std::string& why);
 
  private:
   Store(std::string path, std::unique_ptr<LockFile> locks) : path_(std::move(path)), locks_(std::move(locks)) {}
@@ -93,6 +121,7 @@ class Store {
   sqlite3* db_ = nullptr;
   std::map<std::string, std::unique_ptr<Table>> tables_;
   bool inGroup_ = false;
+  bool inDatabase_ = false;
   int groupWrites_ = 0;
   std::chrono::steady_clock::time_point groupStart_;
 };

@@ -124,6 +124,49 @@ short io_disconnect(short /*mode*/, short handle) {
   return 0;
 }
 
+short io_beginDatabase(void) {
+  std::string why;
+  return Report("io_beginDatabase", nullptr, TheLibrary().BeginDatabase(why), why);
+}
+
+short io_commitDatabase(void) {
+  std::string why;
+  return Report("io_commitDatabase", nullptr, TheLibrary().CommitDatabase(why), why);
+}
+
+short io_rollbackDatabase(void) {
+  TheLibrary().RollbackDatabase();
+  return 0;
+}
+
+short io_backupStore(const char* destination) {
+  if (destination == nullptr) return Report("io_backupStore", nullptr, kBadArgument, "null argument");
+  std::string why;
+  return Report("io_backupStore", nullptr, TheLibrary().BackupStore(destination, why), why);
+}
+
+short io_restoreStore(const char* source) {
+  if (source == nullptr) return Report("io_restoreStore", nullptr, kBadArgument, "null argument");
+  std::string why;
+  return Report("io_restoreStore", nullptr, TheLibrary().RestoreStore(source, why), why);
+}
+
+short io_renameFile(const char* source, const char* target, int* osError) {
+  if (source == nullptr || target == nullptr || osError == nullptr) {
+    return Report("io_renameFile", nullptr, kBadArgument, "null argument");
+  }
+  std::string why;
+  const reclib::FileChange change{reclib::FileChange::Kind::kRename, source, target};
+  return Report("io_renameFile", nullptr, TheLibrary().ChangeFile(change, *osError, why), why);
+}
+
+short io_removeFile(const char* path, int* osError) {
+  if (path == nullptr || osError == nullptr) return Report("io_removeFile", nullptr, kBadArgument, "null argument");
+  std::string why;
+  const reclib::FileChange change{reclib::FileChange::Kind::kRemove, path, ""};
+  return Report("io_removeFile", nullptr, TheLibrary().ChangeFile(change, *osError, why), why);
+}
+
 short io_open(FileBlock* block, char* /*path*/) {
   std::string why;
   if (block == nullptr) return Report("io_open", nullptr, kBadArgument, "null block");

@@ -114,6 +114,38 @@ short io_appTerminate(void);
 // Closes every open file and forgets the connection, the database and the suppressed codes.
 short io_disconnect(short mode, short handle);
 
+// Database transactions. io_beginDatabase opens one on the selected database's store: until
+// io_commitDatabase, every write to that store (by any block, scans included) and every file
+// change made through io_renameFile/io_removeFile joins it instead of committing, and the
+// file changes wait. io_commitDatabase commits the writes and the journal of the file changes
+// as one transaction, then carries the changes out; a process that ends before it has
+// finished leaves them journalled in the store, and the next open of the store, in any
+// process, finishes them. io_rollbackDatabase, io_disconnect and the end of the process
+// without a commit leave the store and the files as they were before io_beginDatabase.
+// One transaction at a time: a second io_beginDatabase gives kBadArgument; commit and
+// rollback without one give kNotOpen (rollback: 0).
+short io_beginDatabase(void);
+short io_commitDatabase(void);
+short io_rollbackDatabase(void);
+// Renames the file `source` to `target` (replacing it), or removes `path`: now, or at the
+// commit of the open database transaction, which first checks that the source exists and its
+// directory is writable. 0; kStorageError with *osError set to the errno of a refusal; the
+// store's status when the journal cannot be written.
+short io_renameFile(const char* source, const char* target, int* osError);
+short io_removeFile(const char* path, int* osError);
+
+// Copies the selected database's store, as committed, into the new file `destination` with
+// SQLite's online backup; the copy is a store of its own (no WAL), synced. 0; kDuplicateKey
+// when `destination` exists (left as it was); kOpenFailed/kStorageError when the store cannot
+// be read or the copy written (nothing is left behind).
+short io_backupStore(const char* destination);
+
+// Replaces the content of the selected database's store, in one transaction, by that of the
+// store copy `source` once SQLite's integrity check of the copy passes. Refused with nothing
+// changed: kBadArgument while a database transaction is open, kOpenFailed or kStorageError
+// for a missing, foreign or damaged copy. Files of the store this process has open stay open.
+short io_restoreStore(const char* source);
+
 // Per-file calls. Keys are the primary key (key number 0): bytes [0, n) of the record
 // buffer, n fixed per file code.
 short io_open(FileBlock* block, char* path);            // shared open; creates an empty file

@@ -1,0 +1,174 @@
+#include "conversion/Backup.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <system_error>
+
+#include "common/Text.h"
+#include "conversion/steps/Letters.h"
+#include "platform/copylib/Sha256.h"
+#include "recio/Vb_io.h"
+
+namespace filomar {
+namespace {
+namespace fs = std::filesystem;
+
+constexpr const char* kHeading = "filomar-convert backup";
+
+std::string Stamp(std::time_t now) {
+  std::tm local{};
+  localtime_r(&now, &local);
+  char text[32];
+  std::strftime(text, sizeof text, "%Y%m%d-%H%M%S", &local);
+  return text;
+}
+
+bool IsLetterFile(const std::string& name) {
+  std::string lower = name;
+  std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
+  return lower.rfind("letter", 0) == 0 || lower.rfind("actsht", 0) == 0;
+}
+
+// Makes the folder, adding "-2", "-3" ... when a backup of the same second exists.
+std::optional<fs::path> MakeFolder(const fs::path& root, const std::string& base, std::string& problem) {
+  std::error_code ec;
+  fs::create_directories(root, ec);
+  if (ec) return problem = root.string() + ": " + ec.message(), std::nullopt;
+  for (int n = 1; n < 100; ++n) {
+    const fs::path folder = root / (base + (n == 1 ? "" : "-" + std::to_string(n)));
+    if (fs::create_directory(folder, ec)) return folder;
+    if (ec) return problem = folder.string() + ": " + ec.message(), std::nullopt;
+  }
+  return problem = (root / base).string() + ": too many backups of the same second", std::nullopt;
+}
+
+bool SyncFile(const fs::path& path, std::string& problem) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  const bool synced = fd >= 0 && ::fsync(fd) == 0;
+  if (!synced) problem = path.string() + ": " + std::strerror(errno);
+  if (fd >= 0) ::close(fd);
+  return synced;
+}
+
+bool Describe(BackupEntry& entry, const fs::path& copy, std::string& problem) {
+  std::error_code ec;
+  entry.size = static_cast<long long>(fs::file_size(copy, ec));
+  if (ec) return problem = copy.string() + ": " + ec.message(), false;
+  const auto digest = copylib::FileSha256(copy.string(), problem);
+  if (!digest) return false;
+  entry.sha256 = *digest;
+  return true;
+}
+
+bool CopyLetters(const fs::path& folder, std::vector<BackupEntry>& entries, std::string& problem) {
+  const auto directory = steps::LetterDirectory();
+  if (!directory) return problem = "no database selected", false;
+  std::error_code ec;
+  for (fs::directory_iterator it(*directory, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    if (!IsLetterFile(name) || !it->is_regular_file()) continue;
+    BackupEntry entry{"letter", 0, "", name, it->path().string()};
+    if (!fs::copy_file(it->path(), folder / name, ec) || !SyncFile(folder / name, problem)) {
+      if (ec) problem = (folder / name).string() + ": " + ec.message();
+      return false;
+    }
+    if (!Describe(entry, folder / name, problem)) return false;
+    entries.push_back(entry);
+  }
+  if (ec) return problem = *directory + ": " + ec.message(), false;
+  return true;
+}
+
+bool WriteManifest(const fs::path& folder, const std::string& name, const std::vector<BackupEntry>& entries,
+                   std::string& problem) {
+  const fs::path temporary = folder / (std::string(kManifestName) + ".tmp");
+  {
+    std::ofstream out(temporary, std::ios::binary);
+    out << kHeading << " of " << name << "\n";
+    for (const BackupEntry& e : entries) {
+      out << e.kind << ' ' << e.size << ' ' << e.sha256 << ' ' << e.name << ' ' << e.from << "\n";
+    }
+    out.close();
+    if (!out) return problem = temporary.string() + ": the file could not be written", false;
+  }
+  if (!SyncFile(temporary, problem)) return false;
+  std::error_code ec;
+  fs::rename(temporary, folder / kManifestName, ec);
+  if (ec) return problem = (folder / kManifestName).string() + ": " + ec.message(), false;
+  return SyncFile(folder, problem);
+}
+
+}  // namespace
+
+std::optional<std::string> BackupSelectedDatabase(const std::string& root, const std::string& name,
+                                                  const std::string& prefix, std::time_t now, std::string& problem) {
+  const auto folder = MakeFolder(root, RTrim(name) + "-" + Stamp(now), problem);
+  if (!folder) return std::nullopt;
+  std::vector<BackupEntry> entries;
+  const std::string storeName = prefix + ".records";
+  vb_io_backupStore((*folder / storeName).string());
+  bool written = vb_io_erc == 0;
+  if (!written) problem = vb_io_failure();
+  if (written) {
+    entries.push_back({"store", 0, "", storeName, ""});
+    const auto directory = steps::LetterDirectory();
+    entries.back().from = directory ? *directory + storeName : storeName;
+    written = Describe(entries.back(), *folder / storeName, problem) && CopyLetters(*folder, entries, problem) &&
+              WriteManifest(*folder, name, entries, problem);
+  }
+  if (written) return folder->string();
+  std::error_code ignored;
+  fs::remove_all(*folder, ignored);
+  return std::nullopt;
+}
+
+std::optional<std::vector<BackupEntry>> VerifyBackup(const std::string& folder, std::string& problem) {
+  const fs::path manifest = fs::path(folder) / kManifestName;
+  std::ifstream in(manifest, std::ios::binary);
+  std::string line;
+  if (!in || !std::getline(in, line) || line.rfind(kHeading, 0) != 0) {
+    return problem = manifest.string() + ": missing or not a backup manifest", std::nullopt;
+  }
+  std::vector<BackupEntry> entries;
+  while (std::getline(in, line)) {
+    std::istringstream fields(line);
+    BackupEntry e;
+    if (!(fields >> e.kind >> e.size >> e.sha256 >> e.name) || e.name.find('/') != std::string::npos) {
+      return problem = manifest.string() + ": damaged line \"" + line + "\"", std::nullopt;
+    }
+    std::getline(fields >> std::ws, e.from);
+    BackupEntry found = e;
+    const fs::path copy = fs::path(folder) / e.name;
+    if (!Describe(found, copy, problem)) return std::nullopt;
+    if (found.size != e.size || found.sha256 != e.sha256) {
+      return problem = copy.string() + ": its size or SHA-256 differs from the manifest", std::nullopt;
+    }
+    entries.push_back(e);
+  }
+  if (std::none_of(entries.begin(), entries.end(), [](const BackupEntry& e) { return e.kind == "store"; })) {
+    return problem = manifest.string() + ": names no record store", std::nullopt;
+  }
+  return entries;
+}
+
+std::optional<std::string> NewestBackup(const std::string& root, const std::string& name) {
+  const std::string start = RTrim(name) + "-";
+  std::optional<std::string> newest;
+  std::error_code ec;
+  for (fs::directory_iterator it(root, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string folder = it->path().filename().string();
+    if (folder.rfind(start, 0) != 0 || !it->is_directory()) continue;
+    if (!newest || folder > fs::path(*newest).filename().string()) newest = it->path().string();
+  }
+  return newest;
+}
+
+}  // namespace filomar

@@ -1,0 +1,41 @@
+// The backup of one database before its conversion: its record store (SQLite's online backup)
+// and its letter files, copied into <root>/<NAME>-<yyyymmdd-hhmmss>/ with a MANIFEST.
+//
+// MANIFEST, one line per copied file after a heading line:
+//   <kind> <size> <sha256> <name in the backup> <path it was copied from>
+// kind "store" (the record store, named <prefix>.records) or "letter". The MANIFEST is the
+// last file written: a folder without one is not a backup.
+#pragma once
+
+#include <ctime>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace filomar {
+
+inline constexpr const char* kManifestName = "MANIFEST";
+
+struct BackupEntry {
+  std::string kind;  // "store" or "letter"
+  long long size = 0;
+  std::string sha256;
+  std::string name;  // in the backup folder
+  std::string from;  // where it was copied from
+};
+
+// Backs up the database the record library has selected (name as catalogued, prefix of its
+// store). The folder's path on success; nullopt with `problem` naming the path and the reason
+// otherwise, after removing what it had written.
+std::optional<std::string> BackupSelectedDatabase(const std::string& root, const std::string& name,
+                                                  const std::string& prefix, std::time_t now, std::string& problem);
+
+// Reads and checks a backup folder: every file the MANIFEST names has its size and SHA-256.
+// nullopt with `problem` when the MANIFEST is missing or unreadable or a file differs.
+std::optional<std::vector<BackupEntry>> VerifyBackup(const std::string& folder, std::string& problem);
+
+// The newest backup folder of `name` under `root` (by the time in its name); nullopt when
+// there is none.
+std::optional<std::string> NewestBackup(const std::string& root, const std::string& name);
+
+}  // namespace filomar

@@ -1,0 +1,166 @@
+// The built filomar-convert killed (as by kill -9) at store writes, commits and letter renames
+// spread over a whole run of a demo site: after each kill every store is sound, each database
+// is exactly at 4.0 or exactly at 5.0 (records and letter files), and a following run leaves
+// the site as a run that was never interrupted does.
+//
+// The site lives in /dev/shm when there is one: the runs are bound by the server's syncs.
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "support/DemoSite.h"
+#include "support/ProgramRun.h"
+#include "support/TempDir.h"
+
+namespace fs = std::filesystem;
+using testing_support::DemoSite;
+using testing_support::ProgramRun;
+using testing_support::ReadFile;
+using testing_support::RunShell;
+using testing_support::RunSiteTool;
+using testing_support::ScopedEnv;
+
+namespace {
+
+struct Database {
+  const char* directory;
+  const char* prefix;
+};
+constexpr Database kDatabases[] = {{"data", "std"}, {"finance", "fin"}, {"personnel", "per"}};
+constexpr const char* kConvertedFiles[] = {"CONF", "CODE", "SACT", "VERS", "COMP"};
+
+std::optional<std::string> ShmIfAny() {
+  if (fs::is_directory("/dev/shm")) return std::string("/dev/shm");
+  return std::nullopt;
+}
+
+class CrashSafety : public ::testing::Test {
+ protected:
+  ScopedEnv tmp{"TMPDIR", ShmIfAny()};
+  DemoSite site;
+  testing_support::SiteEnvironment environment{site};
+  fs::path pristine = site.dir().string() + ".pristine";
+
+  void SetUp() override { Shell("cp -a '" + site.dir().string() + "' '" + pristine.string() + "'"); }
+  void TearDown() override { fs::remove_all(pristine); }
+
+  static void Shell(const std::string& command) { ASSERT_EQ(std::system(command.c_str()), 0) << command; }
+
+  void PutBackPristineSite() {
+    fs::remove_all(site.dir());
+    Shell("cp -a '" + pristine.string() + "' '" + site.dir().string() + "'");
+  }
+
+  ProgramRun Convert(const std::string& environmentPrefix = "") {
+    return RunShell(environmentPrefix + " sh -c \"echo FILOMAR | '" FILOMAR_CONVERT_EXE
+                                        "' --batch --user FILOMAR --password-stdin --all\"",
+                    site.dir().parent_path() / (site.dir().filename().string() + ".out"));
+  }
+
+  // The database's record files as the site tool dumps them, then its letter files by name
+  // and content. Dumping opens the store, which finishes the file changes of a committed
+  // conversion: the letters are read after it.
+  std::string State(const Database& db) {
+    std::string state;
+    for (const char* code : kConvertedFiles) {
+      const auto dump = RunSiteTool({"dump", site.dir().string(), db.directory, db.prefix, code});
+      state += std::string(code) + " " + std::to_string(dump.exitCode) + "\n" + dump.out;
+    }
+    std::set<std::string> letters;
+    for (const auto& entry : fs::directory_iterator(site.DataDir(db.directory))) {
+      const std::string name = entry.path().filename().string();
+      if (name.rfind("Letter", 0) == 0 || name.rfind("ActSht", 0) == 0) letters.insert(name);
+    }
+    for (const std::string& name : letters) state += name + ": " + ReadFile(site.DataDir(db.directory) / name) + "\n";
+    return state;
+  }
+
+  std::vector<std::string> SiteState() {
+    std::vector<std::string> states;
+    for (const Database& db : kDatabases) states.push_back(State(db));
+    return states;
+  }
+
+  static std::string IntegrityCheck(const fs::path& store) {
+    sqlite3* db = nullptr;
+    std::string result = "cannot open";
+    if (sqlite3_open_v2(store.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK) {
+      sqlite3_exec(
+          db, "PRAGMA integrity_check",
+          [](void* out, int, char** values, char**) {
+            *static_cast<std::string*>(out) = values[0] != nullptr ? values[0] : "";
+            return 0;
+          },
+          &result, nullptr);
+    }
+    sqlite3_close(db);
+    return result;
+  }
+
+  // Every fault point of a whole run: "<number> <kind> <what>" lines.
+  std::vector<std::pair<std::string, std::string>> FaultPoints() {
+    const fs::path list = site.dir().parent_path() / (site.dir().filename().string() + ".points");
+    const ProgramRun run = Convert("FILOMAR_RECLIB_FAULT_LIST='" + list.string() + "'");
+    EXPECT_EQ(run.status, 0) << run.out;
+    std::vector<std::pair<std::string, std::string>> points;
+    std::istringstream lines(ReadFile(list));
+    long long number;
+    std::string kind, what;
+    while (lines >> number >> kind >> what) points.emplace_back(kind, what);
+    fs::remove(list);
+    return points;
+  }
+};
+
+// Every commit and rename, and the first and last write of each file in turn: every step of
+// every database is hit.
+std::vector<std::size_t> ChosenPoints(const std::vector<std::pair<std::string, std::string>>& points) {
+  std::set<std::size_t> chosen;
+  for (std::size_t i = 0; i < points.size(); ++i) {
+    const bool write = points[i].first == "write";
+    const bool firstOfRun = i == 0 || points[i - 1] != points[i];
+    const bool lastOfRun = i + 1 == points.size() || points[i + 1] != points[i];
+    if (!write || firstOfRun || lastOfRun) chosen.insert(i + 1);
+  }
+  return {chosen.begin(), chosen.end()};
+}
+
+TEST_F(CrashSafety, AKilledRunLeavesEachDatabaseAtFourOrFiveAndTheNextRunFinishes) {
+  const std::vector<std::string> before = SiteState();
+  const auto points = FaultPoints();
+  const std::vector<std::string> after = SiteState();
+  ASSERT_FALSE(points.empty());
+  for (std::size_t i = 0; i < std::size(kDatabases); ++i) ASSERT_NE(before[i], after[i]) << kDatabases[i].prefix;
+
+  const std::vector<std::size_t> chosen = ChosenPoints(points);
+  ASSERT_GE(chosen.size(), 50u);
+  std::cout << "kill points: " << chosen.size() << " of " << points.size() << "\n";
+  for (const std::size_t point : chosen) {
+    SCOPED_TRACE("killed at point " + std::to_string(point) + " (" + points[point - 1].first + " " +
+                 points[point - 1].second + ")");
+    PutBackPristineSite();
+    const ProgramRun killed = Convert("FILOMAR_RECLIB_FAULT_AT=" + std::to_string(point));
+    ASSERT_NE(killed.status, 0) << killed.out;
+    for (const Database& db : kDatabases) {
+      EXPECT_EQ(IntegrityCheck(site.DataDir(db.directory) / (std::string(db.prefix) + ".records")), "ok") << db.prefix;
+    }
+    const std::vector<std::string> interrupted = SiteState();
+    for (std::size_t i = 0; i < std::size(kDatabases); ++i) {
+      EXPECT_TRUE(interrupted[i] == before[i] || interrupted[i] == after[i]) << kDatabases[i].prefix;
+    }
+    const ProgramRun resumed = Convert();
+    EXPECT_EQ(resumed.status, 0) << resumed.out;
+    EXPECT_EQ(SiteState(), after);
+  }
+}
+
+}  // namespace
