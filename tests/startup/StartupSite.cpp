@@ -17,7 +17,7 @@ void StartupSite::SetUp() {
   SetFrontEnd(screen);
   std::filesystem::create_directory(home.path() / "data");
   ASSERT_EQ(io_createStore((home.path() / "data").c_str(), "std"), 0);
-  if (catalogueStandard) AddDatabase("STANDARD", "data", "std", "400A");
+  AddDatabase("STANDARD", "data", "std", "400A");
 }
 
 void StartupSite::TearDown() {

@@ -23,8 +23,6 @@ class StartupSite : public ::testing::Test {
   ado::RecordingProviderFactory server;
   ado::ScopedProviderFactory serverInstalled{server};
 
-  bool catalogueStandard = true;  // STANDARD in its own DB catalogue
-
   void SetUp() override;
   void TearDown() override;
 

@@ -97,11 +97,6 @@ TEST_F(StartProgramTest, NoProductDatabaseAsksBeforeCreating) {
   ASSERT_EQ(screen.Shown().size(), 1u);
   EXPECT_EQ(screen.Shown()[0].title, "Warning!");
   EXPECT_EQ(screen.Shown()[0].code, ui::mb::OKCancel | ui::mb::Critical | ui::mb::DefaultButton2);
-
-  screen.Answer(ui::kOK);
-  EXPECT_EQ(Start(), kExitNormal);
-  EXPECT_EQ(Messages().back(), "The database creation process has completed.");
-  EXPECT_EQ(handOvers.signOns, 0);
 }
 
 TEST_F(StartProgramTest, OracleRecreatesTheLockObjectsBeforeTheSignOn) {

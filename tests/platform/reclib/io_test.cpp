@@ -3,7 +3,6 @@
 #include <vector>
 
 #include "Fixture.h"
-#include "platform/ipc/ipc.h"
 
 namespace reclib_test {
 namespace {
@@ -161,21 +160,6 @@ TEST_F(Records, OpeningOnAnotherDatabaseMovesTheFile) {
   ASSERT_EQ(io_open(&block, nullptr), 0);
   EXPECT_EQ(io_find(&block, 0), reclib::kNotFound);
   EXPECT_TRUE(std::filesystem::exists(home.path() / "other" / "oth.records"));
-}
-
-TEST_F(Records, RelativeDirectoriesLieUnderTheClientSettingsDataRoot) {
-  const auto client = home.path() / "client";
-  std::filesystem::create_directories(home.path() / "root" / "data");
-  home.Write("client/flmwin.ini", "[DATABASE]\r\nStandardDataDir=..\\root\\\r\n");
-  const std::string clientPath = client.string() + "\\";
-  ASSERT_EQ(ipc_write("FLMWIN_PATH", clientPath.data(), static_cast<int>(clientPath.size())), 0);
-  std::filesystem::remove(StorePath());
-  ASSERT_EQ(io_createStore("data", "std"), 0);
-  FileBlock block = Block("CONF");
-  ASSERT_EQ(io_open(&block, nullptr), 0);
-  io_close(&block);
-  EXPECT_TRUE(std::filesystem::exists(home.path() / "root" / "data" / "std.records"));
-  EXPECT_FALSE(std::filesystem::exists(StorePath()));
 }
 
 }  // namespace

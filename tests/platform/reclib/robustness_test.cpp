@@ -1,4 +1,4 @@
-// Faults: files that are not stores, data directories that are missing or read-only, and a
+// Faults: data directories that are missing or read-only, and a
 // process killed in the middle of a scan that rewrites every record.
 #include <signal.h>
 #include <sqlite3.h>
@@ -11,16 +11,6 @@ namespace {
 
 using testing_support::ReadFile;
 using Faults = Site;
-
-TEST_F(Faults, AFileThatIsNotAStoreIsRefusedAndLeftAsItWas) {
-  const std::string garbage(5000, 'x');
-  home.Write("data/std.records", garbage);
-  FileBlock block = Block("CONF");
-  EXPECT_EQ(io_open(&block, nullptr), reclib::kStorageError);
-  EXPECT_EQ(io_open_exclusive(&block, nullptr), reclib::kStorageError);
-  EXPECT_EQ(ReadFile(StorePath()), garbage);
-  EXPECT_NE(Trace().find("io_open CONF/0: status 99 (" + StorePath().string() + ": not a record store)"), std::string::npos);
-}
 
 TEST_F(Faults, AMissingDataDirectoryFailsTheOpenAndIsNotCreated) {
   ASSERT_EQ(Select("nowhere", "std"), 0);
