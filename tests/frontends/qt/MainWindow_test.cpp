@@ -87,6 +87,26 @@ TEST_F(MainWindowTest, TheRunShowsItsDatabaseInTheProgressWindowAndKeepsStartDis
   EXPECT_EQ(testing_support::Texts(screen).back(), "Conversion of Databases has completed ");
 }
 
+TEST_F(MainWindowTest, TheProgressWindowIsPlacedFromTheMainWindowsCurrentSize) {
+  QRect placed;
+  steps.during = [&](const std::string& call) {
+    if (call == "UpdateCONF") placed = {window.progress.left, window.progress.top, 0, 0};
+  };
+  QRect main;
+  ui_qt_test::WhenWindowShown("DBSelect", [&](QWidget* shown) {
+    shown->resize(800, 600);  // the administrator made the window larger than it opened
+    QCoreApplication::processEvents();
+    main = shown->geometry();
+    QTest::mouseClick(shown->findChild<QPushButton*>("cmdStart"), Qt::LeftButton);
+    QTest::mouseClick(shown->findChild<QPushButton*>("cmdExit"), Qt::LeftButton);
+  });
+
+  EXPECT_EQ(Run(), kExitNormal);
+  ASSERT_EQ(main.size(), QSize(800, 600));
+  EXPECT_EQ(placed.left(), window.left + 800 / 4);
+  EXPECT_EQ(placed.top(), window.top + 600 / 4);
+}
+
 TEST_F(MainWindowTest, AStepThatCountsRecordsShowsABarAndItsCountOnlyWhileItRuns) {
   QWidget* main = nullptr;
   std::vector<std::string> shown;
