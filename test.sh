@@ -8,3 +8,6 @@ scripts/install-packages.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j"$(nproc)"
 ctest --test-dir build --output-on-failure -j"$(nproc)"
+
+# The fuzz targets over their seed corpora and a short run each (skipped without clang).
+scripts/run-fuzz.sh 4

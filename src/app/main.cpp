@@ -1,5 +1,6 @@
 // filomar-convert: the program entry. Chooses the front end, runs the start-up and then the
 // main window, and turns the end of the run into the exit status.
+#include <csignal>
 #include <iostream>
 #include <optional>
 
@@ -10,6 +11,35 @@
 #include "frontends/console/BatchUi.h"
 #include "frontends/console/ConsoleUi.h"
 #include "frontends/qt/QtFaces.h"
+#include "platform/ipc/ipc.h"
+
+namespace {
+
+// A signal that ends the program first takes back what it published (the sign-on password
+// among it), then ends it as the signal would have.
+extern "C" void WithdrawAndDie(int signal) {
+  ipc_withdraw();
+  std::signal(signal, SIG_DFL);
+  std::raise(signal);
+}
+
+void WithdrawOnEndingSignals() {
+  struct sigaction action {};
+  action.sa_handler = WithdrawAndDie;
+  sigemptyset(&action.sa_mask);
+  for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    struct sigaction previous {};
+    sigaction(signal, nullptr, &previous);
+    if (previous.sa_handler != SIG_IGN) sigaction(signal, &action, nullptr);  // nohup stays nohup
+  }
+}
+
+// Every return from main withdraws what the run published, whichever way it ended.
+struct WithdrawAtExit {
+  ~WithdrawAtExit() { ipc_withdraw(); }
+};
+
+}  // namespace
 
 int main(int argc, char** argv) {
   using filomar::app::FrontEndKind;
@@ -32,6 +62,8 @@ int main(int argc, char** argv) {
                      : options->frontEnd == FrontEndKind::Batch ? static_cast<ui::Ui&>(batch)
                                                                 : console;
   filomar::SetFrontEnd(frontEnd);
+  WithdrawOnEndingSignals();
+  WithdrawAtExit withdraw;
   filomar::app::ProgramHandOvers handOvers(*options, console, std::cout);
   try {
     filomar::StartProgram(options->commandLine, handOvers);

@@ -1,11 +1,14 @@
 #include "newdb/TemplateRun.h"
 
+#include <unistd.h>
+
 #include <fstream>
 #include <optional>
 
 #include "common/FrontEnd.h"
 #include "common/Text.h"
 #include "platform/winapi/FileLookup.h"
+#include "platform/winapi/RegularFile.h"
 #include "shared/Connection.h"
 #include "shared/DbEngine.h"
 
@@ -33,6 +36,10 @@ std::optional<std::ifstream> OpenScript(const std::string& directory, const char
   std::error_code ec;
   const auto found = winapi::ResolveNoCase(directory + name, ec);
   if (!found) return std::nullopt;
+  // Only a regular file: a FIFO in the script's place would block the creation.
+  const int fd = winapi::OpenRegularFile(found->string());
+  if (fd < 0) return std::nullopt;
+  ::close(fd);
   std::ifstream in(*found, std::ios::binary);
   if (!in) return std::nullopt;
   return in;

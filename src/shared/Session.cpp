@@ -2,6 +2,7 @@
 
 #include "common/FrontEnd.h"
 #include "common/General.h"
+#include "platform/ipc/ipc.h"
 #include "platform/reclib/trace.h"
 #include "recio/Vb_io.h"
 #include "recio/conffld.h"
@@ -90,6 +91,7 @@ void terminate() {
   TRACE_Stop();
   vb_io_stopClock();
   FrontEnd().DoEvents();
+  ipc_withdraw();
 }
 
 void emergency_exit() {
@@ -103,6 +105,7 @@ void emergency_exit() {
   Session.MatrOpen = Session.FileOpen = Session.DocsOpen = Session.CalOpen = false;
   Disconnect();
   TRACE_Stop();
+  ipc_withdraw();
   throw ProgramEnd{kExitFailure};
 }
 

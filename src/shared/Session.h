@@ -55,10 +55,11 @@ void close_uid();
 void Close_AllFiles();
 
 // Ends the session: closes the open groups, releases MATR, ends the library's use and
-// disconnects (a failed disconnect is shown), stops the trace. Does not end the program.
+// disconnects (a failed disconnect is shown), stops the trace, withdraws what this run published
+// in the inter-process store (the sign-on password included). Does not end the program.
 void terminate();
-// Closes every record file unconditionally, disconnects, stops the trace and ends the program
-// with kExitFailure (throws ProgramEnd).
+// Closes every record file unconditionally, disconnects, stops the trace, withdraws what this run
+// published and ends the program with kExitFailure (throws ProgramEnd).
 [[noreturn]] void emergency_exit();
 
 }  // namespace filomar

@@ -6,6 +6,7 @@
 #include "common/General.h"
 #include "common/Text.h"
 #include "platform/copylib/copyp.h"
+#include "platform/ipc/ipc.h"
 #include "platform/reclib/io.h"
 #include "platform/reclib/trace.h"
 #include "platform/winapi/AppPath.h"
@@ -232,8 +233,14 @@ bool open_files1() {
   return opened;
 }
 
+void PublishClientDirectory() {
+  const std::string client = winapi::AppPath();
+  ipc_write("FLMWIN_PATH", client.data(), static_cast<int>(client.size()));
+}
+
 void StartProgram(const std::string& commandLine, StartupHandOvers& handOvers) {
   Session.Reset();
+  PublishClientDirectory();
   ConnHandle = -1;
   FrontEnd().SetMousePointer(ui::MousePointer::Hourglass);
   GetCmdLineArgs(commandLine);

@@ -36,9 +36,13 @@ class StartupHandOvers {
 };
 
 // The entry procedure. Returns once the main window is shown; every other end of the start-up
-// throws ProgramEnd after terminate (or emergency_exit).
+// throws ProgramEnd after terminate (or emergency_exit). Its first act publishes this run's
+// client directory (PublishClientDirectory).
 void StartProgram(const std::string& commandLine, StartupHandOvers& handOvers);
 
+// Publishes the program directory as the inter-process "FLMWIN_PATH", so a value left by a run
+// on another site cannot send this run to that site's databases. Withdrawn at the end of the run.
+void PublishClientDirectory();
 // Reads the "/T" trace channel letters and "/X" digits into Session.traceSwitches; other
 // words are ignored. Always true.
 bool GetCmdLineArgs(const std::string& commandLine);

@@ -3,6 +3,11 @@
 #include "conversion/steps/SchemaUpgrade.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -158,9 +163,14 @@ TEST_F(ScriptRun, AScriptThatCannotBeOpenedOrReadSendsNothingAndSaysWhy) {
 
   std::filesystem::create_directory(home.path() / "flm50ora.sql");
   const std::string logged = Oracle("-");
-  EXPECT_NE(logged.find("The upgrade script " + home.str() + "/flm50ora.sql could not be read after line 0 (Is a directory); the rest of it was not sent\r\n"),
+  EXPECT_NE(logged.find("The upgrade script " + home.str() + "/flm50ora.sql could not be opened (Is a directory); nothing of it was sent\r\n"),
             std::string::npos)
       << logged;
+  EXPECT_TRUE(server.Statements().empty());
+
+  // A FIFO in the script's place is refused at once: opening it to read would wait for a writer.
+  ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+  EXPECT_NE(Sql("-").find(path + " could not be opened (Invalid argument); nothing of it was sent"), std::string::npos);
   EXPECT_TRUE(server.Statements().empty());
 }
 

@@ -1,6 +1,12 @@
 #include "platform/winapi/Profile.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
 
 #include "platform/winapi/FileLookup.h"
 #include "support/TempDir.h"
@@ -77,6 +83,52 @@ TEST(FileLookup, FindsNamesWithoutRegardToCase) {
   EXPECT_FALSE(winapi::ResolveNoCase(dir.path() / "missing" / "x", ec));
   EXPECT_FALSE(ec);
   EXPECT_EQ(winapi::ToPosixSeparators("data\\letters\\A"), "data/letters/A");
+}
+
+// Runs `body` in a child process, which a watchdog ends after 60 s: a read that blocks
+// fails the test instead of hanging the suite. True when `body` returned true.
+template <typename Body>
+bool InChild(Body body) {
+  const pid_t child = fork();
+  if (child == 0) {
+    alarm(60);
+    _exit(body() ? 0 : 1);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+TEST(PrivateProfile, FifoOrDeviceInTheFilesPlaceGivesTheDefaultWithoutWaiting) {
+  TempDir dir;
+  ASSERT_EQ(mkfifo((dir.str() + "/FLMWIN.INI").c_str(), 0600), 0);
+  std::filesystem::create_directory_symlink("/dev", dir.path() / "devices");
+  EXPECT_TRUE(InChild([&] { return Read(dir.str() + "/flmwin.ini", "DATABASE", "StandardDataDir") == "dflt"; }));
+  EXPECT_TRUE(InChild([&] { return Read(dir.str() + "/devices/zero", "DATABASE", "StandardDataDir") == "dflt"; }));
+}
+
+TEST(PrivateProfile, HugeLineIsSkippedWithinBoundedMemory) {
+  TempDir dir;
+  {
+    std::ofstream out(dir.path() / "big.ini", std::ios::binary);
+    out << "[DATABASE]\nStandardDataDir=" << std::string(60 << 20, 'x') << "\nStandardDataDir=/srv/data\n";
+  }
+  // The child may not take 16 MB more address space than it has: a reader holding the whole
+  // 60 MB line fails to allocate it.
+  EXPECT_TRUE(InChild([&] {
+    rlimit limit{};
+    getrlimit(RLIMIT_AS, &limit);
+    std::ifstream statm("/proc/self/statm");
+    unsigned long pages = 0;
+    statm >> pages;
+    limit.rlim_cur = pages * static_cast<unsigned long>(sysconf(_SC_PAGESIZE)) + (16ul << 20);
+    setrlimit(RLIMIT_AS, &limit);
+    try {
+      return Read(dir.str() + "/big.ini", "DATABASE", "StandardDataDir") == "/srv/data";
+    } catch (const std::bad_alloc&) {
+      return false;
+    }
+  }));
 }
 
 }  // namespace

@@ -68,4 +68,43 @@ TEST_F(IpcStore, StoreOpenToOthersIsRefused) {
   EXPECT_NE(ipc_read("K", buffer, &length), 0);
 }
 
+bool Exists(const char* key) {
+  int length = 0;
+  return ipc_read(key, nullptr, &length) == 0;
+}
+
+TEST_F(IpcStore, WithdrawRemovesOnlyWhatThisProcessWroteAndStillOwns) {
+  ASSERT_EQ(ipc_write("USER_PASSWORD", "SECRET", 6), 0);
+  ASSERT_EQ(ipc_write("USER_PASSWORD", "SECRET2", 7), 0);  // rewritten: the newer file is withdrawn
+  ASSERT_EQ(ipc_write("DB_PREFIX", "std", 3), 0);
+  const pid_t child = fork();
+  if (child == 0) {
+    ipc_withdraw();  // a forked child took nothing it may withdraw
+    _exit(ipc_write("DB_PREFIX", "fin", 3) + ipc_write("OTHER", "x", 1));
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  ASSERT_EQ(WEXITSTATUS(status), 0);
+  ASSERT_TRUE(Exists("USER_PASSWORD"));
+
+  ipc_withdraw();
+  EXPECT_FALSE(Exists("USER_PASSWORD"));
+  EXPECT_TRUE(Exists("DB_PREFIX"));  // replaced by the other process: its value now
+  EXPECT_TRUE(Exists("OTHER"));
+}
+
+TEST_F(IpcStore, FifoInAValuesPlaceIsNotReadAndDoesNotBlock) {
+  ASSERT_EQ(ipc_write("K", "v", 1), 0);  // creates the store
+  ASSERT_EQ(mkfifo((root.str() + "/store/k4c").c_str(), 0600), 0);  // the file of key "L"
+  const pid_t child = fork();
+  if (child == 0) {
+    alarm(60);  // watchdog: a blocking read fails the test instead of hanging the suite
+    int length = 0;
+    _exit(ipc_read("L", nullptr, &length) != 0 ? 0 : 1);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+
 }  // namespace

@@ -18,29 +18,34 @@ class Trace : public ::testing::Test {
   void TearDown() override { TRACE_Stop(); }
 };
 
-TEST_F(Trace, OnlyEnabledChannelsReachTheFileBetweenInitAndStop) {
+TEST_F(Trace, NothingIsWrittenBeforeInit) {
   TRACE_Enable(8, 1);
-  TRACE_Msg8("before init");
+  TRACE_Msg8("early");
   EXPECT_FALSE(std::filesystem::exists(File()));
-  TRACE_Enable(8, 0);
+}
+
+TEST_F(Trace, InitRecordsEveryChannelUntilEnableSelects) {
   TRACE_Init();
-  TRACE_Enable(-1, 1);  // out of range: ignored
-  TRACE_Enable(99, 1);
-  TRACE_Msg8("not enabled yet");
-  TRACE_Enable(8, 1);
+  TRACE_Msg8("set-up line");
+  TRACE_Enable(-1, 0);  // out of range: ignored
+  TRACE_Enable(99, 0);
+  TRACE_Enable(6, 0);
   TRACE_Msg8("ordinary line");
   TRACE_Msg6("message box line");
   reclib::TraceLibraryFailure("library failure");
   io_setTrace(1);
   reclib::TraceLibraryFailure("library failure traced");
+  TRACE_Enable(0, 0);
+  TRACE_Msg8("channel 0 off");
   TRACE_Stop();
   TRACE_Msg8("after stop");
   const std::string text = ReadFile(File());
-  EXPECT_EQ(text.find("not enabled yet"), std::string::npos);
-  EXPECT_NE(text.find("[8] ordinary line\n"), std::string::npos);
+  EXPECT_NE(text.find("[0] set-up line\n"), std::string::npos);
+  EXPECT_NE(text.find("[0] ordinary line\n"), std::string::npos);
   EXPECT_EQ(text.find("message box line"), std::string::npos);
   EXPECT_EQ(text.find("library failure\n"), std::string::npos);
   EXPECT_NE(text.find("library failure traced"), std::string::npos);
+  EXPECT_EQ(text.find("channel 0 off"), std::string::npos);
   EXPECT_EQ(text.find("after stop"), std::string::npos);
 }
 

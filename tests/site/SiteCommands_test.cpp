@@ -73,6 +73,7 @@ TEST(RecordDump, ReadableFormSplitsAtBlankRunsAndEscapesOddBytesAndCodesIgnoreCa
   record.back() = 'Z';
   EXPECT_EQ(site::ReadableRecord(record.data(), reclib::kRecordSize, 3),
             "key 'C00'\n  3: User code 1\n  40: A\\x5cB\\x01\n  1535: Z\n");
+  EXPECT_EQ(site::ReadableRecord(record.data(), 2, 3), "key 'C0'\n");  // the key stays in the buffer
   EXPECT_EQ(site::FileNumberOf("conf"), 7);  // codes are found without regard to case
   EXPECT_EQ(site::FileNumberOf("CONFX"), 0);
 }

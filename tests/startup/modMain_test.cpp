@@ -1,10 +1,16 @@
 #include "startup/modMain.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <sstream>
 
 #include "StartupSite.h"
 #include "newdb/OracleLocks.h"
+#include "common/General.h"
 #include "platform/copylib/InstallRecordFile.h"
+#include "platform/ipc/ipc.h"
 #include "platform/reclib/trace.h"
 #include "recio/Vb_io.h"
 #include "shared/DbEngine.h"
@@ -81,6 +87,43 @@ TEST_F(StartProgramTest, SignOnAcceptedLeadsToTheMainWindowHoldingMatr) {
   EXPECT_NE(vb_io_erc, 0);
   terminate();
   EXPECT_NE(testing_support::ReadFile(TraceFile()).find("Terminating FLMFKEY module"), std::string::npos);
+}
+
+TEST_F(StartProgramTest, TraceKeepsItsSetUpLinesAndT0TracesChannel0Only) {
+  EXPECT_EQ(Start("/T"), -1);
+  terminate();
+  std::istringstream all(testing_support::ReadFile(TraceFile()));
+  std::string first, second;
+  std::getline(all, first);
+  std::getline(all, second);
+  EXPECT_NE(first.find("[0] TRACE_Enable 00 := -1"), std::string::npos) << first;
+  EXPECT_NE(second.find("[0] TRACE_Enable 1 := -1"), std::string::npos) << second;
+
+  std::filesystem::remove(TraceFile());
+  EXPECT_EQ(Start("/T0/D"), -1);
+  MsgBoxTrace("a message box line", ui::mb::OKOnly, "");
+  terminate();
+  const std::string text = testing_support::ReadFile(TraceFile());
+  EXPECT_NE(text.find("init0() End"), std::string::npos) << text;
+  std::istringstream lines(text);
+  for (std::string line; std::getline(lines, line);) EXPECT_NE(line.find(" [0] "), std::string::npos) << line;
+}
+
+TEST_F(StartProgramTest, ClientDirectoryLeftByAnotherRunIsReplacedAndWithdrawnAtTheEnd) {
+  AddDatabase("OTHER", "other", "oth", "400A");
+  testing_support::TempDir otherSite;
+  const std::string stale = otherSite.str();
+  const pid_t earlierRun = fork();
+  if (earlierRun == 0) _exit(ipc_write("FLMWIN_PATH", stale.data(), static_cast<int>(stale.size())));
+  int status = 0;
+  waitpid(earlierRun, &status, 0);
+  ASSERT_EQ(WEXITSTATUS(status), 0);
+
+  EXPECT_EQ(Start(), -1);  // this site's STANDARD and its database to convert
+  EXPECT_EQ(handOvers.signOns, 1);
+  terminate();
+  int length = 0;
+  EXPECT_NE(ipc_read("FLMWIN_PATH", nullptr, &length), 0);
 }
 
 TEST_F(StartProgramTest, RefusedSignOnEndsWithTheHandOversStatus) {

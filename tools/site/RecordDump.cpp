@@ -1,5 +1,6 @@
 #include "site/RecordDump.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <system_error>
@@ -65,6 +66,8 @@ short FileNumberOf(const std::string& code) {
 }
 
 std::string ReadableRecord(const char* record, int size, int keyLength) {
+  size = std::max(size, 0);
+  keyLength = std::clamp(keyLength, 0, size);  // the key never reaches past the buffer
   std::string text = "key '";
   for (int i = 0; i < keyLength; ++i) AppendByte(text, static_cast<unsigned char>(record[i]));
   text += "'\n";

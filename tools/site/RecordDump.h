@@ -24,7 +24,8 @@ short FileNumberOf(const std::string& code);
 Status DumpRecords(const std::filesystem::path& site, const std::string& dataDir, const std::string& prefix,
                    const std::string& code, DumpFormat format, std::ostream& out);
 
-// The readable form of one record buffer.
+// The readable form of the `size` bytes of one record buffer; a key length beyond them is cut
+// to them.
 std::string ReadableRecord(const char* record, int size, int keyLength);
 
 }  // namespace site

@@ -1,11 +1,15 @@
 #include "conversion/steps/UpgradeScript.h"
 
+#include <unistd.h>
+
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 #include "common/General.h"
 #include "common/Text.h"
 #include "platform/winapi/AppPath.h"
+#include "platform/winapi/RegularFile.h"
 
 namespace filomar::steps {
 namespace {
@@ -32,9 +36,13 @@ std::string ScriptPath(const std::string& fileName) {
 }  // namespace
 
 UpgradeScript::UpgradeScript(const std::string& fileName) : path_(ScriptPath(fileName)) {
-  errno = 0;
-  file_.reset(std::fopen(path_.c_str(), "rb"));
-  if (file_ == nullptr) failure_ = std::strerror(errno);
+  // Only a regular file: a FIFO in the script's place would block the run, a device never end.
+  const int fd = winapi::OpenRegularFile(path_);
+  if (fd >= 0) file_.reset(::fdopen(fd, "rb"));
+  if (file_ == nullptr) {
+    failure_ = std::strerror(errno);
+    if (fd >= 0) ::close(fd);
+  }
 }
 
 bool UpgradeScript::ReadLine(std::string& line) {

@@ -2,9 +2,11 @@
 
 #include <sql.h>
 #include <sqlext.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 
 #include "platform/ado/SqliteDialect.h"
 
@@ -114,6 +116,13 @@ void OdbcProvider::Report(const std::vector<Diagnostic>& diagnostics, bool conne
 bool OdbcProvider::Open(const ConnectionSpec& target, std::vector<Error>& errors) {
   Close();
   source_ = ProviderSourceName(target.provider);
+  // The driver manager creates a missing data-sources file named by ODBCINI (empty) and then
+  // reports an unknown data source; the administrator is told which file is missing instead,
+  // and nothing is created.
+  if (const char* sources = std::getenv("ODBCINI"); sources != nullptr && *sources != '\0' && ::access(sources, F_OK) != 0) {
+    Report({}, true, std::string("The ODBC data sources file ") + sources + " does not exist.", errors);
+    return false;
+  }
   if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env_))) {
     env_ = SQL_NULL_HENV;
     Report({}, true, "The ODBC driver manager could not be initialised.", errors);

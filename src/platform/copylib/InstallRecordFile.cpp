@@ -6,9 +6,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <fstream>
-
 #include "platform/winapi/FileLookup.h"
+#include "platform/winapi/RegularFile.h"
 
 namespace copylib {
 namespace fs = std::filesystem;
@@ -20,6 +19,18 @@ std::error_code LastError() { return {errno, std::generic_category()}; }
 bool WriteAll(int fd, const char* data, std::size_t size) {
   while (size > 0) {
     const ssize_t n = ::write(fd, data, size);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    data += n;
+    size -= static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+// Reads exactly `size` bytes; false at an early end of file or a read error.
+bool ReadAll(int fd, char* data, std::size_t size) {
+  while (size > 0) {
+    const ssize_t n = ::read(fd, data, size);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) return false;
     data += n;
@@ -42,11 +53,14 @@ void SyncDirectory(const fs::path& dir) {
 std::optional<InstallRecord> ReadInstallRecord(const fs::path& dir) {
   std::error_code ec;
   const auto file = winapi::ResolveNoCase(dir / kInstallRecordFileName, ec);
-  if (!file || !fs::is_regular_file(*file, ec)) return std::nullopt;
-  std::ifstream in(*file, std::ios::binary);
+  if (!file) return std::nullopt;
+  const int fd = winapi::OpenRegularFile(file->string());
+  if (fd < 0) return std::nullopt;
   InstallRecord record;
   char extra;
-  if (!in.read(reinterpret_cast<char*>(&record), sizeof record) || in.read(&extra, 1)) return std::nullopt;
+  const bool whole = ReadAll(fd, reinterpret_cast<char*>(&record), sizeof record) && ::read(fd, &extra, 1) == 0;
+  ::close(fd);
+  if (!whole) return std::nullopt;
   if (std::memcmp(record.magic, kInstallRecordMagic, sizeof record.magic) != 0 ||
       std::memcmp(record.version, kInstallRecordVersion, sizeof record.version) != 0) {
     return std::nullopt;

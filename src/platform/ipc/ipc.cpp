@@ -1,6 +1,8 @@
 #include "platform/ipc/ipc.h"
 
 #include <fcntl.h>
+#include <limits.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -59,6 +61,52 @@ bool WriteAll(int fd, const char* data, std::size_t len) {
   return true;
 }
 
+// The key files this process wrote, with the identity of the file it wrote, so ipc_withdraw can
+// remove them from a signal handler: fixed storage, no allocation, and an entry becomes visible
+// to the handler only once it is complete (signals are blocked while the table changes).
+struct WrittenKey {
+  char path[PATH_MAX];
+  dev_t device;
+  ino_t inode;
+};
+constexpr int kMaxWrittenKeys = 64;
+WrittenKey writtenKeys[kMaxWrittenKeys];
+volatile sig_atomic_t writtenCount = 0;
+volatile sig_atomic_t writerPid = 0;
+
+class SignalsBlocked {
+ public:
+  SignalsBlocked() {
+    sigset_t all;
+    sigfillset(&all);
+    pthread_sigmask(SIG_BLOCK, &all, &previous_);
+  }
+  ~SignalsBlocked() { pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
+  SignalsBlocked(const SignalsBlocked&) = delete;
+  SignalsBlocked& operator=(const SignalsBlocked&) = delete;
+
+ private:
+  sigset_t previous_;
+};
+
+// Records `file` (the identity of the file written) as this process's value at `path`.
+// False when the table is full. Called with signals blocked.
+bool RememberWritten(const std::string& path, const struct stat& file) {
+  if (path.size() >= PATH_MAX) return false;
+  if (writerPid != getpid()) {  // a forked child starts a table of its own
+    writtenCount = 0;
+    writerPid = getpid();
+  }
+  int slot = 0;
+  while (slot < writtenCount && path != writtenKeys[slot].path) ++slot;
+  if (slot == kMaxWrittenKeys) return false;
+  std::memcpy(writtenKeys[slot].path, path.c_str(), path.size() + 1);
+  writtenKeys[slot].device = file.st_dev;
+  writtenKeys[slot].inode = file.st_ino;
+  if (slot == writtenCount) writtenCount = slot + 1;
+  return true;
+}
+
 }  // namespace
 
 extern "C" int ipc_write(const char* key, const char* value, int length) {
@@ -69,20 +117,49 @@ extern "C" int ipc_write(const char* key, const char* value, int length) {
   const std::string tmp = path + ".tmp" + std::to_string(getpid());
   const int fd = open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
   if (fd < 0) return 3;
-  const bool written = WriteAll(fd, value, static_cast<std::size_t>(length));
-  if (close(fd) != 0 || !written || rename(tmp.c_str(), path.c_str()) != 0) {
+  struct stat file {};
+  const bool written = WriteAll(fd, value, static_cast<std::size_t>(length)) && fstat(fd, &file) == 0;
+  if (close(fd) != 0 || !written) {
+    unlink(tmp.c_str());
+    return 3;
+  }
+  // A value that could not be withdrawn at the end would outlive the run, so it is remembered
+  // before it becomes visible; no signal sees the table and the store disagree.
+  SignalsBlocked blocked;
+  if (!RememberWritten(path, file)) {
+    unlink(tmp.c_str());
+    return 5;
+  }
+  if (rename(tmp.c_str(), path.c_str()) != 0) {
     unlink(tmp.c_str());
     return 3;
   }
   return 0;
 }
 
+extern "C" void ipc_withdraw(void) {
+  if (writerPid != getpid()) return;
+  const int count = writtenCount;
+  for (int i = 0; i < count; ++i) {
+    const WrittenKey& key = writtenKeys[i];
+    struct stat st {};
+    if (lstat(key.path, &st) == 0 && st.st_dev == key.device && st.st_ino == key.inode) unlink(key.path);
+  }
+  writtenCount = 0;
+}
+
 extern "C" int ipc_read(const char* key, char* buffer, int* length) {
   if (key == nullptr || *key == '\0' || length == nullptr || *length < 0) return 1;
   const std::string dir = StoreDirectory();
   if (!EnsureStore(dir)) return 2;
-  const int fd = open(KeyPath(dir, key).c_str(), O_RDONLY | O_CLOEXEC);
+  // Non-blocking open and a regular-file check: a FIFO put in a value's place must not block.
+  const int fd = open(KeyPath(dir, key).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
   if (fd < 0) return 4;
+  struct stat st {};
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    close(fd);
+    return 3;
+  }
   std::vector<char> value;
   const bool ok = ReadAll(fd, value);
   close(fd);

@@ -10,6 +10,8 @@
 
 namespace {
 
+constexpr int kProgramChannel = 0;  // the program's ordinary lines (TRACE_Msg8)
+constexpr int kMessageBoxChannel = 6;
 constexpr int kLibraryChannel = 9;
 
 // The library keeps one trace per process, as its C interface implies.
@@ -44,6 +46,9 @@ extern "C" void TRACE_Init(void) {
   if (s.file != nullptr) return;
   const std::string path = winapi::AppPath() + "/" + reclib::kTraceFileName;
   s.file = std::fopen(path.c_str(), "a");
+  // A trace just begun records every category until TRACE_Enable narrows it, so the lines that
+  // report the set-up itself are kept; the library's own channel waits for io_setTrace.
+  for (int c = 0; c < kLibraryChannel; ++c) s.enabled[static_cast<std::size_t>(c)] = true;
 }
 
 extern "C" void TRACE_Enable(short category, short on) {
@@ -51,9 +56,9 @@ extern "C" void TRACE_Enable(short category, short on) {
   State().enabled[static_cast<std::size_t>(category)] = on != 0;
 }
 
-extern "C" void TRACE_Msg8(const char* text) { WriteLine(8, text); }
+extern "C" void TRACE_Msg8(const char* text) { WriteLine(kProgramChannel, text); }
 
-extern "C" void TRACE_Msg6(const char* text) { WriteLine(6, text); }
+extern "C" void TRACE_Msg6(const char* text) { WriteLine(kMessageBoxChannel, text); }
 
 extern "C" void TRACE_Stop(void) {
   TraceState& s = State();

@@ -2,8 +2,9 @@
 //
 // Nothing is written before TRACE_Init. After it, a line goes to the trace file
 // "filomar-trace.log" in the program directory when its channel is enabled:
-// TRACE_Msg8 writes on channel 8, TRACE_Msg6 on channel 6, and the library's own failure
-// lines on the library channel, which io_setTrace switches. Lines are appended with a
+// TRACE_Msg8 writes on channel 0 (the program's ordinary lines), TRACE_Msg6 on channel 6
+// (message boxes), and the library's own failure lines on the library channel, which
+// io_setTrace switches. TRACE_Init enables channels 0 to 8; TRACE_Enable then selects. Lines are appended with a
 // timestamp and the channel number. TRACE_Stop closes the file; a later TRACE_Init
 // appends to it again.
 #pragma once

@@ -2,13 +2,16 @@
 
 #include <langinfo.h>
 #include <locale.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstring>
-#include <fstream>
+#include <cerrno>
+#include <functional>
 #include <optional>
 
 #include "platform/winapi/FileLookup.h"
+#include "platform/winapi/RegularFile.h"
 
 namespace winapi {
 namespace {
@@ -26,25 +29,60 @@ std::string Unquote(const std::string& v) {
   return v;
 }
 
-std::optional<std::string> FindValue(const std::string& path, const std::string& section, const std::string& key) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
+// No setting is anywhere near this long; a longer line is skipped as malformed, and only this
+// much of it is ever held in memory.
+constexpr std::size_t kMaxLineLength = 64 * 1024;
+
+// Calls `onLine` for each line of the regular file `path` no longer than kMaxLineLength, until
+// it returns true. False when the file cannot be opened as a regular file or read.
+bool ForEachLine(const std::string& path, const std::function<bool(const std::string&)>& onLine) {
+  const int fd = OpenRegularFile(path);
+  if (fd < 0) return false;
   std::string line;
+  bool overlong = false;
+  char chunk[16384];
+  bool done = false, ok = true;
+  while (!done) {
+    const ssize_t n = ::read(fd, chunk, sizeof chunk);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      ok = n == 0;
+      if (ok && !overlong && !line.empty()) onLine(line);
+      break;
+    }
+    for (const char* p = chunk; p < chunk + n && !done; ++p) {
+      if (*p == '\n') {
+        done = !overlong && onLine(line);
+        line.clear();
+        overlong = false;
+      } else if (line.size() < kMaxLineLength) {
+        line += *p;
+      } else {
+        overlong = true;
+      }
+    }
+  }
+  ::close(fd);
+  return ok;
+}
+
+std::optional<std::string> FindValue(const std::string& path, const std::string& section, const std::string& key) {
+  std::optional<std::string> found;
   bool inSection = false;
-  while (std::getline(in, line)) {
+  ForEachLine(path, [&](const std::string& line) {
     const std::string t = Trim(line);
-    if (t.empty() || t[0] == ';') continue;
+    if (t.empty() || t[0] == ';') return false;
     if (t.front() == '[') {
       const auto close = t.find(']');
       inSection = close != std::string::npos && EqualNoCase(Trim(t.substr(1, close - 1)), section);
-      continue;
+      return false;
     }
-    if (!inSection) continue;
     const auto eq = t.find('=');
-    if (eq == std::string::npos) continue;
-    if (EqualNoCase(Trim(t.substr(0, eq)), key)) return Unquote(Trim(t.substr(eq + 1)));
-  }
-  return std::nullopt;
+    if (!inSection || eq == std::string::npos || !EqualNoCase(Trim(t.substr(0, eq)), key)) return false;
+    found = Unquote(Trim(t.substr(eq + 1)));
+    return true;
+  });
+  return found;
 }
 
 std::uint32_t CopyOut(const std::string& value, char* buffer, std::uint32_t size) {

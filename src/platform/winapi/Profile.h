@@ -12,7 +12,8 @@ namespace winapi {
 // characters, always NUL terminated) and returns the number of characters copied. When the
 // file, the section or the key is missing, `defaultValue` is copied instead. The file name is
 // resolved case-insensitively within its directory. A malformed or binary file never fails:
-// lines that are not "key=value" or "[section]" are skipped.
+// lines that are not "key=value" or "[section]" are skipped, and so are lines longer than 64 KiB.
+// Only a regular file is read: a FIFO, a device or a directory gives the default.
 std::uint32_t GetPrivateProfileStringA(const char* section, const char* key, const char* defaultValue,
                                        char* buffer, std::uint32_t size, const char* fileName);
 

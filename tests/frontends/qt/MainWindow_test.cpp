@@ -57,4 +57,52 @@ TEST_F(MainWindowTest, TheRunShowsItsDatabaseInTheProgressWindowAndKeepsStartDis
   EXPECT_EQ(testing_support::Texts(screen).back(), "Conversion of Databases has completed ");
 }
 
+TEST_F(MainWindowTest, TheProgressWindowIsPlacedFromTheMainWindowsCurrentSize) {
+  QRect placed;
+  steps.during = [&](const std::string& call) {
+    if (call == "UpdateCONF") placed = {window.progress.left, window.progress.top, 0, 0};
+  };
+  QRect main;
+  ui_qt_test::WhenWindowShown("DBSelect", [&](QWidget* shown) {
+    shown->resize(800, 600);  // the administrator made the window larger than it opened
+    QCoreApplication::processEvents();
+    main = shown->geometry();
+    QTest::mouseClick(shown->findChild<QPushButton*>("cmdStart"), Qt::LeftButton);
+    QTest::mouseClick(shown->findChild<QPushButton*>("cmdExit"), Qt::LeftButton);
+  });
+
+  EXPECT_EQ(Run(), kExitNormal);
+  ASSERT_EQ(main.size(), QSize(800, 600));
+  EXPECT_EQ(placed.left(), window.left + 800 / 4);
+  EXPECT_EQ(placed.top(), window.top + 600 / 4);
+}
+
+TEST_F(MainWindowTest, AStepThatCountsRecordsShowsABarAndItsCountOnlyWhileItRuns) {
+  QWidget* main = nullptr;
+  std::vector<std::string> shown;
+  const auto look = [&] {
+    const auto* progress = main->findChild<QWidget*>("frmProgress");
+    const auto* bar = progress->findChild<QProgressBar*>("recordBar");
+    const auto* count = progress->findChild<QLabel*>("lblrecords");
+    shown.push_back(bar->isVisible() ? std::to_string(bar->value()) + " " + count->text().toStdString() : "none");
+  };
+  steps.during = [&](const std::string& call) {
+    if (call == "ConvertSact") {
+      window.progress.BeginRecordCount(4);
+      window.progress.EndRecordCount(3);
+      look();
+    } else if (call == "ConvertVers") {
+      look();  // the next step's caption hides the last step's count
+    }
+  };
+  ui_qt_test::WhenWindowShown("DBSelect", [&](QWidget* w) {
+    main = w;
+    QTest::mouseClick(main->findChild<QPushButton*>("cmdStart"), Qt::LeftButton);
+    QTest::mouseClick(main->findChild<QPushButton*>("cmdExit"), Qt::LeftButton);
+  });
+
+  EXPECT_EQ(Run(), kExitNormal);
+  EXPECT_EQ(shown, (std::vector<std::string>{"750 3 of 4 records", "none"}));
+}
+
 }  // namespace
