@@ -70,9 +70,9 @@ short io_removeFile(const char* path, int* osError) {
   return *osError == 0 ? 0 : reclib::kStorageError;
 }
 
-short io_backupStore(const char* destination) { return Answer("io_backupStore", {}, destination); }
+short io_backupStore(const char* destination) { return Answer("io_backupStore", destination); }
 
-short io_restoreStore(const char* source) { return Answer("io_restoreStore", {}, source); }
+short io_restoreStore(const char* source) { return Answer("io_restoreStore", source); }
 
 short io_lastFailure(char* text, short size) {
   if (size > 0) text[0] = '\0';
