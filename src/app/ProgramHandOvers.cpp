@@ -65,11 +65,14 @@ bool ProgramHandOvers::ProductDatabaseExists() { return StandardDatabaseExists()
 
 void ProgramHandOvers::RecreateOracleLockProcedures() { CreateOracleLockProcedures(); }
 
-// The Qt front end has no window of its own for this progress yet; console and batch print it.
+// The creation shows its progress in a window of its own on Qt, as lines on the console and
+// in batch output.
 bool ProgramHandOvers::CreateStandardDatabase() {
   frmProgress window;
   ProgressLines lines(options_.frontEnd == FrontEndKind::Console ? std::cout : batchOut_);
-  if (options_.frontEnd != FrontEndKind::Windows) window.painter = &lines;
+  std::unique_ptr<frmProgress::Painter> qtWindow;
+  if (options_.frontEnd == FrontEndKind::Windows) qtWindow = ui::NewProgressWindow();
+  window.painter = qtWindow ? qtWindow.get() : &lines;
   ProgressWindowOfCreation progress(window);
   filomar::CreateStandardDatabase(progress, Session.system_path);
   return true;

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <string>
 
+#include "frontends/qt/ProgressWindow.h"
 #include "shared/ProgramEnd.h"
 #include "frontends/qt/LoginDialog.h"
 #include "frontends/qt/MainWindow.h"
@@ -75,6 +76,10 @@ QtSession::QtSession(int& argc, char** argv) : parts_(std::make_unique<Parts>(ar
 QtSession::~QtSession() = default;
 
 Ui& QtSession::FrontEnd() { return parts_->ui; }
+
+std::unique_ptr<filomar::frmProgress::Painter> NewProgressWindow() {
+  return std::make_unique<ProgressWindow>(nullptr);
+}
 
 int RunLoginWindow(filomar::login& form) {
   form.Form_Load();
