@@ -28,6 +28,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchOptions.h"
 #include "conversion/Backup.h"
 #include "conversion/StepTable.h"
 #include "platform/ado/Provider.h"
@@ -38,20 +39,6 @@ namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
 namespace {
-
-struct Options {
-  long records = 0;
-  std::string dir;
-};
-
-bool ParseOptions(int argc, char** argv, Options& options) {
-  for (int i = 1; i + 1 < argc; i += 2) {
-    if (std::strcmp(argv[i], "--records") == 0) options.records = std::atol(argv[i + 1]);
-    else if (std::strcmp(argv[i], "--dir") == 0) options.dir = argv[i + 1];
-    else return false;
-  }
-  return options.records > 0 && argc % 2 == 1;
-}
 
 double Seconds(Clock::time_point since) { return std::chrono::duration<double>(Clock::now() - since).count(); }
 
@@ -140,17 +127,12 @@ long PeakRssKib() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  Options options;
-  if (!ParseOptions(argc, argv, options)) {
+  bench::Options options;
+  if (!bench::ParseOptions(argc, argv, options)) {
     std::fprintf(stderr, "usage: conversion_bench --records N [--dir D]\n");
     return 2;
   }
-  const bool temporary = options.dir.empty();
-  if (temporary) {
-    std::string tmpl = (fs::temp_directory_path() / "conversion-bench-XXXXXX").string();
-    if (mkdtemp(tmpl.data()) == nullptr) return 1;
-    options.dir = tmpl;
-  }
+  if (!bench::WorkIn(options, "conversion-bench")) return 1;
   const fs::path site = fs::absolute(options.dir) / "site";
   const auto made = Clock::now();
   if (!MakeSite(site, options.records)) {
@@ -207,7 +189,7 @@ int main(int argc, char** argv) {
   const double rawSeconds = Seconds(start);
   std::printf("raw UPDATE: %ld rows in %.3f s (%.2f us/record), cpu %.3f s\n", changed, rawSeconds,
               1e6 * rawSeconds / records, CpuSeconds() - rawCpuBefore);
-  if (temporary) fs::remove_all(options.dir);
+  if (options.temporary) fs::remove_all(options.dir);
   std::printf("peak_rss_kib=%ld\n", PeakRssKib());
   std::printf("ratio=%.3f\n", stepSeconds / rawSeconds);
   std::printf("backup_ratio=%.3f\n", backupSeconds / cpSeconds);

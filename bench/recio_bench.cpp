@@ -17,6 +17,7 @@
 #include <filesystem>
 #include <string>
 
+#include "BenchOptions.h"
 #include "platform/reclib/io.h"
 #include "recio/Vb_io.h"
 
@@ -26,20 +27,6 @@ namespace {
 
 constexpr int kWidenAt = 64;
 constexpr int kWidenBy = 20;
-
-struct Options {
-  long records = 0;
-  std::string dir;
-};
-
-bool ParseOptions(int argc, char** argv, Options& options) {
-  for (int i = 1; i + 1 < argc; i += 2) {
-    if (std::strcmp(argv[i], "--records") == 0) options.records = std::atol(argv[i + 1]);
-    else if (std::strcmp(argv[i], "--dir") == 0) options.dir = argv[i + 1];
-    else return false;
-  }
-  return options.records > 0 && argc % 2 == 1;
-}
 
 void Widen(char* record) {
   std::memmove(record + kWidenAt + kWidenBy, record + kWidenAt, reclib::kRecordSize - kWidenAt - kWidenBy);
@@ -132,17 +119,12 @@ bool SameRecords(const fs::path& a, const fs::path& b) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  Options options;
-  if (!ParseOptions(argc, argv, options)) {
+  bench::Options options;
+  if (!bench::ParseOptions(argc, argv, options)) {
     std::fprintf(stderr, "usage: recio_bench --records N [--dir D]\n");
     return 2;
   }
-  const bool temporary = options.dir.empty();
-  if (temporary) {
-    std::string tmpl = (fs::temp_directory_path() / "recio-bench-XXXXXX").string();
-    if (mkdtemp(tmpl.data()) == nullptr) return 1;
-    options.dir = tmpl;
-  }
+  if (!bench::WorkIn(options, "recio-bench")) return 1;
   const fs::path dir = fs::absolute(options.dir);
   const fs::path written = dir / "ben.records";
   const fs::path copy = dir / "raw.records";
@@ -173,7 +155,7 @@ int main(int argc, char** argv) {
               1e6 * rawSeconds / static_cast<double>(options.records));
   const bool same = SameRecords(written, copy);
   std::printf("same result: %s\n", same ? "yes" : "NO");
-  if (temporary) fs::remove_all(dir);
+  if (options.temporary) fs::remove_all(dir);
   std::printf("ratio=%.3f\n", librarySeconds / rawSeconds);
   return viaLibrary == options.records && viaSql == options.records && same ? 0 : 1;
 }

@@ -1,5 +1,6 @@
 #include "newdb/ServerRows.h"
 
+#include "platform/ado/SqliteDialect.h"
 #include "shared/Connection.h"
 #include "shared/DbEngine.h"
 
@@ -11,15 +12,6 @@ std::string Padded(std::string text, std::size_t width) {
   return text;
 }
 
-std::string Hex(const std::string& bytes) {
-  static const char kDigits[] = "0123456789ABCDEF";
-  std::string hex;
-  for (const unsigned char c : bytes) {
-    hex += kDigits[c >> 4];
-    hex += kDigits[c & 0x0F];
-  }
-  return hex;
-}
 
 // The administrator's protected fields (stored password and the values that go with it), as
 // hexadecimal digits: one value of 10 bytes, five groups of 6, 1 and 10 bytes, one of 10 bytes
@@ -39,8 +31,8 @@ std::vector<std::string> ProtectedFields() {
 
 // The 22 values of the administrator's std_uid row, each made by `literal` from its digits.
 std::string AdministratorRow(std::string (*literal)(const std::string& hex)) {
-  std::string row = "insert into std_uid values (" + literal(Hex(Padded(kAdministratorId, 30))) + "," +
-                    literal(Hex(Padded(kAdministratorName, 30)));
+  std::string row = "insert into std_uid values (" + literal(ado::HexDigits(Padded(kAdministratorId, 30))) + "," +
+                    literal(ado::HexDigits(Padded(kAdministratorName, 30)));
   for (const std::string& field : ProtectedFields()) row += "," + literal(field);
   return row + ")";
 }
@@ -67,8 +59,8 @@ std::vector<std::string> OracleInitialRows() {
       "                ')))",
       AdministratorRow(OracleRaw),
       "insert into std_udb(udb_uid,udb_dbname,udb_aono,udb_dblevel,udb_filler) values(" +
-          OracleRaw(Hex(Padded(kAdministratorId, 30))) + "," + OracleRaw(Hex(Padded("STANDARD", 10))) + "," +
-          OracleRaw(Hex(Padded("", 10))) + ",HEXTORAW(RAWTOHEX('9'))," + OracleRaw(Hex(Padded("", 9))) + ")",
+          OracleRaw(ado::HexDigits(Padded(kAdministratorId, 30))) + "," + OracleRaw(ado::HexDigits(Padded("STANDARD", 10))) + "," +
+          OracleRaw(ado::HexDigits(Padded("", 10))) + ",HEXTORAW(RAWTOHEX('9'))," + OracleRaw(ado::HexDigits(Padded("", 9))) + ")",
   };
 }
 

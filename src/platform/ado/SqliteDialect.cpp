@@ -8,15 +8,6 @@ namespace {
 
 bool IsWordChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
 
-std::string Hex(const std::string& bytes) {
-  static const char kDigits[] = "0123456789ABCDEF";
-  std::string hex;
-  for (const unsigned char c : bytes) {
-    hex += kDigits[c >> 4];
-    hex += kDigits[c & 0x0F];
-  }
-  return hex;
-}
 
 std::string Quoted(const std::string& text) {
   std::string out = "'";
@@ -97,7 +88,7 @@ std::optional<std::string> Convert(const std::string& sql, std::size_t pos, std:
   if (!text || !r.Char(')')) return std::nullopt;
   end = r.pos();
   text->resize(*width, binary ? '\0' : ' ');
-  return binary ? "X'" + Hex(*text) + "'" : Quoted(*text);
+  return binary ? "X'" + HexDigits(*text) + "'" : Quoted(*text);
 }
 
 // A binary literal 0x... at `pos` (the caller checked the word boundary before it).
@@ -127,6 +118,16 @@ std::size_t SkipQuoted(const std::string& sql, std::size_t pos) {
 }
 
 }  // namespace
+
+std::string HexDigits(const std::string& bytes) {
+  static const char kDigits[] = "0123456789ABCDEF";
+  std::string hex;
+  for (const unsigned char c : bytes) {
+    hex += kDigits[c >> 4];
+    hex += kDigits[c & 0x0F];
+  }
+  return hex;
+}
 
 std::string RewriteForSqlite(const std::string& sql) {
   std::string out;

@@ -16,6 +16,9 @@ namespace ado {
 
 std::string RewriteForSqlite(const std::string& sql);
 
+// The bytes as upper-case hexadecimal digits, two a byte, as binary literals write them.
+std::string HexDigits(const std::string& bytes);
+
 // True when the name the driver gives for its DBMS (SQL_DBMS_NAME) is SQLite's.
 bool IsSqliteDbms(const std::string& dbmsName);
 
