@@ -1,9 +1,10 @@
 #include "platform/copylib/Sha256.h"
 
+#include <fcntl.h>
 #include <openssl/evp.h>
+#include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -11,18 +12,21 @@
 namespace copylib {
 
 std::optional<std::string> FileSha256(const std::string& path, std::string& why) {
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
-  if (!file) return why = path + ": " + std::strerror(errno), std::nullopt;
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return why = path + ": " + std::strerror(errno), std::nullopt;
+  std::unique_ptr<int, void (*)(int*)> closer(new int(fd), [](int* f) { ::close(*f), delete f; });
   std::unique_ptr<EVP_MD_CTX, void (*)(EVP_MD_CTX*)> context(EVP_MD_CTX_new(), EVP_MD_CTX_free);
   if (!context || EVP_DigestInit_ex(context.get(), EVP_sha256(), nullptr) != 1) {
     return why = path + ": the digest cannot be computed", std::nullopt;
   }
-  std::vector<unsigned char> buffer(1 << 16);
-  std::size_t got;
-  while ((got = std::fread(buffer.data(), 1, buffer.size(), file.get())) > 0) {
-    EVP_DigestUpdate(context.get(), buffer.data(), got);
+  // Store copies run to gigabytes: large reads, and the kernel told to read ahead.
+  ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+  std::vector<unsigned char> buffer(1 << 20);
+  ssize_t got;
+  while ((got = ::read(fd, buffer.data(), buffer.size())) > 0) {
+    EVP_DigestUpdate(context.get(), buffer.data(), static_cast<std::size_t>(got));
   }
-  if (std::ferror(file.get())) return why = path + ": " + std::strerror(errno), std::nullopt;
+  if (got < 0) return why = path + ": " + std::strerror(errno), std::nullopt;
   unsigned char digest[EVP_MAX_MD_SIZE];
   unsigned int length = 0;
   if (EVP_DigestFinal_ex(context.get(), digest, &length) != 1) return why = path + ": the digest cannot be computed", std::nullopt;

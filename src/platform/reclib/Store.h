@@ -115,6 +115,8 @@ class Store {
   short Exec(const char* sql, std::string& why);
   short Failure(std::string& why);
   short Prepare(Statement& statement, const std::string& sql, std::string& why);
+  // The integer a PRAGMA query answers (0 when it answers none).
+  long long PragmaValue(const char* pragma);
 
   std::string path_;
   std::unique_ptr<LockFile> locks_;
