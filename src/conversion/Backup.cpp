@@ -9,7 +9,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <system_error>
 
 #include "common/Text.h"
@@ -87,14 +86,21 @@ bool CopyLetters(const fs::path& folder, std::vector<BackupEntry>& entries, std:
   return true;
 }
 
+bool Listable(const std::string& text) { return text.find_first_of("\t\r\n") == std::string::npos; }
+
 bool WriteManifest(const fs::path& folder, const std::string& name, const std::vector<BackupEntry>& entries,
                    std::string& problem) {
+  for (const BackupEntry& e : entries) {
+    if (!Listable(e.name) || !Listable(e.from)) {
+      return problem = e.from + ": a name with a tab or a line break cannot be listed in the manifest", false;
+    }
+  }
   const fs::path temporary = folder / (std::string(kManifestName) + ".tmp");
   {
     std::ofstream out(temporary, std::ios::binary);
     out << kHeading << " of " << name << "\n";
     for (const BackupEntry& e : entries) {
-      out << e.kind << ' ' << e.size << ' ' << e.sha256 << ' ' << e.name << ' ' << e.from << "\n";
+      out << e.kind << '\t' << e.size << '\t' << e.sha256 << '\t' << e.name << '\t' << e.from << "\n";
     }
     out.close();
     if (!out) return problem = temporary.string() + ": the file could not be written", false;
@@ -104,6 +110,23 @@ bool WriteManifest(const fs::path& folder, const std::string& name, const std::v
   fs::rename(temporary, folder / kManifestName, ec);
   if (ec) return problem = (folder / kManifestName).string() + ": " + ec.message(), false;
   return SyncFile(folder, problem);
+}
+
+// One MANIFEST line into `e`; false for a line that is not five tab-separated fields, or whose
+// name would lead out of the backup folder.
+bool ParseLine(const std::string& line, BackupEntry& e) {
+  std::vector<std::string> fields;
+  std::size_t start = 0;
+  for (std::size_t tab; (tab = line.find('\t', start)) != std::string::npos; start = tab + 1) {
+    fields.push_back(line.substr(start, tab - start));
+  }
+  fields.push_back(line.substr(start));
+  if (fields.size() != 5 || fields[1].empty() || fields[1].size() > 18 ||
+      fields[1].find_first_not_of("0123456789") != std::string::npos) {
+    return false;
+  }
+  e = {fields[0], std::stoll(fields[1]), fields[2], fields[3], fields[4]};
+  return !e.name.empty() && e.name != "." && e.name != ".." && e.name.find('/') == std::string::npos;
 }
 
 }  // namespace
@@ -139,12 +162,8 @@ std::optional<std::vector<BackupEntry>> VerifyBackup(const std::string& folder, 
   }
   std::vector<BackupEntry> entries;
   while (std::getline(in, line)) {
-    std::istringstream fields(line);
     BackupEntry e;
-    if (!(fields >> e.kind >> e.size >> e.sha256 >> e.name) || e.name.find('/') != std::string::npos) {
-      return problem = manifest.string() + ": damaged line \"" + line + "\"", std::nullopt;
-    }
-    std::getline(fields >> std::ws, e.from);
+    if (!ParseLine(line, e)) return problem = manifest.string() + ": damaged line \"" + line + "\"", std::nullopt;
     BackupEntry found = e;
     const fs::path copy = fs::path(folder) / e.name;
     if (!Describe(found, copy, problem)) return std::nullopt;

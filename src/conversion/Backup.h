@@ -1,10 +1,12 @@
 // The backup of one database before its conversion: its record store (SQLite's online backup)
 // and its letter files, copied into <root>/<NAME>-<yyyymmdd-hhmmss>/ with a MANIFEST.
 //
-// MANIFEST, one line per copied file after a heading line:
-//   <kind> <size> <sha256> <name in the backup> <path it was copied from>
-// kind "store" (the record store, named <prefix>.records) or "letter". The MANIFEST is the
-// last file written: a folder without one is not a backup.
+// MANIFEST, one line per copied file after a heading line, five fields separated by tabs:
+//   <kind>\t<size>\t<sha256>\t<name in the backup>\t<path it was copied from>
+// kind "store" (the record store, named <prefix>.records) or "letter". Tabs because names may
+// hold blanks; a file whose name or path holds a tab or a line break cannot be listed, and the
+// backup fails naming it. The MANIFEST is the last file written: a folder without one is not a
+// backup.
 #pragma once
 
 #include <ctime>

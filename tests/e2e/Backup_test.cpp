@@ -1,6 +1,6 @@
-// The built filomar-convert's backups and restores on a demo site: a conversion backs each
-// database up, a restore gives back the exact 4.0 records and letter files, a damaged backup
-// is refused, and an unwritable backup root stops the run before anything changes.
+// Backups and restores by the built program in batch: a conversion backs each database up, a
+// restore gives back the exact 4.0 records and letter files (a name with blanks included), a
+// damaged backup is refused, and an unwritable backup root stops the run before anything changes.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -9,84 +9,90 @@
 #include <set>
 #include <string>
 
-#include "support/DemoSite.h"
-#include "support/ProgramRun.h"
+#include "e2e/SiteRun.h"
+#include "platform/copylib/Sha256.h"
 #include "support/TempDir.h"
-
-namespace fs = std::filesystem;
-using testing_support::DemoSite;
-using testing_support::ProgramRun;
-using testing_support::ReadFile;
-using testing_support::RunShell;
-using testing_support::RunSiteTool;
 
 namespace {
 
-class BackupRestore : public ::testing::Test {
+namespace fs = std::filesystem;
+using testing_support::ReadFile;
+
+class Backup : public ::testing::Test {
  protected:
-  DemoSite site;
+  testing_support::DemoSite site;
   testing_support::SiteEnvironment environment{site};
 
-  ProgramRun Run(const std::string& args) {
-    return RunShell("echo FILOMAR | '" FILOMAR_CONVERT_EXE "' --batch --user FILOMAR --password-stdin " + args,
-                    site.dir() / "program.out");
-  }
+  testing_support::ProgramRun Run(const std::string& args) { return e2e::RunConvert(site, "FILOMAR", "--user FILOMAR " + args); }
 
-  // FINANCE's converted record files and its letter files, by name and content.
+  // FINANCE's record files as dumped and its letter files, by name and content.
   std::string FinanceState() {
     std::string state;
-    for (const char* code : {"CONF", "CODE", "SACT", "VERS", "COMP"}) {
-      state += code + RunSiteTool({"dump", site.dir().string(), "finance", "fin", code}).out;
-    }
+    for (const std::string& code : e2e::kDatabaseFiles)
+      for (const auto& [key, record] : e2e::Records(site, "finance", "fin", code)) state += code + key + record;
     std::set<std::string> names;
     for (const auto& entry : fs::directory_iterator(site.DataDir("finance"))) names.insert(entry.path().filename().string());
-    for (const std::string& name : names) {
+    for (const std::string& name : names)
       if (name.rfind("Letter", 0) == 0 || name.rfind("ActSht", 0) == 0) state += name + ReadFile(site.DataDir("finance") / name);
-    }
     return state;
   }
 
   fs::path OnlyBackupOf(const std::string& name) {
     std::vector<fs::path> found;
-    for (const auto& entry : fs::directory_iterator(site.dir() / "backups")) {
+    for (const auto& entry : fs::directory_iterator(site.dir() / "backups"))
       if (entry.path().filename().string().rfind(name + "-", 0) == 0) found.push_back(entry.path());
-    }
     EXPECT_EQ(found.size(), 1u) << name;
     return found.empty() ? fs::path() : found.front();
   }
 };
 
-TEST_F(BackupRestore, ARestoreGivesBackTheExactRecordsAndLettersOfTheBackup) {
+TEST_F(Backup, ARestoreGivesBackTheExactRecordsAndLettersAndTheDatabaseIsOfferedAgain) {
+  std::ofstream(site.DataDir("finance") / "Letter Memo 2") << "a letter whose name holds blanks";
   const std::string before = FinanceState();
-  const ProgramRun converted = Run("--all");
+  const auto converted = Run("--all");
   ASSERT_EQ(converted.status, 0) << converted.out;
   const fs::path backup = OnlyBackupOf("FINANCE");
   EXPECT_NE(converted.out.find("FINANCE: Backed up to " + backup.string()), std::string::npos) << converted.out;
+  EXPECT_NE(ReadFile(backup / "MANIFEST").find("\tLetter Memo 2\t"), std::string::npos);
   ASSERT_NE(FinanceState(), before);
 
-  const ProgramRun restored = Run("--restore FINANCE");
+  fs::remove(site.DataDir("finance") / "Letter Memo 2");
+  const auto restored = Run("--restore FINANCE");
   EXPECT_EQ(restored.status, 0) << restored.out;
   EXPECT_NE(restored.out.find("The FINANCE Database was restored from " + backup.string()), std::string::npos)
       << restored.out;
   EXPECT_EQ(FinanceState(), before);
-  // At 4.0 again: offered, and converted as the first time.
-  const ProgramRun again = Run("--database FINANCE --no-backup");
+  const auto again = Run("--database FINANCE --no-backup");
   EXPECT_EQ(again.status, 0) << again.out;
   EXPECT_NE(ReadFile(site.dir() / "convert5.log").find("- Conversion of FINANCE completed at "), std::string::npos);
 }
 
-// One changed byte in a letter or in the store, a missing manifest, an unknown database or
-// no backup at all: refused, and the database stays as it is.
-TEST_F(BackupRestore, ADamagedOrMissingBackupIsRefusedWithNothingChanged) {
+// One changed byte in a letter or in the store, a store page damaged behind a manifest whose
+// sum was brought up to date, a missing manifest, an unknown database, no backup at all:
+// refused, and the database stays as it is.
+TEST_F(Backup, ADamagedOrMissingBackupIsRefusedWithNothingChanged) {
   ASSERT_EQ(Run("--all").status, 0);
   const fs::path backup = OnlyBackupOf("FINANCE");
   const std::string converted = FinanceState();
-  const auto flipByte = [](const fs::path& file, std::streamoff at) {
+  const auto overwrite = [](const fs::path& file, std::streamoff at, const std::string& bytes) {
     std::fstream f(file, std::ios::in | std::ios::out | std::ios::binary);
-    f.seekg(at);
-    const char c = static_cast<char>(f.get());
     f.seekp(at);
-    f.put(static_cast<char>(c ^ 1));
+    f.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  };
+  const auto flipByte = [&](const fs::path& file, std::streamoff at) {
+    std::fstream f(file, std::ios::in | std::ios::binary);
+    f.seekg(at);
+    overwrite(file, at, std::string(1, static_cast<char>(f.get() ^ 1)));
+  };
+  // The b-tree header of page 2 broken, and the store's line given the new size and sum.
+  const auto damagePageKeepingSums = [&] {
+    const fs::path store = backup / "fin.records";
+    std::string why;
+    const std::string oldSum = copylib::FileSha256(store.string(), why).value();
+    overwrite(store, 8192, std::string(16, '\xff'));
+    std::string manifest = ReadFile(backup / "MANIFEST");
+    manifest.replace(manifest.find(oldSum), oldSum.size(), copylib::FileSha256(store.string(), why).value());
+    std::ofstream(backup / "MANIFEST", std::ios::binary | std::ios::trunc) << manifest;
   };
   struct Case {
     const char* what;
@@ -99,6 +105,7 @@ TEST_F(BackupRestore, ADamagedOrMissingBackupIsRefusedWithNothingChanged) {
   const Case cases[] = {
       {"letter byte", [&] { flipByte(backup / "LetterA", 3); }, "--restore FINANCE", "cannot be used"},
       {"store byte", [&] { flipByte(backup / "fin.records", 5000); }, "--restore FINANCE", "cannot be used"},
+      {"store page, sums rewritten", damagePageKeepingSums, "--restore FINANCE", "integrity check"},
       {"no manifest", [&] { fs::remove(backup / "MANIFEST"); }, "--restore FINANCE", "cannot be used"},
       {"not catalogued", [] {}, "--restore NOSUCH", "is not catalogued"},
       {"no backup", [&] { fs::remove_all(site.dir() / "backups"); }, "--restore FINANCE", "No backup of the FINANCE"},
@@ -109,7 +116,7 @@ TEST_F(BackupRestore, ADamagedOrMissingBackupIsRefusedWithNothingChanged) {
     fs::create_directories(backup.parent_path());
     fs::copy(saved, backup);
     c.damage();
-    const ProgramRun refused = Run(c.args);
+    const auto refused = Run(c.args);
     EXPECT_EQ(refused.status, 1) << refused.out;
     EXPECT_NE(refused.out.find(c.refusal), std::string::npos) << refused.out;
     EXPECT_NE(refused.out.find("Nothing was restored."), std::string::npos) << refused.out;
@@ -117,12 +124,13 @@ TEST_F(BackupRestore, ADamagedOrMissingBackupIsRefusedWithNothingChanged) {
   }
 }
 
-TEST_F(BackupRestore, AnUnwritableBackupRootStopsTheRunBeforeTheFirstDatabase) {
+// Tests run as root, so the root is made unwritable by putting it under a regular file.
+TEST_F(Backup, AnUnwritableBackupRootStopsTheRunBeforeTheFirstDatabase) {
   const std::string before = FinanceState();
   const std::string standardStore = ReadFile(site.DataDir("data") / "std.records");
   const fs::path blocker = site.dir() / "a-file";
   std::ofstream(blocker) << "x";
-  const ProgramRun run = Run("--all --backup-dir '" + (blocker / "backups").string() + "'");
+  const auto run = Run("--all --backup-dir '" + (blocker / "backups").string() + "'");
   EXPECT_EQ(run.status, 1) << run.out;
   EXPECT_NE(run.out.find("The STANDARD Database was not converted: its backup could not be written (" +
                          (blocker / "backups").string()),
