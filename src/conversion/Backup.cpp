@@ -15,6 +15,7 @@
 #include "conversion/steps/Letters.h"
 #include "platform/copylib/Sha256.h"
 #include "recio/Vb_io.h"
+#include "shared/Connection.h"
 
 namespace filomar {
 namespace {
@@ -129,7 +130,49 @@ bool ParseLine(const std::string& line, BackupEntry& e) {
   return !e.name.empty() && e.name != "." && e.name != ".." && e.name.find('/') == std::string::npos;
 }
 
+// The file of the server's main database when the server is the embedded one; nullopt otherwise.
+// Other servers refuse the statement; their refusal is the answer, so it is not reported.
+std::optional<std::string> EmbeddedServerFile(ServerConversation& conversation) {
+  ado::Recordset rows = conversation.Query("PRAGMA database_list");
+  for (; !rows.Eof(); rows.MoveNext()) {
+    const auto file = rows.Fields("file").Value;
+    if (rows.Fields("name").Value == "main" && file && !file->empty()) return file;
+  }
+  return std::nullopt;
+}
+
+std::string SqlText(const std::string& text) {
+  std::string quoted = "'";
+  for (const char c : text) quoted += c == '\'' ? std::string("''") : std::string(1, c);
+  return quoted + "'";
+}
+
 }  // namespace
+
+std::optional<std::string> BackupServerFile(const std::string& root, ado::ProviderFactory& server, std::time_t now,
+                                            std::string& problem) {
+  std::string refusal;
+  ServerConversation conversation([&refusal](const std::string& error, const std::string&, const ado::Error&) { refusal += error; },
+                                  server);
+  const auto serverFile = EmbeddedServerFile(conversation);
+  if (!serverFile) return std::string();
+  const auto folder = MakeFolder(root, "server-" + Stamp(now), problem);
+  if (!folder) return std::nullopt;
+  const fs::path copy = *folder / "server.sqlite";
+  refusal.clear();
+  BackupEntry entry{"server", 0, "", "server.sqlite", *serverFile};
+  bool written = conversation.Execute("VACUUM INTO " + SqlText(copy.string()));
+  if (!written) {
+    std::replace(refusal.begin(), refusal.end(), '\r', ' ');
+    problem = copy.string() + ": " + RTrim(refusal);
+  }
+  written = written && SyncFile(copy, problem) && Describe(entry, copy, problem) &&
+            WriteManifest(*folder, "the database server", {entry}, problem);
+  if (written) return folder->string();
+  std::error_code ignored;
+  fs::remove_all(*folder, ignored);
+  return std::nullopt;
+}
 
 std::optional<std::string> BackupSelectedDatabase(const std::string& root, const std::string& name,
                                                   const std::string& prefix, std::time_t now, std::string& problem) {
@@ -184,7 +227,10 @@ std::optional<std::string> NewestBackup(const std::string& root, const std::stri
   std::error_code ec;
   for (fs::directory_iterator it(root, ec), end; !ec && it != end; it.increment(ec)) {
     const std::string folder = it->path().filename().string();
-    if (folder.rfind(start, 0) != 0 || !it->is_directory()) continue;
+    // The time follows the name: "server-..." is not a backup of a database named "server".
+    const bool named = folder.rfind(start, 0) == 0 && folder.size() > start.size() &&
+                       std::isdigit(static_cast<unsigned char>(folder[start.size()]));
+    if (!named || !it->is_directory()) continue;
     if (!newest || folder > fs::path(*newest).filename().string()) newest = it->path().string();
   }
   return newest;

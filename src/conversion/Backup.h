@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/ado/Provider.h"
+
 namespace filomar {
 
 inline constexpr const char* kManifestName = "MANIFEST";
@@ -31,6 +33,15 @@ struct BackupEntry {
 // otherwise, after removing what it had written.
 std::optional<std::string> BackupSelectedDatabase(const std::string& root, const std::string& name,
                                                   const std::string& prefix, std::time_t now, std::string& problem);
+
+// On the embedded engine (the server is a SQLite file) copies the server's database into
+// <root>/server-<yyyymmdd-hhmmss>/server.sqlite with a MANIFEST of its own (kind "server"). The
+// server writes the copy itself (VACUUM INTO), so it is consistent while the server is in use.
+// The folder's path; an empty string, with nothing written, when the server is not the embedded
+// one or cannot be asked; nullopt with `problem` when the copy cannot be written (what it had
+// written is removed).
+std::optional<std::string> BackupServerFile(const std::string& root, ado::ProviderFactory& server, std::time_t now,
+                                            std::string& problem);
 
 // Reads and checks a backup folder: every file the MANIFEST names has its size and SHA-256.
 // nullopt with `problem` when the MANIFEST is missing or unreadable or a file differs.

@@ -138,6 +138,7 @@ class DBSelect : public ui::Form {
 
   ConversionLog log_;
   bool backupFailed_ = false;   // set by convertdb when a backup could not be written
+  bool serverBackedUp_ = false;  // the server file was copied (or needs no copy) in this run
   bool activationDue_ = false;  // set when the run closed the progress window
   StepTable steps_;
   ado::ProviderFactory& server_;

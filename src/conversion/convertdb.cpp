@@ -85,7 +85,13 @@ DBSelect::DatabaseTransaction::~DatabaseTransaction() {
 
 bool DBSelect::BackUp(const std::string& DbName, const std::string& prefix) {
   std::string problem;
-  const auto folder = BackupSelectedDatabase(*backupRoot, DbName, prefix, std::time(nullptr), problem);
+  // The embedded server's file is copied once per run, with the first database.
+  std::optional<std::string> serverFolder = std::string();
+  if (!serverBackedUp_) serverFolder = BackupServerFile(*backupRoot, server_, std::time(nullptr), problem);
+  serverBackedUp_ = serverBackedUp_ || serverFolder.has_value();
+  if (serverFolder && !serverFolder->empty()) WriteTrace("convertdb: the server file backed up to " + *serverFolder);
+  const auto folder =
+      serverFolder ? BackupSelectedDatabase(*backupRoot, DbName, prefix, std::time(nullptr), problem) : std::nullopt;
   if (!folder) {
     backupFailed_ = true;
     WriteTrace("convertdb: the backup of " + DbName + " could not be written: " + problem);

@@ -54,6 +54,13 @@ TEST_F(Backup, ARestoreGivesBackTheExactRecordsAndLettersAndTheDatabaseIsOffered
   const fs::path backup = OnlyBackupOf("FINANCE");
   EXPECT_NE(converted.out.find("FINANCE: Backed up to " + backup.string()), std::string::npos) << converted.out;
   EXPECT_NE(ReadFile(backup / "MANIFEST").find("\tLetter Memo 2\t"), std::string::npos);
+  // The embedded server's file, once for the run, in a folder of its own.
+  const fs::path server = OnlyBackupOf("server");
+  const std::string serverManifest = ReadFile(server / "MANIFEST");
+  EXPECT_NE(serverManifest.find("\tserver.sqlite\t" + fs::canonical(site.ServerFile()).string() + "\n"), std::string::npos)
+      << serverManifest;
+  std::string why;
+  EXPECT_NE(serverManifest.find(copylib::FileSha256((server / "server.sqlite").string(), why).value()), std::string::npos);
   ASSERT_NE(FinanceState(), before);
 
   fs::remove(site.DataDir("finance") / "Letter Memo 2");
