@@ -7,8 +7,6 @@
 #include <cctype>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <optional>
 #include <sstream>
@@ -78,29 +76,15 @@ bool IsLetterFile(const std::string& name) {
   return lower.rfind("letter", 0) == 0 || lower.rfind("actsht", 0) == 0;
 }
 
-// The letter files of `directory` by name, with their bytes.
-std::optional<std::map<std::string, std::string>> ReadLetters(const fs::path& directory, std::string& problem) {
-  std::map<std::string, std::string> letters;
+// Copies the letter files of `from` into `to` under the same names.
+bool CopyLetters(const fs::path& from, const fs::path& to, std::string& problem) {
   std::error_code ec;
-  for (fs::directory_iterator it(directory, ec), end; !ec && it != end; it.increment(ec)) {
+  for (fs::directory_iterator it(from, ec), end; !ec && it != end; it.increment(ec)) {
     const std::string name = it->path().filename().string();
     if (!IsLetterFile(name) || !it->is_regular_file()) continue;
-    std::ifstream in(it->path(), std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad() || !in.is_open()) return problem = it->path().string() + ": the file could not be read", std::nullopt;
-    letters[name] = std::move(bytes);
+    if (!fs::copy_file(it->path(), to / name, ec)) return problem = (to / name).string() + ": " + ec.message(), false;
   }
-  if (ec) return problem = directory.string() + ": " + ec.message(), std::nullopt;
-  return letters;
-}
-
-bool WriteLetters(const std::map<std::string, std::string>& letters, const fs::path& directory, std::string& problem) {
-  for (const auto& [name, bytes] : letters) {
-    std::ofstream out(directory / name, std::ios::binary);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    if (!out) return problem = (directory / name).string() + ": the file could not be written", false;
-  }
+  if (ec) return problem = from.string() + ": " + ec.message(), false;
   return true;
 }
 
@@ -252,9 +236,8 @@ bool DryRunSelected(const CatalogueEntry& entry, const StepTable& steps, ado::Li
     if (vb_io_erc != 0) return report.why = "the record store could not be copied: " + vb_io_failure(), false;
   }
   std::string problem;
-  const auto letters = letterDirectory ? ReadLetters(*letterDirectory, problem) : std::nullopt;
-  if (!letters || !WriteLetters(*letters, work, problem))
-    return report.why = "the letter files could not be copied: " + problem, false;
+  if (!letterDirectory) return report.why = "its data directory is not known", false;
+  if (!CopyLetters(*letterDirectory, work, problem)) return report.why = "the letter files could not be copied: " + problem, false;
   const auto lettersBefore = LetterInodes(work);
 
   if (!Select(entry, work, problem)) return report.why = "the copy could not be selected: " + problem, false;
