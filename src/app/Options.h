@@ -67,7 +67,7 @@ inline constexpr const char* kHelp =
     "                             per record file the records read and those that would change,\n"
     "                             the first change's fields, the letter renames and the server\n"
     "                             statements; sends nothing and changes nothing on the site.\n"
-    "                             Exit status 0 when every one would convert cleanly, else 1\n"
+    "                             Exit status 0 when every one would convert cleanly, else 1.\n"
     "Product switches:\n"
     "  /T[channels]   writes the trace filomar-trace.log in the program directory; channel letters\n"
     "                 0-6, C, A, I select what is traced (all of them when none is given)\n"
