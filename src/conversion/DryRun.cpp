@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <map>
@@ -105,19 +106,31 @@ std::vector<std::pair<short, std::string>> RecordFiles() {
   return files;
 }
 
-// Every record of `file` in the selected database, from its lowest key.
-std::optional<Records> ReadRecords(short file, std::string& problem) {
+// The copies are compared a key range at a time so that a file of millions of records needs
+// no more memory than one range of each copy.
+constexpr std::size_t kRecordsPerPass = 4096;
+
+void PutKey(FileBlock& block, const std::string& key) {
+  std::memset(block.record, 0, sizeof block.record);
+  std::memcpy(block.record, key.data(), std::min(key.size(), sizeof block.record));
+}
+
+// The records of `file` in the selected database from key `from` (inclusive; empty: the
+// lowest) to key `to` (inclusive; none: the last), at most `limit` of them.
+std::optional<Records> ReadRecords(short file, const std::string& from, const std::optional<std::string>& to,
+                                   std::size_t limit, std::string& problem) {
   vb_io_open(file, "");
   if (vb_io_erc != 0) return problem = vb_io_failure(), std::nullopt;
-  const auto keyLength = static_cast<std::size_t>(reclib::KeyLength(Block(file).code));
+  FileBlock& block = Block(file);
+  const auto keyLength = static_cast<std::size_t>(reclib::KeyLength(block.code));
   Records records;
-  std::memset(Block(file).record, 0, sizeof Block(file).record);
-  vb_io_start(file, 0, 0, 1025);
-  if (vb_io_erc == 0) {
-    for (vb_io_next(file, 0); vb_io_erc == 0; vb_io_next(file, 0)) {
-      const std::string record(Block(file).record, sizeof Block(file).record);
-      records[record.substr(0, keyLength)] = record;
-    }
+  if (to) PutKey(block, *to), vb_io_startRange(file, 0);
+  if (vb_io_erc == 0) PutKey(block, from), vb_io_start(file, 0, 0, 1025);
+  for (bool more = vb_io_erc == 0; more && records.size() < limit; more = vb_io_erc == 0) {
+    vb_io_next(file, 0);
+    if (vb_io_erc != 0) break;
+    const std::string record(block.record, sizeof block.record);
+    records[record.substr(0, keyLength)] = record;
   }
   const bool read = vb_io_erc == 0 || vb_io_erc == kEndOfScan || vb_io_erc == reclib::kNotFound;
   if (!read) problem = vb_io_failure();
@@ -126,10 +139,10 @@ std::optional<Records> ReadRecords(short file, std::string& problem) {
   return read ? std::optional<Records>(std::move(records)) : std::nullopt;
 }
 
-DryRunFile Compare(const std::string& code, short file, const Records& before, const Records& after) {
-  DryRunFile result;
-  result.code = code;
-  result.read = static_cast<long long>(before.size());
+// Adds one key range of both copies to `result`; the first change of the file is the first
+// one of the first range that has any, as the ranges come in key order.
+void ComparePass(short file, const Records& before, const Records& after, DryRunFile& result) {
+  result.read += static_cast<long long>(before.size());
   std::map<std::string, std::pair<std::string, std::string>> changed;  // by key: before, after ("" = none)
   for (const auto& [key, record] : before) {
     const auto it = after.find(key);
@@ -141,8 +154,7 @@ DryRunFile Compare(const std::string& code, short file, const Records& before, c
     ++result.added;
     changed[key] = {"", record};
   }
-  result.changed = static_cast<long long>(changed.size());
-  if (!changed.empty()) {
+  if (result.changed == 0 && !changed.empty()) {
     const auto& [key, versions] = *changed.begin();
     result.firstKey = ShownValue(key);
     result.firstIs = versions.first.empty() ? " (new)" : versions.second.empty() ? " (removed)" : "";
@@ -151,18 +163,40 @@ DryRunFile Compare(const std::string& code, short file, const Records& before, c
     result.firstChanges = ChangedFields(file, key, versions.first.empty() ? blank : versions.first,
                                         versions.second.empty() ? blank : versions.second);
   }
-  return result;
+  result.changed += static_cast<long long>(changed.size());
+}
+
+// Compares record file `file` of the converted copy in `work` with the untouched one in
+// `before`, range by range: each range ends at the last of kRecordsPerPass keys of `before`,
+// and the next one starts after it.
+std::optional<DryRunFile> CompareFile(const CatalogueEntry& entry, const fs::path& before, const fs::path& work,
+                                      short file, const std::string& code, std::string& problem) {
+  DryRunFile result;
+  result.code = code;
+  std::string from;
+  for (bool first = true;; first = false) {
+    std::optional<Records> old, converted;
+    if (Select(entry, before, problem)) old = ReadRecords(file, from, std::nullopt, kRecordsPerPass + !first, problem);
+    if (!old) return std::nullopt;
+    if (!first) old->erase(from);
+    const bool last = old->size() < kRecordsPerPass;
+    const std::optional<std::string> to = last ? std::nullopt : std::optional(old->rbegin()->first);
+    if (Select(entry, work, problem)) converted = ReadRecords(file, from, to, SIZE_MAX, problem);
+    if (!converted) return std::nullopt;
+    if (!first) converted->erase(from);
+    ComparePass(file, *old, *converted, result);
+    if (last) return result;
+    from = *to;
+  }
 }
 
 // Compares every record file of the converted copy in `work` with the untouched one in `before`.
 bool CompareRecordFiles(const CatalogueEntry& entry, const fs::path& before, const fs::path& work, DryRunReport& report) {
   std::string problem;
   for (const auto& [file, code] : RecordFiles()) {
-    std::optional<Records> old, converted;
-    if (Select(entry, before, problem)) old = ReadRecords(file, problem);
-    if (old && Select(entry, work, problem)) converted = ReadRecords(file, problem);
-    if (!old || !converted) return report.why = "the copy's " + code + " file could not be read: " + problem, false;
-    if (!old->empty() || !converted->empty()) report.files.push_back(Compare(code, file, *old, *converted));
+    const auto compared = CompareFile(entry, before, work, file, code, problem);
+    if (!compared) return report.why = "the copy's " + code + " file could not be read: " + problem, false;
+    if (compared->read != 0 || compared->changed != 0) report.files.push_back(*compared);
   }
   return true;
 }

@@ -6,7 +6,7 @@
 // removed afterwards. The record library is pointed at the copy for the steps; their server
 // statements go to a listing server that sends nothing. After the steps and the copy's commit,
 // every record file of the converted copy is compared, key by key, with the untouched one
-// (one record file of each copy is held in memory at a time). Letter renames are found by the
+// (a range of 4,096 keys of each copy is held in memory at a time). Letter renames are found by the
 // files' inodes, which a rename keeps.
 //
 // The report, as WriteDryRunReport prints it (two blanks indent each level):
