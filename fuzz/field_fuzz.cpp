@@ -54,12 +54,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   static const bool ready = (filomar::InitFileTable(), true);
   (void)ready;
   Reader in{data, size};
-  static const short kTypes[] = {filomar::kText, filomar::kNumeric, filomar::kDate, 0, 7};
+  static const short kTypes[] = {filomar::kText, filomar::kNumeric, 0, 7};
   FieldInfo field;
   field.file = filomar::CONF_FILE;
   field.offset = static_cast<short>(in.Short() % 1600);
   field.length = static_cast<short>(in.Short() % 64);
-  field.type = kTypes[in.Byte() % 5];
+  field.type = kTypes[in.Byte() % 4];
   field.count = static_cast<short>(in.Byte() % 4);
   char* record = filomar::Block(filomar::CONF_FILE).record;
   const std::string raw = in.Text(reclib::kRecordSize);

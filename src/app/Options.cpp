@@ -44,6 +44,8 @@ std::optional<Options> ParseOptions(int argc, char** argv, std::string& error) {
         return std::nullopt;
       }
       options.restore = argv[++i];
+    } else if (arg == "--dry-run") {
+      options.dryRun = true;
     } else if (arg == "--no-backup") {
       options.noBackup = true;
     } else if (arg == "--all") {
@@ -58,6 +60,14 @@ std::optional<Options> ParseOptions(int argc, char** argv, std::string& error) {
     } else {
       options.commandLine += (options.commandLine.empty() ? "" : " ") + arg;
     }
+  }
+  if (options.dryRun && !options.restore.empty()) {
+    error = "--dry-run cannot be combined with --restore";
+    return std::nullopt;
+  }
+  if (options.dryRun && options.databases.empty() && !options.allDatabases) {
+    error = "--dry-run needs --database NAME or --all";
+    return std::nullopt;
   }
   return options;
 }

@@ -29,13 +29,16 @@ struct Options {
   // --restore NAME [--from DIR]: puts database NAME back from a backup instead of converting.
   std::string restore;
   std::string restoreFrom;
+  // --dry-run: converts temporary copies of the chosen databases and says what would change.
+  bool dryRun = false;
 };
 
 inline constexpr const char* kUsage =
     "usage: filomar-convert [/T[channels]] [/X[digits]] [--console | --batch [--answer OK|Cancel|Retry]...\n"
     "                        [--user ID --password-stdin] [--database NAME]... [--all] [--log FILE]]\n"
     "                        [--backup-dir DIR | --no-backup] [/D]\n"
-    "       filomar-convert [--console | --batch ...] --restore NAME [--from DIR] [--backup-dir DIR]\n";
+    "       filomar-convert [--console | --batch ...] --restore NAME [--from DIR] [--backup-dir DIR]\n"
+    "       filomar-convert [--console | --batch ...] --dry-run (--database NAME... | --all)\n";
 
 inline constexpr const char* kHelp =
     "filomar-convert: converts the Filomar databases of this site from release 4.0 to 5.0.\n"
@@ -59,6 +62,12 @@ inline constexpr const char* kHelp =
     "                             program directory) before converting it\n"
     "  --no-backup                converts without a backup\n"
     "  --restore NAME [--from DIR]  puts database NAME back from its newest backup (or from DIR)\n"
+    "Dry run (console and batch; needs --database NAME... or --all):\n"
+    "  --dry-run                  converts temporary copies of the chosen databases and prints\n"
+    "                             per record file the records read and those that would change,\n"
+    "                             the first change's fields, the letter renames and the server\n"
+    "                             statements; sends nothing and changes nothing on the site.\n"
+    "                             Exit status 0 when every one would convert cleanly, else 1.\n"
     "Product switches:\n"
     "  /T[channels]   writes the trace filomar-trace.log in the program directory; channel letters\n"
     "                 0-6, C, A, I select what is traced (all of them when none is given)\n"
@@ -71,7 +80,8 @@ inline constexpr const char* kHelp =
     "server could not be reached), 2 the sign-on or the new database was cancelled.\n"
     "Environment: FILOMAR_HOME, ODBCINI (the data source filomar4), FILOMAR_IPC_DIR.\n";
 
-// nullopt with `error` set for an unknown option or a missing value.
+// nullopt with `error` set for an unknown option, a missing value, or --dry-run without
+// --database/--all or with --restore.
 std::optional<Options> ParseOptions(int argc, char** argv, std::string& error);
 
 }  // namespace filomar::app

@@ -1,10 +1,12 @@
 #include "app/ProgramHandOvers.h"
 
+#include <algorithm>
 #include <iostream>
 #include <ostream>
 
 #include "common/Cp1252.h"
 #include "common/General.h"
+#include "conversion/DryRun.h"
 #include "conversion/Restore.h"
 #include "conversion/frmProgress.h"
 #include "startup/login.h"
@@ -63,11 +65,20 @@ class ProgressLines : public frmProgress::Painter {
 
 bool ProgramHandOvers::ProductDatabaseExists() { return StandardDatabaseExists(); }
 
-void ProgramHandOvers::RecreateOracleLockProcedures() { CreateOracleLockProcedures(); }
+// A dry run sends nothing: it lists the lock procedures with the steps' statements.
+void ProgramHandOvers::RecreateOracleLockProcedures() {
+  if (options_.dryRun) CreateOracleLockProcedures(dryRunServer_);
+  else CreateOracleLockProcedures();
+}
 
 // The creation shows its progress in a window of its own on Qt, as lines on the console and
 // in batch output.
 bool ProgramHandOvers::CreateStandardDatabase() {
+  if (options_.dryRun) {
+    ShowMessage("A dry run creates no database: there is nothing to convert.", ui::mb::Exclamation,
+                "Filomar Conversion Utility ");
+    return false;
+  }
   frmProgress window;
   ProgressLines lines(options_.frontEnd == FrontEndKind::Console ? std::cout : batchOut_);
   std::unique_ptr<frmProgress::Painter> qtWindow;
@@ -105,9 +116,44 @@ void ProgramHandOvers::RunRestore() {
   throw ProgramEnd{outcome.restored ? kExitNormal : kExitFailure};
 }
 
+// Start-up holds the site and the administrator has signed on: each chosen database of the
+// list is converted as a temporary copy, and what would change is printed. The exit status
+// says whether every one of them would convert cleanly.
+void ProgramHandOvers::RunDryRun() {
+  std::ostream& out = options_.frontEnd == FrontEndKind::Batch ? batchOut_ : std::cout;
+  const ado::ScopedProviderFactory sendNothing(dryRunServer_);
+  const std::vector<std::string> startupStatements = dryRunServer_.TakeStatements();
+  out << "Dry run: temporary copies are converted; nothing is sent to the server or changed on the site.\n";
+  WriteStatements(startupStatements, "start-up ", out);
+  bool clean = true;
+  for (const std::string& name : options_.databases) {
+    if (std::any_of(mainWindow_->DBList.begin(), mainWindow_->DBList.end(),
+                    [&](const DBSelect::ListEntry& e) { return SameText(e.text, name); }))
+      continue;
+    out << name << " would not convert cleanly: it is not listed for conversion (not catalogued, not at release 4.0 or"
+        << " unreadable)\n";
+    clean = false;
+  }
+  // In the list's order, STANDARD first, as a conversion takes them.
+  std::vector<std::string> chosen;
+  for (const DBSelect::ListEntry& entry : mainWindow_->DBList) {
+    if (options_.allDatabases || std::any_of(options_.databases.begin(), options_.databases.end(),
+                                             [&](const std::string& name) { return SameText(entry.text, name); }))
+      chosen.push_back(entry.text);
+  }
+  for (const std::string& name : chosen) {
+    const DryRunReport report = DryRunDatabase(name, ProductStepTable(), dryRunServer_);
+    WriteDryRunReport(report, out);
+    clean = clean && report.clean;
+  }
+  terminate();
+  throw ProgramEnd{clean ? kExitNormal : kExitFailure};
+}
+
 // Each face runs the main window until the program ends; none of them returns.
 void ProgramHandOvers::RunMainWindow() {
   if (!options_.restore.empty()) RunRestore();
+  if (options_.dryRun) RunDryRun();
   if (options_.frontEnd == FrontEndKind::Windows) ui::RunMainWindow(*mainWindow_);
   if (options_.frontEnd == FrontEndKind::Console) ui::RunDBSelectOnConsole(*mainWindow_, console_);
   ui::RunDBSelectInBatch(*mainWindow_, batchOut_, {options_.databases, options_.allDatabases, options_.logFile});

@@ -8,6 +8,7 @@
 #include "app/Options.h"
 #include "conversion/DBSelect.h"
 #include "frontends/console/ConsoleUi.h"
+#include "platform/ado/ListingProvider.h"
 #include "startup/modMain.h"
 
 namespace filomar::app {
@@ -30,11 +31,14 @@ class ProgramHandOvers : public StartupHandOvers {
 
  private:
   [[noreturn]] void RunRestore();
+  [[noreturn]] void RunDryRun();
 
   const Options& options_;
   ui::ConsoleUi& console_;
   std::ostream& batchOut_;
   std::unique_ptr<DBSelect> mainWindow_;
+  // The dry run's server: lists what start-up and the steps would send, sends nothing.
+  ado::ListingProviderFactory dryRunServer_;
 };
 
 }  // namespace filomar::app

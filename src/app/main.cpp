@@ -53,7 +53,9 @@ int main(int argc, char** argv) {
     std::cout << filomar::app::kHelp;
     return filomar::kExitNormal;
   }
-  if (options->frontEnd == FrontEndKind::Windows && !ui::DisplayAvailable()) options->frontEnd = FrontEndKind::Console;
+  // A dry run prints its report: it has no window of its own.
+  if (options->frontEnd == FrontEndKind::Windows && (options->dryRun || !ui::DisplayAvailable()))
+    options->frontEnd = FrontEndKind::Console;
   std::optional<ui::QtSession> windows;
   if (options->frontEnd == FrontEndKind::Windows) windows.emplace(argc, argv);
   ui::ConsoleUi console(std::cin, std::cout);

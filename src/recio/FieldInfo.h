@@ -10,12 +10,11 @@ namespace filomar {
 // Encodings of a field (FieldInfo::type).
 constexpr short kText = 1;      // left aligned, blank padded
 constexpr short kNumeric = -1;  // decimal digits, zero padded on the left
-constexpr short kDate = -2;     // the four-byte record date (PackRecordDate)
 
 struct FieldInfo {
   short offset = 0;  // 0-based position of the first occurrence in the record buffer
   short length = 0;  // characters of one occurrence
-  short type = 0;    // kText, kNumeric or kDate
+  short type = 0;    // kText or kNumeric
   short count = 0;   // consecutive occurrences; 1 for a plain field
   short file = 0;    // file number of the file table (Vb_io.h)
   std::string caption;    // the field's name as users see it; empty for most fields

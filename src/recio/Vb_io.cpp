@@ -161,10 +161,6 @@ void TraceUnstorable(const FieldInfo& field, const Variant& value) {
 // when nothing is to be written.
 std::optional<std::string> Encode(const FieldInfo& field, short type, const Variant& value) {
   switch (type) {
-    case kDate: {
-      const auto bytes = PackRecordDate(value);
-      return Fit(std::string(bytes.begin(), bytes.end()), field.length);
-    }
     case kNumeric: {
       auto text = NumericText(value, field.length);
       if (!text && field.length > 0) TraceUnstorable(field, value);
@@ -334,7 +330,6 @@ void vb_io_write(short file) { PerFile(file, io_write); }
 void vb_io_add(short file) { PerFile(file, io_add); }
 
 void vb_dms_open(short /*file*/, std::string /*path*/) {}
-void vb_dms_close(short /*file*/) {}
 
 void ClearRecord(short file) {
   if (!ValidFile(file)) {
@@ -352,11 +347,6 @@ Variant GetField(const FieldInfo& field) {
   }
   const std::string chars = ReadChars(field.file, field.offset, field.length);
   switch (field.type) {
-    case kDate: {
-      std::array<char, 4> bytes{};
-      std::copy_n(chars.begin(), std::min<std::size_t>(chars.size(), bytes.size()), bytes.begin());
-      return UnpackRecordDate(bytes.data());
-    }
     case kNumeric:
       return NumberOrZero(chars);
     case kText: {
@@ -406,32 +396,6 @@ void PutFieldArray(const FieldInfo& field, const std::vector<Variant>& values) {
 }
 
 std::string GetText(const FieldInfo& field) { return TextOf(GetField(field)); }
-
-std::array<char, 4> PackRecordDate(const Variant& value) {
-  std::array<char, 4> bytes{};
-  std::optional<Date> date;
-  if (std::holds_alternative<Date>(value)) date = AsDate(value, "");
-  if (std::holds_alternative<std::string>(value)) date = AsDate(value, GetShortDateFormat());
-  if (!date) return bytes;
-  const int year = static_cast<int>(date->year());
-  if (year < 0 || year > 9999) return bytes;
-  bytes = {static_cast<char>(year / 100), static_cast<char>(year % 100),
-           static_cast<char>(static_cast<unsigned>(date->month())),
-           static_cast<char>(static_cast<unsigned>(date->day()))};
-  return bytes;
-}
-
-Variant UnpackRecordDate(const char* bytes) {
-  const auto byte = [bytes](int i) { return static_cast<unsigned char>(bytes[i]); };
-  const Variant noDate = std::string(" ");
-  if (byte(0) == 0 && byte(1) == 0 && byte(2) == 0 && byte(3) == 0) return noDate;
-  // Century and year are each written with two digits; a byte above 99 makes no year.
-  if (byte(0) > 99 || byte(1) > 99) return noDate;
-  const Date date{std::chrono::year(byte(0) * 100 + byte(1)), std::chrono::month(byte(2)),
-                  std::chrono::day(byte(3))};
-  if (!date.ok()) return noDate;
-  return date;
-}
 
 void CheckFieldInfo(const FieldInfo& field) {
   if (!IsInitialised(field)) MsgBoxTrace("Field infomation structure not initialised", ui::mb::OKOnly, "");

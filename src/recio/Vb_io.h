@@ -133,9 +133,8 @@ void vb_io_rewrite(short file);
 void vb_io_unlock(short file);
 void vb_io_write(short file);
 void vb_io_add(short file);
-// The document-management file is never opened through the library: these do nothing.
+// The document-management file is never opened through the library: this does nothing.
 void vb_dms_open(short file, std::string path);
-void vb_dms_close(short file);
 
 // Record buffer access. A descriptor's places outside the 1536-byte buffer are clipped:
 // reads see only the part inside it, writes change only that part.
@@ -143,14 +142,15 @@ void vb_dms_close(short file);
 void ClearRecord(short file);
 // Text: the characters without trailing blanks, then without NUL characters. Numeric: the
 // number (blanks around it, a fraction and an exponent allowed) rounded to a 32-bit integer,
-// halves to even, or the 16-bit integer 0 when the characters are no number of that range. Date: UnpackRecordDate. Any other type: an empty value.
+// halves to even, or the 16-bit integer 0 when the characters are no number of that range.
+// Any other type: an empty value.
 Variant GetField(const FieldInfo& field);
 // Text: the value as text (a number in decimal, a date as FormatDateForSystem makes it),
 // blank padded or cut to the field's length. Numeric: an integer, or a text that reads as one,
 // zero padded to the length ("-" takes the first place of a negative number); an empty value
 // counts as 0. A value that is no whole number, or that needs more characters than the field
-// has, leaves the field unchanged and is written to the trace. Date: PackRecordDate.
-// Any other type: nothing is written.
+// has, leaves the field unchanged and is written to the trace. Any other type: nothing is
+// written.
 void PutField(const FieldInfo& field, const Variant& value);
 // `values` becomes count elements, element i read at offset + i * length. Numeric elements as
 // in GetField; every other element as raw text without trailing blanks, except that a single
@@ -162,14 +162,6 @@ void PutFieldArray(const FieldInfo& field, const std::vector<Variant>& values);
 // The text of a field: GetField's text, a number in decimal, a date as FormatDateForSystem
 // makes it, or "" for an empty value.
 std::string GetText(const FieldInfo& field);
-
-// The four-byte record date: century, year within the century, month, day, each one byte.
-// A text is read as a date in the user's short date format. Four NUL bytes (no date) for
-// anything that is not a valid date of the years 0..9999.
-std::array<char, 4> PackRecordDate(const Variant& value);
-// The date of four record-date bytes, or the text " " for four NUL bytes or bytes that make
-// no valid date.
-Variant UnpackRecordDate(const char* bytes);
 
 // Shows "Field infomation structure not initialised" (traced, OK button, program title) for a
 // descriptor that was never filled; GetField and PutField run it and go on all the same.

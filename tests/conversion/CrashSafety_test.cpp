@@ -7,11 +7,10 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
+#include <optional>
 #include <set>
 #include <sstream>
 #include <string>
@@ -31,21 +30,13 @@ using testing_support::ScopedEnv;
 
 namespace {
 
-struct Database {
-  const char* directory;
-  const char* prefix;
-};
+struct Database { const char* directory; const char* prefix; };
 constexpr Database kDatabases[] = {{"data", "std"}, {"finance", "fin"}, {"personnel", "per"}};
 constexpr const char* kConvertedFiles[] = {"CONF", "CODE", "SACT", "VERS", "COMP"};
 
-std::optional<std::string> ShmIfAny() {
-  if (fs::is_directory("/dev/shm")) return std::string("/dev/shm");
-  return std::nullopt;
-}
-
 class CrashSafety : public ::testing::Test {
  protected:
-  ScopedEnv tmp{"TMPDIR", ShmIfAny()};
+  ScopedEnv tmp{"TMPDIR", fs::is_directory("/dev/shm") ? std::optional<std::string>("/dev/shm") : std::nullopt};
   DemoSite site;
   testing_support::SiteEnvironment environment{site};
   fs::path pristine = site.dir().string() + ".pristine";
@@ -92,16 +83,12 @@ class CrashSafety : public ::testing::Test {
 
   static std::string IntegrityCheck(const fs::path& store) {
     sqlite3* db = nullptr;
-    std::string result = "cannot open";
-    if (sqlite3_open_v2(store.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK) {
-      sqlite3_exec(
-          db, "PRAGMA integrity_check",
-          [](void* out, int, char** values, char**) {
-            *static_cast<std::string*>(out) = values[0] != nullptr ? values[0] : "";
-            return 0;
-          },
-          &result, nullptr);
-    }
+    sqlite3_stmt* check = nullptr;
+    std::string result = "cannot check";
+    if (sqlite3_open_v2(store.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK &&
+        sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &check, nullptr) == SQLITE_OK && sqlite3_step(check) == SQLITE_ROW)
+      result = reinterpret_cast<const char*>(sqlite3_column_text(check, 0));
+    sqlite3_finalize(check);
     sqlite3_close(db);
     return result;
   }

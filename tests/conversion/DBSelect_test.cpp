@@ -11,7 +11,6 @@
 #include "ConversionSite.h"
 #include "support/Records.h"
 #include "recio/Vb_io.h"
-#include "shared/DbEngine.h"
 #include "shared/ProgramEnd.h"
 #include "support/Screen.h"
 
@@ -83,29 +82,6 @@ TEST_F(DBSelectRun, StandardOnSqlServerShowsEachStepAndCompletes) {
   // The server was tried once, before the database, and nothing else was sent.
   EXPECT_EQ(server.Opens().size(), 1u);
   EXPECT_TRUE(server.Statements().empty());
-}
-
-TEST_F(DBSelectRun, CancelDuringTheFirstDatabaseFinishesItAndStopsTheRun) {
-  AddDatabase("LEGAL", "400A");
-  AddDatabase("SALES", "400A");
-  AddDatabase("STANDARD", "400A");
-  ShowWindow();
-  window.DBList_Click(IndexOf("SALES"));
-  steps.during = [&](const std::string& call) {
-    if (call == "UpdateCONF") window.cmdExit_Click();  // as if pressed while a step let messages run
-  };
-  window.cmdStart_Click();
-
-  EXPECT_EQ(steps.calls.front(), "UpdateTablesSQL5(STANDARD,std)");
-  EXPECT_EQ(steps.calls.back(), "ConvertComp");
-  const std::string log = LogText();
-  EXPECT_NE(log.find("- Conversion of STANDARD completed at"), std::string::npos);
-  EXPECT_EQ(log.find("SALES"), std::string::npos);
-  EXPECT_EQ(ListState(), "STANDARD LEGAL SALES*");
-  EXPECT_EQ(window.lastRun, DBSelect::RunOutcome::Canceled);
-  ASSERT_EQ(screen.Shown().size(), 1u);
-  EXPECT_EQ(BoxAt(screen, 0),
-            Box("The Conversion process has been canceled", "Filomar conversion Utility ", ui::mb::Exclamation));
 }
 
 TEST_F(DBSelectRun, ADatabaseConvertedEarlierIsReportedAndDeselected) {

@@ -1,25 +1,18 @@
-// The upgrade-script runners (recording server; the shipped flm50.sql run twice through ODBC) and
-// the user levels in the CODE file.
+// The upgrade-script runners on a recording server, and a user level that cannot be stored.
 #include "conversion/steps/SchemaUpgrade.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "common/FrontEnd.h"
-#include "platform/ado/OdbcProvider.h"
 #include "platform/reclib/Fixture.h"
 #include "recio/Vb_io.h"
 #include "recio/conffld.h"
-#include "shared/Connection.h"
 #include "shared/DbEngine.h"
-#include "support/DemoSite.h"
 #include "support/RecordingProvider.h"
 #include "support/Records.h"
 #include "support/ScriptedUi.h"
@@ -34,12 +27,6 @@ using Statements = std::vector<std::string>;
 namespace {
 
 std::tm AnyTime() { return std::tm{}; }
-
-std::size_t Count(const std::string& text, const std::string& piece) {
-  std::size_t n = 0;
-  for (std::size_t at = text.find(piece); at != std::string::npos; at = text.find(piece, at + 1)) ++n;
-  return n;
-}
 
 class ScriptRun : public ::testing::Test {
  protected:
@@ -161,13 +148,6 @@ TEST_F(ScriptRun, AScriptThatCannotBeOpenedOrReadSendsNothingAndSaysWhy) {
   EXPECT_EQ(Sql("-"), "The upgrade script " + path + " could not be opened (No such file or directory); nothing of it was sent\r\n");
   EXPECT_TRUE(server.Statements().empty());
 
-  std::filesystem::create_directory(home.path() / "flm50ora.sql");
-  const std::string logged = Oracle("-");
-  EXPECT_NE(logged.find("The upgrade script " + home.str() + "/flm50ora.sql could not be opened (Is a directory); nothing of it was sent\r\n"),
-            std::string::npos)
-      << logged;
-  EXPECT_TRUE(server.Statements().empty());
-
   // A FIFO in the script's place is refused at once: opening it to read would wait for a writer.
   ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
   EXPECT_NE(Sql("-").find(path + " could not be opened (Invalid argument); nothing of it was sent"), std::string::npos);
@@ -187,66 +167,20 @@ TEST_F(ScriptRun, LongLinesAndNulBytes) {
                         "'\r\n");
 }
 
-// ---- the shipped flm50.sql on a demo site, through the SQLite ODBC driver
-
-class ShippedScript : public ScriptRun {
- protected:
-  testing_support::DemoSite site;
-  testing_support::SiteEnvironment environment{site};
-  ado::OdbcProviderFactory odbc;
-
-  std::string Upgrade(const std::string& dbName, const std::string& prefix) {
-    StepContext ctx{log, dbName, prefix, odbc, progress};
-    steps::UpdateTablesSQL5(ctx);
-    return LogBody();
-  }
-};
-
-TEST_F(ShippedScript, StandardAndAnotherRunWithoutServerErrorsAndAgainWithOneEntryPerRefusedBatch) {
-  const auto filterOwner = [this] {
-    ServerConversation talk([](const std::string&, const std::string&, const ado::Error&) {}, odbc);
-    return talk.Query("select filter_userID from std_filter").IsOpen();
-  };
-  ASSERT_FALSE(filterOwner());
-  Upgrade("STANDARD", "std");
-  const std::string first = Upgrade("FINANCE", "fin");
-  ASSERT_EQ(first.find("Error #"), std::string::npos) << first;
-  EXPECT_TRUE(filterOwner());
-  const std::string script = ReadFile(site.dir() / "flm50.sql");
-  const std::size_t batches = Count(script, "\ngo\n") - 1;  // less the STANDARD-only one
-
-  const std::string again = Upgrade("FINANCE", "fin").substr(first.size());
-  EXPECT_EQ(Count(again, "Error #"), batches) << again;
-  EXPECT_EQ(Count(again, ")\r\nALTER TABLE fin_") + Count(again, ")\r\nCREATE "), batches) << again;
-  EXPECT_NE(again.find("     Print 'The 5.0 tables are in place'\r\n"), std::string::npos);
-}
-
 // ---- the user levels in the CODE file
 
-class UserLevels : public ::testing::Test {
+class UserLevels : public ScriptRun {
  protected:
-  TempDir home;
-  ScopedEnv homeEnv{"FILOMAR_HOME", home.str()};
   ScopedEnv ipcEnv{"FILOMAR_IPC_DIR", (home.path() / "ipc").string()};
-  ui::ScriptedUi screen;
-  ado::RecordingProviderFactory server;
-  ConversionLog log{AnyTime, std::locale::classic()};
-  frmProgress progress;
 
   void SetUp() override {
-    SetFrontEnd(screen);
+    ScriptRun::SetUp();
     std::filesystem::create_directory(home.path() / "data");
     ASSERT_EQ(io_createStore((home.path() / "data").c_str(), "std"), 0);
-    std::string error;
-    ASSERT_TRUE(log.Open((home.path() / "convert5.log").string(), error)) << error;
     DbEngine = Engine::Oracle;
   }
   void TearDown() override { DbEngine = Engine::SqlServer; }
 
-  void Run() {
-    StepContext ctx{log, "STANDARD", "std", server, progress};
-    steps::UpdateOraclePrivs(ctx);
-  }
   // "description|flags1|flags2" of the level record with `key`, or "missing".
   static std::string Level(const std::string& key) {
     vb_io_open(CODE_FILE, "");
@@ -262,14 +196,6 @@ class UserLevels : public ::testing::Test {
   }
 };
 
-// The Oracle demo site's conversion checks every level's bytes; here the other engine and a fault.
-TEST_F(UserLevels, SqlServerSitesGetNone) {
-  testing_support::LibraryConnection library;
-  DbEngine = Engine::SqlServer;
-  Run();
-  EXPECT_EQ(Level("L0"), "missing");
-}
-
 TEST_F(UserLevels, ALevelThatCannotBeStoredEndsTheStepAndIsLogged) {
   // Another user of the site, forked before this process opens anything, holds L5 locked.
   reclib_test::OtherProcess other({[] {
@@ -281,16 +207,13 @@ TEST_F(UserLevels, ALevelThatCannotBeStoredEndsTheStepAndIsLogged) {
   testing_support::LibraryConnection library;
   testing_support::InsertRecord(CODE_FILE, {{&CODE_Key, "L5"}, {&CODE_Description, "OLD FIVE"}});
   ASSERT_EQ(other.Run(), 0);
-  Run();
+  const std::string logged = Run(steps::UpdateOraclePrivs, "", "-", "STANDARD", "std");
   EXPECT_EQ(vb_io_erc, reclib::kRecordLocked);
   EXPECT_EQ(Level("L4"), "FOUR|YYYYYYYNYNNNNNNNNNNNNNNNNNNN|NNYYNYYNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNN");
   EXPECT_EQ(Level("L5").substr(0, 9), "OLD FIVE|");
   EXPECT_EQ(Level("L6"), "missing");
-  const std::string logged = ReadFile(home.path() / "convert5.log");
-  EXPECT_NE(logged.find("The user level L5 could not be stored in the CODE file (status 59); the levels after it were "
-                        "not written\r\n"),
-            std::string::npos)
-      << logged;
+  EXPECT_EQ(logged, "The user level L5 could not be stored in the CODE file (status 59); the levels after it were "
+                    "not written\r\n");
 }
 
 }  // namespace

@@ -1,12 +1,10 @@
 // The built filomar-convert on a server without a product database: the warning, the creation
-// through the batch face, the next start, the administrator's sign-on; and an Oracle site on
-// the embedded engine, whose SQL refuses Oracle's functions.
+// through the batch face, the next start, the administrator's sign-on.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <string>
 
-#include "recio/Vb_io.h"
 #include "support/DemoSite.h"
 #include "support/ProgramRun.h"
 #include "support/Records.h"
@@ -76,20 +74,6 @@ TEST_F(EmptySite, CreatedDatabaseEndsTheNextStartAndTheAdministratorSignsOn) {
   const ProgramRun signedOn = Run("--user FILOMAR --password-stdin --log convert5.log", "FILOMAR");
   EXPECT_NE(signedOn.out.find("Sign-on as FILOMAR"), std::string::npos) << signedOn.out;
   EXPECT_NE(signedOn.out.find("Converting Database STANDARD"), std::string::npos) << signedOn.out;
-}
-
-// The embedded engine answers Oracle's detection query with an error that is not "no such
-// table": shown, the database counts as present, and the start goes on to the sign-on.
-TEST(OracleSiteOnTheEmbeddedEngine, DetectionErrorIsShownAndTheSignOnFollows) {
-  testing_support::DemoSite site({.engine = 'O'});
-  testing_support::SiteEnvironment environment(site);
-  const ProgramRun run = RunShell("echo WRONG | " + Program() + " --batch --user FILOMAR --password-stdin",
-                                  site.dir() / "run.out");
-  const auto error = run.out.find("[Error]\nError #-2147217900\n");
-  ASSERT_NE(error, std::string::npos) << run.out;
-  EXPECT_NE(run.out.find("RAWTOHEX", error), std::string::npos) << run.out;
-  EXPECT_EQ(run.out.find("There was no database detected"), std::string::npos) << run.out;
-  EXPECT_NE(run.out.find("Sign-on as FILOMAR", error), std::string::npos) << run.out;
 }
 
 }  // namespace

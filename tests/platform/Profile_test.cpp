@@ -8,7 +8,6 @@
 
 #include <fstream>
 
-#include "platform/winapi/FileLookup.h"
 #include "support/TempDir.h"
 
 using testing_support::TempDir;
@@ -23,46 +22,38 @@ std::string Read(const std::string& file, const char* section, const char* key, 
   return std::string(buffer.c_str());
 }
 
-TEST(PrivateProfile, SectionKeyAndFileNameCompareWithoutCase) {
+// Section, key and file name compare without case; the value is cut to the buffer and the
+// copied characters counted; anything unreadable gives the default.
+TEST(PrivateProfile, ValuesDefaultsAndCuts) {
   TempDir dir;
   dir.Write("flmwin.ini", "[other]\nStandardDataDir=wrong\n[Database]\r\n  standarddatadir =  /srv/data  \r\n");
-  unsigned n = 0;
-  EXPECT_EQ(Read(dir.str() + "/FLMWIN.INI", "DATABASE", "StandardDataDir", 200, &n), "/srv/data");
-  EXPECT_EQ(n, 9u);
-  EXPECT_EQ(Read(dir.str() + "/FLMWIN.INI", "DATABASE", "Missing"), "dflt");
-  EXPECT_EQ(Read(dir.str() + "/nofile.ini", "DATABASE", "StandardDataDir"), "dflt");
-}
-
-TEST(PrivateProfile, CutsToBufferAndCountsCopiedCharacters) {
-  TempDir dir;
   dir.Write("a.ini", "[s]\nk=" + std::string(10000, 'v') + "\n");
-  unsigned n = 0;
-  EXPECT_EQ(Read(dir.str() + "/a.ini", "s", "k", 200, &n), std::string(199, 'v'));
-  EXPECT_EQ(n, 199u);
-}
-
-TEST(PrivateProfile, MalformedOrBinaryFilesGiveTheDefault) {
-  TempDir dir;
   dir.Write("bad.ini", "[DATABASE\nStandardDataDir\n=novalue\n\x01\x02\xff[]\n");
-  EXPECT_EQ(Read(dir.str() + "/bad.ini", "DATABASE", "StandardDataDir"), "dflt");
   std::string binary(4096, '\0');
   for (std::size_t i = 0; i < binary.size(); ++i) binary[i] = static_cast<char>(i * 7);
   dir.Write("bin.ini", binary);
-  EXPECT_EQ(Read(dir.str() + "/bin.ini", "DATABASE", "StandardDataDir"), "dflt");
-  // A directory where the file should be is unreadable, not a crash.
   std::filesystem::create_directory(dir.path() / "dir.ini");
-  EXPECT_EQ(Read(dir.str() + "/dir.ini", "DATABASE", "StandardDataDir"), "dflt");
   dir.Write("n.ini", std::string("[s]\nk=ab\0cd\n", 12));  // an embedded NUL ends the value
-  EXPECT_EQ(Read(dir.str() + "/n.ini", "s", "k"), "ab");
+  struct Case {
+    const char *file, *section, *key, *value;
+    unsigned count;
+  };
+  for (const Case& c : {Case{"FLMWIN.INI", "DATABASE", "StandardDataDir", "/srv/data", 9},
+                        Case{"FLMWIN.INI", "DATABASE", "Missing", "dflt", 4}, Case{"nofile.ini", "s", "k", "dflt", 4},
+                        Case{"a.ini", "s", "k", nullptr, 199}, Case{"bad.ini", "DATABASE", "StandardDataDir", "dflt", 4},
+                        Case{"bin.ini", "DATABASE", "StandardDataDir", "dflt", 4},
+                        Case{"dir.ini", "DATABASE", "StandardDataDir", "dflt", 4}, Case{"n.ini", "s", "k", "ab", 2}}) {
+    SCOPED_TRACE(c.file);
+    unsigned n = 0;
+    EXPECT_EQ(Read(dir.str() + "/" + c.file, c.section, c.key, 200, &n), c.value ? c.value : std::string(199, 'v'));
+    EXPECT_EQ(n, c.count);
+  }
 }
 
 TEST(ShortDatePattern, FromLocaleFormats) {
-  EXPECT_EQ(winapi::ShortDatePatternFromStrftime("%d/%m/%Y"), "dd/MM/yyyy");
-  EXPECT_EQ(winapi::ShortDatePatternFromStrftime("%m/%d/%Y"), "MM/dd/yyyy");
-  EXPECT_EQ(winapi::ShortDatePatternFromStrftime("%Y-%m-%d"), "yyyy-MM-dd");
-  EXPECT_EQ(winapi::ShortDatePatternFromStrftime("%d.%m.%Y"), "dd.MM.yyyy");
-  EXPECT_EQ(winapi::ShortDatePatternFromStrftime("%D"), "MM/dd/yy");
-  EXPECT_EQ(winapi::ShortDatePatternFromStrftime("%-d/%-m/%y"), "dd/MM/yy");
+  const std::pair<const char*, const char*> formats[] = {{"%d/%m/%Y", "dd/MM/yyyy"}, {"%m/%d/%Y", "MM/dd/yyyy"},
+      {"%Y-%m-%d", "yyyy-MM-dd"}, {"%d.%m.%Y", "dd.MM.yyyy"}, {"%D", "MM/dd/yy"}, {"%-d/%-m/%y", "dd/MM/yy"}};
+  for (const auto& [format, pattern] : formats) EXPECT_EQ(winapi::ShortDatePatternFromStrftime(format), pattern);
 }
 
 TEST(ShortDatePattern, ProfileReadsTheLocaleAndNothingElse) {
@@ -71,18 +62,6 @@ TEST(ShortDatePattern, ProfileReadsTheLocaleAndNothingElse) {
   EXPECT_EQ(winapi::GetProfileStringA("intl", "sShortDate", "", buffer, sizeof buffer), 8u);
   EXPECT_STREQ(buffer, "MM/dd/yy");
   EXPECT_EQ(winapi::GetProfileStringA("intl", "sTime", "none", buffer, sizeof buffer), 4u);
-}
-
-TEST(FileLookup, FindsNamesWithoutRegardToCase) {
-  TempDir dir;
-  dir.Write("flmwin.ini", "");
-  std::error_code ec;
-  auto found = winapi::ResolveNoCase(dir.path() / "FLMWIN.INI", ec);
-  ASSERT_TRUE(found);
-  EXPECT_EQ(found->filename(), "flmwin.ini");
-  EXPECT_FALSE(winapi::ResolveNoCase(dir.path() / "missing" / "x", ec));
-  EXPECT_FALSE(ec);
-  EXPECT_EQ(winapi::ToPosixSeparators("data\\letters\\A"), "data/letters/A");
 }
 
 // Runs `body` in a child process, which a watchdog ends after 60 s: a read that blocks

@@ -18,13 +18,10 @@ class Trace : public ::testing::Test {
   void TearDown() override { TRACE_Stop(); }
 };
 
-TEST_F(Trace, NothingIsWrittenBeforeInit) {
+TEST_F(Trace, NothingBeforeInitThenEveryChannelUntilEnableSelects) {
   TRACE_Enable(8, 1);
   TRACE_Msg8("early");
   EXPECT_FALSE(std::filesystem::exists(File()));
-}
-
-TEST_F(Trace, InitRecordsEveryChannelUntilEnableSelects) {
   TRACE_Init();
   TRACE_Msg8("set-up line");
   TRACE_Enable(-1, 0);  // out of range: ignored
@@ -40,6 +37,7 @@ TEST_F(Trace, InitRecordsEveryChannelUntilEnableSelects) {
   TRACE_Stop();
   TRACE_Msg8("after stop");
   const std::string text = ReadFile(File());
+  EXPECT_EQ(text.find("early"), std::string::npos);
   EXPECT_NE(text.find("[0] set-up line\n"), std::string::npos);
   EXPECT_NE(text.find("[0] ordinary line\n"), std::string::npos);
   EXPECT_EQ(text.find("message box line"), std::string::npos);

@@ -1,6 +1,7 @@
 // What filomar-site refuses, and that a refusal leaves nothing half-made behind.
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <string>
 
 #include "platform/copylib/InstallRecordFile.h"
@@ -13,11 +14,7 @@ using testing_support::RunSiteTool;
 using testing_support::TempDir;
 namespace fs = std::filesystem;
 
-int Entries(const fs::path& dir) {
-  int count = 0;
-  for ([[maybe_unused]] const auto& entry : fs::directory_iterator(dir)) ++count;
-  return count;
-}
+long Entries(const fs::path& dir) { return std::distance(fs::directory_iterator(dir), fs::directory_iterator()); }
 
 TEST(SiteCommands, BadArgumentsGiveTheUsageAndStatusTwo) {
   TempDir temp;

@@ -39,11 +39,10 @@ TEST(GetCmdLineArgs, TraceChannelsFromTheCommandLine) {
 
 // A start-up whose hand-overs record what they were asked to do.
 struct RecordingHandOvers : StartupHandOvers {
-  bool databaseExists = true;
   int signOns = 0, mainWindows = 0;
   short acceptSignOn = 1;
   std::vector<std::string> events;
-  bool ProductDatabaseExists() override { return databaseExists; }
+  bool ProductDatabaseExists() override { return true; }
   void RecreateOracleLockProcedures() override {
     events.push_back("lock objects");
     CreateOracleLockProcedures();
@@ -124,22 +123,6 @@ TEST_F(StartProgramTest, ClientDirectoryLeftByAnotherRunIsReplacedAndWithdrawnAt
   terminate();
   int length = 0;
   EXPECT_NE(ipc_read("FLMWIN_PATH", nullptr, &length), 0);
-}
-
-TEST_F(StartProgramTest, RefusedSignOnEndsWithTheHandOversStatus) {
-  handOvers.acceptSignOn = 0;
-  EXPECT_EQ(Start(), kExitCancelled);
-  EXPECT_EQ(handOvers.mainWindows, 0);
-  EXPECT_EQ(ConnHandle, -1);
-}
-
-TEST_F(StartProgramTest, NoProductDatabaseAsksBeforeCreating) {
-  handOvers.databaseExists = false;
-  screen.Answer(ui::kCancel);
-  EXPECT_EQ(Start(), kExitCancelled);
-  ASSERT_EQ(screen.Shown().size(), 1u);
-  EXPECT_EQ(screen.Shown()[0].title, "Warning!");
-  EXPECT_EQ(screen.Shown()[0].code, ui::mb::OKCancel | ui::mb::Critical | ui::mb::DefaultButton2);
 }
 
 TEST_F(StartProgramTest, OracleRecreatesTheLockObjectsBeforeTheSignOn) {

@@ -1,9 +1,8 @@
 #include "support/DemoSite.h"
 
-#include <fcntl.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
+#include <cstdlib>
 #include <stdexcept>
 
 namespace testing_support {
@@ -11,10 +10,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-int OpenOrDie(const fs::path& file, int flags) {
-  const int fd = open(file.c_str(), flags, 0600);
-  if (fd < 0) throw std::runtime_error("cannot open " + file.string());
-  return fd;
+std::string Quoted(const std::string& text) {
+  std::string quoted = "'";
+  for (const char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
 }
 
 }  // namespace
@@ -22,34 +21,12 @@ int OpenOrDie(const fs::path& file, int flags) {
 SiteToolRun RunSiteTool(const std::vector<std::string>& args, const std::string& input) {
   TempDir io;
   const fs::path in = io.Write("stdin", input), out = io.path() / "stdout", err = io.path() / "stderr";
-  std::vector<std::string> argv_strings = {FILOMAR_SITE_EXE};
-  argv_strings.insert(argv_strings.end(), args.begin(), args.end());
-  std::vector<char*> argv;
-  for (std::string& arg : argv_strings) argv.push_back(arg.data());
-  argv.push_back(nullptr);
-
-  const int inFd = OpenOrDie(in, O_RDONLY);
-  const int outFd = OpenOrDie(out, O_WRONLY | O_CREAT | O_TRUNC);
-  const int errFd = OpenOrDie(err, O_WRONLY | O_CREAT | O_TRUNC);
-  const pid_t pid = fork();
-  if (pid == 0) {
-    dup2(inFd, 0);
-    dup2(outFd, 1);
-    dup2(errFd, 2);
-    execv(argv[0], argv.data());
-    _exit(127);
-  }
-  close(inFd);
-  close(outFd);
-  close(errFd);
-  if (pid < 0) throw std::runtime_error("cannot start filomar-site");
-  int status = 0;
-  waitpid(pid, &status, 0);
-  SiteToolRun run;
-  run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  run.out = ReadFile(out);
-  run.err = ReadFile(err);
-  return run;
+  std::string command = Quoted(FILOMAR_SITE_EXE);
+  for (const std::string& arg : args) command += " " + Quoted(arg);
+  command += " <" + Quoted(in) + " >" + Quoted(out) + " 2>" + Quoted(err);
+  const int raw = std::system(command.c_str());
+  if (raw == -1) throw std::runtime_error("cannot start filomar-site");
+  return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadFile(out), ReadFile(err)};
 }
 
 DemoSite::DemoSite(const DemoSiteOptions& options) : dir_(temp_.path() / "site"), dataRoot_(options.dataRoot) {

@@ -42,7 +42,6 @@ class DemoSite {
 
   const std::filesystem::path& dir() const { return dir_; }
   std::filesystem::path OdbcIni() const { return dir_ / "odbc.ini"; }
-  std::filesystem::path ServerFile() const { return dir_ / "server.sqlite"; }
   // The data directory of a catalogued database, e.g. DataDir("finance").
   std::filesystem::path DataDir(const std::string& directory) const;
 

@@ -37,73 +37,48 @@ class MainWindowTest : public conversion_test::ConversionSite {
   }
 };
 
-TEST_F(MainWindowTest, TheRunShowsItsDatabaseInTheProgressWindowAndKeepsStartDisabled) {
+// One run: the progress window shows the database, sits a quarter into the main window's
+// current size (the administrator made it larger than it opened), and shows a step's record
+// bar and count only while that step runs; Start stays disabled meanwhile.
+TEST_F(MainWindowTest, TheRunsProgressWindowFollowsTheMainWindowAndItsSteps) {
   QWidget* main = nullptr;
   std::vector<std::string> shown;
-  steps.during = [&](const std::string& call) {
-    if (call != "UpdateCONF") return;
-    const auto* progress = main->findChild<QWidget*>("frmProgress");
-    shown = {progress->isVisible() ? "visible" : "hidden",
-             progress->findChild<QLabel*>("lbldbname")->text().toStdString(),
-             main->findChild<QPushButton*>("cmdStart")->isEnabled() ? "start enabled" : "start disabled"};
-  };
-  ui_qt_test::WhenWindowShown("DBSelect", [&](QWidget* window) {
-    main = window;
-    QTest::mouseClick(main->findChild<QPushButton*>("cmdStart"), Qt::LeftButton);
-    QTest::mouseClick(main->findChild<QPushButton*>("cmdExit"), Qt::LeftButton);
-  });
-
-  EXPECT_EQ(Run(), kExitNormal);
-  EXPECT_EQ(shown, (std::vector<std::string>{"visible", "STANDARD", "start disabled"}));
-  EXPECT_EQ(testing_support::Texts(screen).back(), "Conversion of Databases has completed ");
-}
-
-TEST_F(MainWindowTest, TheProgressWindowIsPlacedFromTheMainWindowsCurrentSize) {
   QRect placed;
-  steps.during = [&](const std::string& call) {
-    if (call == "UpdateCONF") placed = {window.progress.left, window.progress.top, 0, 0};
-  };
-  QRect main;
-  ui_qt_test::WhenWindowShown("DBSelect", [&](QWidget* shown) {
-    shown->resize(800, 600);  // the administrator made the window larger than it opened
-    QCoreApplication::processEvents();
-    main = shown->geometry();
-    QTest::mouseClick(shown->findChild<QPushButton*>("cmdStart"), Qt::LeftButton);
-    QTest::mouseClick(shown->findChild<QPushButton*>("cmdExit"), Qt::LeftButton);
-  });
-
-  EXPECT_EQ(Run(), kExitNormal);
-  ASSERT_EQ(main.size(), QSize(800, 600));
-  EXPECT_EQ(placed.left(), window.left + 800 / 4);
-  EXPECT_EQ(placed.top(), window.top + 600 / 4);
-}
-
-TEST_F(MainWindowTest, AStepThatCountsRecordsShowsABarAndItsCountOnlyWhileItRuns) {
-  QWidget* main = nullptr;
-  std::vector<std::string> shown;
-  const auto look = [&] {
-    const auto* progress = main->findChild<QWidget*>("frmProgress");
-    const auto* bar = progress->findChild<QProgressBar*>("recordBar");
-    const auto* count = progress->findChild<QLabel*>("lblrecords");
-    shown.push_back(bar->isVisible() ? std::to_string(bar->value()) + " " + count->text().toStdString() : "none");
+  const auto lookAtTheBar = [&] {
+    const auto* bar = main->findChild<QProgressBar*>("recordBar");
+    const auto* count = main->findChild<QLabel*>("lblrecords");
+    shown.push_back(bar->isVisible() ? std::to_string(bar->value()) + " " + count->text().toStdString() : "no bar");
   };
   steps.during = [&](const std::string& call) {
-    if (call == "ConvertSact") {
+    if (call == "UpdateCONF") {
+      const auto* progress = main->findChild<QWidget*>("frmProgress");
+      placed = {window.progress.left, window.progress.top, 0, 0};
+      shown = {progress->isVisible() ? "visible" : "hidden", progress->findChild<QLabel*>("lbldbname")->text().toStdString(),
+               main->findChild<QPushButton*>("cmdStart")->isEnabled() ? "start enabled" : "start disabled"};
+    } else if (call == "ConvertSact") {
       window.progress.BeginRecordCount(4);
       window.progress.EndRecordCount(3);
-      look();
+      lookAtTheBar();
     } else if (call == "ConvertVers") {
-      look();  // the next step's caption hides the last step's count
+      lookAtTheBar();  // the next step's caption hides the last step's count
     }
   };
-  ui_qt_test::WhenWindowShown("DBSelect", [&](QWidget* w) {
-    main = w;
+  QSize size;
+  ui_qt_test::WhenWindowShown("DBSelect", [&](QWidget* shownWindow) {
+    main = shownWindow;
+    main->resize(800, 600);
+    QCoreApplication::processEvents();
+    size = main->size();
     QTest::mouseClick(main->findChild<QPushButton*>("cmdStart"), Qt::LeftButton);
     QTest::mouseClick(main->findChild<QPushButton*>("cmdExit"), Qt::LeftButton);
   });
 
   EXPECT_EQ(Run(), kExitNormal);
-  EXPECT_EQ(shown, (std::vector<std::string>{"750 3 of 4 records", "none"}));
+  EXPECT_EQ(shown, (std::vector<std::string>{"visible", "STANDARD", "start disabled", "750 3 of 4 records", "no bar"}));
+  ASSERT_EQ(size, QSize(800, 600));
+  EXPECT_EQ(placed.left(), window.left + 800 / 4);
+  EXPECT_EQ(placed.top(), window.top + 600 / 4);
+  EXPECT_EQ(testing_support::Texts(screen).back(), "Conversion of Databases has completed ");
 }
 
 }  // namespace

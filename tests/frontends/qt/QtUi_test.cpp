@@ -41,9 +41,6 @@ TEST(QtUi, MessageBoxShowsTheCodeAndReturnsTheButtonClicked) {
   EXPECT_EQ(shown.buttons, 2);
 }
 
-}  // namespace
-
-namespace {
 
 // Qt ends the process on a display it cannot reach, so such a display must send the program to
 // the console instead.

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -46,6 +47,12 @@ inline std::string KeyOf(const FileBlock& block) {
 }
 
 inline char MarkOf(const FileBlock& block) { return block.record[reclib::KeyLength(block.code)]; }
+
+// The mark of the record with `key` (read without a lock), or '-' when the read fails.
+inline char MarkAt(FileBlock& block, const std::string& key) {
+  SetRecord(block, key, '?');
+  return io_read(&block, 0, 0) == 0 ? MarkOf(block) : '-';
+}
 
 class Site : public ::testing::Test {
  protected:
@@ -100,50 +107,42 @@ class OtherProcess {
   using Step = std::function<short()>;
 
   explicit OtherProcess(std::vector<Step> steps) {
-    int toChild[2], toParent[2];
-    if (pipe(toChild) != 0 || pipe(toParent) != 0) throw std::runtime_error("pipe");
+    int fds[2];
+    if (socketpair(AF_UNIX, SOCK_STREAM, 0, fds) != 0) throw std::runtime_error("socketpair");
     pid_ = fork();
     if (pid_ == 0) {
-      close(toChild[1]);
-      close(toParent[0]);
+      close(fds[0]);
       short handle = 0;
-      char directory[] = "data";
-      char prefix[] = "std";
+      char directory[] = "data", prefix[] = "std", request;
       io_connect(0, &handle);
       io_setDirectory(handle, directory, prefix);
-      char request;
       for (const Step& step : steps) {
-        if (read(toChild[0], &request, 1) != 1) break;
+        if (read(fds[1], &request, 1) != 1) break;
         const short status = step();
-        if (write(toParent[1], &status, sizeof status) != sizeof status) break;
+        if (write(fds[1], &status, sizeof status) != sizeof status) break;
       }
       // Keeps what the steps hold until the parent is done with this process.
-      while (read(toChild[0], &request, 1) == 1) {
+      while (read(fds[1], &request, 1) == 1) {
       }
       _exit(0);
     }
-    close(toChild[0]);
-    close(toParent[1]);
-    request_ = toChild[1];
-    answer_ = toParent[0];
+    close(fds[1]);
+    fd_ = fds[0];
   }
   ~OtherProcess() {
-    close(request_);
-    close(answer_);
-    int status = 0;
-    waitpid(pid_, &status, 0);
+    close(fd_);
+    waitpid(pid_, nullptr, 0);
   }
   // Runs the child's next step and returns its status.
   short Run() {
     short status = -1;
-    if (write(request_, "x", 1) != 1 || read(answer_, &status, sizeof status) != sizeof status) return -1;
+    if (write(fd_, "x", 1) != 1 || read(fd_, &status, sizeof status) != sizeof status) return -1;
     return status;
   }
 
  private:
   pid_t pid_ = -1;
-  int request_ = -1;
-  int answer_ = -1;
+  int fd_ = -1;
 };
 
 // Makes a directory refuse new entries even to root (the immutable attribute); undone on exit.

@@ -88,19 +88,6 @@ TEST_F(Stores, CreateStoreMakesAStoreOnceAndOnlyInAnExistingDirectory) {
   EXPECT_EQ(io_close(&block), 0);
 }
 
-// A refused selection must not leave the earlier database selected: the per-file calls that
-// follow would read and write that database's records.
-TEST_F(Stores, ARefusedSelectionLeavesNoDatabaseSelected) {
-  FileBlock block = Block("CONF");
-  ASSERT_EQ(io_open(&block, nullptr), 0);
-  ASSERT_EQ(io_close(&block), 0);
-  EXPECT_EQ(Select("data", "   "), reclib::kBadArgument);
-  EXPECT_EQ(io_open(&block, nullptr), reclib::kNotOpen);
-  char directory[150], prefix[4];
-  short length = 0;
-  EXPECT_EQ(io_getDirectory(handle, directory, &length, prefix), reclib::kNotOpen);
-}
-
 TEST_F(Stores, AnUnreadableStoreIsReportedAsSuch) {
   if (geteuid() == 0) GTEST_SKIP() << "root reads every file";
   fs::permissions(StorePath(), fs::perms::none);

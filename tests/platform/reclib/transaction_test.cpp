@@ -1,18 +1,11 @@
 // Database transactions: the writes of every file of the store and the journalled file
 // changes take effect together at the commit, or not at all.
-#include <sqlite3.h>
-
-#include <fstream>
-
 #include "Fixture.h"
 
 namespace reclib_test {
 namespace {
 
 namespace fs = std::filesystem;
-using Transactions = Site;
-
-void Put(const fs::path& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
 class DatabaseTransaction : public Site {
  protected:
@@ -23,7 +16,7 @@ class DatabaseTransaction : public Site {
 
   void SetUp() override {
     Site::SetUp();
-    Put(letterA, "letter a");
+    home.Write("data/LetterA", "letter a");
     Fill(conf, 3, 'a');
   }
 
@@ -91,21 +84,6 @@ TEST_F(DatabaseTransaction, ARenameTheFileSystemWouldRefuseIsRefusedAtOnce) {
   EXPECT_EQ(io_beginDatabase(), reclib::kBadArgument);
   EXPECT_EQ(io_rollbackDatabase(), 0);
   EXPECT_EQ(io_commitDatabase(), reclib::kNotOpen);
-}
-
-// A process that ended after the commit but before its renames: the next open finishes them.
-TEST_F(DatabaseTransaction, TheNextOpenFinishesTheRenamesOfACommittedTransaction) {
-  io_close(&conf);
-  sqlite3* db = nullptr;
-  ASSERT_EQ(sqlite3_open(StorePath().c_str(), &db), SQLITE_OK);
-  const std::string journal = "CREATE TABLE j_filechanges (seq INTEGER PRIMARY KEY, kind INTEGER NOT NULL, "
-                              "source TEXT NOT NULL, target TEXT NOT NULL); INSERT INTO j_filechanges VALUES (1, 1, '" +
-                              letterA.string() + "', '" + letter01.string() + "');";
-  ASSERT_EQ(sqlite3_exec(db, journal.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
-  sqlite3_close(db);
-  ASSERT_EQ(io_open(&conf, nullptr), 0);
-  EXPECT_EQ(testing_support::ReadFile(letter01), "letter a");
-  EXPECT_FALSE(fs::exists(letterA));
 }
 
 }  // namespace

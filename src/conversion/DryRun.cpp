@@ -1,0 +1,346 @@
+#include "conversion/DryRun.h"
+
+#include <stdlib.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdint>
+#include <cstring>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <sstream>
+#include <system_error>
+
+#include "common/FrontEnd.h"
+#include "common/General.h"
+#include "common/Text.h"
+#include "conversion/steps/Letters.h"
+#include "platform/reclib/keys.h"
+#include "recio/Vb_io.h"
+#include "shared/Catalogue.h"
+#include "shared/DbEngine.h"
+#include "shared/Session.h"
+
+namespace filomar {
+namespace {
+namespace fs = std::filesystem;
+
+using Records = std::map<std::string, std::string>;  // whole record buffers by key
+
+// A private folder under the system's temporary directory, removed with everything in it.
+class TemporaryFolder {
+ public:
+  TemporaryFolder() {
+    std::string pattern = (fs::temp_directory_path() / "filomar-dry-run-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) != nullptr) path_ = pattern;
+  }
+  ~TemporaryFolder() {
+    std::error_code ignored;
+    if (!path_.empty()) fs::remove_all(path_, ignored);
+  }
+  TemporaryFolder(const TemporaryFolder&) = delete;
+  TemporaryFolder& operator=(const TemporaryFolder&) = delete;
+  const fs::path& path() const { return path_; }
+
+ private:
+  fs::path path_;
+};
+
+// Passes everything to the front end in use and counts the messages shown meanwhile.
+class MessageCounter : public ui::Ui {
+ public:
+  MessageCounter() : inner_(FrontEnd()) { SetFrontEnd(*this); }
+  ~MessageCounter() override { SetFrontEnd(inner_); }
+  MessageCounter(const MessageCounter&) = delete;
+  MessageCounter& operator=(const MessageCounter&) = delete;
+
+  int MsgBox(const std::string& text, std::uint16_t code, const std::string& title) override {
+    ++shown;
+    return inner_.MsgBox(text, code, title);
+  }
+  void DoEvents() override { inner_.DoEvents(); }
+  void SetMousePointer(ui::MousePointer pointer) override { inner_.SetMousePointer(pointer); }
+  void Beep() override { inner_.Beep(); }
+  ui::ScreenSize Screen() const override { return inner_.Screen(); }
+
+  int shown = 0;
+
+ private:
+  ui::Ui& inner_;
+};
+
+bool IsLetterFile(const std::string& name) {
+  std::string lower = name;
+  std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
+  return lower.rfind("letter", 0) == 0 || lower.rfind("actsht", 0) == 0;
+}
+
+// Copies the letter files of `from` into `to` under the same names.
+bool CopyLetters(const fs::path& from, const fs::path& to, std::string& problem) {
+  std::error_code ec;
+  for (fs::directory_iterator it(from, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    if (!IsLetterFile(name) || !it->is_regular_file()) continue;
+    if (!fs::copy_file(it->path(), to / name, ec)) return problem = (to / name).string() + ": " + ec.message(), false;
+  }
+  if (ec) return problem = from.string() + ": " + ec.message(), false;
+  return true;
+}
+
+bool Select(const CatalogueEntry& entry, const fs::path& directory, std::string& problem) {
+  return SelectDatabase({entry.name, directory.string() + "/", entry.prefix}, &problem);
+}
+
+// The file numbers of the file table that name a record file, and their names.
+std::vector<std::pair<short, std::string>> RecordFiles() {
+  std::vector<std::pair<short, std::string>> files;
+  for (short file = 1; file < kFileCount; ++file) {
+    const FileBlock& block = Block(file);
+    if (reclib::KeyLength(block.code) == 0) continue;
+    std::string name = RTrim(std::string(block.code, sizeof block.code));
+    if (block.instance != 0) name += "#" + std::to_string(block.instance);
+    files.emplace_back(file, name);
+  }
+  return files;
+}
+
+// The copies are compared a key range at a time so that a file of millions of records needs
+// no more memory than one range of each copy.
+constexpr std::size_t kRecordsPerPass = 4096;
+
+void PutKey(FileBlock& block, const std::string& key) {
+  std::memset(block.record, 0, sizeof block.record);
+  std::memcpy(block.record, key.data(), std::min(key.size(), sizeof block.record));
+}
+
+// The records of `file` in the selected database from key `from` (inclusive; empty: the
+// lowest) to key `to` (inclusive; none: the last), at most `limit` of them.
+std::optional<Records> ReadRecords(short file, const std::string& from, const std::optional<std::string>& to,
+                                   std::size_t limit, std::string& problem) {
+  vb_io_open(file, "");
+  if (vb_io_erc != 0) return problem = vb_io_failure(), std::nullopt;
+  FileBlock& block = Block(file);
+  const auto keyLength = static_cast<std::size_t>(reclib::KeyLength(block.code));
+  Records records;
+  if (to) PutKey(block, *to), vb_io_startRange(file, 0);
+  if (vb_io_erc == 0) PutKey(block, from), vb_io_start(file, 0, 0, 1025);
+  for (bool more = vb_io_erc == 0; more && records.size() < limit; more = vb_io_erc == 0) {
+    vb_io_next(file, 0);
+    if (vb_io_erc != 0) break;
+    const std::string record(block.record, sizeof block.record);
+    records[record.substr(0, keyLength)] = record;
+  }
+  const bool read = vb_io_erc == 0 || vb_io_erc == kEndOfScan || vb_io_erc == reclib::kNotFound;
+  if (!read) problem = vb_io_failure();
+  vb_io_endstart(file);
+  vb_io_close(file);
+  return read ? std::optional<Records>(std::move(records)) : std::nullopt;
+}
+
+// Adds one key range of both copies to `result`; the first change of the file is the first
+// one of the first range that has any, as the ranges come in key order.
+void ComparePass(short file, const Records& before, const Records& after, DryRunFile& result) {
+  result.read += static_cast<long long>(before.size());
+  std::map<std::string, std::pair<std::string, std::string>> changed;  // by key: before, after ("" = none)
+  for (const auto& [key, record] : before) {
+    const auto it = after.find(key);
+    if (it == after.end()) ++result.removed;
+    if (it == after.end() || it->second != record) changed[key] = {record, it == after.end() ? "" : it->second};
+  }
+  for (const auto& [key, record] : after) {
+    if (before.count(key) != 0) continue;
+    ++result.added;
+    changed[key] = {"", record};
+  }
+  if (result.changed == 0 && !changed.empty()) {
+    const auto& [key, versions] = *changed.begin();
+    result.firstKey = ShownValue(key);
+    result.firstIs = versions.first.empty() ? " (new)" : versions.second.empty() ? " (removed)" : "";
+    // A record that is not there reads as blanks: only the fields it would hold are shown.
+    const std::string blank(reclib::kRecordSize, ' ');
+    result.firstChanges = ChangedFields(file, key, versions.first.empty() ? blank : versions.first,
+                                        versions.second.empty() ? blank : versions.second);
+  }
+  result.changed += static_cast<long long>(changed.size());
+}
+
+// Compares record file `file` of the converted copy in `work` with the untouched one in
+// `before`, range by range: each range ends at the last of kRecordsPerPass keys of `before`,
+// and the next one starts after it.
+std::optional<DryRunFile> CompareFile(const CatalogueEntry& entry, const fs::path& before, const fs::path& work,
+                                      short file, const std::string& code, std::string& problem) {
+  DryRunFile result;
+  result.code = code;
+  std::string from;
+  for (bool first = true;; first = false) {
+    std::optional<Records> old, converted;
+    if (Select(entry, before, problem)) old = ReadRecords(file, from, std::nullopt, kRecordsPerPass + !first, problem);
+    if (!old) return std::nullopt;
+    if (!first) old->erase(from);
+    const bool last = old->size() < kRecordsPerPass;
+    const std::optional<std::string> to = last ? std::nullopt : std::optional(old->rbegin()->first);
+    if (Select(entry, work, problem)) converted = ReadRecords(file, from, to, SIZE_MAX, problem);
+    if (!converted) return std::nullopt;
+    if (!first) converted->erase(from);
+    ComparePass(file, *old, *converted, result);
+    if (last) return result;
+    from = *to;
+  }
+}
+
+// Compares every record file of the converted copy in `work` with the untouched one in `before`.
+bool CompareRecordFiles(const CatalogueEntry& entry, const fs::path& before, const fs::path& work, DryRunReport& report) {
+  std::string problem;
+  for (const auto& [file, code] : RecordFiles()) {
+    const auto compared = CompareFile(entry, before, work, file, code, problem);
+    if (!compared) return report.why = "the copy's " + code + " file could not be read: " + problem, false;
+    if (compared->read != 0 || compared->changed != 0) report.files.push_back(*compared);
+  }
+  return true;
+}
+
+// The letter files of `directory` by their inode, which a rename keeps.
+std::map<ino_t, std::string> LetterInodes(const fs::path& directory) {
+  std::map<ino_t, std::string> names;
+  std::error_code ec;
+  for (fs::directory_iterator it(directory, ec), end; !ec && it != end; it.increment(ec)) {
+    struct stat st {};
+    const std::string name = it->path().filename().string();
+    if (IsLetterFile(name) && ::lstat(it->path().c_str(), &st) == 0 && S_ISREG(st.st_mode)) names[st.st_ino] = name;
+  }
+  return names;
+}
+
+// The letter files whose name changed between `before` and `after` (both by inode).
+std::vector<LetterRename> Renames(const std::map<ino_t, std::string>& before, const std::map<ino_t, std::string>& after) {
+  std::vector<LetterRename> renames;
+  for (const auto& [inode, name] : before) {
+    const auto now = after.find(inode);
+    if (now == after.end()) renames.push_back({name, ""});
+    else if (now->second != name) renames.push_back({name, now->second});
+  }
+  std::sort(renames.begin(), renames.end(), [](const LetterRename& a, const LetterRename& b) { return a.from < b.from; });
+  return renames;
+}
+
+// Runs the steps that apply on the copy the record library has selected, in one database
+// transaction as a conversion does.
+bool RunStepsOnCopy(const std::string& name, const std::string& prefix, const StepTable& steps,
+                    ado::ListingProviderFactory& server, std::string& why) {
+  ConversionLog log;  // never opened: the steps' lines are dropped
+  frmProgress progress;
+  StepContext context{log, name, prefix, server, progress};
+  MessageCounter messages;
+  vb_io_beginDatabase();
+  if (vb_io_erc != 0) return why = "the copy's transaction could not begin: " + vb_io_failure(), false;
+  for (const Step& step : steps) {
+    if (!Applies(step, DbEngine, name)) continue;
+    for (const StepRoutine& routine : step.routines) {
+      try {
+        routine.run(context);
+      } catch (const std::exception& e) {
+        vb_io_rollbackDatabase();
+        return why = "step " + routine.name + " stopped: " + e.what(), false;
+      }
+    }
+  }
+  if (messages.shown != 0) {
+    vb_io_rollbackDatabase();
+    return why = "the steps showed " + std::to_string(messages.shown) + " message(s)", false;
+  }
+  vb_io_commitDatabase();
+  if (vb_io_erc != 0) return why = "the copy's records and letters could not be saved: " + vb_io_failure(), false;
+  return true;
+}
+
+// The dry run of a catalogued database at 4.0, its real store selected.
+bool DryRunSelected(const CatalogueEntry& entry, const StepTable& steps, ado::ListingProviderFactory& server,
+                    DryRunReport& report) {
+  const TemporaryFolder temporary;
+  const fs::path before = temporary.path() / "before", work = temporary.path() / "work";
+  std::error_code ec;
+  if (temporary.path().empty() || !fs::create_directory(before, ec) || !fs::create_directory(work, ec))
+    return report.why = "no temporary folder could be made in " + fs::temp_directory_path().string(), false;
+  const std::string storeName = entry.prefix + ".records";
+  const auto letterDirectory = steps::LetterDirectory();
+  for (const fs::path& copy : {before, work}) {
+    vb_io_backupStore((copy / storeName).string());
+    if (vb_io_erc != 0) return report.why = "the record store could not be copied: " + vb_io_failure(), false;
+  }
+  std::string problem;
+  if (!letterDirectory) return report.why = "its data directory is not known", false;
+  if (!CopyLetters(*letterDirectory, work, problem)) return report.why = "the letter files could not be copied: " + problem, false;
+  const auto lettersBefore = LetterInodes(work);
+
+  if (!Select(entry, work, problem)) return report.why = "the copy could not be selected: " + problem, false;
+  server.TakeStatements();
+  const bool ran = RunStepsOnCopy(entry.name, entry.prefix, steps, server, report.why);
+  report.statements = server.TakeStatements();
+  if (!ran) return false;
+  report.renames = Renames(lettersBefore, LetterInodes(work));
+  return CompareRecordFiles(entry, before, work, report);
+}
+
+}  // namespace
+
+DryRunReport DryRunDatabase(const std::string& name, const StepTable& steps, ado::ListingProviderFactory& server) {
+  DryRunReport report;
+  report.database = RTrim(name);
+  SelectStandardDatabase();
+  vb_io_open(DB_FILE, "");
+  auto entry = ReadCatalogueEntry(name);
+  vb_io_close(DB_FILE);
+  if (!entry) {
+    report.why = "it is not catalogued";
+    return report;
+  }
+  entry->name = RTrim(entry->name);
+  entry->prefix = RTrim(entry->prefix);
+  std::string problem;
+  std::optional<std::string> version;
+  if (SelectDatabase(*entry, &problem)) version = ReadVersionCode(&problem);
+  if (!version) report.why = "it cannot be read: " + problem;
+  else if (!IsVersion(version, kVersion40)) report.why = "it is not at release 4.0 (version \"" + RTrim(*version) + "\")";
+  else report.clean = DryRunSelected(*entry, steps, server, report);
+  WriteTrace("dry run of " + report.database + ": " + (report.clean ? "clean" : report.why));
+  SelectStandardDatabase();
+  return report;
+}
+
+void WriteDryRunReport(const DryRunReport& report, std::ostream& out) {
+  out << "Dry run of " << report.database << "\n";
+  for (const DryRunFile& file : report.files) {
+    out << "  file " << file.code << ": " << file.read << " records read, " << file.changed << " would change";
+    if (file.added + file.removed != 0) out << " (" << file.added << " new, " << file.removed << " removed)";
+    out << "\n";
+    if (file.changed == 0) continue;
+    out << "    first change, key \"" << file.firstKey << "\"" << file.firstIs << ":\n";
+    for (const FieldChange& change : file.firstChanges)
+      out << "      " << change.field << ": \"" << change.before << "\" -> \"" << change.after << "\"\n";
+  }
+  for (const LetterRename& rename : report.renames)
+    out << "  letter " << rename.from << " -> " << (rename.to.empty() ? "(removed)" : rename.to) << "\n";
+  WriteStatements(report.statements, "  ", out);
+  if (report.clean) out << report.database << " would convert cleanly\n";
+  else out << report.database << " would not convert cleanly: " << report.why << "\n";
+  out.flush();
+}
+
+void WriteStatements(const std::vector<std::string>& statements, const std::string& indent, std::ostream& out) {
+  for (const std::string& statement : statements) {
+    // A script's batch begins and ends with line breaks: its lines are shown without them.
+    const std::size_t begin = statement.find_first_not_of(" \t\r\n");
+    if (begin == std::string::npos) continue;
+    const std::size_t lineStart = statement.rfind('\n', begin) == std::string::npos ? 0 : statement.rfind('\n', begin) + 1;
+    std::istringstream lines(statement.substr(lineStart, statement.find_last_not_of(" \t\r\n") + 1 - lineStart));
+    std::string line;
+    for (bool first = true; std::getline(lines, line); first = false) {
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      out << indent << (first ? "statement: " : "  ") << line << "\n";
+    }
+  }
+}
+
+}  // namespace filomar

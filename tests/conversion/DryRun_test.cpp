@@ -1,0 +1,142 @@
+// The dry run of one database on a demo site with steps of the test's own: the fields of the
+// first changed record by name, the statements it would send, a database that would not
+// convert cleanly, and the site's store left at 4.0 throughout.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <sstream>
+#include <stdexcept>
+
+#include "common/FrontEnd.h"
+#include "conversion/DryRun.h"
+#include "conversion/steps/RecordScan.h"
+#include "recio/Vb_io.h"
+#include "recio/conffld.h"
+#include "shared/Catalogue.h"
+#include "support/DemoSite.h"
+#include "support/Records.h"
+#include "support/ScriptedUi.h"
+
+namespace {
+
+using namespace filomar;
+
+// Marks CONF "C00" converted and sends one statement, as the real steps do.
+void StampVersion(StepContext& ctx) {
+  vb_io_open(CONF_FILE, "");
+  ClearRecord(CONF_FILE);
+  PutField(CONF_RowKey, std::string("C00"));
+  vb_io_read(CONF_FILE, 0, 1);
+  PutField(CONF_VersionText, std::string("500A"));
+  vb_io_rewrite(CONF_FILE);
+  vb_io_close(CONF_FILE);
+  std::vector<ado::Error> errors;
+  ctx.server.Create()->Execute("UPDATE fin_conf SET v = 5", 0, errors);
+}
+
+StepTable Steps(std::function<void(StepContext&)> last) {
+  return {{ForEngine::Both, false, "- one", " one", {{"StampVersion", StampVersion}, {"Last", std::move(last)}}}};
+}
+
+class DryRunOfOneDatabase : public ::testing::Test {
+ protected:
+  testing_support::DemoSite site{{.records = 3, .dataRoot = {}}};
+  testing_support::SiteEnvironment environment{site};
+  ui::ScriptedUi screen;
+  testing_support::LibraryConnection library;
+  ado::ListingProviderFactory server;
+
+  void SetUp() override { SetFrontEnd(screen); }
+
+  std::string SiteVersion() {
+    vb_io_open(DB_FILE, "");
+    const auto entry = ReadCatalogueEntry("FINANCE");
+    vb_io_close(DB_FILE);
+    std::optional<std::string> version;
+    if (entry && SelectDatabase(*entry)) version = ReadVersionCode();
+    return version.value_or("<unread>");
+  }
+};
+
+TEST_F(DryRunOfOneDatabase, NamesTheChangedFieldsAndTheStatementsAndLeavesTheSiteAt40) {
+  const DryRunReport report = DryRunDatabase("FINANCE", Steps([](StepContext&) {}), server);
+  ASSERT_TRUE(report.clean) << report.why;
+  std::ostringstream out;
+  WriteDryRunReport(report, out);
+  EXPECT_NE(out.str().find("  file CONF: 5 records read, 1 would change\n"
+                           "    first change, key \"C00\":\n"
+                           "      CONF_VersionText: \"400A\" -> \"500A\"\n"),
+            std::string::npos)
+      << out.str();
+  EXPECT_NE(out.str().find("  statement: UPDATE fin_conf SET v = 5\nFINANCE would convert cleanly\n"), std::string::npos)
+      << out.str();
+  EXPECT_EQ(SiteVersion().substr(0, 4), "400A");
+}
+
+struct Trouble {
+  const char* name;
+  std::function<void(StepContext&)> step;
+  const char* why;
+};
+
+TEST_F(DryRunOfOneDatabase, AStepThatFailsOrShowsAMessageMeansItWouldNotConvertCleanly) {
+  const std::vector<Trouble> troubles = {
+      {"message", [](StepContext&) { FrontEnd().MsgBox("Error 75", 0, "Rename Letters"); }, "the steps showed 1 message(s)"},
+      {"exception", [](StepContext&) { throw std::runtime_error("disk full"); }, "step Last stopped: disk full"},
+  };
+  for (const Trouble& trouble : troubles) {
+    const DryRunReport report = DryRunDatabase("FINANCE", Steps(trouble.step), server);
+    EXPECT_FALSE(report.clean) << trouble.name;
+    EXPECT_EQ(report.why, trouble.why) << trouble.name;
+    std::ostringstream out;
+    WriteDryRunReport(report, out);
+    EXPECT_NE(out.str().find(std::string("FINANCE would not convert cleanly: ") + trouble.why + "\n"), std::string::npos)
+        << out.str();
+  }
+  EXPECT_EQ(DryRunDatabase("LEGAL", Steps([](StepContext&) {}), server).why, "it is not at release 4.0 (version \"500A\")");
+  EXPECT_EQ(SiteVersion().substr(0, 4), "400A");
+}
+
+// Every other SACT record changed in a file of more than two of the ranges the copies are
+// compared in (4,096 keys): no record is lost or counted twice where one range ends.
+TEST(DryRunOfALargeFile, CountsEveryRecordOnceAcrossTheComparedRanges) {
+  constexpr long kRecords = 2 * 4096 + 5;
+  testing_support::DemoSite site{{.records = kRecords, .dataRoot = {}}};
+  testing_support::SiteEnvironment environment{site};
+  ui::ScriptedUi screen;
+  SetFrontEnd(screen);
+  testing_support::LibraryConnection library;
+  ado::ListingProviderFactory server;
+  const auto everyOther = [](StepContext& ctx) {
+    long seen = 0;
+    steps::RewriteEveryRecord({SACT_FILE, "EveryOther", [] { std::memset(Block(SACT_FILE).record, 0, 64); },
+                               [&seen] { if (seen++ % 2 == 0) Block(SACT_FILE).record[1000] ^= 0x7F; }},
+                              ctx.progress);
+  };
+  const DryRunReport report = DryRunDatabase("FINANCE", Steps(everyOther), server);
+  ASSERT_TRUE(report.clean) << report.why;
+  const auto sact = std::find_if(report.files.begin(), report.files.end(), [](const DryRunFile& f) { return f.code == "SACT"; });
+  ASSERT_NE(sact, report.files.end());
+  EXPECT_EQ(sact->read, kRecords);
+  EXPECT_EQ(sact->changed, (kRecords + 1) / 2);
+  EXPECT_EQ(sact->added + sact->removed, 0);
+}
+
+TEST(ChangedFields, HidesSecretsAndJoinsNearbyUnnamedBytes) {
+  InitFieldTable();
+  std::string before(reclib::kRecordSize, ' '), after = before;
+  after.replace(60, 6, "secret");                             // UID_Password
+  after.replace(300, 1, "x");                                 // two bytes 15 apart: one range
+  after.replace(315, 1, "y");
+  after.replace(400, 1, "z");                                 // far from them: a range of its own
+  const std::vector<FieldChange> changes = ChangedFields(UID_FILE, before.substr(0, 30), before, after);
+  ASSERT_EQ(changes.size(), 3u);
+  EXPECT_EQ(changes[0].field, "UID_Password");
+  EXPECT_EQ(changes[0].after, "<hidden>");
+  EXPECT_EQ(changes[1].field, "bytes 300-315");
+  EXPECT_EQ(changes[1].after, "x              y");
+  EXPECT_EQ(changes[2].field, "bytes 400-400");
+}
+
+}  // namespace

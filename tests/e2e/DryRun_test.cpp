@@ -1,0 +1,136 @@
+// The dry run by the built program on a demo site: it leaves every file of the site as it was,
+// and the counts it prints are what the real run then changes.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <regex>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "e2e/SiteRun.h"
+#include "support/TempDir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using testing_support::ReadFile;
+
+struct Database { std::string name, dataDir, prefix; };
+const std::vector<Database> kConverted = {
+    {"STANDARD", "data", "std"}, {"FINANCE", "finance", "fin"}, {"PERSONNEL", "personnel", "per"}};
+
+// Every regular file under `root` with its bytes and modification time.
+std::map<std::string, std::pair<std::string, fs::file_time_type>> Snapshot(const fs::path& root) {
+  std::map<std::string, std::pair<std::string, fs::file_time_type>> files;
+  for (const auto& entry : fs::recursive_directory_iterator(root))
+    if (entry.is_regular_file()) files[entry.path().string()] = {ReadFile(entry.path()), entry.last_write_time()};
+  return files;
+}
+
+std::set<std::string> LetterFiles(const fs::path& dir) {
+  std::set<std::string> names;
+  for (const auto& entry : fs::directory_iterator(dir)) {
+    const std::string name = entry.path().filename().string();
+    if (name.rfind("Letter", 0) == 0 || name.rfind("ActSht", 0) == 0) names.insert(name);
+  }
+  return names;
+}
+
+// What the dry run printed for one database.
+struct Printed {
+  std::map<std::string, int> wouldChange;  // by file code
+  std::map<std::string, std::string> renames;
+  bool clean = false;
+};
+
+std::map<std::string, Printed> ParseReport(const std::string& out) {
+  static const std::regex file("^  file ([A-Z0-9#]+): [0-9]+ records read, ([0-9]+) would change.*");
+  static const std::regex letter("^  letter (\\S+) -> (\\S+)$");
+  std::map<std::string, Printed> printed;
+  std::string database;
+  std::istringstream lines(out);
+  std::smatch m;
+  for (std::string line; std::getline(lines, line);) {
+    if (line.rfind("Dry run of ", 0) == 0) database = line.substr(11);
+    else if (std::regex_match(line, m, file)) printed[database].wouldChange[m[1]] = std::stoi(m[2]);
+    else if (std::regex_match(line, m, letter)) printed[database].renames[m[1]] = m[2];
+    else if (line == database + " would convert cleanly") printed[database].clean = true;
+  }
+  return printed;
+}
+
+int ChangedRecords(const std::map<std::string, std::string>& before, const std::map<std::string, std::string>& after) {
+  std::set<std::string> keys;
+  for (const auto& [key, record] : before) keys.insert(key);
+  for (const auto& [key, record] : after) keys.insert(key);
+  int changed = 0;
+  for (const std::string& key : keys) changed += before.count(key) == 0 || after.count(key) == 0 || before.at(key) != after.at(key);
+  return changed;
+}
+
+TEST(DryRun, LeavesEverySiteFileAsItWasAndPrintsWhatTheRealRunThenChanges) {
+  const testing_support::DemoSite site;
+  const testing_support::SiteEnvironment environment(site);
+  const testing_support::TempDir outside;  // the run's output is not written into the site
+  std::map<std::string, std::map<std::string, std::string>> before;
+  std::map<std::string, std::set<std::string>> lettersBefore;
+  for (const Database& db : kConverted) {
+    for (const std::string& code : e2e::kDatabaseFiles) before[db.name + code] = e2e::Records(site, db.dataDir, db.prefix, code);
+    lettersBefore[db.name] = LetterFiles(site.DataDir(db.dataDir));
+  }
+  const auto siteBefore = Snapshot(site.dir());
+
+  const auto dry = testing_support::RunShell("echo FILOMAR | '" FILOMAR_CONVERT_EXE
+                                             "' --batch --password-stdin --user FILOMAR --dry-run --all",
+                                             outside.path() / "dry.out");
+  ASSERT_EQ(dry.status, 0) << dry.out;
+  const auto siteAfter = Snapshot(site.dir());
+  EXPECT_EQ(siteAfter.size(), siteBefore.size());
+  for (const auto& [path, file] : siteBefore) {
+    const auto it = siteAfter.find(path);
+    ASSERT_NE(it, siteAfter.end()) << path << " is gone";
+    EXPECT_TRUE(it->second.first == file.first) << path << " changed";
+    EXPECT_TRUE(it->second.second == file.second) << path << " has a new modification time";
+  }
+  for (const auto& [path, file] : siteAfter) EXPECT_TRUE(siteBefore.count(path)) << path << " was made";
+  const auto printed = ParseReport(dry.out);
+
+  const auto run = e2e::RunConvert(site, "FILOMAR", "--user FILOMAR --all --no-backup");
+  ASSERT_EQ(run.status, 0) << run.out;
+  for (const Database& db : kConverted) {
+    ASSERT_TRUE(printed.count(db.name)) << dry.out;
+    const Printed& report = printed.at(db.name);
+    EXPECT_TRUE(report.clean) << db.name;
+    for (const std::string& code : e2e::kDatabaseFiles) {
+      const int changed = ChangedRecords(before[db.name + code], e2e::Records(site, db.dataDir, db.prefix, code));
+      EXPECT_GT(changed, 0) << db.name << " " << code;
+      EXPECT_EQ(report.wouldChange.count(code) ? report.wouldChange.at(code) : -1, changed) << db.name << " " << code;
+    }
+    // Every letter name the run took away was printed as renamed, to a name the run gave.
+    const std::set<std::string> lettersAfter = LetterFiles(site.DataDir(db.dataDir));
+    std::map<std::string, std::string> renamed;
+    for (const auto& [from, to] : report.renames) {
+      EXPECT_TRUE(to == "(removed)" || lettersAfter.count(to)) << db.name << ": " << from << " -> " << to;
+      if (to != "(removed)") renamed[from] = to;
+    }
+    std::set<std::string> gone, printedFrom;
+    for (const std::string& name : lettersBefore[db.name]) if (!lettersAfter.count(name)) gone.insert(name);
+    for (const auto& [from, to] : renamed) printedFrom.insert(from);
+    EXPECT_EQ(printedFrom, gone) << db.name;
+    EXPECT_FALSE(gone.empty()) << db.name;
+  }
+}
+
+TEST(DryRun, WithoutDatabasesOrWithRestoreIsAUsageError) {
+  for (const char* args : {"--dry-run", "--dry-run --all --restore FINANCE"}) {
+    const testing_support::TempDir outside;
+    const auto run = testing_support::RunShell(std::string("'" FILOMAR_CONVERT_EXE "' --batch ") + args, outside.path() / "out");
+    EXPECT_EQ(run.status, 1) << args;
+    EXPECT_NE(run.out.find("usage: filomar-convert"), std::string::npos) << run.out;
+  }
+}
+
+}  // namespace
