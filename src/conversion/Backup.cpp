@@ -133,10 +133,15 @@ bool ParseLine(const std::string& line, BackupEntry& e) {
 // The file of the server's main database when the server is the embedded one; nullopt otherwise.
 // Other servers refuse the statement; their refusal is the answer, so it is not reported.
 std::optional<std::string> EmbeddedServerFile(ServerConversation& conversation) {
-  ado::Recordset rows = conversation.Query("PRAGMA database_list");
-  for (; !rows.Eof(); rows.MoveNext()) {
-    const auto file = rows.Fields("file").Value;
-    if (rows.Fields("name").Value == "main" && file && !file->empty()) return file;
+  const ado::Recordset result = conversation.Query("PRAGMA database_list");
+  const ado::RowSet& rows = result.Rows();
+  const auto column = [&rows](const char* name) {
+    return std::find(rows.columns.begin(), rows.columns.end(), name) - rows.columns.begin();
+  };
+  const auto name = column("name"), file = column("file");
+  for (const auto& row : rows.rows) {
+    if (std::max(name, file) >= static_cast<long>(row.size())) break;
+    if (row[name] == "main" && row[file] && !row[file]->empty()) return row[file];
   }
   return std::nullopt;
 }

@@ -57,7 +57,7 @@ TEST_F(Backup, ARestoreGivesBackTheExactRecordsAndLettersAndTheDatabaseIsOffered
   // The embedded server's file, once for the run, in a folder of its own.
   const fs::path server = OnlyBackupOf("server");
   const std::string serverManifest = ReadFile(server / "MANIFEST");
-  EXPECT_NE(serverManifest.find("\tserver.sqlite\t" + fs::canonical(site.ServerFile()).string() + "\n"), std::string::npos)
+  EXPECT_NE(serverManifest.find("\tserver.sqlite\t" + fs::canonical(site.dir() / "server.sqlite").string() + "\n"), std::string::npos)
       << serverManifest;
   std::string why;
   EXPECT_NE(serverManifest.find(copylib::FileSha256((server / "server.sqlite").string(), why).value()), std::string::npos);

@@ -23,6 +23,8 @@ class Recordset {
   // True when the result has no rows; also for a closed or failed recordset.
   bool Eof() const { return rows_.rows.empty(); }
   bool Bof() const { return rows_.rows.empty(); }
+  // The whole result: column names and rows (empty for a closed or failed recordset).
+  const RowSet& Rows() const { return rows_; }
 
  private:
   RowSet rows_;
