@@ -18,8 +18,7 @@ TEST(SiteCommands, BadArgumentsGiveTheUsageAndStatusTwo) {
   TempDir temp;
   const std::string dir = (temp.path() / "site").string();
   for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-           {}, {"build", dir}, {"demo", dir, "--records", "12x"}, {"install-record", dir, "--password-stdin"},
-           {"dump", dir, "data", "std"}}) {
+           {}, {"build", dir}, {"demo", dir, "--records", "12x"}, {"install-record", dir, "--password-stdin"}}) {
     const auto run = RunSiteTool(args);
     EXPECT_EQ(run.exitCode, 2) << (args.empty() ? "" : args[0]) << " " << run.err;
     EXPECT_NE(run.err.find("usage: filomar-site demo DIR"), std::string::npos);
