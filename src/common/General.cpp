@@ -54,26 +54,17 @@ std::string FourDigits(int v) {
 
 }  // namespace
 
-std::string FormatDateForPattern(const Variant& value, const std::string& pattern) {
+std::string FormatDateForPattern(const Date& date, const std::string& pattern) {
   const char first = pattern.empty() ? ' ' : UpperCp1252(pattern[0]);
-  if (const auto date = AsDate(value, pattern)) {
-    const std::string d = TwoDigits(static_cast<unsigned>(date->day()));
-    const std::string m = TwoDigits(static_cast<unsigned>(date->month()));
-    const std::string y = FourDigits(static_cast<int>(date->year()));
-    if (first == 'M') return m + "/" + d + "/" + y;
-    if (first == 'Y') return y + "/" + m + "/" + d;
-    return d + "/" + m + "/" + y;
-  }
-  const bool emptyValue = std::holds_alternative<std::monostate>(value) ||
-                          (std::holds_alternative<std::string>(value) &&
-                           (std::get<std::string>(value).empty() || std::get<std::string>(value) == " "));
-  if (!emptyValue) return "";
-  if (first == 'M' || first == 'D') return "__/__/____";
-  if (first == 'Y') return "____/__/__";
-  return "";
+  const std::string d = TwoDigits(static_cast<unsigned>(date.day()));
+  const std::string m = TwoDigits(static_cast<unsigned>(date.month()));
+  const std::string y = FourDigits(static_cast<int>(date.year()));
+  if (first == 'M') return m + "/" + d + "/" + y;
+  if (first == 'Y') return y + "/" + m + "/" + d;
+  return d + "/" + m + "/" + y;
 }
 
-std::string FormatDateForSystem(const Variant& value) { return FormatDateForPattern(value, GetShortDateFormat()); }
+std::string FormatDateForSystem(const Date& date) { return FormatDateForPattern(date, GetShortDateFormat()); }
 
 bool ipcReadString(const std::string& key, std::string& value) {
   WriteTrace("ipcReadString:  Before io_read");

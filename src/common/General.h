@@ -36,12 +36,11 @@ void StripNul(std::string& text);
 // The user's short date pattern (Windows letters, "dd.MM.yyyy"), at most 20 characters;
 // empty when none is set.
 std::string GetShortDateFormat();
-// A date as "dd/mm/yyyy", "mm/dd/yyyy" or "yyyy/mm/dd" in the order of `pattern`, always with
-// "/"; for an empty value or " " the empty mask of that order ("__/__/____", "____/__/__"),
-// or "" when the pattern starts with neither "M", "D" nor "Y"; "" for any other non-date.
-std::string FormatDateForPattern(const Variant& value, const std::string& pattern);
+// A date as "dd/mm/yyyy", "mm/dd/yyyy" or "yyyy/mm/dd" in the order of `pattern` (day first
+// unless it starts with "M" or "Y"), always with "/".
+std::string FormatDateForPattern(const Date& date, const std::string& pattern);
 // FormatDateForPattern with the user's short date pattern.
-std::string FormatDateForSystem(const Variant& value);
+std::string FormatDateForSystem(const Date& date);
 
 // Reads `key` from the inter-process store with the two-call read. On success `value` holds
 // the stored bytes and the result is true; otherwise `value` is unchanged.

@@ -147,7 +147,7 @@ std::string TextOf(const Variant& value) {
   if (const auto* s = std::get_if<std::string>(&value)) return *s;
   if (const auto* n = std::get_if<std::int32_t>(&value)) return std::to_string(*n);
   if (const auto* n = std::get_if<std::int16_t>(&value)) return std::to_string(*n);
-  if (std::holds_alternative<Date>(value)) return FormatDateForSystem(value);
+  if (const auto* date = std::get_if<Date>(&value)) return FormatDateForSystem(*date);
   return {};
 }
 

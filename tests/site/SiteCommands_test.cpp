@@ -5,8 +5,6 @@
 #include <string>
 
 #include "platform/copylib/InstallRecordFile.h"
-#include "platform/reclib/io.h"
-#include "site/RecordDump.h"
 #include "support/DemoSite.h"
 
 namespace {
@@ -20,8 +18,7 @@ TEST(SiteCommands, BadArgumentsGiveTheUsageAndStatusTwo) {
   TempDir temp;
   const std::string dir = (temp.path() / "site").string();
   for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-           {}, {"build", dir}, {"demo", dir, "--records", "12x"}, {"install-record", dir, "--password-stdin"},
-           {"dump", dir, "data", "std"}}) {
+           {}, {"build", dir}, {"demo", dir, "--records", "12x"}, {"install-record", dir, "--password-stdin"}}) {
     const auto run = RunSiteTool(args);
     EXPECT_EQ(run.exitCode, 2) << (args.empty() ? "" : args[0]) << " " << run.err;
     EXPECT_NE(run.err.find("usage: filomar-site demo DIR"), std::string::npos);
@@ -60,19 +57,6 @@ TEST(SiteCommands, InstallRecordTakesThePasswordFromStandardInput) {
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_EQ(copylib::ReadInstallRecord(dir)->engine[0], 'O');  // unchanged
   EXPECT_EQ(RunSiteTool({"install-record", (temp.path() / "none").string(), "--engine", "S", "--password-stdin"}, "pw\n").exitCode, 1);
-}
-
-TEST(RecordDump, ReadableFormSplitsAtBlankRunsAndEscapesOddBytesAndCodesIgnoreCase) {
-  std::string record(reclib::kRecordSize, ' ');
-  record.replace(0, 3, "C00");
-  record.replace(3, 11, "User code 1");
-  record.replace(40, 4, "A\\B\x01");
-  record.back() = 'Z';
-  EXPECT_EQ(site::ReadableRecord(record.data(), reclib::kRecordSize, 3),
-            "key 'C00'\n  3: User code 1\n  40: A\\x5cB\\x01\n  1535: Z\n");
-  EXPECT_EQ(site::ReadableRecord(record.data(), 2, 3), "key 'C0'\n");  // the key stays in the buffer
-  EXPECT_EQ(site::FileNumberOf("conf"), 7);  // codes are found without regard to case
-  EXPECT_EQ(site::FileNumberOf("CONFX"), 0);
 }
 
 }  // namespace

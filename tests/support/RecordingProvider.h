@@ -1,11 +1,6 @@
 // A provider for tests: records every call that the connections made by its factory send, and
 // answers from what the test set up, so that the exact statements of any engine can be checked
-// without that engine.
-//
-//   ado::RecordingProviderFactory server;
-//   ado::ScopedProviderFactory use(server);   // or ado::Connection c(server);
-//   ... run the code under test ...
-//   EXPECT_EQ(server.Statements(), (std::vector<std::string>{"select ...", "update ..."}));
+// without that engine. Install it with ado::ScopedProviderFactory or pass it to a Connection.
 #pragma once
 
 #include <functional>

@@ -145,26 +145,25 @@ class OtherProcess {
   int fd_ = -1;
 };
 
-// Makes a directory refuse new entries even to root (the immutable attribute); undone on exit.
+// Makes a directory refuse new entries even to root (the immutable attribute) while it lives.
 class ImmutableDirectory {
  public:
   explicit ImmutableDirectory(const std::filesystem::path& dir) : fd_(open(dir.c_str(), O_RDONLY | O_DIRECTORY)) {
-    int flags = 0;
-    if (fd_ < 0 || ioctl(fd_, FS_IOC_GETFLAGS, &flags) != 0) return;
-    flags |= FS_IMMUTABLE_FL;
-    applied_ = ioctl(fd_, FS_IOC_SETFLAGS, &flags) == 0;
+    applied_ = fd_ >= 0 && SetImmutable(true);
   }
   ~ImmutableDirectory() {
-    int flags = 0;
-    if (applied_ && ioctl(fd_, FS_IOC_GETFLAGS, &flags) == 0) {
-      flags &= ~FS_IMMUTABLE_FL;
-      ioctl(fd_, FS_IOC_SETFLAGS, &flags);
-    }
+    if (applied_) SetImmutable(false);
     if (fd_ >= 0) close(fd_);
   }
   bool applied() const { return applied_; }
 
  private:
+  bool SetImmutable(bool on) {
+    int flags = 0;
+    if (ioctl(fd_, FS_IOC_GETFLAGS, &flags) != 0) return false;
+    flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+    return ioctl(fd_, FS_IOC_SETFLAGS, &flags) == 0;
+  }
   int fd_;
   bool applied_ = false;
 };

@@ -1,4 +1,12 @@
-// Records and scans of one process.
+// The record library over a fresh site in a temporary directory: records and scans of one
+// process, store recognition, database transactions, sharing between processes (a forked
+// child runs one step per request and answers with its status; each child is forked before
+// the test opens anything) and faults (missing or read-only data directories). A process
+// killed in the middle of a conversion is the conversion's crash test.
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <fstream>
 #include <set>
 #include <vector>
 
@@ -6,6 +14,11 @@
 
 namespace reclib_test {
 namespace {
+
+namespace fs = std::filesystem;
+using testing_support::ReadFile;
+
+// ---- records and scans of one process
 
 using Records = Site;
 
@@ -33,15 +46,9 @@ TEST_F(Records, ScanStartsAtTheFirstKeyNotBelowTheBufferAndHonoursTheRange) {
   }
   // Byte order, not text order: the 0xE9 byte sorts after every ASCII letter.
   EXPECT_EQ(ScanKeys(block, ""), (std::vector<std::string>{"F", "GA", "GA1", "GB", "G\xE9", "H"}));
-  EXPECT_EQ(ScanKeys(block, "GA"), (std::vector<std::string>{"GA", "GA1", "GB", "G\xE9", "H"}));
   EXPECT_EQ(ScanKeys(block, "G", "GB"), (std::vector<std::string>{"GA", "GA1", "GB"}));
   // The range was consumed by the scan it ended.
   EXPECT_EQ(ScanKeys(block, "GB").size(), 3u);
-  EXPECT_EQ(ScanKeys(block, "Z").size(), 0u);
-  FileBlock empty = Block("VERS");
-  ASSERT_EQ(io_open(&empty, nullptr), 0);
-  EXPECT_EQ(io_next(&empty, 0), reclib::kBadArgument);  // no scan started
-  EXPECT_TRUE(ScanKeys(empty, "").empty());
 }
 
 TEST_F(Records, RewritesDuringAScanVisitEveryRecordOnce) {
@@ -64,7 +71,7 @@ TEST_F(Records, RewritesDuringAScanVisitEveryRecordOnce) {
   EXPECT_EQ(MarkAt(block, Key(kCount - 1)), 'b');
 }
 
-TEST_F(Records, DuplicateKeyIsRefusedMissingKeyIsNotFoundAndARewriteAfterAPlainReadReplaces) {
+TEST_F(Records, DuplicateKeyIsRefusedAndMissingKeyIsNotFound) {
   FileBlock block = Block("CONF");
   ASSERT_EQ(io_open(&block, nullptr), 0);
   SetRecord(block, "C00", 'a');
@@ -79,11 +86,6 @@ TEST_F(Records, DuplicateKeyIsRefusedMissingKeyIsNotFoundAndARewriteAfterAPlainR
   EXPECT_EQ(io_find(&block, 0), reclib::kNotFound);
   EXPECT_EQ(io_rewrite(&block), reclib::kNotFound);
   EXPECT_EQ(KeyOf(block) + MarkOf(block), "C13q");  // the buffer was left alone
-
-  ASSERT_EQ(MarkAt(block, "C00"), 'a');
-  block.record[3] = 'z';
-  ASSERT_EQ(io_rewrite(&block), 0);
-  EXPECT_EQ(MarkAt(block, "C00"), 'z');
 }
 
 TEST_F(Records, InstancesAreSeparateFiles) {
@@ -136,22 +138,255 @@ TEST_F(Records, CallsBeforeConnectOrWithoutASelectedDirectoryFail) {
   EXPECT_STREQ(prefix, "abc");
 }
 
-TEST_F(Records, OpeningOnAnotherDatabaseMovesTheFile) {
-  std::filesystem::create_directories(home.path() / "other");
-  ASSERT_EQ(io_createStore("other", "oth"), 0);
+// ---- store recognition: a file that is not a store of this product is refused before
+// anything is written to it, and io_createStore is the one way to make a new store
+
+using Stores = Site;
+
+std::string LastFailure() {
+  char text[512] = {};
+  io_lastFailure(text, sizeof text);
+  return text;
+}
+
+std::vector<std::string> Listing(const fs::path& dir) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(dir)) names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+void Put(const fs::path& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
+
+void MakeForeignDatabase(const fs::path& path) {
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(db, "CREATE TABLE accounts(id INTEGER); INSERT INTO accounts VALUES (1);", nullptr, nullptr,
+                         nullptr),
+            SQLITE_OK);
+  sqlite3_close(db);
+}
+
+// Each bad file is refused with its reason and left byte for byte as it was, with no
+// lock, journal or WAL file beside it.
+TEST_F(Stores, FilesThatAreNotStoresOfThisProductAreRefusedUntouched) {
+  struct Case {
+    const char* name;
+    std::function<void(const fs::path&)> make;
+    const char* reason;
+  };
+  for (const Case& c : {Case{"foreign SQLite database", MakeForeignDatabase, "not a record store of this product"},
+                        Case{"empty file", [](const fs::path& p) { Put(p, ""); }, "empty file"},
+                        Case{"text", [](const fs::path& p) { Put(p, std::string(300, 'x')); }, "not a record store"},
+                        Case{"directory", [](const fs::path& p) { fs::create_directory(p); }, "not a regular file"}}) {
+    SCOPED_TRACE(c.name);
+    const fs::path dir = home.path() / "bad";
+    fs::remove_all(dir);
+    fs::create_directory(dir);
+    c.make(dir / "bad.records");
+    const std::vector<std::string> before = Listing(dir);
+    const std::string bytes = fs::is_regular_file(dir / "bad.records") ? ReadFile(dir / "bad.records") : "";
+    ASSERT_EQ(Select(dir.string(), "bad"), 0);
+    FileBlock block = Block("CONF");
+    EXPECT_EQ(io_open(&block, nullptr), reclib::kStorageError);
+    EXPECT_NE(LastFailure().find(c.reason), std::string::npos) << LastFailure();
+    EXPECT_NE(Trace().find("io_open CONF/0: status 99 (" + (dir / "bad.records").string() + ": "), std::string::npos);
+    EXPECT_NE(io_createStore(dir.c_str(), "bad"), 0);
+    EXPECT_EQ(Listing(dir), before);
+    if (fs::is_regular_file(dir / "bad.records")) {
+      EXPECT_EQ(ReadFile(dir / "bad.records"), bytes);
+    }
+  }
+}
+
+TEST_F(Stores, CreateStoreMakesAStoreOnceAndOnlyInAnExistingDirectory) {
+  fs::create_directory(home.path() / "new");
+  EXPECT_EQ(io_createStore("new", "nw"), 0);
+  EXPECT_NE(io_createStore("new", "nw"), 0);
+  EXPECT_EQ(io_createStore("missing", "nw"), reclib::kOpenFailed);
+  EXPECT_FALSE(fs::exists(home.path() / "missing"));
+  EXPECT_EQ(io_createStore("new", " "), reclib::kBadArgument);
+}
+
+TEST_F(Stores, AnUnreadableStoreIsReportedAsSuch) {
+  if (geteuid() == 0) GTEST_SKIP() << "root reads every file";
+  fs::permissions(StorePath(), fs::perms::none);
   FileBlock block = Block("CONF");
+  EXPECT_EQ(io_open(&block, nullptr), reclib::kOpenFailed);
+  EXPECT_NE(LastFailure().find("Permission denied"), std::string::npos) << LastFailure();
+}
+
+// ---- database transactions: the writes of every file of the store and the journalled file
+// changes take effect together at the commit, or not at all
+
+class DatabaseTransaction : public Site {
+ protected:
+  FileBlock conf = Block("CODE");  // filled, then rewritten
+  FileBlock code = Block("CONF");  // gets one record
+  fs::path letterA = home.path() / "data" / "LetterA";
+  fs::path letter01 = home.path() / "data" / "Letter01";
+
+  void SetUp() override {
+    Site::SetUp();
+    home.Write("data/LetterA", "letter a");
+    Fill(conf, 3, 'a');
+  }
+
+  // Rewrites every CODE record in a scan, adds a CONF record and journals LetterA's rename.
+  void ConvertInTransaction() {
+    ASSERT_EQ(io_beginDatabase(), 0);
+    std::memset(conf.record, 0, sizeof conf.record);
+    ASSERT_EQ(io_start(&conf, 0, 0, 1025), 0);
+    while (io_next(&conf, 0) == 0) {
+      conf.record[reclib::KeyLength(conf.code)] = 'b';
+      ASSERT_EQ(io_rewrite(&conf), 0);
+    }
+    ASSERT_EQ(io_endstart(&conf), 0);
+    ASSERT_EQ(io_open(&code, nullptr), 0);
+    SetRecord(code, "C13", 'n');
+    ASSERT_EQ(io_write(&code), 0);
+    ASSERT_EQ(io_close(&code), 0);
+    int osError = -1;
+    ASSERT_EQ(io_renameFile(letterA.c_str(), letter01.c_str(), &osError), 0);
+    EXPECT_EQ(osError, 0);
+    EXPECT_TRUE(fs::exists(letterA)) << "a journalled rename waits for the commit";
+  }
+
+  std::string Marks() {
+    std::string marks;
+    std::memset(conf.record, 0, sizeof conf.record);
+    io_start(&conf, 0, 0, 1025);
+    while (io_next(&conf, 0) == 0) marks += MarkOf(conf);
+    FileBlock rows = Block("CONF");
+    io_open(&rows, nullptr);
+    SetRecord(rows, "C13");
+    marks += io_find(&rows, 0) == 0 ? "+C13" : "";
+    io_close(&rows);
+    return marks;
+  }
+};
+
+TEST_F(DatabaseTransaction, CommitTakesEveryWriteAndRenameTogether) {
+  ConvertInTransaction();
+  ASSERT_EQ(io_commitDatabase(), 0);
+  EXPECT_EQ(Marks(), "bbb+C13");
+  EXPECT_FALSE(fs::exists(letterA));
+  EXPECT_EQ(ReadFile(letter01), "letter a");
+}
+
+// A rollback, a disconnect and the close of the store each leave records and files as they were.
+TEST_F(DatabaseTransaction, WithoutACommitNothingTakesEffect) {
+  for (const auto& end : {+[] { io_rollbackDatabase(); }, +[] { io_appTerminate(); io_disconnect(0, 1); }}) {
+    ConvertInTransaction();
+    end();
+    io_connect(0, &handle);
+    ASSERT_EQ(Select("data", "std"), 0);
+    ASSERT_EQ(io_open(&conf, nullptr), 0);
+    EXPECT_EQ(Marks(), "aaa");
+    EXPECT_TRUE(fs::exists(letterA));
+    EXPECT_FALSE(fs::exists(letter01));
+  }
+}
+
+TEST_F(DatabaseTransaction, ARenameTheFileSystemWouldRefuseIsRefusedAtOnce) {
+  ASSERT_EQ(io_beginDatabase(), 0);
+  int osError = 0;
+  EXPECT_EQ(io_renameFile((home.path() / "data" / "LetterB").c_str(), letter01.c_str(), &osError), reclib::kStorageError);
+  EXPECT_EQ(osError, ENOENT);
+  EXPECT_EQ(io_beginDatabase(), reclib::kBadArgument);
+  EXPECT_EQ(io_rollbackDatabase(), 0);
+  EXPECT_EQ(io_commitDatabase(), reclib::kNotOpen);
+}
+
+// ---- sharing a store: file locks of io_open / io_open_exclusive, record locks of io_read
+
+using Sharing = Site;
+
+TEST_F(Sharing, ExclusiveOpenIsRefusedWhileSharedAndTheReverse) {
+  FileBlock block = Block("MATR");
+  OtherProcess other({
+      [] { FileBlock b = Block("MATR"); return io_open_exclusive(&b, nullptr); },
+      [] { FileBlock b = Block("MATR"); return io_open(&b, nullptr); },
+      [] { FileBlock b = Block("MATR"); return io_open_exclusive(&b, nullptr); },
+      [] { FileBlock b = Block("CONF"); return io_open_exclusive(&b, nullptr); },
+  });
   ASSERT_EQ(io_open(&block, nullptr), 0);
-  ASSERT_EQ(Select("other", "oth"), 0);
-  ASSERT_EQ(io_open(&block, nullptr), 0);
-  SetRecord(block, "C00");
-  ASSERT_EQ(io_write(&block), 0);
-  // One close ends it: the first open was closed when the file moved.
+  EXPECT_EQ(other.Run(), reclib::kFileInUse);  // we hold it shared
   ASSERT_EQ(io_close(&block), 0);
-  EXPECT_EQ(io_close(&block), reclib::kNotOpen);
-  ASSERT_EQ(Select("data", "std"), 0);
-  ASSERT_EQ(io_open(&block, nullptr), 0);
-  EXPECT_EQ(io_find(&block, 0), reclib::kNotFound);
-  EXPECT_TRUE(std::filesystem::exists(home.path() / "other" / "oth.records"));
+  ASSERT_EQ(io_open_exclusive(&block, nullptr), 0);
+  EXPECT_EQ(other.Run(), reclib::kHeldExclusively);  // we hold it exclusively
+  ASSERT_EQ(io_close(&block), 0);
+  EXPECT_EQ(other.Run(), 0);
+  EXPECT_EQ(other.Run(), 0);  // another file of the same store is not affected
+  EXPECT_EQ(io_open(&block, nullptr), reclib::kHeldExclusively);
+}
+
+TEST_F(Sharing, ARecordReadForUpdateIsLockedAgainstOtherProcesses) {
+  auto attempt = [](std::function<short(FileBlock&)> call) {
+    return [call] {
+      FileBlock b = Block("UID");
+      io_open(&b, nullptr);
+      SetRecord(b, Key(0), 'c');
+      const short status = call(b);
+      io_unlock(&b);
+      io_close(&b);
+      return status;
+    };
+  };
+  OtherProcess other({
+      attempt([](FileBlock& b) { return io_read(&b, 0, 1); }),
+      attempt([](FileBlock& b) { return io_rewrite(&b); }),
+      attempt([](FileBlock& b) { return io_read(&b, 0, 0); }),
+      attempt([](FileBlock& b) { SetRecord(b, Key(1)); return io_read(&b, 0, 1); }),
+      attempt([](FileBlock& b) { return io_rewrite(&b); }),
+  });
+  FileBlock block = Block("UID");
+  Fill(block, 2);
+  SetRecord(block, Key(0));
+  ASSERT_EQ(io_read(&block, 0, 1), 0);
+  EXPECT_EQ(other.Run(), reclib::kRecordLocked);
+  EXPECT_EQ(other.Run(), reclib::kRecordLocked);
+  EXPECT_EQ(other.Run(), 0);  // a plain read is not held up
+  EXPECT_EQ(other.Run(), 0);  // another record is free
+  ASSERT_EQ(io_rewrite(&block), 0);  // releases the lock
+  EXPECT_EQ(other.Run(), 0);
+  SetRecord(block, Key(0), '?');
+  ASSERT_EQ(io_read(&block, 0, 0), 0);
+  EXPECT_EQ(MarkOf(block), 'c');
+}
+
+// ---- faults
+
+using Faults = Site;
+
+TEST_F(Faults, AMissingDataDirectoryFailsTheOpenAndIsNotCreated) {
+  ASSERT_EQ(Select("nowhere", "std"), 0);
+  FileBlock block = Block("CONF");
+  EXPECT_EQ(io_open(&block, nullptr), reclib::kOpenFailed);
+  EXPECT_FALSE(std::filesystem::exists(home.path() / "nowhere"));
+  EXPECT_NE(Trace().find("io_open CONF/0: status 88 (data directory"), std::string::npos);
+}
+
+TEST_F(Faults, AReadOnlyDataDirectoryFailsTheOpenAndChangesNothing) {
+  FileBlock block = Block("UID");
+  Fill(block, 3);
+  ASSERT_EQ(io_close(&block), 0);  // the last close leaves the store without -wal or -shm
+  const std::string before = ReadFile(StorePath());
+  std::optional<ImmutableDirectory> immutable;
+  if (geteuid() == 0) {
+    immutable.emplace(home.path() / "data");
+    if (!immutable->applied()) GTEST_SKIP() << "running as root on a file system without the immutable attribute";
+  } else {
+    std::filesystem::permissions(home.path() / "data", std::filesystem::perms::owner_read |
+                                                           std::filesystem::perms::owner_exec);
+  }
+  const short status = io_open(&block, nullptr);
+  EXPECT_TRUE(status == reclib::kStorageError || status == reclib::kOpenFailed) << status;
+  EXPECT_EQ(ReadFile(StorePath()), before);
+  EXPECT_NE(Trace().find("io_open UID /0: status"), std::string::npos);
+  FileBlock fresh = Block("SACT");  // a file the store does not hold yet
+  EXPECT_NE(io_open(&fresh, nullptr), 0);
+  EXPECT_EQ(ReadFile(StorePath()), before);
 }
 
 }  // namespace
