@@ -1,11 +1,14 @@
-// convertLettersInDB when the record library fails it, with statuses queued by the fake library.
+// The steps over a record library that fails them, with statuses queued by the fake library:
+// the record conversions' scan, and convertLettersInDB.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "../recio/FakeReclib.h"
 #include "common/FrontEnd.h"
 #include "conversion/steps/Letters.h"
+#include "conversion/steps/RecordScan.h"
 #include "recio/Vb_io.h"
 #include "recio/conffld.h"
 #include "support/RecordingProvider.h"
@@ -16,9 +19,47 @@ using fake_reclib::Fake;
 
 namespace {
 
-int Calls(const std::string& function, const std::string& code) {
-  return static_cast<int>(std::count_if(Fake().calls.begin(), Fake().calls.end(),
-                                         [&](const auto& c) { return c.function == function && c.code == code; }));
+int Calls(const std::string& function, const std::string& code = "") {
+  return static_cast<int>(std::count_if(Fake().calls.begin(), Fake().calls.end(), [&](const auto& c) {
+    return c.function == function && (code.empty() || c.code == code);
+  }));
+}
+
+// A scan ends after a bound of failures in a row (a record between them starts the count again),
+// and a record whose read for update fails is not rewritten; the file is closed in every case.
+TEST(RecordScan, FailuresInARowAndARecordThatCannotBeReadForUpdate) {
+  constexpr int kBound = steps::kMaxScanFailuresInARow;
+  struct Case {
+    const char* name;
+    std::vector<std::pair<short, int>> nexts;  // io_next statuses, each so many times
+    short readStatus;
+    int changes, nextCalls;
+  };
+  const Case cases[] = {
+      // the count finds no record, then every step of the scan fails
+      {"keeps failing", {{9, 1}, {99, 150}}, 0, 0, 1 + kBound},
+      {"a record between failures", {{9, 1}, {99, kBound - 1}, {0, 1}, {99, kBound - 1}, {9, 1}}, 0, 1, 1 + 2 * kBound},
+      // the count finds two records; the first is locked elsewhere
+      {"read for update fails", {{0, 2}, {9, 1}, {0, 2}, {9, 1}}, 59, 1, 6},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Fake() = {};
+    InitFileTable();
+    for (const auto& [status, times] : c.nexts)
+      for (int i = 0; i < times; ++i) Fake().Then("io_next", status);
+    if (c.readStatus) Fake().Then("io_read", c.readStatus);
+    frmProgress progress;
+    int changes = 0;
+    steps::RewriteEveryRecord({COMP_FILE, "ConvertComp", [] { ClearRecord(COMP_FILE); }, [&] { ++changes; }}, progress);
+
+    EXPECT_EQ(changes, c.changes);
+    EXPECT_EQ(Calls("io_rewrite"), c.changes);
+    EXPECT_EQ(Calls("io_next"), c.nextCalls);
+    EXPECT_EQ(Calls("io_endstart"), 2);
+    EXPECT_EQ(Fake().calls.back().function, "io_close");
+    if (c.readStatus) EXPECT_EQ(progress.RecordCountText(), "2 of 2 records");
+  }
 }
 
 // "C03" holds the only copy of the letter names until "C13" has them: when they cannot be
