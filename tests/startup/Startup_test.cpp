@@ -77,8 +77,18 @@ class StartProgramTest : public StartupSite {
   std::filesystem::path TraceFile() const { return home.path() / reclib::kTraceFileName; }
 };
 
-TEST_F(StartProgramTest, SignOnAcceptedLeadsToTheMainWindowHoldingMatr) {
+// A client directory left by an earlier run on another site is replaced (this site's databases
+// are read) and withdrawn at the end.
+TEST_F(StartProgramTest, SignOnAcceptedLeadsToTheMainWindowHoldingMatrAndTraced) {
   AddDatabase("OTHER", "other", "oth", "400A");
+  testing_support::TempDir otherSite;
+  const std::string stale = otherSite.str();
+  const pid_t earlierRun = fork();
+  if (earlierRun == 0) _exit(ipc_write("FLMWIN_PATH", stale.data(), static_cast<int>(stale.size())));
+  int status = 0;
+  waitpid(earlierRun, &status, 0);
+  ASSERT_EQ(WEXITSTATUS(status), 0);
+
   EXPECT_EQ(Start("/T"), -1);
   EXPECT_EQ(handOvers.signOns, 1);
   EXPECT_EQ(handOvers.mainWindows, 1);
@@ -90,20 +100,20 @@ TEST_F(StartProgramTest, SignOnAcceptedLeadsToTheMainWindowHoldingMatr) {
   vb_io_read(CONF_FILE, 0, 0);
   EXPECT_NE(vb_io_erc, 0);
   terminate();
-  EXPECT_NE(testing_support::ReadFile(TraceFile()).find("Terminating FLMFKEY module"), std::string::npos);
-}
-
-TEST_F(StartProgramTest, TraceKeepsItsSetUpLinesAndT0TracesChannel0Only) {
-  EXPECT_EQ(Start("/T"), -1);
-  terminate();
-  std::istringstream all(testing_support::ReadFile(TraceFile()));
+  int length = 0;
+  EXPECT_NE(ipc_read("FLMWIN_PATH", nullptr, &length), 0);
+  const std::string trace = testing_support::ReadFile(TraceFile());
+  EXPECT_NE(trace.find("Terminating FLMFKEY module"), std::string::npos);
+  // The trace keeps its set-up lines.
+  std::istringstream all(trace);
   std::string first, second;
   std::getline(all, first);
   std::getline(all, second);
   EXPECT_NE(first.find("[0] TRACE_Enable 00 := -1"), std::string::npos) << first;
   EXPECT_NE(second.find("[0] TRACE_Enable 1 := -1"), std::string::npos) << second;
+}
 
-  std::filesystem::remove(TraceFile());
+TEST_F(StartProgramTest, T0TracesChannel0Only) {
   EXPECT_EQ(Start("/T0/D"), -1);
   MsgBoxTrace("a message box line", ui::mb::OKOnly, "");
   terminate();
@@ -111,23 +121,6 @@ TEST_F(StartProgramTest, TraceKeepsItsSetUpLinesAndT0TracesChannel0Only) {
   EXPECT_NE(text.find("init0() End"), std::string::npos) << text;
   std::istringstream lines(text);
   for (std::string line; std::getline(lines, line);) EXPECT_NE(line.find(" [0] "), std::string::npos) << line;
-}
-
-TEST_F(StartProgramTest, ClientDirectoryLeftByAnotherRunIsReplacedAndWithdrawnAtTheEnd) {
-  AddDatabase("OTHER", "other", "oth", "400A");
-  testing_support::TempDir otherSite;
-  const std::string stale = otherSite.str();
-  const pid_t earlierRun = fork();
-  if (earlierRun == 0) _exit(ipc_write("FLMWIN_PATH", stale.data(), static_cast<int>(stale.size())));
-  int status = 0;
-  waitpid(earlierRun, &status, 0);
-  ASSERT_EQ(WEXITSTATUS(status), 0);
-
-  EXPECT_EQ(Start(), -1);  // this site's STANDARD and its database to convert
-  EXPECT_EQ(handOvers.signOns, 1);
-  terminate();
-  int length = 0;
-  EXPECT_NE(ipc_read("FLMWIN_PATH", nullptr, &length), 0);
 }
 
 TEST_F(StartProgramTest, OracleRecreatesTheLockObjectsBeforeTheSignOn) {
@@ -233,35 +226,30 @@ TEST_F(LoginTest, DatabaseListLeavesOutUncataloguedAndRefillsOnlyOnChange) {
   EXPECT_EQ(form.Combo1, std::vector<std::string>{"    "});
 }
 
-// Users whose level or password records are unusual, each signing on with "secret".
-class LoginLevelTest : public StartupSite {
- protected:
-  // -1 signed on, -2 refused with the window still open, else the exit status.
-  int SignOnAs(const std::string& user, const std::string& stored, const std::string& level, bool access) {
-    AddUser(user, stored);
-    if (access) AddAccess(user, "STANDARD", level);
+// Users whose level or password records are unusual, each signing on with "secret": -1 signed
+// on, -2 refused with the window still open, else the exit status.
+TEST_F(StartupSite, OnlyLevelNineAndAMatchingStoredPasswordSignOn) {
+  struct Case { const char *user, *stored, *level; bool access; int result; };
+  for (const Case& c : {Case{"TRAILING", "SECRET", "9 ", true, -1},
+                        Case{"BLANKS", " secret", "9", true, -2},  // leading blanks never match
+                        Case{"ZERONINE", "secret", "09", true, kExitFailure},
+                        Case{"NOACCESS", "secret", "", false, kExitFailure}}) {
+    AddUser(c.user, c.stored);
+    if (c.access) AddAccess(c.user, "STANDARD", c.level);
     init0();
     login form;
     form.Form_Load();
-    form.UID_Change(user);
+    form.UID_Change(c.user);
     form.PWD_Change("secret");
     try {
       form.ok_Click();
+      EXPECT_EQ(Session.SignOnAccepted == 1 ? -1 : -2, c.result) << c.user;
+      terminate();
     } catch (const ProgramEnd& end) {
-      return end.status;
+      EXPECT_EQ(end.status, c.result) << c.user;
     }
-    const int accepted = Session.SignOnAccepted;
-    terminate();
-    return accepted == 1 ? -1 : -2;
   }
-};
-
-TEST_F(LoginLevelTest, OnlyLevelNineAndAMatchingStoredPasswordSignOn) {
   const std::string noLevel = "You must have level 9 to run the Conversion utility";
-  EXPECT_EQ(SignOnAs("TRAILING", "SECRET", "9 ", true), -1);
-  EXPECT_EQ(SignOnAs("BLANKS", " secret", "9", true), -2);  // leading blanks never match
-  EXPECT_EQ(SignOnAs("ZERONINE", "secret", "09", true), kExitFailure);
-  EXPECT_EQ(SignOnAs("NOACCESS", "secret", "", false), kExitFailure);
   EXPECT_EQ(Messages(), (std::vector<std::string>{"Invalid password. Try again.", noLevel, noLevel}));
 }
 
