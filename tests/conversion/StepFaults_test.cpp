@@ -34,13 +34,14 @@ TEST(RecordScan, FailuresInARowAndARecordThatCannotBeReadForUpdate) {
     std::vector<std::pair<short, int>> nexts;  // io_next statuses, each so many times
     short readStatus;
     int changes, nextCalls;
+    const char* countText;  // what the progress window shows at the end, where it is certain
   };
   const Case cases[] = {
       // the count finds no record, then every step of the scan fails
-      {"keeps failing", {{9, 1}, {99, 150}}, 0, 0, 1 + kBound},
-      {"a record between failures", {{9, 1}, {99, kBound - 1}, {0, 1}, {99, kBound - 1}, {9, 1}}, 0, 1, 1 + 2 * kBound},
+      {"keeps failing", {{9, 1}, {99, 150}}, 0, 0, 1 + kBound, "0 of 0 records"},
+      {"a record between failures", {{9, 1}, {99, kBound - 1}, {0, 1}, {99, kBound - 1}, {9, 1}}, 0, 1, 1 + 2 * kBound, nullptr},
       // the count finds two records; the first is locked elsewhere
-      {"read for update fails", {{0, 2}, {9, 1}, {0, 2}, {9, 1}}, 59, 1, 6},
+      {"read for update fails", {{0, 2}, {9, 1}, {0, 2}, {9, 1}}, 59, 1, 6, "2 of 2 records"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -58,7 +59,7 @@ TEST(RecordScan, FailuresInARowAndARecordThatCannotBeReadForUpdate) {
     EXPECT_EQ(Calls("io_next"), c.nextCalls);
     EXPECT_EQ(Calls("io_endstart"), 2);
     EXPECT_EQ(Fake().calls.back().function, "io_close");
-    if (c.readStatus) EXPECT_EQ(progress.RecordCountText(), "2 of 2 records");
+    if (c.countText) EXPECT_EQ(progress.RecordCountText(), c.countText);
   }
 }
 

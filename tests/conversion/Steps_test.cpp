@@ -274,15 +274,6 @@ TEST_F(ConvertSact, EveryActionGetsTwentyBlanksAfterItsFirst64CharactersAndLoses
   EXPECT_EQ(Records(SACT_FILE), standard);  // only the selected database changes
 }
 
-TEST_F(ConvertSact, AnEmptyActionFileIsLeftEmpty) {
-  std::filesystem::create_directory(site.dir() / "empty");
-  ASSERT_EQ(io_createStore((site.dir() / "empty").c_str(), "emp"), 0);
-  Select("empty", "emp");
-  steps::ConvertSact(ctx);
-  EXPECT_TRUE(Records(SACT_FILE).empty());
-  EXPECT_EQ(progress.RecordCountText(), "0 of 0 records");
-}
-
 class ConvertFilters : public StepSite {
  protected:
   void TearDown() override {
