@@ -1,18 +1,22 @@
 // The main window and the run over the selected databases, on records written through the
-// record layer, with recorded step routines and a recording database server.
+// record layer, with recorded step routines and a recording database server; and the log file:
+// time form, header, and a path that cannot be written.
 #include "conversion/DBSelect.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <optional>
 
 #include "ConversionSite.h"
+#include "conversion/ConversionLog.h"
 #include "support/Records.h"
 #include "recio/Vb_io.h"
 #include "shared/ProgramEnd.h"
 #include "support/Screen.h"
+#include "support/TempDir.h"
 
 using namespace filomar;
 using conversion_test::ConversionSite;
@@ -50,6 +54,9 @@ TEST_F(DBSelectRun, ListsDatabasesAt400WithStandardFirstAndSelected) {
   window.DBList_Click(2);
   EXPECT_EQ(ListState(), "STANDARD* LEGAL SALES");
   EXPECT_EQ(conversion_test::CurrentDatabaseOfLibrary(), "data/std");
+  // Closing the window while idle terminates and ends the program.
+  EXPECT_THROW(window.Form_FrameClose(), ProgramEnd);
+  EXPECT_EQ(ConnHandle, -1);
 }
 
 TEST_F(DBSelectRun, NothingLeftToConvertDisablesStart) {
@@ -121,13 +128,6 @@ TEST_F(DBSelectRun, ALogThatCannotBeOpenedConvertsNothingAndKeepsTheWindowUsable
   EXPECT_FALSE(steps.calls.empty());
 }
 
-TEST_F(DBSelectRun, ClosingWhileIdleTerminatesAndEndsTheProgram) {
-  AddDatabase("STANDARD", "400A");
-  ShowWindow();
-  EXPECT_THROW(window.Form_FrameClose(), ProgramEnd);
-  EXPECT_EQ(ConnHandle, -1);
-}
-
 // A catalogue entry whose prefix the record library refuses, and one whose directory holds no
 // store: neither may be judged or converted on the STANDARD database selected before them.
 TEST_F(DBSelectRun, DatabasesThatCannotBeReadAreLeftOutWithANoteAndNeverConverted) {
@@ -167,6 +167,69 @@ TEST_F(DBSelectRun, ALogThatFailsDuringARunStopsItAfterTheDatabaseUnderWay) {
   EXPECT_EQ(window.lastRun, DBSelect::RunOutcome::LogFailed);
   ASSERT_EQ(Texts(screen).size(), 1u);
   EXPECT_THAT(Texts(screen)[0], HasSubstr("The conversion log could not be written ("));
+}
+
+// ---- the log file
+
+TEST(LogTime, IsDayMonthYearHoursMinutesWithLeadingZeros) {
+  std::tm early{};
+  early.tm_year = 100, early.tm_mon = 0, early.tm_mday = 9, early.tm_hour = 7, early.tm_min = 3;
+  EXPECT_EQ(LogTime(early, std::locale::classic()), "09-Jan-00 07:03");
+}
+
+TEST(DefaultLogPath, NeverDoublesTheSeparator) {
+  EXPECT_EQ(DefaultLogPath("/srv/filomar/"), "/srv/filomar/convert5.log");
+  EXPECT_EQ(DefaultLogPath(" /srv/filomar  "), "/srv/filomar/convert5.log");
+  EXPECT_EQ(DefaultLogPath("/"), "/convert5.log");
+}
+
+ConversionLog FixedLog() { return ConversionLog([] { return conversion_test::FixedTime(); }, std::locale::classic()); }
+
+// A path the log must not take: the reason given, and the file left byte for byte as it was; an
+// older, longer log is replaced as a whole. (A record store, a directory and a missing folder are
+// refused by the built program's runs.)
+TEST(ConversionLog, ReplacesOnlyAConversionLog) {
+  testing_support::TempDir dir;
+  dir.Write("notes.txt", "Filomar 4.0 to Filomar 5.0 Conversion\r\nbut not quite\r\n");
+  dir.Write("old.log", "Filomar 4.0 to Filomar 5.0 Conversion  \r\n\r\nan older log, longer than the new one\r\n\r\n\r\n");
+  dir.Write("empty.log", "");
+  mkfifo((dir.path() / "fifo").c_str(), 0600);
+  struct Case { std::string path; bool opens; std::string description; };
+  const Case cases[] = {
+      {"notes.txt", false, dir.str() + "/notes.txt is not a conversion log: it was left as it is"},
+      {"fifo", false, dir.str() + "/fifo is not a regular file: it was left as it is"},
+      {"old.log", true, ""},
+      {"empty.log", true, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path);
+    const auto path = dir.path() / c.path;
+    const std::string before = std::filesystem::is_regular_file(path) ? testing_support::ReadFile(path) : "";
+    ConversionLog log = FixedLog();
+    std::string description;
+    EXPECT_EQ(log.Open(path.string(), description), c.opens);
+    EXPECT_EQ(description, c.description);
+    log.Close();
+    const std::string after = std::filesystem::is_regular_file(path) ? testing_support::ReadFile(path) : "";
+    EXPECT_EQ(after, c.opens ? kHeader : before);  // a log replaced as a whole; anything else kept
+  }
+}
+
+TEST(ConversionLog, AWriteThatFailsAfterTheHeaderIsReportedAndSoIsTheClose) {
+  testing_support::TempDir dir;
+  const std::string path = dir.str() + "/convert5.log";
+  ConversionLog log = FixedLog();
+  std::string description;
+  ASSERT_TRUE(log.Open(path, description));
+  {
+    const conversion_test::FileSizeLimit full(std::filesystem::file_size(path) + 10);
+    log.WriteIndented(kDatabaseIndent, "Converting STANDARD Database");
+  }
+  EXPECT_TRUE(log.Failed());
+  EXPECT_NE(log.FailureReason().find(path), std::string::npos) << log.FailureReason();
+  log.WriteLine("later lines are dropped");
+  EXPECT_FALSE(log.Close());
+  EXPECT_EQ(testing_support::ReadFile(path).find("later"), std::string::npos);
 }
 
 }  // namespace

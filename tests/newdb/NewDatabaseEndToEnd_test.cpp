@@ -18,8 +18,6 @@ using testing_support::ReadFile;
 using testing_support::RunShell;
 using testing_support::ScopedEnv;
 
-std::string Program() { return std::string("'") + FILOMAR_CONVERT_EXE + "'"; }
-
 class EmptySite : public ::testing::Test {
  protected:
   testing_support::TempDir temp;
@@ -34,7 +32,7 @@ class EmptySite : public ::testing::Test {
   }
   ProgramRun Run(const std::string& args, const std::string& input = "") {
     const std::string feed = input.empty() ? "" : "echo " + input + " | ";
-    return RunShell(feed + Program() + " --batch " + args, temp.path() / "run.out");
+    return RunShell(feed + "'" FILOMAR_CONVERT_EXE "' --batch " + args, temp.path() / "run.out");
   }
 };
 

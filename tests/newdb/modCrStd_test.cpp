@@ -1,26 +1,212 @@
 // The creation of a new STANDARD database on a recording server and the real record library:
-// the statements each engine gets, the records written, and the detection of a database.
+// the template runs, the calendar bytes, the statements each engine gets, the records written,
+// and the detection of a database.
 #include "newdb/modCrStd.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
+#include <filesystem>
 #include <functional>
+#include <memory>
+#include <sstream>
 
-#include "NewSite.h"
+#include "common/FrontEnd.h"
+#include "newdb/Calendar.h"
 #include "newdb/InitialContent.h"
 #include "newdb/TemplateRun.h"
 #include "recio/Vb_io.h"
 #include "recio/conffld.h"
 #include "shared/DbEngine.h"
 #include "shared/Session.h"
+#include "support/RecordingProvider.h"
+#include "support/Records.h"
 #include "support/Screen.h"
+#include "support/ScriptedUi.h"
+#include "support/TempDir.h"
 
-namespace newdb_test {
 namespace {
 
 using namespace filomar;
 using Statements = std::vector<std::string>;
+
+// Remembers what the creation showed of its progress.
+class RecordedProgress : public CreationProgress {
+ public:
+  void Show(const std::string& heading, const std::string& database) override { shown.push_back(heading + " " + database); }
+  void Status(const std::string& text) override { shown.push_back(text); }
+  void Close() override { shown.push_back("closed"); }
+  std::vector<std::string> shown;
+};
+
+// A program directory whose STANDARD store exists and holds no record yet, a connected record
+// library, a private inter-process store, a recording server and a scripted front end.
+class NewSite : public ::testing::Test {
+ protected:
+  testing_support::TempDir home;
+  testing_support::ScopedEnv homeEnv{"FILOMAR_HOME", home.str()};
+  testing_support::ScopedEnv ipcEnv{"FILOMAR_IPC_DIR", (home.path() / "ipc").string()};
+  ui::ScriptedUi screen;
+  ado::RecordingProviderFactory server;
+  RecordedProgress progress;
+  std::unique_ptr<testing_support::LibraryConnection> library;
+
+  void SetUp() override {
+    SetFrontEnd(screen);
+    Session.Reset();
+    std::filesystem::create_directory(home.path() / "data");
+    ASSERT_EQ(io_createStore((home.path() / "data").c_str(), "std"), 0);
+    library = std::make_unique<testing_support::LibraryConnection>();
+  }
+  void TearDown() override {
+    Close_AllFiles();
+    library.reset();
+    DbEngine = Engine::SqlServer;
+    Session.Reset();
+  }
+
+  std::string ProgramDirectory() const { return home.str() + "/"; }
+  void WriteScript(const std::string& name, const std::string& text) const { home.Write(name, text); }
+  // Runs the creation for `engine` ('S' or 'O').
+  void Create(char engine) {
+    DbEngine = engine == 'O' ? Engine::Oracle : Engine::SqlServer;
+    CreateStandardDatabase(progress, ProgramDirectory(), server);
+  }
+  void RunTemplateOn(Engine engine) {
+    DbEngine = engine;
+    RunTemplate(ProgramDirectory(), server);
+  }
+
+  // The record of `file` whose key is `key` (blank padded), from STANDARD; empty when absent.
+  static std::string Record(short file, const std::string& key) {
+    SelectStandardDatabase();
+    vb_io_open(file, "");
+    ClearRecord(file);
+    std::memcpy(Block(file).record, key.data(), key.size());
+    vb_io_read(file, 0, 0);
+    std::string record = vb_io_erc == 0 ? std::string(Block(file).record, reclib::kRecordSize) : "";
+    vb_io_close(file);
+    return record;
+  }
+  // Every record of `file` in key order, from STANDARD.
+  static std::vector<std::string> Records(short file) {
+    SelectStandardDatabase();
+    vb_io_open(file, "");
+    std::memset(Block(file).record, 0, reclib::kRecordSize);
+    std::vector<std::string> records;
+    vb_io_start(file, 0, 0, 1025);
+    for (vb_io_next(file, 0); vb_io_erc == 0; vb_io_next(file, 0))
+      records.emplace_back(Block(file).record, reclib::kRecordSize);
+    vb_io_endstart(file);
+    vb_io_close(file);
+    return records;
+  }
+};
+
+// Byte n (1 to 40) of the entry of `month` (1 to 12).
+int Byte(const std::string& months, int month, int n) {
+  return static_cast<unsigned char>(months.at(static_cast<std::size_t>((month - 1) * 40 + n - 1)));
+}
+
+TEST(CalendarMonths, LengthsFirstWeekdaysKindsOfDayAndZerosAfterTheLastDay) {
+  struct Case { int year, month, days, firstWeekday; };
+  // 1 January 1986 a Wednesday; 2000 a leap year
+  const Case cases[] = {{1986, 1, 31, 4}, {1987, 2, 28, 1}, {2000, 2, 29, 3}, {2005, 4, 30, 6}, {2005, 12, 31, 5}};
+  for (const Case& c : cases) {
+    const std::string months = CalendarMonths(c.year);
+    ASSERT_EQ(months.size(), 480u);
+    EXPECT_EQ(Byte(months, c.month, 39), c.days) << c.year << "-" << c.month;
+    EXPECT_EQ(Byte(months, c.month, 40), c.firstWeekday) << c.year << "-" << c.month;
+  }
+  const std::string january1986 = CalendarMonths(1986);
+  EXPECT_EQ(Byte(january1986, 1, 1), kWorkingDay);
+  EXPECT_EQ(Byte(january1986, 1, 4), kSaturday);
+  EXPECT_EQ(Byte(january1986, 1, 5), kSunday);
+  EXPECT_EQ(Byte(january1986, 1, 31), kWorkingDay);  // a Friday
+  const std::string y1987 = CalendarMonths(1987);
+  EXPECT_EQ(Byte(y1987, 2, 28), kSaturday);
+  for (int n = 29; n <= 38; ++n) EXPECT_EQ(Byte(y1987, 2, n), 0) << n;
+  const std::string y2000 = CalendarMonths(2000);
+  EXPECT_EQ(Byte(y2000, 2, 27), kSunday);
+  EXPECT_EQ(Byte(y2000, 2, 29), kWorkingDay);  // a Tuesday
+}
+
+TEST(SqlServerBatches, GoLinesAndWhatIsLeftAfterThem) {
+  const std::pair<std::string, Statements> cases[] = {
+      {"create a\ncreate b\ngo\ncreate c\ngo\n", {" create a create b", " create c"}},
+      {"create a\ngo\ncreate b", {" create a", " create b"}},            // last batch without "go"
+      {"create a\r\n  go  \r\ncreate b\r\n", {" create a", " create b"}},  // CR LF, blanks around "go"
+      {"create a\ngo\n\n\n", {" create a", "  "}},                        // blank lines after the last "go"
+      {"create a\n GO \ncreate b\nGo\n", {" create a  GO  create b Go"}},  // only lower case "go" ends a batch
+      {"create a\n\tgo\n", {" create a \tgo"}},                            // a tab is not a blank
+      {"go\ngo\n", {"", ""}},
+      {"", {}},
+  };
+  for (const auto& [script, expected] : cases) {
+    std::istringstream in(script);
+    EXPECT_EQ(SqlServerBatches(in), expected) << script;
+  }
+}
+
+TEST(OracleCatalogueBlock, LinesOfTheBlock) {
+  const std::vector<std::string> lines = {
+      "DECLARE",
+      "sdb_NAME        varchar2(10);",
+      "sdb_DIR         varchar2(46);",
+      "sdb_DES         varchar2(30);",
+      "sdb_IMG_DIR     varchar2(30);",
+      "sdb_PREFIX      varchar2(3);",
+      "sdb_VALID       varchar2(1);",
+      "sdb_FTP_SERVER  varchar2(250);",
+      "sdb_FTP_PORT    varchar2(10);",
+      "sdb_FTP_PATH        varchar2(250);",
+      "sdb_FTP_USERNAME    varchar2(50);",
+      "sdb_FTP_USERPASSWD  varchar2(50);",
+      "BEGIN",
+      "   sdb_name       :='STANDARD  ';",
+      "   sdb_dir        :=RPAD('data',46,' ');",
+      "   sdb_des        :=RPAD('Standard initial database',30,' ');",
+      "   sdb_img_dir    :=RPAD('images',30,' ');",
+      "   sdb_prefix     :='std';",
+      "   sdb_valid      :='Y';",
+      "   sdb_FTP_SERVER :=RPAD(' ',250,' ');",
+      "   sdb_FTP_PORT   :=RPAD(' ',10,' ');",
+      "   sdb_FTP_PATH    :=RPAD(' ',250,' ');",
+      "   sdb_FTP_USERNAME :=RPAD(' ',50,' ');sdb_FTP_USERPASSWD :=RPAD(' ',50,' ');",
+      "insert into std_db (db_name,db_dir,db_des,db_img_dir,db_prefix,db_valid,db_FTP_SERVER,",
+      "db_FTP_PORT,db_FTP_PATH,db_FTP_USERNAME,db_FTP_USERPASSWD) values",
+      "  (HEXTORAW(RAWTOHEX(sdb_name)),HEXTORAW(RAWTOHEX(sdb_dir)),",
+      "   HEXTORAW(RAWTOHEX(sdb_des)), HEXTORAW(RAWTOHEX(sdb_img_dir)),",
+      "   HEXTORAW(RAWTOHEX(sdb_prefix)), HEXTORAW(RAWTOHEX(sdb_valid)),",
+      "   HEXTORAW(RAWTOHEX(sdb_FTP_SERVER)),HEXTORAW(RAWTOHEX(sdb_FTP_PORT)),",
+      "   HEXTORAW(RAWTOHEX(sdb_FTP_PATH)),HEXTORAW(RAWTOHEX(sdb_FTP_USERNAME)),",
+      "   HEXTORAW(RAWTOHEX(sdb_FTP_USERPASSWD)));",
+      "END;",
+  };
+  std::string joined;
+  for (const std::string& line : lines) joined += (joined.empty() ? "" : "\n") + line;
+  EXPECT_EQ(OracleCatalogueBlock(), joined);
+}
+
+TEST_F(NewSite, MissingLockScriptIsPassedOverAndObjectNotFoundIsNotShown) {
+  WriteScript("Newstd7.tpl", "drop table old\ngo\ncreate table a (x int)\ngo\n");
+  server.FailStatement(" drop table old", {{ado::kObjectNotFound, "no such table: old", "Microsoft OLE DB Provider for ODBC Drivers", "42S02", 1}});
+  server.FailStatement(" create table a (x int)", {{ado::kStatementFailed, "table a exists", "Microsoft OLE DB Provider for ODBC Drivers", "HY000", 1}});
+  RunTemplateOn(Engine::SqlServer);
+  EXPECT_EQ(server.Statements().size(), 2u);
+  ASSERT_EQ(screen.Shown().size(), 1u);  // only the other error
+  EXPECT_EQ(screen.Shown()[0].title, "Error");
+  EXPECT_EQ(screen.Shown()[0].text.rfind("Error #-2147217900\r   table a exists\r", 0), 0u) << screen.Shown()[0].text;
+}
+
+TEST_F(NewSite, OracleSendsTheCatalogueRowEvenWithoutTemplate) {
+  RunTemplateOn(Engine::Oracle);
+  EXPECT_EQ(server.Statements(), Statements{OracleCatalogueBlock()});
+  ASSERT_EQ(screen.Shown().size(), 1u);
+  EXPECT_EQ(screen.Shown()[0].title, "Create Standard Database - SQL Script");
+  EXPECT_NE(screen.Shown()[0].text.find(ProgramDirectory() + "Newstddb.tpl\n\n"), std::string::npos);
+}
 
 std::string Pad(const std::string& text, std::size_t width) { return text + std::string(width - text.size(), ' '); }
 
@@ -55,22 +241,22 @@ Statements Sent(const ado::RecordingProviderFactory& server) {
   return sent;
 }
 
-std::string Field(const std::string& record, std::size_t offset, std::size_t length) { return record.substr(offset, length); }
-
-TEST_F(NewSite, SqlServerStatementsAfterTheTemplate) {
-  WriteScript("Newstd7.tpl", "create table t (x int)\ngo\n");
+TEST_F(NewSite, SqlServerStatementsAfterTheTemplateAndTheLockScript) {
+  WriteScript("NEWSTD7.TPL", "create table t (x int)\ngo\n");  // found in any case
+  WriteScript("lock2k.sql", "create procedure p as\nselect 1\ngo\n");
   Create('S');
   const Statements sent = Sent(server);
-  ASSERT_EQ(sent.size(), 5u);
+  ASSERT_EQ(sent.size(), 6u);
   EXPECT_EQ(sent[0], " create table t (x int)");
-  EXPECT_EQ(sent[1], "INSERT INTO std_sec values(convert(binary(6),'000000'),convert(binary(30),'" + Pad("EVERYONE", 30) + "'))");
-  EXPECT_EQ(sent[3],
+  EXPECT_EQ(sent[1], " create procedure p as select 1");
+  EXPECT_EQ(sent[2], "INSERT INTO std_sec values(convert(binary(6),'000000'),convert(binary(30),'" + Pad("EVERYONE", 30) + "'))");
+  EXPECT_EQ(sent[4],
             "insert into std_db (db_name,  db_dir,  db_des,  db_img_dir,  db_prefix, db_valid) values "
             "(0x5354414e444152442020, 'data', 'Standard initial database', 'images','std', 'Y')");
-  EXPECT_EQ(sent[4],
+  EXPECT_EQ(sent[5],
             "insert into std_udb(udb_uid,udb_dbname,udb_aono,udb_dblevel,udb_filler) values(convert(char(30),'FILOMAR'),"
             "convert(char(10),'STANDARD'),'','9','')");
-  const std::vector<std::string> uid = UidValues(sent[2]);
+  const std::vector<std::string> uid = UidValues(sent[3]);
   const std::vector<std::size_t> widths = {30, 30, 10, 6, 1, 10, 6, 1, 10, 6, 1, 10, 6, 1, 10, 6, 1, 10, 10, 1, 1, 1};
   ASSERT_EQ(uid.size(), widths.size());
   EXPECT_EQ(uid[0], "0x" + Hex(Pad("FILOMAR", 30)));
@@ -124,48 +310,52 @@ TEST_F(NewSite, RecordContent) {
 
   const std::vector<std::string> words = Records(STOP_FILE);
   ASSERT_EQ(words.size(), 12u);
-  EXPECT_EQ(Field(words.front(), 0, 20), Pad("ALL", 20));
+  EXPECT_EQ(words.front().substr(0, 20), Pad("ALL", 20));
 
   const std::string c00 = Record(CONF_FILE, "C00");
-  EXPECT_EQ(Field(c00, 0, 4), "C00A");
-  EXPECT_EQ(Field(c00, 4, 20), "********************");
-  EXPECT_EQ(Field(c00, 24, 36), std::string("000000") + "NNNNNNN" + "000000" + "00000000" + "00000000" + "Y");
-  EXPECT_EQ(Field(c00, 60, 198), std::string(198, ' '));  // where the 4.0 audit dump path was
-  EXPECT_EQ(Field(c00, 258, 118), std::string(118, ' '));  // not written: blank, never what the buffer held
-  EXPECT_EQ(Field(c00, 376, 8), "66000000");
-  EXPECT_EQ(Field(c00, 436, 7), "AY500AY");
-  EXPECT_EQ(Field(c00, 803, 10), kNewSiteCode);
-  EXPECT_EQ(Field(c00, 843, 4), "0500");
-  EXPECT_EQ(Field(c00, 859, 18), "004500 NN3YNYNNN  ");
-  EXPECT_EQ(Field(c00, 895, 21), "NN YYYYYN  **********");
-  EXPECT_EQ(Field(Record(CONF_FILE, "C12"), 3, 255), Pad(kNewAuditDumpPath, 255));
-  EXPECT_EQ(Field(Record(CONF_FILE, "C13"), 3, 100), Pad("Default Letter", 100));
+  EXPECT_EQ(c00.substr(0, 4), "C00A");
+  EXPECT_EQ(c00.substr(4, 20), "********************");
+  EXPECT_EQ(c00.substr(24, 36), std::string("000000") + "NNNNNNN" + "000000" + "00000000" + "00000000" + "Y");
+  EXPECT_EQ(c00.substr(60, 198), std::string(198, ' '));  // where the 4.0 audit dump path was
+  EXPECT_EQ(c00.substr(258, 118), std::string(118, ' '));  // not written: blank, never what the buffer held
+  EXPECT_EQ(c00.substr(376, 8), "66000000");
+  EXPECT_EQ(c00.substr(436, 7), "AY500AY");
+  EXPECT_EQ(c00.substr(803, 10), kNewSiteCode);
+  EXPECT_EQ(c00.substr(843, 4), "0500");
+  EXPECT_EQ(c00.substr(859, 18), "004500 NN3YNYNNN  ");
+  EXPECT_EQ(c00.substr(895, 21), "NN YYYYYN  **********");
+  EXPECT_EQ(Record(CONF_FILE, "C12").substr(3, 255), Pad(kNewAuditDumpPath, 255));
+  EXPECT_EQ(Record(CONF_FILE, "C13").substr(3, 100), Pad("Default Letter", 100));
   const std::string c03 = Record(CONF_FILE, "C03");
-  EXPECT_EQ(Field(c03, 3, 49), Pad("Default Action Sheet", 49));
-  EXPECT_EQ(Field(Record(CONF_FILE, "C09"), 3, 90), "000000000000" + std::string(66, ' ') + "000000000000");
+  EXPECT_EQ(c03.substr(3, 49), Pad("Default Action Sheet", 49));
+  EXPECT_EQ(Record(CONF_FILE, "C09").substr(3, 90), "000000000000" + std::string(66, ' ') + "000000000000");
 
   const std::string l9 = Record(CODE_FILE, "L9");
-  EXPECT_EQ(Field(l9, 11, 70), Pad("NINE", 70));
-  EXPECT_EQ(Field(l9, 81, 28), std::string(28, 'Y'));
-  EXPECT_EQ(Field(Record(CODE_FILE, "LM"), 81, 28), "NNNNNYYNNNNYNNNNNNNNNNNNNNNN");
+  EXPECT_EQ(l9.substr(11, 70), Pad("NINE", 70));
+  EXPECT_EQ(l9.substr(81, 28), std::string(28, 'Y'));
+  EXPECT_EQ(Record(CODE_FILE, "LM").substr(81, 28), "NNNNNYYNNNNYNNNNNNNNNNNNNNNN");
   const std::string d001 = Record(CODE_FILE, "D001");
-  EXPECT_EQ(Field(d001, 11, 70), Pad("ACTIVE", 70));
-  EXPECT_EQ(Field(d001, 81, 72), std::string(72, ' '));  // the buffer was cleared after the levels
-  EXPECT_EQ(Field(Record(CODE_FILE, "UARCHIVED"), 11, 70), std::string(70, ' '));
-  EXPECT_EQ(Field(Record(CODE_FILE, "TINACTIVE"), 11, 70), std::string(70, ' '));
-  EXPECT_EQ(Field(Record(CODE_FILE, "PREPLY"), 11, 70), Pad("Document Reply", 70));
+  EXPECT_EQ(d001.substr(11, 70), Pad("ACTIVE", 70));
+  EXPECT_EQ(d001.substr(81, 72), std::string(72, ' '));  // the buffer was cleared after the levels
+  EXPECT_EQ(Record(CODE_FILE, "UARCHIVED").substr(11, 70), std::string(70, ' '));
+  EXPECT_EQ(Record(CODE_FILE, "TINACTIVE").substr(11, 70), std::string(70, ' '));
+  EXPECT_EQ(Record(CODE_FILE, "PREPLY").substr(11, 70), Pad("Document Reply", 70));
   EXPECT_EQ(Records(CODE_FILE).size(), 28u);
-  EXPECT_EQ(Records(CAL_FILE).size(), 20u);
+  const std::vector<std::string> years = Records(CAL_FILE);  // in key order: 00 .. 05, 86 .. 99
+  ASSERT_EQ(years.size(), 20u);
+  EXPECT_EQ(years.front().substr(0, 482), "00" + CalendarMonths(2000));
+  EXPECT_EQ(years.at(5).substr(0, 482), "05" + CalendarMonths(2005));  // the last year written
+  EXPECT_EQ(years.at(6).substr(0, 2) + years.back().substr(0, 2), "8699");
 
-  EXPECT_EQ(Field(Record(DB_FILE, "STANDARD"), 0, 120),
+  EXPECT_EQ(Record(DB_FILE, "STANDARD").substr(0, 120),
             Pad("STANDARD", 10) + Pad("data", 46) + Pad("Standard initial database", 30) + Pad("images", 30) + "stdY");
   const std::string admin = Record(UID_FILE, "FILOMAR");
-  EXPECT_EQ(Field(admin, 30, 40), Pad("FILOMAR ADMINISTRATOR", 30) + Pad("FILOMAR", 10));
-  EXPECT_EQ(Field(admin, 75, 16), Pad("-2147483633", 16));
-  EXPECT_EQ(Field(admin, 123, 32), Pad("-2147483633", 16) + Pad("-2147483643", 16));
-  EXPECT_EQ(Field(admin, 175, 51), "N" + std::string(50, ' '));
-  EXPECT_NE(Field(admin, 165, 10), std::string(10, ' '));  // today's date
-  EXPECT_EQ(Field(Record(UDB_FILE, Pad("FILOMAR", 30) + "STANDARD"), 50, 10), Pad("9", 10));
+  EXPECT_EQ(admin.substr(30, 40), Pad("FILOMAR ADMINISTRATOR", 30) + Pad("FILOMAR", 10));
+  EXPECT_EQ(admin.substr(75, 16), Pad("-2147483633", 16));
+  EXPECT_EQ(admin.substr(123, 32), Pad("-2147483633", 16) + Pad("-2147483643", 16));
+  EXPECT_EQ(admin.substr(175, 51), "N" + std::string(50, ' '));
+  EXPECT_NE(admin.substr(165, 10), std::string(10, ' '));  // today's date
+  EXPECT_EQ(Record(UDB_FILE, Pad("FILOMAR", 30) + "STANDARD").substr(50, 10), Pad("9", 10));
   EXPECT_TRUE(Session.AllFilesOpen);  // terminate closes them
 
 }
@@ -214,4 +404,3 @@ TEST_F(NewSite, StandardDetectionOnEachEngine) {
 }
 
 }  // namespace
-}  // namespace newdb_test
