@@ -8,7 +8,8 @@
 //
 // The steps run in one database transaction, as convertdb runs them. Before them the
 // database is backed up as a conversion does (online store backup, letters, MANIFEST with
-// SHA-256, synced); its floor is `cp` of the same store followed by a sync of the copy.
+// SHA-256, synced); its floor is `cp` of the same store followed by a sync of the copy. Each is
+// timed three times, taking turns, and the fastest of each counts.
 //
 // Prints the time of each step and of the floor, the backup and its floor, the conversion
 // with and without the backup, then peak_rss_kib=<peak resident memory of this process>,
@@ -19,6 +20,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <ctime>
 #include <cstdio>
@@ -62,6 +64,8 @@ bool Exec(sqlite3* db, const std::string& sql) {
   sqlite3_free(error);
   return ok;
 }
+
+constexpr int kBackupRounds = 3;
 
 const std::vector<std::string> kTables = {"r_SACT_0", "r_VERS_0", "r_COMP_0"};
 
@@ -153,18 +157,26 @@ int main(int argc, char** argv) {
   std::string directory = "data", prefix = "std";
   vb_io_setDirectory(ConnHandle, directory, prefix);
   if (vb_io_erc != 0) return 1;
-  const auto cpStart = Clock::now();
   const std::string cp = "cp '" + store.string() + "' '" + (site / "cp-copy").string() + "' && sync '" +
                          (site / "cp-copy").string() + "'";
-  if (std::system(cp.c_str()) != 0) return 1;
-  const double cpSeconds = Seconds(cpStart);
-  std::string problem;
-  const auto backupStart = Clock::now();
-  if (!BackupSelectedDatabase((site / "backups").string(), "STANDARD", "std", std::time(nullptr), problem)) {
-    std::fprintf(stderr, "backup: %s\n", problem.c_str());
-    return 1;
+  // The backup and its floor take turns, three times each, and the fastest of each counts: on
+  // a shared machine a single pair says more about the neighbours than about the backup.
+  double cpSeconds = 1e9, backupSeconds = 1e9;
+  for (int round = 0; round < kBackupRounds; ++round) {
+    const auto backupStart = Clock::now();
+    std::string problem;
+    const auto folder = BackupSelectedDatabase((site / "backups").string(), "STANDARD", "std", std::time(nullptr), problem);
+    if (!folder) {
+      std::fprintf(stderr, "backup: %s\n", problem.c_str());
+      return 1;
+    }
+    backupSeconds = std::min(backupSeconds, Seconds(backupStart));
+    fs::remove_all(*folder);
+    const auto cpStart = Clock::now();
+    if (std::system(cp.c_str()) != 0) return 1;
+    cpSeconds = std::min(cpSeconds, Seconds(cpStart));
+    fs::remove(site / "cp-copy");
   }
-  const double backupSeconds = Seconds(backupStart);
   std::printf("backup: %.3f s, cp of the store: %.3f s\n", backupSeconds, cpSeconds);
   const double stepsCpuBefore = CpuSeconds();
   vb_io_beginDatabase();
