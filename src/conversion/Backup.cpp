@@ -80,7 +80,6 @@ bool CopyLetters(const fs::path& folder, std::vector<BackupEntry>& entries, std:
       if (ec) problem = (folder / name).string() + ": " + ec.message();
       return false;
     }
-    if (!Describe(entry, folder / name, problem)) return false;
     entries.push_back(entry);
   }
   if (ec) return problem = *directory + ": " + ec.message(), false;
@@ -179,26 +178,44 @@ std::optional<std::string> BackupServerFile(const std::string& root, ado::Provid
   return std::nullopt;
 }
 
-std::optional<std::string> BackupSelectedDatabase(const std::string& root, const std::string& name,
+std::optional<PendingBackup> CopySelectedDatabase(const std::string& root, const std::string& name,
                                                   const std::string& prefix, std::time_t now, std::string& problem) {
   const auto folder = MakeFolder(root, RTrim(name) + "-" + Stamp(now), problem);
   if (!folder) return std::nullopt;
-  std::vector<BackupEntry> entries;
+  PendingBackup backup;
+  backup.folder_ = folder->string();
+  backup.name_ = name;
   const std::string storeName = prefix + ".records";
   vb_io_backupStore((*folder / storeName).string());
-  bool written = vb_io_erc == 0;
-  if (!written) problem = vb_io_failure();
-  if (written) {
-    entries.push_back({"store", 0, "", storeName, ""});
+  bool copied = vb_io_erc == 0;
+  if (!copied) problem = vb_io_failure();
+  if (copied) {
     const auto directory = steps::LetterDirectory();
-    entries.back().from = directory ? *directory + storeName : storeName;
-    written = Describe(entries.back(), *folder / storeName, problem) && CopyLetters(*folder, entries, problem) &&
-              WriteManifest(*folder, name, entries, problem);
+    backup.entries_.push_back({"store", 0, "", storeName, directory ? *directory + storeName : storeName});
+    copied = CopyLetters(*folder, backup.entries_, problem);
   }
-  if (written) return folder->string();
+  if (copied) return backup;
   std::error_code ignored;
   fs::remove_all(*folder, ignored);
   return std::nullopt;
+}
+
+bool PendingBackup::Finish(std::string& problem) {
+  bool written = true;
+  for (BackupEntry& entry : entries_) written = written && Describe(entry, fs::path(folder_) / entry.name, problem);
+  written = written && WriteManifest(folder_, name_, entries_, problem);
+  if (written) return true;
+  if (problem.empty()) problem = folder_ + ": the manifest could not be written";
+  std::error_code ignored;
+  fs::remove_all(folder_, ignored);
+  return false;
+}
+
+std::optional<std::string> BackupSelectedDatabase(const std::string& root, const std::string& name,
+                                                  const std::string& prefix, std::time_t now, std::string& problem) {
+  auto backup = CopySelectedDatabase(root, name, prefix, now, problem);
+  if (!backup || !backup->Finish(problem)) return std::nullopt;
+  return backup->folder();
 }
 
 std::optional<std::vector<BackupEntry>> VerifyBackup(const std::string& folder, std::string& problem) {
@@ -235,7 +252,7 @@ std::optional<std::string> NewestBackup(const std::string& root, const std::stri
     // The time follows the name: "server-..." is not a backup of a database named "server".
     const bool named = folder.rfind(start, 0) == 0 && folder.size() > start.size() &&
                        std::isdigit(static_cast<unsigned char>(folder[start.size()]));
-    if (!named || !it->is_directory()) continue;
+    if (!named || !it->is_directory() || !fs::exists(it->path() / kManifestName)) continue;
     if (!newest || folder > fs::path(*newest).filename().string()) newest = it->path().string();
   }
   return newest;

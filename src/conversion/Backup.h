@@ -28,9 +28,31 @@ struct BackupEntry {
   std::string from;  // where it was copied from
 };
 
-// Backs up the database the record library has selected (name as catalogued, prefix of its
-// store). The folder's path on success; nullopt with `problem` naming the path and the reason
-// otherwise, after removing what it had written.
+// A backup whose files are copied and whose MANIFEST is still to be written. Finish touches
+// files only, never the record library, so it may run on another thread while the conversion's
+// steps run; the conversion commits only after it has succeeded.
+class PendingBackup {
+ public:
+  const std::string& folder() const { return folder_; }
+  // Gives every copied file its size and SHA-256 and writes the MANIFEST. On failure removes
+  // the folder and returns false with `problem` naming the path and the reason.
+  bool Finish(std::string& problem);
+
+ private:
+  friend std::optional<PendingBackup> CopySelectedDatabase(const std::string&, const std::string&,
+                                                           const std::string&, std::time_t, std::string&);
+  std::string folder_, name_;
+  std::vector<BackupEntry> entries_;
+};
+
+// Copies the record store (online backup, synced) and the letter files (synced) of the
+// database the record library has selected (name as catalogued, prefix of its store) into a
+// new folder. nullopt with `problem` naming the path and the reason otherwise, after removing
+// what it had written.
+std::optional<PendingBackup> CopySelectedDatabase(const std::string& root, const std::string& name,
+                                                  const std::string& prefix, std::time_t now, std::string& problem);
+
+// CopySelectedDatabase and Finish in one: the folder's path on success.
 std::optional<std::string> BackupSelectedDatabase(const std::string& root, const std::string& name,
                                                   const std::string& prefix, std::time_t now, std::string& problem);
 
@@ -47,8 +69,9 @@ std::optional<std::string> BackupServerFile(const std::string& root, ado::Provid
 // nullopt with `problem` when the MANIFEST is missing or unreadable or a file differs.
 std::optional<std::vector<BackupEntry>> VerifyBackup(const std::string& folder, std::string& problem);
 
-// The newest backup folder of `name` under `root` (by the time in its name); nullopt when
-// there is none.
+// The newest backup folder of `name` under `root` (by the time in its name) that has a
+// MANIFEST; nullopt when there is none. A folder without one was left by a run that stopped
+// before its backup was complete.
 std::optional<std::string> NewestBackup(const std::string& root, const std::string& name);
 
 }  // namespace filomar

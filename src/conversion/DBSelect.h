@@ -10,6 +10,7 @@
 // only between databases: pending window messages run just before each selected database.
 #pragma once
 
+#include <future>
 #include <memory>
 #include <optional>
 #include <string>
@@ -131,8 +132,13 @@ class DBSelect : public ui::Form {
     bool open_ = false;
   };
 
-  // Backs up the selected database to backupRoot; false (shown, run stopped) when it fails.
-  bool BackUp(const std::string& DbName, const std::string& prefix);
+  // Copies the selected database to backupRoot and starts writing the backup's MANIFEST on
+  // another thread (`manifest` gives "" when written, else the reason); false (shown, run
+  // stopped) when the copy fails.
+  bool BackUp(const std::string& DbName, const std::string& prefix, std::future<std::string>& manifest);
+  // Waits for the MANIFEST; false (shown, logged, run stopped) when it could not be written.
+  bool BackupFinished(const std::string& DbName, std::future<std::string>& manifest);
+  void BackupFailed(const std::string& DbName, const std::string& problem);
   void ShowProgress(const std::string& DbName);
   void RunSteps(const std::string& DbName, const std::string& prefix);
 

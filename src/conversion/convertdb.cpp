@@ -1,5 +1,6 @@
 // convertdb: the fixed sequence of steps that converts one database, and its step table.
 #include <ctime>
+#include <future>
 
 #include "common/General.h"
 #include "common/Titles.h"
@@ -38,7 +39,10 @@ bool DBSelect::convertdb(const std::string& DbName) {
     ShowMessage(" The " + DbName + " Database has been converted ", ui::mb::Information, kRunTitle);
     return false;
   }
-  if (backupRoot && !BackUp(DbName, entry->prefix)) return false;
+  // The backup's files are copied before the first step; their digests and the MANIFEST are
+  // written while the steps run, and the commit waits for them.
+  std::future<std::string> manifest;
+  if (backupRoot && !BackUp(DbName, entry->prefix, manifest)) return false;
   // Every record write and letter rename of the steps takes effect at the commit below, or
   // not at all: a run that stops half-way leaves the database at 4.0, offered again.
   DatabaseTransaction transaction;
@@ -52,6 +56,7 @@ bool DBSelect::convertdb(const std::string& DbName) {
   RunSteps(DbName, entry->prefix);
   progress.lblstatus = " Finished ";
   progress.Refresh();
+  if (manifest.valid() && !BackupFinished(DbName, manifest)) return false;
   if (!transaction.Commit(&problem)) {
     const std::string note = "The records and letters of the " + DbName +
                              " Database could not be saved (" + problem +
@@ -83,27 +88,44 @@ DBSelect::DatabaseTransaction::~DatabaseTransaction() {
   if (open_) vb_io_rollbackDatabase();
 }
 
-bool DBSelect::BackUp(const std::string& DbName, const std::string& prefix) {
+bool DBSelect::BackUp(const std::string& DbName, const std::string& prefix, std::future<std::string>& manifest) {
   std::string problem;
   // The embedded server's file is copied once per run, with the first database.
   std::optional<std::string> serverFolder = std::string();
   if (!serverBackedUp_) serverFolder = BackupServerFile(*backupRoot, server_, std::time(nullptr), problem);
   serverBackedUp_ = serverBackedUp_ || serverFolder.has_value();
   if (serverFolder && !serverFolder->empty()) WriteTrace("convertdb: the server file backed up to " + *serverFolder);
-  const auto folder =
-      serverFolder ? BackupSelectedDatabase(*backupRoot, DbName, prefix, std::time(nullptr), problem) : std::nullopt;
-  if (!folder) {
-    backupFailed_ = true;
-    WriteTrace("convertdb: the backup of " + DbName + " could not be written: " + problem);
-    ShowMessage("The " + DbName + " Database was not converted: its backup could not be written (" + problem + ").",
-                ui::mb::Exclamation, "Filomar Conversion Utility ");
+  auto copy = serverFolder ? CopySelectedDatabase(*backupRoot, DbName, prefix, std::time(nullptr), problem) : std::nullopt;
+  if (!copy) {
+    BackupFailed(DbName, problem);
     return false;
   }
-  WriteTrace("convertdb: " + DbName + " backed up to " + *folder);
+  const std::string folder = copy->folder();
+  manifest = std::async(std::launch::async, [backup = std::move(*copy)]() mutable {
+    std::string why;
+    return backup.Finish(why) ? std::string() : why;
+  });
+  WriteTrace("convertdb: " + DbName + " backed up to " + folder);
   ShowProgress(DbName);
-  progress.lblstatus = " Backed up to " + *folder;
+  progress.lblstatus = " Backed up to " + folder;
   progress.Refresh();
   return true;
+}
+
+bool DBSelect::BackupFinished(const std::string& DbName, std::future<std::string>& manifest) {
+  const std::string problem = manifest.get();
+  if (problem.empty()) return true;
+  log_.WriteIndented(kStepIndent, "- The " + DbName + " Database was not converted: its backup could not be written (" +
+                                      problem + "); the database is left at release 4.0 and is offered again.");
+  BackupFailed(DbName, problem);
+  return false;
+}
+
+void DBSelect::BackupFailed(const std::string& DbName, const std::string& problem) {
+  backupFailed_ = true;
+  WriteTrace("convertdb: the backup of " + DbName + " could not be written: " + problem);
+  ShowMessage("The " + DbName + " Database was not converted: its backup could not be written (" + problem + ").",
+              ui::mb::Exclamation, "Filomar Conversion Utility ");
 }
 
 void DBSelect::ShowProgress(const std::string& DbName) {

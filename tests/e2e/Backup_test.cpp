@@ -113,7 +113,9 @@ TEST_F(Backup, ADamagedOrMissingBackupIsRefusedWithNothingChanged) {
       {"letter byte", [&] { flipByte(backup / "LetterA", 3); }, "--restore FINANCE", "cannot be used"},
       {"store byte", [&] { flipByte(backup / "fin.records", 5000); }, "--restore FINANCE", "cannot be used"},
       {"store page, sums rewritten", damagePageKeepingSums, "--restore FINANCE", "integrity check"},
-      {"no manifest", [&] { fs::remove(backup / "MANIFEST"); }, "--restore FINANCE", "cannot be used"},
+      {"no manifest", [&] { fs::remove(backup / "MANIFEST"); }, "--restore FINANCE", "No backup of the FINANCE"},
+      {"no manifest, --from", [&] { fs::remove(backup / "MANIFEST"); }, "--restore FINANCE --from '" + backup.string() + "'",
+       "cannot be used"},
       {"not catalogued", [] {}, "--restore NOSUCH", "is not catalogued"},
       {"no backup", [&] { fs::remove_all(site.dir() / "backups"); }, "--restore FINANCE", "No backup of the FINANCE"},
   };
@@ -129,6 +131,22 @@ TEST_F(Backup, ADamagedOrMissingBackupIsRefusedWithNothingChanged) {
     EXPECT_NE(refused.out.find("Nothing was restored."), std::string::npos) << refused.out;
     EXPECT_EQ(FinanceState(), converted);
   }
+}
+
+// The MANIFEST is written while the steps run: when it cannot be (a letter name holding a tab
+// cannot be listed), the steps' records and letter renames are not committed.
+TEST_F(Backup, AManifestThatCannotBeWrittenLeavesTheDatabaseAt40) {
+  std::ofstream(site.DataDir("finance") / "Letter\tTab") << "x";
+  const std::string before = FinanceState();
+  const auto run = Run("--all");
+  EXPECT_EQ(run.status, 1) << run.out;
+  EXPECT_NE(run.out.find("The FINANCE Database was not converted: its backup could not be written ("), std::string::npos)
+      << run.out;
+  EXPECT_NE(run.out.find("cannot be listed in the manifest"), std::string::npos) << run.out;
+  EXPECT_EQ(FinanceState(), before);
+  EXPECT_NE(ReadFile(site.dir() / "convert5.log").find("- The FINANCE Database was not converted"), std::string::npos);
+  for (const auto& entry : fs::directory_iterator(site.dir() / "backups"))
+    EXPECT_NE(entry.path().filename().string().rfind("FINANCE-", 0), 0u) << entry.path();
 }
 
 // Tests run as root, so the root is made unwritable by putting it under a regular file.
