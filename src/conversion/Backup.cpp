@@ -1,12 +1,7 @@
 #include "conversion/Backup.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <system_error>
@@ -14,6 +9,7 @@
 #include "common/Text.h"
 #include "conversion/steps/Letters.h"
 #include "platform/copylib/Sha256.h"
+#include "platform/copylib/SyncFile.h"
 #include "recio/Vb_io.h"
 #include "shared/Connection.h"
 
@@ -31,12 +27,6 @@ std::string Stamp(std::time_t now) {
   return text;
 }
 
-bool IsLetterFile(const std::string& name) {
-  std::string lower = name;
-  std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
-  return lower.rfind("letter", 0) == 0 || lower.rfind("actsht", 0) == 0;
-}
-
 // Makes the folder, adding "-2", "-3" ... when a backup of the same second exists.
 std::optional<fs::path> MakeFolder(const fs::path& root, const std::string& base, std::string& problem) {
   std::error_code ec;
@@ -48,14 +38,6 @@ std::optional<fs::path> MakeFolder(const fs::path& root, const std::string& base
     if (ec) return problem = folder.string() + ": " + ec.message(), std::nullopt;
   }
   return problem = (root / base).string() + ": too many backups of the same second", std::nullopt;
-}
-
-bool SyncFile(const fs::path& path, std::string& problem) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  const bool synced = fd >= 0 && ::fsync(fd) == 0;
-  if (!synced) problem = path.string() + ": " + std::strerror(errno);
-  if (fd >= 0) ::close(fd);
-  return synced;
 }
 
 bool Describe(BackupEntry& entry, const fs::path& copy, std::string& problem) {
@@ -74,9 +56,9 @@ bool CopyLetters(const fs::path& folder, std::vector<BackupEntry>& entries, std:
   std::error_code ec;
   for (fs::directory_iterator it(*directory, ec), end; !ec && it != end; it.increment(ec)) {
     const std::string name = it->path().filename().string();
-    if (!IsLetterFile(name) || !it->is_regular_file()) continue;
+    if (!steps::IsLetterFileName(name) || !it->is_regular_file()) continue;
     BackupEntry entry{"letter", 0, "", name, it->path().string()};
-    if (!fs::copy_file(it->path(), folder / name, ec) || !SyncFile(folder / name, problem)) {
+    if (!fs::copy_file(it->path(), folder / name, ec) || !copylib::SyncFile((folder / name).string(), problem)) {
       if (ec) problem = (folder / name).string() + ": " + ec.message();
       return false;
     }
@@ -105,11 +87,11 @@ bool WriteManifest(const fs::path& folder, const std::string& name, const std::v
     out.close();
     if (!out) return problem = temporary.string() + ": the file could not be written", false;
   }
-  if (!SyncFile(temporary, problem)) return false;
+  if (!copylib::SyncFile(temporary.string(), problem)) return false;
   std::error_code ec;
   fs::rename(temporary, folder / kManifestName, ec);
   if (ec) return problem = (folder / kManifestName).string() + ": " + ec.message(), false;
-  return SyncFile(folder, problem);
+  return copylib::SyncFile(folder.string(), problem);
 }
 
 // One MANIFEST line into `e`; false for a line that is not five tab-separated fields, or whose
@@ -170,7 +152,7 @@ std::optional<std::string> BackupServerFile(const std::string& root, ado::Provid
     std::replace(refusal.begin(), refusal.end(), '\r', ' ');
     problem = copy.string() + ": " + RTrim(refusal);
   }
-  written = written && SyncFile(copy, problem) && Describe(entry, copy, problem) &&
+  written = written && copylib::SyncFile(copy.string(), problem) && Describe(entry, copy, problem) &&
             WriteManifest(*folder, "the database server", {entry}, problem);
   if (written) return folder->string();
   std::error_code ignored;

@@ -80,14 +80,8 @@ bool DBSelect::DatabaseConverted(const std::string& DbName) {
   // A click may come while a step lets window messages run: the run's database must stay
   // selected for the record-file steps that follow.
   KeepCurrentDatabase keep;
-  SelectStandardDatabase();
-  vb_io_open(DB_FILE, "");
-  bool converted = false;
-  if (const auto entry = ReadCatalogueEntry(DbName); entry && SelectDatabase(*entry)) {
-    converted = IsVersion(ReadVersionCode(), kVersion50);
-  }
-  vb_io_close(DB_FILE);
-  return converted;
+  const auto entry = FindCatalogueEntry(DbName);
+  return entry && SelectDatabase(*entry) && IsVersion(ReadVersionCode(), kVersion50);
 }
 
 bool DBSelect::OpenLogFile() {

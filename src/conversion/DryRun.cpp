@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
@@ -71,18 +70,12 @@ class MessageCounter : public ui::Ui {
   ui::Ui& inner_;
 };
 
-bool IsLetterFile(const std::string& name) {
-  std::string lower = name;
-  std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
-  return lower.rfind("letter", 0) == 0 || lower.rfind("actsht", 0) == 0;
-}
-
 // Copies the letter files of `from` into `to` under the same names.
 bool CopyLetters(const fs::path& from, const fs::path& to, std::string& problem) {
   std::error_code ec;
   for (fs::directory_iterator it(from, ec), end; !ec && it != end; it.increment(ec)) {
     const std::string name = it->path().filename().string();
-    if (!IsLetterFile(name) || !it->is_regular_file()) continue;
+    if (!steps::IsLetterFileName(name) || !it->is_regular_file()) continue;
     if (!fs::copy_file(it->path(), to / name, ec)) return problem = (to / name).string() + ": " + ec.message(), false;
   }
   if (ec) return problem = from.string() + ": " + ec.message(), false;
@@ -208,7 +201,7 @@ std::map<ino_t, std::string> LetterInodes(const fs::path& directory) {
   for (fs::directory_iterator it(directory, ec), end; !ec && it != end; it.increment(ec)) {
     struct stat st {};
     const std::string name = it->path().filename().string();
-    if (IsLetterFile(name) && ::lstat(it->path().c_str(), &st) == 0 && S_ISREG(st.st_mode)) names[st.st_ino] = name;
+    if (steps::IsLetterFileName(name) && ::lstat(it->path().c_str(), &st) == 0 && S_ISREG(st.st_mode)) names[st.st_ino] = name;
   }
   return names;
 }
@@ -288,10 +281,7 @@ bool DryRunSelected(const CatalogueEntry& entry, const StepTable& steps, ado::Li
 DryRunReport DryRunDatabase(const std::string& name, const StepTable& steps, ado::ListingProviderFactory& server) {
   DryRunReport report;
   report.database = RTrim(name);
-  SelectStandardDatabase();
-  vb_io_open(DB_FILE, "");
-  auto entry = ReadCatalogueEntry(name);
-  vb_io_close(DB_FILE);
+  auto entry = FindCatalogueEntry(name);
   if (!entry) {
     report.why = "it is not catalogued";
     return report;

@@ -1,12 +1,5 @@
 #include "conversion/Restore.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <cctype>
 #include <filesystem>
 #include <set>
 #include <system_error>
@@ -15,6 +8,7 @@
 #include "common/Text.h"
 #include "conversion/Backup.h"
 #include "conversion/steps/Letters.h"
+#include "platform/copylib/SyncFile.h"
 #include "recio/Vb_io.h"
 #include "shared/Catalogue.h"
 #include "shared/Session.h"
@@ -26,12 +20,6 @@ namespace fs = std::filesystem;
 constexpr const char* kBesidePrefix = ".restore-";
 
 RestoreOutcome Refusal(const std::string& why) { return {false, why + " Nothing was restored."}; }
-
-bool IsLetterFile(const std::string& name) {
-  std::string lower = name;
-  std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
-  return lower.rfind("letter", 0) == 0 || lower.rfind("actsht", 0) == 0;
-}
 
 void RemoveBeside(const fs::path& directory, const std::vector<BackupEntry>& letters) {
   std::error_code ignored;
@@ -45,13 +33,8 @@ bool WriteLettersBeside(const fs::path& folder, const fs::path& directory, const
     const fs::path beside = directory / (kBesidePrefix + letter.name);
     std::error_code ec;
     fs::copy_file(folder / letter.name, beside, fs::copy_options::overwrite_existing, ec);
-    const int fd = ec ? -1 : ::open(beside.c_str(), O_RDONLY | O_CLOEXEC);
-    if (ec || fd < 0 || ::fsync(fd) != 0) {
-      if (fd >= 0) ::close(fd);
-      problem = beside.string() + ": " + (ec ? ec.message() : std::string(std::strerror(errno)));
-      return false;
-    }
-    ::close(fd);
+    if (ec) return problem = beside.string() + ": " + ec.message(), false;
+    if (!copylib::SyncFile(beside.string(), problem)) return false;
   }
   return true;
 }
@@ -69,7 +52,7 @@ std::string PutLettersInPlace(const fs::path& directory, const std::vector<Backu
   std::error_code ec;
   for (fs::directory_iterator it(directory, ec), end; !ec && it != end; it.increment(ec)) {
     const std::string name = it->path().filename().string();
-    if (!IsLetterFile(name) || kept.count(name) != 0 || !it->is_regular_file()) continue;
+    if (!steps::IsLetterFileName(name) || kept.count(name) != 0 || !it->is_regular_file()) continue;
     std::error_code removeError;
     fs::remove(it->path(), removeError);
     if (removeError) problems += " " + it->path().string() + ": " + removeError.message() + ";";
@@ -80,10 +63,7 @@ std::string PutLettersInPlace(const fs::path& directory, const std::vector<Backu
 }  // namespace
 
 RestoreOutcome RestoreDatabase(const std::string& name, const std::string& folder, const std::string& root) {
-  SelectStandardDatabase();
-  vb_io_open(DB_FILE, "");
-  const auto entry = ReadCatalogueEntry(name);
-  vb_io_close(DB_FILE);
+  const auto entry = FindCatalogueEntry(name);
   if (!entry) return Refusal("The " + name + " Database is not catalogued.");
 
   const std::string chosen = !folder.empty() ? folder : NewestBackup(root, RTrim(entry->name)).value_or("");

@@ -17,19 +17,13 @@ namespace filomar {
 bool DBSelect::convertdb(const std::string& DbName) {
   // STANDARD first: the catalogue is its file, and the database of the last conversion may
   // still be the selected one.
-  SelectStandardDatabase();
-  vb_io_open(DB_FILE, "");
-  const auto entry = ReadCatalogueEntry(DbName);
-  if (!entry) {
-    vb_io_close(DB_FILE);
-    return false;
-  }
+  const auto entry = FindCatalogueEntry(DbName);
+  if (!entry) return false;
   // A database that cannot be selected or read is refused before its first step: the steps
   // would otherwise work on whatever database the library had selected before.
   std::string problem;
   std::optional<std::string> version;
   if (SelectDatabase(*entry, &problem)) version = ReadVersionCode(&problem);
-  vb_io_close(DB_FILE);
   if (!version) {
     ShowMessage("The " + DbName + " Database cannot be converted: " + problem, ui::mb::Exclamation,
                 kRunTitle);

@@ -19,6 +19,14 @@ std::optional<CatalogueEntry> ReadCatalogueEntry(const std::string& name) {
   return EntryInBuffer();
 }
 
+std::optional<CatalogueEntry> FindCatalogueEntry(const std::string& name) {
+  SelectStandardDatabase();
+  vb_io_open(DB_FILE, "");
+  auto entry = ReadCatalogueEntry(name);
+  vb_io_close(DB_FILE);
+  return entry;
+}
+
 bool SelectDatabase(const CatalogueEntry& entry, std::string* problem) {
   std::string directory = entry.directory, prefix = entry.prefix;
   vb_io_setDirectory(ConnHandle, directory, prefix);

@@ -23,6 +23,9 @@ CatalogueEntry EntryInBuffer();
 // Reads the catalogue record whose key is `name` from the open DB file; nullopt when the
 // catalogue has none.
 std::optional<CatalogueEntry> ReadCatalogueEntry(const std::string& name);
+// Selects STANDARD and reads the catalogue record of `name` from its DB file, opened and
+// closed here; STANDARD stays selected.
+std::optional<CatalogueEntry> FindCatalogueEntry(const std::string& name);
 // Selects a database for the record library. False when the library refuses the selection
 // (then no database is selected, so no record of another database can be reached); `problem`,
 // when given, then says which database and why.

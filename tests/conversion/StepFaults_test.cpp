@@ -59,7 +59,9 @@ TEST(RecordScan, FailuresInARowAndARecordThatCannotBeReadForUpdate) {
     EXPECT_EQ(Calls("io_next"), c.nextCalls);
     EXPECT_EQ(Calls("io_endstart"), 2);
     EXPECT_EQ(Fake().calls.back().function, "io_close");
-    if (c.countText) EXPECT_EQ(progress.RecordCountText(), c.countText);
+    if (c.countText) {
+      EXPECT_EQ(progress.RecordCountText(), c.countText);
+    }
   }
 }
 

@@ -9,6 +9,7 @@
 
 #include "common/FrontEnd.h"
 #include "common/General.h"
+#include "common/Text.h"
 #include "recio/Vb_io.h"
 #include "recio/conffld.h"
 #include "platform/winapi/FileLookup.h"
@@ -188,6 +189,11 @@ void ConvertCodeLetters() {
 }
 
 }  // namespace
+
+bool IsLetterFileName(const std::string& name) {
+  const std::string start = UpperCp1252(name.substr(0, 6));
+  return start == "LETTER" || start == "ACTSHT";
+}
 
 std::optional<std::string> LetterDirectory() {
   std::string directory, prefix;
