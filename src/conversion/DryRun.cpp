@@ -119,11 +119,12 @@ std::optional<Records> ReadRecords(short file, const std::string& from, const st
   Records records;
   if (to) PutKey(block, *to), vb_io_startRange(file, 0);
   if (vb_io_erc == 0) PutKey(block, from), vb_io_start(file, 0, 0, 1025);
-  for (bool more = vb_io_erc == 0; more && records.size() < limit; more = vb_io_erc == 0) {
-    vb_io_next(file, 0);
-    if (vb_io_erc != 0) break;
-    const std::string record(block.record, sizeof block.record);
-    records[record.substr(0, keyLength)] = record;
+  if (vb_io_erc == 0) {
+    for (vb_io_next(file, 0); vb_io_erc == 0; vb_io_next(file, 0)) {
+      const std::string record(block.record, sizeof block.record);
+      records[record.substr(0, keyLength)] = record;
+      if (records.size() == limit) break;
+    }
   }
   const bool read = vb_io_erc == 0 || vb_io_erc == kEndOfScan || vb_io_erc == reclib::kNotFound;
   if (!read) problem = vb_io_failure();

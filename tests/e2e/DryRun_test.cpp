@@ -18,10 +18,6 @@ namespace {
 namespace fs = std::filesystem;
 using testing_support::ReadFile;
 
-struct Database { std::string name, dataDir, prefix; };
-const std::vector<Database> kConverted = {
-    {"STANDARD", "data", "std"}, {"FINANCE", "finance", "fin"}, {"PERSONNEL", "personnel", "per"}};
-
 // Every regular file under `root` with its bytes and modification time.
 std::map<std::string, std::pair<std::string, fs::file_time_type>> Snapshot(const fs::path& root) {
   std::map<std::string, std::pair<std::string, fs::file_time_type>> files;
@@ -77,7 +73,7 @@ TEST(DryRun, LeavesEverySiteFileAsItWasAndPrintsWhatTheRealRunThenChanges) {
   const testing_support::TempDir outside;  // the run's output is not written into the site
   std::map<std::string, std::map<std::string, std::string>> before;
   std::map<std::string, std::set<std::string>> lettersBefore;
-  for (const Database& db : kConverted) {
+  for (const e2e::Database& db : e2e::kConvertedDatabases) {
     for (const std::string& code : e2e::kDatabaseFiles) before[db.name + code] = e2e::Records(site, db.dataDir, db.prefix, code);
     lettersBefore[db.name] = LetterFiles(site.DataDir(db.dataDir));
   }
@@ -100,7 +96,7 @@ TEST(DryRun, LeavesEverySiteFileAsItWasAndPrintsWhatTheRealRunThenChanges) {
 
   const auto run = e2e::RunConvert(site, "FILOMAR", "--user FILOMAR --all --no-backup");
   ASSERT_EQ(run.status, 0) << run.out;
-  for (const Database& db : kConverted) {
+  for (const e2e::Database& db : e2e::kConvertedDatabases) {
     ASSERT_TRUE(printed.count(db.name)) << dry.out;
     const Printed& report = printed.at(db.name);
     EXPECT_TRUE(report.clean) << db.name;

@@ -17,10 +17,6 @@ namespace {
 namespace fs = std::filesystem;
 using testing_support::ReadFile;
 
-struct Database { std::string name, dataDir, prefix; };
-const std::vector<Database> kConverted = {
-    {"STANDARD", "data", "std"}, {"FINANCE", "finance", "fin"}, {"PERSONNEL", "personnel", "per"}};
-
 std::set<std::string> FileNames(const fs::path& dir) {
   std::set<std::string> names;
   for (const auto& entry : fs::directory_iterator(dir)) names.insert(entry.path().filename().string());
@@ -28,7 +24,7 @@ std::set<std::string> FileNames(const fs::path& dir) {
 }
 
 // What the run must log for one database on a server that takes every statement.
-std::vector<std::string> ExpectedLines(const Database& db, const std::string& script) {
+std::vector<std::string> ExpectedLines(const e2e::Database& db, const std::string& script) {
   std::vector<std::string> lines = {std::string(20, ' ') + "Converting " + db.name + " Database",
                                     "     - Creating new tables "};
   for (const std::string& line : e2e::SqlServerScriptLines(script, db.prefix)) lines.push_back(line);
@@ -45,7 +41,7 @@ TEST(FullConversion, EveryDatabaseIsConvertedAsLoggedAndTheNextStartIsSilent) {
   const testing_support::DemoSite site;
   const testing_support::SiteEnvironment environment(site);
   std::map<std::string, std::map<std::string, std::string>> before;
-  for (const Database& db : kConverted)
+  for (const e2e::Database& db : e2e::kConvertedDatabases)
     for (const std::string& code : e2e::kDatabaseFiles) before[db.prefix + code] = e2e::Records(site, db.dataDir, db.prefix, code);
   for (const std::string& code : e2e::kDatabaseFiles) before["leg" + code] = e2e::Records(site, "legal", "leg", code);
   for (const std::string& code : e2e::kSharedFiles) before[code] = e2e::Records(site, "data", "std", code);
@@ -60,14 +56,14 @@ TEST(FullConversion, EveryDatabaseIsConvertedAsLoggedAndTheNextStartIsSilent) {
   // The log, line by line.
   std::vector<std::string> expected = {"Filomar 4.0 to Filomar 5.0 Conversion  ", "", "Started at:     <time>", ""};
   const std::string script = ReadFile(site.dir() / "flm50.sql");
-  for (const Database& db : kConverted)
+  for (const e2e::Database& db : e2e::kConvertedDatabases)
     for (const std::string& line : ExpectedLines(db, script)) expected.push_back(line);
   std::vector<std::string> logged;
   for (const std::string& line : e2e::LogLines(ReadFile(site.dir() / "convert5.log"))) logged.push_back(e2e::MaskTime(line));
   EXPECT_EQ(logged, expected);
 
   // Converted databases: version 500A, no record lost, every file the steps convert changed.
-  for (const Database& db : kConverted) {
+  for (const e2e::Database& db : e2e::kConvertedDatabases) {
     for (const std::string& code : e2e::kDatabaseFiles) {
       const auto after = e2e::Records(site, db.dataDir, db.prefix, code);
       const auto& old = before[db.prefix + code];

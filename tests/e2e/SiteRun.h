@@ -16,6 +16,13 @@ namespace e2e {
 testing_support::ProgramRun RunConvert(const testing_support::DemoSite& site, const std::string& password,
                                        const std::string& args);
 
+// The demo site's databases that a conversion takes, in its order.
+struct Database {
+  std::string name, dataDir, prefix;
+};
+inline const std::vector<Database> kConvertedDatabases = {
+    {"STANDARD", "data", "std"}, {"FINANCE", "finance", "fin"}, {"PERSONNEL", "personnel", "per"}};
+
 // The record files a conversion reads or writes, and the ones it must leave alone.
 inline const std::vector<std::string> kDatabaseFiles = {"CONF", "CODE", "SACT", "VERS", "COMP"};
 inline const std::vector<std::string> kSharedFiles = {"DB", "UID", "UDB"};
