@@ -171,12 +171,6 @@ TEST_F(DBSelectRun, ALogThatFailsDuringARunStopsItAfterTheDatabaseUnderWay) {
 
 // ---- the log file
 
-TEST(LogTime, IsDayMonthYearHoursMinutesWithLeadingZeros) {
-  std::tm early{};
-  early.tm_year = 100, early.tm_mon = 0, early.tm_mday = 9, early.tm_hour = 7, early.tm_min = 3;
-  EXPECT_EQ(LogTime(early, std::locale::classic()), "09-Jan-00 07:03");
-}
-
 TEST(DefaultLogPath, NeverDoublesTheSeparator) {
   EXPECT_EQ(DefaultLogPath("/srv/filomar/"), "/srv/filomar/convert5.log");
   EXPECT_EQ(DefaultLogPath(" /srv/filomar  "), "/srv/filomar/convert5.log");

@@ -34,9 +34,7 @@ using steps::convertLettersInDB;
 using steps::renameLetters;
 using RecordMap = std::map<std::string, std::string>;  // whole records by key, in key order
 
-std::string Padded(const std::string& text, std::size_t width) {
-  return text.substr(0, width) + std::string(width - std::min(width, text.size()), ' ');
-}
+using testing_support::Padded;
 
 // A demo site for the steps: the record library connected in this process with FINANCE
 // selected (as convertdb leaves it), a log, a progress window, a recording server, the

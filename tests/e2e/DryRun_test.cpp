@@ -16,15 +16,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-using testing_support::ReadFile;
-
-// Every regular file under `root` with its bytes and modification time.
-std::map<std::string, std::pair<std::string, fs::file_time_type>> Snapshot(const fs::path& root) {
-  std::map<std::string, std::pair<std::string, fs::file_time_type>> files;
-  for (const auto& entry : fs::recursive_directory_iterator(root))
-    if (entry.is_regular_file()) files[entry.path().string()] = {ReadFile(entry.path()), entry.last_write_time()};
-  return files;
-}
 
 std::set<std::string> LetterFiles(const fs::path& dir) {
   std::set<std::string> names;
@@ -77,21 +68,13 @@ TEST(DryRun, LeavesEverySiteFileAsItWasAndPrintsWhatTheRealRunThenChanges) {
     for (const std::string& code : e2e::kDatabaseFiles) before[db.name + code] = e2e::Records(site, db.dataDir, db.prefix, code);
     lettersBefore[db.name] = LetterFiles(site.DataDir(db.dataDir));
   }
-  const auto siteBefore = Snapshot(site.dir());
+  const testing_support::FileSnapshot siteBefore = testing_support::Snapshot(site.dir());
 
   const auto dry = testing_support::RunShell("echo FILOMAR | '" FILOMAR_CONVERT_EXE
                                              "' --batch --password-stdin --user FILOMAR --dry-run --all",
                                              outside.path() / "dry.out");
   ASSERT_EQ(dry.status, 0) << dry.out;
-  const auto siteAfter = Snapshot(site.dir());
-  EXPECT_EQ(siteAfter.size(), siteBefore.size());
-  for (const auto& [path, file] : siteBefore) {
-    const auto it = siteAfter.find(path);
-    ASSERT_NE(it, siteAfter.end()) << path << " is gone";
-    EXPECT_TRUE(it->second.first == file.first) << path << " changed";
-    EXPECT_TRUE(it->second.second == file.second) << path << " has a new modification time";
-  }
-  for (const auto& [path, file] : siteAfter) EXPECT_TRUE(siteBefore.count(path)) << path << " was made";
+  EXPECT_EQ(testing_support::Changes(siteBefore, testing_support::Snapshot(site.dir())), "");
   const auto printed = ParseReport(dry.out);
 
   const auto run = e2e::RunConvert(site, "FILOMAR", "--user FILOMAR --all --no-backup");

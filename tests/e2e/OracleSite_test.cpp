@@ -51,10 +51,7 @@ void ClearLevelFlags(std::string directory, std::string prefix) {
   vb_io_close(CODE_FILE);
 }
 
-std::string Padded(std::string text, std::size_t width) {
-  text.resize(width, ' ');
-  return text;
-}
+using testing_support::Padded;
 
 TEST(OracleDemoSite, OracleStatementsAreRefusedAndLoggedAndTheRecordsAreConverted) {
   const testing_support::DemoSite site({.engine = 'O', .dataRoot = std::nullopt});

@@ -149,46 +149,6 @@ TEST(SqlServerBatches, GoLinesAndWhatIsLeftAfterThem) {
   }
 }
 
-TEST(OracleCatalogueBlock, LinesOfTheBlock) {
-  const std::vector<std::string> lines = {
-      "DECLARE",
-      "sdb_NAME        varchar2(10);",
-      "sdb_DIR         varchar2(46);",
-      "sdb_DES         varchar2(30);",
-      "sdb_IMG_DIR     varchar2(30);",
-      "sdb_PREFIX      varchar2(3);",
-      "sdb_VALID       varchar2(1);",
-      "sdb_FTP_SERVER  varchar2(250);",
-      "sdb_FTP_PORT    varchar2(10);",
-      "sdb_FTP_PATH        varchar2(250);",
-      "sdb_FTP_USERNAME    varchar2(50);",
-      "sdb_FTP_USERPASSWD  varchar2(50);",
-      "BEGIN",
-      "   sdb_name       :='STANDARD  ';",
-      "   sdb_dir        :=RPAD('data',46,' ');",
-      "   sdb_des        :=RPAD('Standard initial database',30,' ');",
-      "   sdb_img_dir    :=RPAD('images',30,' ');",
-      "   sdb_prefix     :='std';",
-      "   sdb_valid      :='Y';",
-      "   sdb_FTP_SERVER :=RPAD(' ',250,' ');",
-      "   sdb_FTP_PORT   :=RPAD(' ',10,' ');",
-      "   sdb_FTP_PATH    :=RPAD(' ',250,' ');",
-      "   sdb_FTP_USERNAME :=RPAD(' ',50,' ');sdb_FTP_USERPASSWD :=RPAD(' ',50,' ');",
-      "insert into std_db (db_name,db_dir,db_des,db_img_dir,db_prefix,db_valid,db_FTP_SERVER,",
-      "db_FTP_PORT,db_FTP_PATH,db_FTP_USERNAME,db_FTP_USERPASSWD) values",
-      "  (HEXTORAW(RAWTOHEX(sdb_name)),HEXTORAW(RAWTOHEX(sdb_dir)),",
-      "   HEXTORAW(RAWTOHEX(sdb_des)), HEXTORAW(RAWTOHEX(sdb_img_dir)),",
-      "   HEXTORAW(RAWTOHEX(sdb_prefix)), HEXTORAW(RAWTOHEX(sdb_valid)),",
-      "   HEXTORAW(RAWTOHEX(sdb_FTP_SERVER)),HEXTORAW(RAWTOHEX(sdb_FTP_PORT)),",
-      "   HEXTORAW(RAWTOHEX(sdb_FTP_PATH)),HEXTORAW(RAWTOHEX(sdb_FTP_USERNAME)),",
-      "   HEXTORAW(RAWTOHEX(sdb_FTP_USERPASSWD)));",
-      "END;",
-  };
-  std::string joined;
-  for (const std::string& line : lines) joined += (joined.empty() ? "" : "\n") + line;
-  EXPECT_EQ(OracleCatalogueBlock(), joined);
-}
-
 TEST_F(NewSite, MissingLockScriptIsPassedOverAndObjectNotFoundIsNotShown) {
   WriteScript("Newstd7.tpl", "drop table old\ngo\ncreate table a (x int)\ngo\n");
   server.FailStatement(" drop table old", {{ado::kObjectNotFound, "no such table: old", "Microsoft OLE DB Provider for ODBC Drivers", "42S02", 1}});
@@ -208,7 +168,7 @@ TEST_F(NewSite, OracleSendsTheCatalogueRowEvenWithoutTemplate) {
   EXPECT_NE(screen.Shown()[0].text.find(ProgramDirectory() + "Newstddb.tpl\n\n"), std::string::npos);
 }
 
-std::string Pad(const std::string& text, std::size_t width) { return text + std::string(width - text.size(), ' '); }
+using testing_support::Padded;
 
 std::string Hex(const std::string& bytes) {
   std::string hex;
@@ -249,7 +209,7 @@ TEST_F(NewSite, SqlServerStatementsAfterTheTemplateAndTheLockScript) {
   ASSERT_EQ(sent.size(), 6u);
   EXPECT_EQ(sent[0], " create table t (x int)");
   EXPECT_EQ(sent[1], " create procedure p as select 1");
-  EXPECT_EQ(sent[2], "INSERT INTO std_sec values(convert(binary(6),'000000'),convert(binary(30),'" + Pad("EVERYONE", 30) + "'))");
+  EXPECT_EQ(sent[2], "INSERT INTO std_sec values(convert(binary(6),'000000'),convert(binary(30),'" + Padded("EVERYONE", 30) + "'))");
   EXPECT_EQ(sent[4],
             "insert into std_db (db_name,  db_dir,  db_des,  db_img_dir,  db_prefix, db_valid) values "
             "(0x5354414e444152442020, 'data', 'Standard initial database', 'images','std', 'Y')");
@@ -259,8 +219,8 @@ TEST_F(NewSite, SqlServerStatementsAfterTheTemplateAndTheLockScript) {
   const std::vector<std::string> uid = UidValues(sent[3]);
   const std::vector<std::size_t> widths = {30, 30, 10, 6, 1, 10, 6, 1, 10, 6, 1, 10, 6, 1, 10, 6, 1, 10, 10, 1, 1, 1};
   ASSERT_EQ(uid.size(), widths.size());
-  EXPECT_EQ(uid[0], "0x" + Hex(Pad("FILOMAR", 30)));
-  EXPECT_EQ(uid[1], "0x" + Hex(Pad("FILOMAR ADMINISTRATOR", 30)));
+  EXPECT_EQ(uid[0], "0x" + Hex(Padded("FILOMAR", 30)));
+  EXPECT_EQ(uid[1], "0x" + Hex(Padded("FILOMAR ADMINISTRATOR", 30)));
   for (std::size_t i = 2; i < uid.size(); ++i) {
     ASSERT_EQ(uid[i].rfind("0x", 0), 0u) << uid[i];
     EXPECT_EQ((uid[i].size() - 2 + 1) / 2, widths[i]) << i << ": " << uid[i];
@@ -278,14 +238,14 @@ TEST_F(NewSite, OracleStatementsAfterTheTemplateAndTheCatalogueBlock) {
   EXPECT_EQ(sent[0], "CREATE SEQUENCE std_sec_seq");
   EXPECT_EQ(sent[1], OracleCatalogueBlock());
   EXPECT_EQ(sent[2], "insert into std_sec values(std_sec_seq.nextval,HEXTORAW(RAWTOHEX('000000')),HEXTORAW(RAWTOHEX('" +
-                         Pad("EVERYONE", 30) + "')))");
+                         Padded("EVERYONE", 30) + "')))");
   const std::vector<std::string> uid = UidValues(sent[3]);
   ASSERT_EQ(uid.size(), 22u);
-  EXPECT_EQ(uid[0], "HEXTORAW('" + Hex(Pad("FILOMAR", 30)) + "')");
+  EXPECT_EQ(uid[0], "HEXTORAW('" + Hex(Padded("FILOMAR", 30)) + "')");
   EXPECT_EQ(uid[21], "HEXTORAW('0')");
   EXPECT_EQ(sent[4], "insert into std_udb(udb_uid,udb_dbname,udb_aono,udb_dblevel,udb_filler) values(HEXTORAW('" +
-                         Hex(Pad("FILOMAR", 30)) + "'),HEXTORAW('" + Hex(Pad("STANDARD", 10)) + "'),HEXTORAW('" +
-                         Hex(Pad("", 10)) + "'),HEXTORAW(RAWTOHEX('9')),HEXTORAW('" + Hex(Pad("", 9)) + "'))");
+                         Hex(Padded("FILOMAR", 30)) + "'),HEXTORAW('" + Hex(Padded("STANDARD", 10)) + "'),HEXTORAW('" +
+                         Hex(Padded("", 10)) + "'),HEXTORAW(RAWTOHEX('9')),HEXTORAW('" + Hex(Padded("", 9)) + "'))");
   EXPECT_EQ(progress.shown, (Statements{"Creating database STANDARD", "Creating new tables", "Creating stored procedures",
                                         "Initialising new tables", "closed"}));
 }
@@ -310,7 +270,7 @@ TEST_F(NewSite, RecordContent) {
 
   const std::vector<std::string> words = Records(STOP_FILE);
   ASSERT_EQ(words.size(), 12u);
-  EXPECT_EQ(words.front().substr(0, 20), Pad("ALL", 20));
+  EXPECT_EQ(words.front().substr(0, 20), Padded("ALL", 20));
 
   const std::string c00 = Record(CONF_FILE, "C00");
   EXPECT_EQ(c00.substr(0, 4), "C00A");
@@ -324,22 +284,22 @@ TEST_F(NewSite, RecordContent) {
   EXPECT_EQ(c00.substr(843, 4), "0500");
   EXPECT_EQ(c00.substr(859, 18), "004500 NN3YNYNNN  ");
   EXPECT_EQ(c00.substr(895, 21), "NN YYYYYN  **********");
-  EXPECT_EQ(Record(CONF_FILE, "C12").substr(3, 255), Pad(kNewAuditDumpPath, 255));
-  EXPECT_EQ(Record(CONF_FILE, "C13").substr(3, 100), Pad("Default Letter", 100));
+  EXPECT_EQ(Record(CONF_FILE, "C12").substr(3, 255), Padded(kNewAuditDumpPath, 255));
+  EXPECT_EQ(Record(CONF_FILE, "C13").substr(3, 100), Padded("Default Letter", 100));
   const std::string c03 = Record(CONF_FILE, "C03");
-  EXPECT_EQ(c03.substr(3, 49), Pad("Default Action Sheet", 49));
+  EXPECT_EQ(c03.substr(3, 49), Padded("Default Action Sheet", 49));
   EXPECT_EQ(Record(CONF_FILE, "C09").substr(3, 90), "000000000000" + std::string(66, ' ') + "000000000000");
 
   const std::string l9 = Record(CODE_FILE, "L9");
-  EXPECT_EQ(l9.substr(11, 70), Pad("NINE", 70));
+  EXPECT_EQ(l9.substr(11, 70), Padded("NINE", 70));
   EXPECT_EQ(l9.substr(81, 28), std::string(28, 'Y'));
   EXPECT_EQ(Record(CODE_FILE, "LM").substr(81, 28), "NNNNNYYNNNNYNNNNNNNNNNNNNNNN");
   const std::string d001 = Record(CODE_FILE, "D001");
-  EXPECT_EQ(d001.substr(11, 70), Pad("ACTIVE", 70));
+  EXPECT_EQ(d001.substr(11, 70), Padded("ACTIVE", 70));
   EXPECT_EQ(d001.substr(81, 72), std::string(72, ' '));  // the buffer was cleared after the levels
   EXPECT_EQ(Record(CODE_FILE, "UARCHIVED").substr(11, 70), std::string(70, ' '));
   EXPECT_EQ(Record(CODE_FILE, "TINACTIVE").substr(11, 70), std::string(70, ' '));
-  EXPECT_EQ(Record(CODE_FILE, "PREPLY").substr(11, 70), Pad("Document Reply", 70));
+  EXPECT_EQ(Record(CODE_FILE, "PREPLY").substr(11, 70), Padded("Document Reply", 70));
   EXPECT_EQ(Records(CODE_FILE).size(), 28u);
   const std::vector<std::string> years = Records(CAL_FILE);  // in key order: 00 .. 05, 86 .. 99
   ASSERT_EQ(years.size(), 20u);
@@ -348,14 +308,14 @@ TEST_F(NewSite, RecordContent) {
   EXPECT_EQ(years.at(6).substr(0, 2) + years.back().substr(0, 2), "8699");
 
   EXPECT_EQ(Record(DB_FILE, "STANDARD").substr(0, 120),
-            Pad("STANDARD", 10) + Pad("data", 46) + Pad("Standard initial database", 30) + Pad("images", 30) + "stdY");
+            Padded("STANDARD", 10) + Padded("data", 46) + Padded("Standard initial database", 30) + Padded("images", 30) + "stdY");
   const std::string admin = Record(UID_FILE, "FILOMAR");
-  EXPECT_EQ(admin.substr(30, 40), Pad("FILOMAR ADMINISTRATOR", 30) + Pad("FILOMAR", 10));
-  EXPECT_EQ(admin.substr(75, 16), Pad("-2147483633", 16));
-  EXPECT_EQ(admin.substr(123, 32), Pad("-2147483633", 16) + Pad("-2147483643", 16));
+  EXPECT_EQ(admin.substr(30, 40), Padded("FILOMAR ADMINISTRATOR", 30) + Padded("FILOMAR", 10));
+  EXPECT_EQ(admin.substr(75, 16), Padded("-2147483633", 16));
+  EXPECT_EQ(admin.substr(123, 32), Padded("-2147483633", 16) + Padded("-2147483643", 16));
   EXPECT_EQ(admin.substr(175, 51), "N" + std::string(50, ' '));
   EXPECT_NE(admin.substr(165, 10), std::string(10, ' '));  // today's date
-  EXPECT_EQ(Record(UDB_FILE, Pad("FILOMAR", 30) + "STANDARD").substr(50, 10), Pad("9", 10));
+  EXPECT_EQ(Record(UDB_FILE, Padded("FILOMAR", 30) + "STANDARD").substr(50, 10), Padded("9", 10));
   EXPECT_TRUE(Session.AllFilesOpen);  // terminate closes them
 
 }

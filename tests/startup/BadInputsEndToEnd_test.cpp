@@ -1,6 +1,7 @@
 // The built filomar-convert in batch on demo sites spoiled one way each (record stores, data
-// directory, data sources file, log path, user id): each ends with its message and exit status,
-// and every file of the site other than the one spoiled is byte-identical afterwards.
+// directory, data sources file, an unreachable server, log path, user id and password): each ends
+// with its message and exit status, converts nothing, and leaves every file of the site other
+// than the one spoiled byte-identical.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -15,7 +16,8 @@
 
 using testing_support::DemoSite;
 using testing_support::ProgramRun;
-using testing_support::ReadFile;
+using testing_support::Changes;
+using testing_support::Snapshot;
 using testing_support::RunShell;
 
 namespace {
@@ -29,25 +31,8 @@ struct BadInput {
   std::string args = "--all";
   const char* message;
   const char* writes = "";  // the one file the run names and may write (its log), if any
+  std::string password = "FILOMAR";
 };
-
-// Every regular file under `dir` and its bytes.
-std::map<std::string, std::string> Snapshot(const fs::path& dir) {
-  std::map<std::string, std::string> files;
-  for (const auto& entry : fs::recursive_directory_iterator(dir))
-    if (entry.is_regular_file()) files[fs::relative(entry.path(), dir).string()] = ReadFile(entry.path());
-  return files;
-}
-
-// The names of the files added, removed or changed between two snapshots.
-std::string Changes(const std::map<std::string, std::string>& before, const std::map<std::string, std::string>& after) {
-  std::string changed;
-  for (const auto& [name, bytes] : after)
-    if (!before.contains(name) || before.at(name) != bytes) changed += name + " ";
-  for (const auto& [name, bytes] : before)
-    if (!after.contains(name)) changed += name + "(removed) ";
-  return changed;
-}
 
 // `text` as one word of the shell, whatever it holds.
 std::string ShellWord(const std::string& text) {
@@ -83,6 +68,14 @@ TEST(BadInputs, EachEndsWithItsMessageAndStatusAndLeavesTheSiteAsItWas) {
       {"user id with quotes", [](const DemoSite&) {}, "FIL'OM\"AR", "--all", "Invalid user id. Try again."},
       {"user id of 10,000 characters", [](const DemoSite&) {}, std::string(10000, 'A'), "--all",
        "Invalid user id. Try again."},
+      {"wrong password", [](const DemoSite&) {}, "FILOMAR", "--all", "Invalid password. Try again.\n[OK] -> OK", "", "WRONG"},
+      {"level below nine", [](const DemoSite&) {}, "RMANAGER", "--all", "You must have level 9 to run the Conversion utility",
+       "", "MANAGER"},
+      {"server unreachable",  // a data source whose database file cannot be made
+       [](const DemoSite& s) {
+         Overwrite(s.OdbcIni(), "[filomar4]\nDriver=SQLite3\nDatabase=" + (s.dir() / "no-such-folder" / "x.db").string() + "\n");
+       },
+       "FILOMAR", "--all", "No database was converted because the database server could not be reached.", "convert5.log"},
   };
   for (const BadInput& bad : cases) {
     SCOPED_TRACE(bad.name);
@@ -91,7 +84,7 @@ TEST(BadInputs, EachEndsWithItsMessageAndStatusAndLeavesTheSiteAsItWas) {
     bad.spoil(site);
     const fs::path out = site.dir().parent_path() / "program.out";  // outside the site
     auto before = Snapshot(site.dir());
-    const ProgramRun run = RunShell("cd '" + site.dir().string() + "' && echo FILOMAR | '" FILOMAR_CONVERT_EXE
+    const ProgramRun run = RunShell("cd '" + site.dir().string() + "' && echo " + ShellWord(bad.password) + " | '" FILOMAR_CONVERT_EXE
                                     "' --batch --user " + ShellWord(bad.userId) + " --password-stdin " + bad.args,
                                     out);
     EXPECT_EQ(run.status, 1) << run.out;

@@ -10,6 +10,12 @@
 
 namespace testing_support {
 
+// `text` blank padded, or cut, to `width` bytes, as the record fields hold it.
+inline std::string Padded(std::string text, std::size_t width) {
+  text.resize(width, ' ');
+  return text;
+}
+
 using FieldValues = std::vector<std::pair<const filomar::FieldInfo*, std::string>>;
 
 // Inserts one record into `file` (opened and closed here); a failure fails the test.

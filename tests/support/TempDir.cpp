@@ -45,4 +45,23 @@ std::string ReadFile(const fs::path& path) {
   return s.str();
 }
 
+FileSnapshot Snapshot(const fs::path& root) {
+  FileSnapshot files;
+  for (const auto& entry : fs::recursive_directory_iterator(root)) {
+    if (!entry.is_regular_file()) continue;
+    const auto modified = entry.last_write_time().time_since_epoch().count();
+    files[fs::relative(entry.path(), root).string()] = ReadFile(entry.path()) + "\n@" + std::to_string(modified);
+  }
+  return files;
+}
+
+std::string Changes(const FileSnapshot& before, const FileSnapshot& after) {
+  std::string changed;
+  for (const auto& [name, content] : after)
+    if (!before.contains(name) || before.at(name) != content) changed += name + " ";
+  for (const auto& [name, content] : before)
+    if (!after.contains(name)) changed += name + "(removed) ";
+  return changed;
+}
+
 }  // namespace testing_support

@@ -1,8 +1,9 @@
-// Test helpers: a temporary directory removed at the end of the test, file writing, and
-// environment variables restored on scope exit.
+// Test helpers: a temporary directory removed at the end of the test, file writing and
+// snapshots, and environment variables restored on scope exit.
 #pragma once
 
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <string>
 
@@ -36,5 +37,13 @@ class ScopedEnv {
 };
 
 std::string ReadFile(const std::filesystem::path& path);
+
+// Every regular file under `root`, by its path relative to `root`, with its bytes and its
+// modification time: a file rewritten with the same bytes counts as changed.
+using FileSnapshot = std::map<std::string, std::string>;
+FileSnapshot Snapshot(const std::filesystem::path& root);
+
+// The names of the files added, removed or changed between two snapshots; empty when none.
+std::string Changes(const FileSnapshot& before, const FileSnapshot& after);
 
 }  // namespace testing_support
