@@ -1,6 +1,5 @@
-// The console and batch faces of the main window, driven by lines of input, and the progress
-// window's record count: the step it belongs to, and the count lines of the batch face, paced
-// to at most one a second.
+// The console and batch faces of the main window, driven by lines of input, and the batch
+// face's record count lines, paced to at most one a second.
 #include "frontends/faces/DBSelectFace.h"
 
 #include <gtest/gtest.h>
@@ -98,16 +97,6 @@ struct ManualClock {
     return [this] { return now; };
   }
 };
-
-TEST(frmProgressCount, TheCountBelongsToTheStepItWasBegunFor) {
-  frmProgress window;
-  window.lblstatus = " Updating Sact table ";
-  EXPECT_FALSE(window.ShowsRecordCount());
-  window.BeginRecordCount(5);
-  EXPECT_TRUE(window.ShowsRecordCount());
-  window.lblstatus = " Converting Filters";
-  EXPECT_FALSE(window.ShowsRecordCount());
-}
 
 using BatchCountLines = ConversionSite;
 

@@ -1,6 +1,6 @@
 // The Oracle lock objects: their sending (order, text form, the stop at the first failure), and
-// a static check of their PL/SQL: block structure, parameters, the lock tables' names and
-// columns, and DECODE_HEX's table against a decoder of the test's own.
+// a static check of their PL/SQL: block structure, parameters, and the lock tables' names and
+// columns.
 #include "newdb/OracleLocks.h"
 
 #include <gtest/gtest.h>
@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <cctype>
 #include <map>
-#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -217,44 +216,6 @@ TEST(OracleLockTexts, BlocksParametersTablesAndColumns) {
     }
     EXPECT_TRUE(kObjects[n].head.ends_with(" " + std::string(object.name)));
     EXPECT_EQ(parameters, kObjects[n].parameters);
-  }
-}
-
-// The raw columns' codes, written independently of the PL/SQL: upper-case hex digits only.
-std::optional<char> ExpectedDecode(const std::string& code) {
-  if (code.find_first_not_of("0123456789ABCDEF") != std::string::npos) return std::nullopt;
-  const int v = std::stoi(code, nullptr, 16);
-  const bool printable = v >= 0x20 && v <= 0x7E && v != '"' && v != ',';
-  if (printable || v == 9 || v == 10 || v == 13 || v == 0xFE || v == 0xFF) return static_cast<char>(v);
-  return std::nullopt;
-}
-
-TEST(OracleLockTexts, DecodeHexListsExactlyTheRawColumnCodes) {
-  const auto objects = OracleLockObjects();
-  const auto decodeHex = std::find_if(objects.begin(), objects.end(), [](const auto& o) { return o.name == "DECODE_HEX"; });
-  ASSERT_NE(decodeHex, objects.end());
-  const Tokens t = Lex(decodeHex->text);
-  const auto decode = std::find_if(t.begin(), t.end(), [](const Token& k) { return k.Is("DECODE"); });
-  std::size_t close;
-  const std::vector<Tokens> args = Arguments(t, decode - t.begin() + 1, close);
-  ASSERT_TRUE(args.size() % 2 == 1 && args[0].size() == 1 && args[0][0].Is("HEX_CODE")) << "no default value";
-
-  std::map<std::string, std::optional<char>> table;  // Oracle's empty text is NULL
-  for (std::size_t i = 1; i < args.size(); i += 2) {
-    const Tokens& value = args[i + 1];
-    ASSERT_TRUE(args[i].size() == 1 && args[i][0].literal);
-    std::optional<char> decoded;
-    if (value.size() == 4 && value[0].Is("CHR")) decoded = static_cast<char>(std::stoi(value[2].text));
-    if (value.size() == 1 && value[0].literal && value[0].text.size() == 1) decoded = value[0].text[0];
-    EXPECT_TRUE(decoded || (value.size() == 1 && value[0].literal && value[0].text.empty()));
-    EXPECT_TRUE(table.emplace(args[i][0].text, decoded).second) << "listed twice: " << args[i][0].text;
-  }
-  EXPECT_TRUE(table.count("2C")) << "the comma is listed, as the empty text";
-  for (const auto& [code, decoded] : table) EXPECT_EQ(decoded, ExpectedDecode(code)) << code;
-  for (int v = 0; v < 256; ++v) {  // every code that decodes is listed (a listed one was checked above)
-    char code[3];
-    std::snprintf(code, sizeof code, "%02X", v);
-    EXPECT_EQ(table.count(code) ? table.at(code) : std::nullopt, ExpectedDecode(code)) << code;
   }
 }
 

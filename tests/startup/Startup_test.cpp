@@ -113,16 +113,6 @@ TEST_F(StartProgramTest, SignOnAcceptedLeadsToTheMainWindowHoldingMatrAndTraced)
   EXPECT_NE(second.find("[0] TRACE_Enable 1 := -1"), std::string::npos) << second;
 }
 
-TEST_F(StartProgramTest, T0TracesChannel0Only) {
-  EXPECT_EQ(Start("/T0/D"), -1);
-  MsgBoxTrace("a message box line", ui::mb::OKOnly, "");
-  terminate();
-  const std::string text = testing_support::ReadFile(TraceFile());
-  EXPECT_NE(text.find("init0() End"), std::string::npos) << text;
-  std::istringstream lines(text);
-  for (std::string line; std::getline(lines, line);) EXPECT_NE(line.find(" [0] "), std::string::npos) << line;
-}
-
 TEST_F(StartProgramTest, OracleRecreatesTheLockObjectsBeforeTheSignOn) {
   const Engine saved = DbEngine;
   handOvers.acceptSignOn = 0;

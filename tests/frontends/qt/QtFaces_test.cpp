@@ -88,24 +88,6 @@ TEST(QtFaces, AnUnreachableLocalDisplayIsNoDisplay) {
   EXPECT_TRUE(ui::DisplayAvailable());
 }
 
-// The creation of a new database has no main window: its progress window stands alone.
-TEST(QtFaces, TheCreationsProgressWindowShowsItsLabelsUntilUnloaded) {
-  frmProgress window;
-  const auto painter = ui::NewProgressWindow();
-  window.painter = painter.get();
-  window.Label1 = "Creating database";
-  window.lbldbname = "STANDARD";
-  window.lblstatus = " Creating tables";
-  window.Show();
-  auto* shown = dynamic_cast<QWidget*>(painter.get());
-  ASSERT_NE(shown, nullptr);
-  EXPECT_TRUE(shown->isVisible());
-  EXPECT_EQ(shown->findChild<QLabel*>("Label1")->text(), "Creating database");
-  EXPECT_EQ(shown->findChild<QLabel*>("lblstatus")->text(), " Creating tables");
-  window.Unload();
-  EXPECT_FALSE(shown->isVisible());
-}
-
 // The sign-on window over a small installation.
 class LoginDialogTest : public startup_test::StartupSite {
  protected:

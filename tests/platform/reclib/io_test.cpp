@@ -298,7 +298,7 @@ TEST_F(DatabaseTransaction, ARenameTheFileSystemWouldRefuseIsRefusedAtOnce) {
   EXPECT_EQ(io_commitDatabase(), reclib::kNotOpen);
 }
 
-// ---- sharing a store: file locks of io_open / io_open_exclusive, record locks of io_read
+// ---- sharing a store: file locks of io_open / io_open_exclusive
 
 using Sharing = Site;
 
@@ -319,40 +319,6 @@ TEST_F(Sharing, ExclusiveOpenIsRefusedWhileSharedAndTheReverse) {
   EXPECT_EQ(other.Run(), 0);
   EXPECT_EQ(other.Run(), 0);  // another file of the same store is not affected
   EXPECT_EQ(io_open(&block, nullptr), reclib::kHeldExclusively);
-}
-
-TEST_F(Sharing, ARecordReadForUpdateIsLockedAgainstOtherProcesses) {
-  auto attempt = [](std::function<short(FileBlock&)> call) {
-    return [call] {
-      FileBlock b = Block("UID");
-      io_open(&b, nullptr);
-      SetRecord(b, Key(0), 'c');
-      const short status = call(b);
-      io_unlock(&b);
-      io_close(&b);
-      return status;
-    };
-  };
-  OtherProcess other({
-      attempt([](FileBlock& b) { return io_read(&b, 0, 1); }),
-      attempt([](FileBlock& b) { return io_rewrite(&b); }),
-      attempt([](FileBlock& b) { return io_read(&b, 0, 0); }),
-      attempt([](FileBlock& b) { SetRecord(b, Key(1)); return io_read(&b, 0, 1); }),
-      attempt([](FileBlock& b) { return io_rewrite(&b); }),
-  });
-  FileBlock block = Block("UID");
-  Fill(block, 2);
-  SetRecord(block, Key(0));
-  ASSERT_EQ(io_read(&block, 0, 1), 0);
-  EXPECT_EQ(other.Run(), reclib::kRecordLocked);
-  EXPECT_EQ(other.Run(), reclib::kRecordLocked);
-  EXPECT_EQ(other.Run(), 0);  // a plain read is not held up
-  EXPECT_EQ(other.Run(), 0);  // another record is free
-  ASSERT_EQ(io_rewrite(&block), 0);  // releases the lock
-  EXPECT_EQ(other.Run(), 0);
-  SetRecord(block, Key(0), '?');
-  ASSERT_EQ(io_read(&block, 0, 0), 0);
-  EXPECT_EQ(MarkOf(block), 'c');
 }
 
 // ---- faults
