@@ -2,7 +2,9 @@
 
 #include "common/FrontEnd.h"
 #include "common/General.h"
+#include "common/Text.h"
 #include "platform/ipc/ipc.h"
+#include "platform/reclib/io.h"
 #include "platform/reclib/trace.h"
 #include "recio/Vb_io.h"
 #include "recio/conffld.h"
@@ -12,6 +14,10 @@ namespace filomar {
 SessionState Session;
 
 namespace {
+
+// The codes whose failures the library must not report while a group of files is opened.
+constexpr short kGroupOpenCodes[] = {reclib::kNotOpen, reclib::kFileInUse, reclib::kHeldExclusively,
+                                     reclib::kNotFound, reclib::kRecordLocked};
 
 void CloseIf(bool& flag, short file) {
   if (!flag) return;
@@ -33,6 +39,56 @@ void Disconnect() {
 void SelectStandardDatabase() {
   std::string dir = "data", prefix = "std";
   vb_io_setDirectory(ConnHandle, dir, prefix);
+}
+
+void open_uid() {
+  WriteTrace("Before open UID");
+  const std::pair<short, const char*> files[] = {{UID_FILE, "UID"}, {DB_FILE, "DB"}, {UDB_FILE, "UDB"}};
+  for (const auto& [file, name] : files) {
+    vb_io_open(file, "");
+    if (vb_io_erc != 0) {
+      ShowMessage(std::string("Can't open ") + name + " file. Err =" + NumberWithSign(vb_io_erc) + "\n" + vb_io_failure(),
+                  ui::mb::OKOnly, "");
+      throw ProgramEnd{kExitFailure};
+    }
+  }
+  Session.UidFilesOpen = true;
+}
+
+namespace {
+
+// Opens `file` in shared mode and records it in `flag` only when it opened: closing a file this
+// run never opened would release the exclusive hold on MATR that start-up keeps.
+void OpenShared(short file, bool& flag) {
+  vb_io_open(file, "");
+  if (vb_io_erc == 0) flag = true;
+}
+
+}  // namespace
+
+bool open_files1() {
+  WriteTrace("open_files1 start");
+  Session.Files1Open = false;
+  for (const short code : kGroupOpenCodes) vb_io_suppress(code);
+  OpenShared(MATR_FILE, Session.MatrOpen);
+  const short status = vb_io_erc;
+  WriteTrace("Open MA_FILE: vb_io_erc=" + std::to_string(status));
+  for (const short code : kGroupOpenCodes) vb_io_unsuppress(code);
+  bool opened = false;
+  if (status != 0) {
+    ShowMessage("That database is unavailable. There may be a re-index or file title synchronisation running on "
+                "another workstation.",
+                ui::mb::OKOnly, "");
+  } else {
+    WriteTrace("Before open FI_FILE");
+    OpenShared(FILE_FILE, Session.FileOpen);
+    OpenShared(DOCS_FILE, Session.DocsOpen);
+    OpenShared(CAL_FILE, Session.CalOpen);
+    WriteTrace("open_files1 = True");
+    Session.Files1Open = opened = true;
+  }
+  WriteTrace("open_files1 end");
+  return opened;
 }
 
 void Close_Files1() {

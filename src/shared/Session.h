@@ -1,7 +1,8 @@
 // The session of one program run with the record library: which record-file groups are open,
 // whether MATR is held exclusively, the sign-on result, and the routines that select the
-// STANDARD database and end the session. Start-up opens the groups; the main window, the
-// new-database creation and the front ends end the session through terminate.
+// STANDARD database, open and close the record-file groups and end the session. Start-up and
+// the sign-on window open the groups; the main window, the new-database creation and the
+// front ends end the session through terminate.
 #pragma once
 
 #include <array>
@@ -47,6 +48,12 @@ extern SessionState Session;
 // Selects the STANDARD database ("data", "std") for the record library.
 void SelectStandardDatabase();
 
+// Opens UID, DB and UDB (Session.UidFilesOpen); a refused open is shown with its status and
+// ends the program (ProgramEnd, status 1).
+void open_uid();
+// Opens MATR shared, then FILE, DOCS and CAL (Session.Files1Open). False, with the
+// "database is unavailable" message, when MATR is refused.
+bool open_files1();
 // Closes the sign-on group (MATR, FILE, DOCS, CAL) where it was opened.
 void Close_Files1();
 // Closes UID, DB and UDB when open_uid opened them.

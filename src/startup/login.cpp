@@ -6,7 +6,7 @@
 #include "platform/ipc/ipc.h"
 #include "recio/Vb_io.h"
 #include "recio/conffld.h"
-#include "startup/modMain.h"
+#include "shared/Session.h"
 
 namespace filomar {
 

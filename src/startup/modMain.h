@@ -60,11 +60,5 @@ bool CheckUser(std::string& directory);
 // True when no catalogued database is at "400A" (also when DB cannot be opened). Leaves
 // STANDARD selected and DB closed.
 bool NoDatabaseToConvert();
-// Opens UID, DB and UDB (Session.UidFilesOpen); a refused open is shown with its status and
-// ends the program (ProgramEnd, status 1).
-void open_uid();
-// Opens MATR shared, then FILE, DOCS and CAL (Session.Files1Open). False, with the
-// "database is unavailable" message, when MATR is refused.
-bool open_files1();
 
 }  // namespace filomar
