@@ -19,6 +19,13 @@ namespace {
 constexpr short kGroupOpenCodes[] = {reclib::kNotOpen, reclib::kFileInUse, reclib::kHeldExclusively,
                                      reclib::kNotFound, reclib::kRecordLocked};
 
+// Opens `file` in shared mode and records it in `flag` only when it opened: closing a file this
+// run never opened would release the exclusive hold on MATR that start-up keeps.
+void OpenShared(short file, bool& flag) {
+  vb_io_open(file, "");
+  if (vb_io_erc == 0) flag = true;
+}
+
 void CloseIf(bool& flag, short file) {
   if (!flag) return;
   vb_io_close(file);
@@ -54,17 +61,6 @@ void open_uid() {
   }
   Session.UidFilesOpen = true;
 }
-
-namespace {
-
-// Opens `file` in shared mode and records it in `flag` only when it opened: closing a file this
-// run never opened would release the exclusive hold on MATR that start-up keeps.
-void OpenShared(short file, bool& flag) {
-  vb_io_open(file, "");
-  if (vb_io_erc == 0) flag = true;
-}
-
-}  // namespace
 
 bool open_files1() {
   WriteTrace("open_files1 start");

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "e2e/SiteRun.h"
+#include "recio/UserLevels.h"
 #include "recio/Vb_io.h"
 #include "recio/conffld.h"
 #include "support/Records.h"
@@ -16,37 +17,21 @@ namespace {
 
 using testing_support::ReadFile;
 
-struct Level { std::string key, description, flags1, flags2; };
-const std::string kNo44(44, 'N'), kYes44(44, 'Y');
-const std::vector<Level> kLevels = {
-    {"L0", "ZERO", "YNNNNNNNNNNNNNNNNNNNNNNNNNNN", kNo44},
-    {"L1", "ONE", "YYNNNNNNNNNNNNNNNNNNNNNNNNNN", kNo44},
-    {"L2", "TWO", "YYYNNNNNNNNNNNNNNNNNNNNNNNNN", kNo44},
-    {"L3", "THREE", "YYYNYYNNYNNNNNNNNNNNNNNNNNNN", "YNNNNYYNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNN"},
-    {"L4", "FOUR", "YYYYYYYNYNNNNNNNNNNNNNNNNNNN", "NNYYNYYNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNN"},
-    {"L5", "FIVE", "YYYYYYYNYYNNNNNNNNNNNNNNNNNN", "NNYYNYYNNYYYNYNNNNNNNNNNNNNNNNNNNNNNNNNNNNNN"},
-    {"L6", "SIX", "YYYYYYYNYYYYYYYYNNNNNNNNNNNN", "NNYYYYYYYYYYYYYYYYYYYYYYYYYYYYYNNNNNNNNNNNNN"},
-    {"L7", "SEVEN", "YYYYYYYYYYYYYYYYYNNNNNYYYYYY", "YYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYNNNNNNNNNNNNN"},
-    {"L8", "EIGHT", "YYYYYYYYYYYYYYYYYYNYYYYYYYYY", kYes44},
-    {"L9", "NINE", std::string(28, 'Y'), kYes44},
-    {"LS", "SEARCH", "YYYYNNNNNNNNNYYYNNNNNNNNNNNN", kNo44},
-    {"LM", "MOVEMENT", "NNNNNYYNNNNYNNNNNNNNNNNNNNNN", kNo44},
-};
-
 // Clears every flag of the demo's level records, so that only the conversion can set them.
 void ClearLevelFlags(std::string directory, std::string prefix) {
   using namespace filomar;
   testing_support::LibraryConnection library;
   vb_io_setDirectory(ConnHandle, directory, prefix);
   vb_io_open(CODE_FILE, "");
-  for (const Level& level : kLevels) {
-    PutField(CODE_Key, level.key);
+  for (const UserLevel& level : kUserLevels) {
+    const std::string key = std::string("L") + level.code;
+    PutField(CODE_Key, key);
     vb_io_read(CODE_FILE, 0, 1);
-    ASSERT_EQ(vb_io_erc, 0) << level.key;
+    ASSERT_EQ(vb_io_erc, 0) << key;
     PutFieldArray(CODE_LevelMask1, std::vector<Variant>(28, Variant(std::string("N"))));
     PutFieldArray(CODE_LevelMask2, std::vector<Variant>(44, Variant(std::string("N"))));
     vb_io_rewrite(CODE_FILE);
-    ASSERT_EQ(vb_io_erc, 0) << level.key;
+    ASSERT_EQ(vb_io_erc, 0) << key;
   }
   vb_io_close(CODE_FILE);
 }
@@ -97,13 +82,14 @@ TEST(OracleDemoSite, OracleStatementsAreRefusedAndLoggedAndTheRecordsAreConverte
     ASSERT_TRUE(conf.count("C00")) << dataDir;
     EXPECT_EQ(conf.at("C00").substr(438, 4), "500A") << dataDir;
     const auto codes = e2e::Records(site, dataDir, prefix, "CODE");
-    for (const Level& level : kLevels) {
-      const auto found = codes.find(Padded(level.key, 11));
-      ASSERT_NE(found, codes.end()) << dataDir << " " << level.key;
+    for (const filomar::UserLevel& level : filomar::kUserLevels) {
+      const std::string key = std::string("L") + level.code;
+      const auto found = codes.find(Padded(key, 11));
+      ASSERT_NE(found, codes.end()) << dataDir << " " << key;
       const std::string& record = found->second;
-      EXPECT_EQ(record.substr(11, 70), Padded(level.description, 70)) << dataDir << " " << level.key;
-      EXPECT_EQ(record.substr(81, 28), level.flags1) << dataDir << " " << level.key;
-      EXPECT_EQ(record.substr(109, 44), level.flags2) << dataDir << " " << level.key;
+      EXPECT_EQ(record.substr(11, 70), Padded(level.description, 70)) << dataDir << " " << key;
+      EXPECT_EQ(record.substr(81, 28), level.mask1) << dataDir << " " << key;
+      EXPECT_EQ(record.substr(109, 44), level.mask2) << dataDir << " " << key;
     }
   }
   // PERSONNEL was not chosen: still at 4.0.

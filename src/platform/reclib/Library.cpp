@@ -174,7 +174,7 @@ short Library::BeginDatabase(std::string& why) {
   if (const short status = OpenStore(path, store, why)) return status;
   if (const short status = store->BeginDatabase(why)) {
     store.reset();
-    if (stores_[path].use_count() == 1) stores_.erase(path);
+    ForgetUnusedStore(path);
     return status;
   }
   databaseStore_ = std::move(store);
@@ -186,7 +186,7 @@ short Library::CommitDatabase(std::string& why) {
   const short status = databaseStore_->CommitDatabase(why);
   const std::string path = databaseStore_->path();
   databaseStore_.reset();
-  if (stores_[path].use_count() == 1) stores_.erase(path);
+  ForgetUnusedStore(path);
   return status;
 }
 
@@ -195,7 +195,7 @@ void Library::RollbackDatabase() {
   databaseStore_->RollbackDatabase();
   const std::string path = databaseStore_->path();
   databaseStore_.reset();
-  if (stores_[path].use_count() == 1) stores_.erase(path);
+  ForgetUnusedStore(path);
 }
 
 short Library::BackupStore(const std::string& destination, std::string& why) {
@@ -206,7 +206,7 @@ short Library::BackupStore(const std::string& destination, std::string& why) {
   if (const short status = OpenStore(path, store, why)) return status;
   const short status = store->Backup(destination, why);
   store.reset();
-  if (stores_[path].use_count() == 1) stores_.erase(path);
+  ForgetUnusedStore(path);
   return status;
 }
 
@@ -219,7 +219,7 @@ short Library::RestoreStore(const std::string& source, std::string& why) {
   if (const short status = OpenStore(path, store, why)) return status;
   const short status = store->RestoreFrom(source, why);
   store.reset();
-  if (stores_[path].use_count() == 1) stores_.erase(path);
+  ForgetUnusedStore(path);
   return status;
 }
 
@@ -262,7 +262,7 @@ short Library::Open(const FileBlock& block, bool exclusive, std::string& why) {
   if (status == 0) status = file->OpenTable(why);
   if (status != 0) {
     file.reset();
-    if (stores_[path].use_count() == 1) stores_.erase(path);
+    ForgetUnusedStore(path);
     return status;
   }
   file->opens = 1;
@@ -292,6 +292,10 @@ RecordFile* Library::Find(const FileBlock& block, std::string& why) {
 void Library::Erase(std::map<FileId, std::unique_ptr<RecordFile>>::iterator it) {
   const std::string path = it->second->store().path();
   files_.erase(it);
+  ForgetUnusedStore(path);
+}
+
+void Library::ForgetUnusedStore(const std::string& path) {
   if (auto store = stores_.find(path); store != stores_.end() && store->second.use_count() == 1) stores_.erase(store);
 }
 

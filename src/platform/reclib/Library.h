@@ -73,6 +73,9 @@ class Library {
   short SelectedStorePath(std::string& path, std::string& why) const;
   short OpenStore(std::string& path, std::shared_ptr<Store>& store, std::string& why);
   void Erase(std::map<FileId, std::unique_ptr<RecordFile>>::iterator it);
+  // Closes the store at `path` once no open file or transaction holds it (the map's own
+  // reference is the last); the caller drops its reference first.
+  void ForgetUnusedStore(const std::string& path);
 
   bool connected_ = false;
   bool selected_ = false;
