@@ -12,6 +12,7 @@
 #include "frontends/console/ConsoleUi.h"
 #include "frontends/qt/QtFaces.h"
 #include "platform/ipc/ipc.h"
+#include "platform/winapi/AppPath.h"
 
 namespace {
 
@@ -43,6 +44,7 @@ struct WithdrawAtExit {
 
 int main(int argc, char** argv) {
   using filomar::app::FrontEndKind;
+  winapi::PinAppPath();
   std::string error;
   auto options = filomar::app::ParseOptions(argc, argv, error);
   if (!options) {

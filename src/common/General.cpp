@@ -80,11 +80,12 @@ bool ipcReadString(const std::string& key, std::string& value) {
   return true;
 }
 
+// The run publishes its program directory as FLMWIN_PATH for the product's other programs,
+// but reads its own from the run's state: another run of the same user may have published
+// another site's directory since.
 std::string GetClientDir() {
-  std::string dir;
-  if (!ipcReadString("FLMWIN_PATH", dir)) dir = winapi::AppPath();
-  dir = winapi::ToPosixSeparators(dir);
-  if (RTrim(dir).empty() || RTrim(dir).back() != '/') dir += "/";
+  std::string dir = winapi::AppPath();
+  if (dir.empty() || dir.back() != '/') dir += "/";
   return dir;
 }
 

@@ -46,8 +46,8 @@ std::string FormatDateForSystem(const Date& date);
 // the stored bytes and the result is true; otherwise `value` is unchanged.
 bool ipcReadString(const std::string& key, std::string& value);
 
-// The client installation directory: the store's "FLMWIN_PATH", else the program directory;
-// always ending in "/".
+// The client installation directory: the run's own program directory (the value it publishes
+// as "FLMWIN_PATH"), absolute and always ending in "/".
 std::string GetClientDir();
 
 // Makes the full path of a data directory or file `name` of the client installation: an

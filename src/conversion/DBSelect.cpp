@@ -16,6 +16,17 @@ namespace filomar {
 namespace {
 
 
+// A stored text as a note shows it: in quotes, with bytes that are not printable as \xNN.
+std::string Quoted(const std::string& text) {
+  static const char* hex = "0123456789ABCDEF";
+  std::string shown = "\"";
+  for (const unsigned char c : text) {
+    if (c >= 0x20 && c != 0x7F) shown += static_cast<char>(c);
+    else shown += std::string("\\x") + hex[c >> 4] + hex[c & 15];
+  }
+  return shown + "\"";
+}
+
 void SetPointer(DBSelect& window, ui::MousePointer pointer) {
   window.mousePointer = pointer;
   FrontEnd().SetMousePointer(pointer);
@@ -45,6 +56,9 @@ void DBSelect::Form_Load() {
   ScanCatalogue([this](const CatalogueEntry& entry, const std::optional<std::string>& version,
                        const std::string& problem) {
     if (!problem.empty()) unlistedNotes.push_back(RTrim(entry.name) + ": " + problem);
+    else if (!IsVersion(version, kVersion40) && !IsVersion(version, kVersion50))
+      unlistedNotes.push_back(RTrim(entry.name) + ": its version record C00 holds " + Quoted(*version) + ", neither " +
+                              kVersion40 + " nor " + kVersion50);
     if (!IsVersion(version, kVersion40)) return true;
     if (SameText(entry.name, kStandardName)) DBList.insert(DBList.begin(), {entry.name});
     else DBList.push_back({entry.name});
@@ -116,6 +130,7 @@ void DBSelect::cmdStart_Click() {
 void DBSelect::RunSelected() {
   bool serverChecked = false;
   backupFailed_ = false;
+  notConverted.clear();
   for (std::size_t i = 0; i < DBList.size(); ++i) {
     if (!DBList[i].selected) continue;
     FrontEnd().DoEvents();

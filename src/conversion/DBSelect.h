@@ -64,7 +64,8 @@ class DBSelect : public ui::Form {
   // sets <program directory>/backups unless told otherwise.
   std::optional<std::string> backupRoot;
   // Databases of the catalogue left out of the list because their store or version record
-  // cannot be read, one note each: "NAME: why" (the reason names the store file).
+  // cannot be read, or their version record holds neither 400A nor 500A, one note each:
+  // "NAME: why" (the reason names the store file, or shows what the version record holds).
   std::vector<std::string> unlistedNotes;
   bool cmdStartEnabled = true;
   // The window's place and size in pixels; a front end whose window is moved or resized
@@ -74,6 +75,9 @@ class DBSelect : public ui::Form {
 
   // Window state.
   bool CancelRequested = false;
+  // The databases of the last run that were chosen but could not be converted (each was
+  // reported with its reason); a batch run then ends with a failure status.
+  std::vector<std::string> notConverted;
   RunOutcome lastRun = RunOutcome::None;
   frmProgress progress;
 
@@ -107,9 +111,11 @@ class DBSelect : public ui::Form {
   // True when the catalogued database `DbName` is at "500A". The record library's current
   // database is the same before and after.
   bool DatabaseConverted(const std::string& DbName);
-  // Converts one database; true when every step has run, false (nothing done) when the
-  // database is not catalogued, already converted, or cannot be selected or read (the user
-  // is told which and why).
+  // Converts one database; true only when every step has run, the commit went through and the
+  // database reads back as converted (ReadBack.h). False, with nothing of it committed, when
+  // the database is not catalogued, already converted, cannot be selected or read, a step
+  // could not do its part, or the read-back before the commit fails (the user is told which
+  // and why); false too when it does not read back as converted after its commit.
   bool convertdb(const std::string& DbName);
 
   ConversionLog& Log() { return log_; }
@@ -140,7 +146,15 @@ class DBSelect : public ui::Form {
   bool BackupFinished(const std::string& DbName, std::future<std::string>& manifest);
   void BackupFailed(const std::string& DbName, const std::string& problem);
   void ShowProgress(const std::string& DbName);
-  void RunSteps(const std::string& DbName, const std::string& prefix);
+  // Runs the step table; "" when every step has run, else why a step could not do its part
+  // (the steps after it are not run).
+  std::string RunSteps(const std::string& DbName, const std::string& prefix);
+  // Says that the database was not converted and why (log, trace, message), notes it in
+  // notConverted, and yields false; the database transaction is then rolled back.
+  bool NotConverted(const std::string& DbName, const std::string& problem);
+  // The same for a database whose commit went through but which does not read back as
+  // converted: it cannot be rolled back any more, so the administrator is sent to its backup.
+  bool NotReadBack(const std::string& DbName, const std::string& problem);
 
   ConversionLog log_;
   bool backupFailed_ = false;   // set by convertdb when a backup could not be written

@@ -3,7 +3,8 @@
 //
 // When a step runs, the record library's current database is the one being converted; steps
 // that talk to the server open their own connection (through `server`) and write their server
-// errors to `log`.
+// errors to `log`. A server statement that fails is logged and the step goes on; `failure`
+// is for what leaves the database unconvertible (an upgrade script that cannot be read).
 #pragma once
 
 #include <string>
@@ -20,6 +21,9 @@ struct StepContext {
   std::string prefix;  // the database's table prefix, from the catalogue
   ado::ProviderFactory& server;
   frmProgress& progress;
+  // Set by a step that could not do its part ("path: reason"): the database cannot be
+  // converted, so convertdb runs no further step and commits nothing of it.
+  std::string failure;
 };
 
 }  // namespace filomar

@@ -7,6 +7,7 @@
 #include "conversion/Backup.h"
 #include "shared/Catalogue.h"
 #include "conversion/DBSelect.h"
+#include "conversion/ReadBack.h"
 #include "conversion/StepTable.h"
 #include "recio/Vb_io.h"
 #include "shared/DbEngine.h"
@@ -25,6 +26,7 @@ bool DBSelect::convertdb(const std::string& DbName) {
   std::optional<std::string> version;
   if (SelectDatabase(*entry, &problem)) version = ReadVersionCode(&problem);
   if (!version) {
+    notConverted.push_back(DbName);
     ShowMessage("The " + DbName + " Database cannot be converted: " + problem, ui::mb::Exclamation,
                 kRunTitle);
     return false;
@@ -40,27 +42,43 @@ bool DBSelect::convertdb(const std::string& DbName) {
   // Every record write and letter rename of the steps takes effect at the commit below, or
   // not at all: a run that stops half-way leaves the database at 4.0, offered again.
   DatabaseTransaction transaction;
-  if (!transaction.Begin(&problem)) {
-    ShowMessage("The " + DbName + " Database cannot be converted: " + problem, ui::mb::Exclamation,
-                "Filomar Conversion Utility ");
-    return false;
-  }
+  if (!transaction.Begin(&problem)) return NotConverted(DbName, problem);
+  const ReadBackPlan plan = PlanReadBack();
   ShowProgress(DbName);
   log_.WriteIndented(kDatabaseIndent, "Converting " + DbName + " Database");
-  RunSteps(DbName, entry->prefix);
+  problem = RunSteps(DbName, entry->prefix);
+  if (problem.empty()) problem = CheckBeforeCommit(plan);
+  if (!problem.empty()) return NotConverted(DbName, problem);
   progress.lblstatus = " Finished ";
   progress.Refresh();
   if (manifest.valid() && !BackupFinished(DbName, manifest)) return false;
-  if (!transaction.Commit(&problem)) {
-    const std::string note = "The records and letters of the " + DbName +
-                             " Database could not be saved (" + problem +
-                             "); the database is left at release 4.0 and is offered again.";
-    log_.WriteIndented(kStepIndent, "- " + note);
-    ShowMessage(note, ui::mb::Exclamation, "Filomar Conversion Utility ");
-    return false;
-  }
+  if (!transaction.Commit(&problem)) return NotConverted(DbName, "its records and letters could not be saved (" + problem + ")");
+  // Read back from disk: only a database that shows every change is reported converted.
+  problem = CheckAfterCommit(plan);
+  if (!problem.empty()) return NotReadBack(DbName, problem);
   log_.WriteIndented(kStepIndent, "- Conversion of " + DbName + " completed at " + log_.Now());
   return true;
+}
+
+bool DBSelect::NotConverted(const std::string& DbName, const std::string& problem) {
+  notConverted.push_back(DbName);
+  const std::string note = "The " + DbName + " Database was not converted: " + problem +
+                           "; the database is left at release 4.0 and is offered again.";
+  WriteTrace("convertdb: " + note);
+  if (log_.IsOpen()) log_.WriteIndented(kStepIndent, "- " + note);
+  ShowMessage(note, ui::mb::Exclamation, "Filomar Conversion Utility ");
+  return false;
+}
+
+bool DBSelect::NotReadBack(const std::string& DbName, const std::string& problem) {
+  notConverted.push_back(DbName);
+  const std::string note = "The " + DbName + " Database was not converted: after it was saved it reads back as " +
+                           "not converted (" + problem + "). Put the cause right and restore the database from " +
+                           "its backup before converting it again.";
+  WriteTrace("convertdb: " + note);
+  log_.WriteIndented(kStepIndent, "- " + note);
+  ShowMessage(note, ui::mb::Exclamation, "Filomar Conversion Utility ");
+  return false;
 }
 
 bool DBSelect::DatabaseTransaction::Begin(std::string* problem) {
@@ -128,15 +146,19 @@ void DBSelect::ShowProgress(const std::string& DbName) {
   progress.Show();
 }
 
-void DBSelect::RunSteps(const std::string& DbName, const std::string& prefix) {
+std::string DBSelect::RunSteps(const std::string& DbName, const std::string& prefix) {
   StepContext context{log_, DbName, prefix, server_, progress};
   for (const Step& step : steps_) {
     if (!Applies(step, DbEngine, DbName)) continue;
     log_.WriteIndented(kStepIndent, step.logText);
     progress.lblstatus = step.statusCaption;
     progress.Refresh();
-    for (const StepRoutine& routine : step.routines) routine.run(context);
+    for (const StepRoutine& routine : step.routines) {
+      routine.run(context);
+      if (!context.failure.empty()) return context.failure;
+    }
   }
+  return "";
 }
 
 }  // namespace filomar

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <ctime>
 #include <string>
 
 #include "common/General.h"
@@ -33,8 +34,14 @@ bool WriteOne(short file, Fill fill) {
   return written;
 }
 
+// The local calendar day, as the log and every other date of the program: the UTC day is
+// another one for hours around midnight.
 Date Today() {
-  return Date{std::chrono::floor<std::chrono::days>(std::chrono::system_clock::now())};
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  return Date{std::chrono::year(local.tm_year + 1900), std::chrono::month(static_cast<unsigned>(local.tm_mon + 1)),
+              std::chrono::day(static_cast<unsigned>(local.tm_mday))};
 }
 
 }  // namespace

@@ -81,7 +81,7 @@ void CreateRecordContent() {
   SelectStandardDatabase();
   PublishIndexWindowPosition();
   if (!EnsureStandardStore() || !CreateInitialRecords("data", "std", kStandardName)) {
-    MsgBoxTrace(kIncorrectlyCreated, ui::mb::OKOnly, "");
+    ShowMessage(kIncorrectlyCreated, ui::mb::OKOnly, "");
   }
   vb_io_setDirectory(ConnHandle, directory, prefix);
   Open_AllFiles();
@@ -133,7 +133,7 @@ void CreateStandardDatabase(CreationProgress& progress, const std::string& progr
   progress.Status("Initialising new tables");
   CreateRecordContent();
   InsertServerRows(server);
-  if (!WriteAdministratorRecords()) MsgBoxTrace(kIncorrectlyCreated, ui::mb::OKOnly, "");
+  if (!WriteAdministratorRecords()) ShowMessage(kIncorrectlyCreated, ui::mb::OKOnly, "");
   UpdateAdministratorUser();
   progress.Close();
   Session.SignOnAccepted = 0;

@@ -6,6 +6,7 @@
 #include "common/General.h"
 #include "common/Text.h"
 #include "platform/copylib/copyp.h"
+#include "platform/ipc/RunClaim.h"
 #include "platform/ipc/ipc.h"
 #include "platform/reclib/io.h"
 #include "platform/reclib/trace.h"
@@ -179,6 +180,16 @@ bool NoDatabaseToConvert() {
   return none;
 }
 
+void ClaimInterProcessStore() {
+  std::string holder;
+  if (ipc::ClaimStoreForRun(winapi::AppPath(), holder)) return;
+  WriteTrace("ClaimInterProcessStore: refused, held by " + holder);
+  ShowMessage("Another conversion of this user is running, on the site " + holder +
+                  ". Only one conversion runs at a time for a user; start this one again when it has ended.",
+              ui::mb::Exclamation, "");
+  EndProgram(kExitFailure);
+}
+
 void PublishClientDirectory() {
   const std::string client = winapi::AppPath();
   ipc_write("FLMWIN_PATH", client.data(), static_cast<int>(client.size()));
@@ -186,6 +197,7 @@ void PublishClientDirectory() {
 
 void StartProgram(const std::string& commandLine, StartupHandOvers& handOvers) {
   Session.Reset();
+  ClaimInterProcessStore();
   PublishClientDirectory();
   ConnHandle = -1;
   FrontEnd().SetMousePointer(ui::MousePointer::Hourglass);

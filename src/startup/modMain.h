@@ -36,10 +36,14 @@ class StartupHandOvers {
 };
 
 // The entry procedure. Returns once the main window is shown; every other end of the start-up
-// throws ProgramEnd after terminate (or emergency_exit). Its first act publishes this run's
-// client directory (PublishClientDirectory).
+// throws ProgramEnd after terminate (or emergency_exit). Its first acts claim the
+// inter-process store for this run and publish this run's client directory.
 void StartProgram(const std::string& commandLine, StartupHandOvers& handOvers);
 
+// Claims the inter-process store for this run (ipc::ClaimStoreForRun). Ends the program
+// (ProgramEnd, status 1) with a message naming the other run's site while another run of the
+// same user holds it: nothing has been published, opened or changed then.
+void ClaimInterProcessStore();
 // Publishes the program directory as the inter-process "FLMWIN_PATH", so a value left by a run
 // on another site cannot send this run to that site's databases. Withdrawn at the end of the run.
 void PublishClientDirectory();

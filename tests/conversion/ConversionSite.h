@@ -34,7 +34,7 @@ struct RecordingSteps {
   std::vector<std::string> calls;
   std::vector<std::string> databases;
   std::function<void(const std::string& call)> during;
-  bool stampConverted = false;  // UpdateCONF writes "500A" as the real one does
+  bool stampConverted = true;  // UpdateCONF writes "500A" as the real one does
 
   filomar::StepTable Table();
   void Called(const std::string& call);

@@ -69,7 +69,8 @@ TEST_F(DBSelectFaces, BatchConvertsTheChosenDatabasesAndReportsUnlistedNames) {
 }
 
 // Ctrl-C and SIGTERM during a run (the console and batch faces share the handler) are a click on
-// Cancel: the database under way is finished, the next is not started, and the run ends normally.
+// Cancel: the database under way is finished, the next is not started, and a batch run ends
+// with the status of a cancelled run.
 class BatchSignal : public DBSelectFaces, public ::testing::WithParamInterface<int> {};
 
 TEST_P(BatchSignal, CancelsBeforeTheNextDatabase) {
@@ -77,7 +78,7 @@ TEST_P(BatchSignal, CancelsBeforeTheNextDatabase) {
   steps.during = [signal](const std::string& call) {
     if (call == "UpdateCONF") std::raise(signal);
   };
-  EXPECT_EQ(RunBatch({{}, true, ""}), kExitNormal);
+  EXPECT_EQ(RunBatch({{}, true, ""}), kExitRunCancelled);
   EXPECT_EQ(steps.calls.size(), 9u);  // STANDARD finished, SALES never started
   EXPECT_NE(out.str().find("Cancel requested"), std::string::npos);
   EXPECT_EQ(window.lastRun, DBSelect::RunOutcome::Canceled);

@@ -156,12 +156,13 @@ TEST_F(DBSelectRun, ALogThatFailsDuringARunStopsItAfterTheDatabaseUnderWay) {
   AddDatabase("STANDARD", "400A");
   ShowWindow();
   window.DBList_Click(IndexOf("SALES"));
-  std::optional<conversion_test::FileSizeLimit> full;
-  steps.during = [&](const std::string&) {
-    if (!full) full.emplace(std::filesystem::file_size(home.path() / "convert5.log"));
+  // Only the log meets the full disk: the store's commit must still go through.
+  steps.during = [&](const std::string& call) {
+    if (call != "UpdateCONF") return;
+    const conversion_test::FileSizeLimit full(std::filesystem::file_size(home.path() / "convert5.log"));
+    window.Log().WriteLine("a line the full disk refuses");
   };
   window.cmdStart_Click();
-  full.reset();
   ASSERT_FALSE(steps.calls.empty());
   for (const std::string& database : steps.databases) EXPECT_EQ(database, "data/std");
   EXPECT_EQ(window.lastRun, DBSelect::RunOutcome::LogFailed);

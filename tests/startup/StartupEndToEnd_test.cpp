@@ -56,6 +56,7 @@ class StartProgramOnSite : public ::testing::Test {
     std::vector<std::string> keys;
     std::error_code ec;
     for (const auto& entry : std::filesystem::directory_iterator(site.dir() / "ipc", ec)) {
+      if (entry.path().filename().string().front() != 'k') continue;  // the run's claim, not a value
       const std::string hex = entry.path().filename().string().substr(1);
       std::string key;
       for (std::size_t i = 0; i + 1 < hex.size(); i += 2) key += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
@@ -65,14 +66,30 @@ class StartProgramOnSite : public ::testing::Test {
   }
 };
 
+// Another user's program (a store of its own) is kept out by the site's MATR; another run of
+// the same user, even on another site, by the claim on the store they share.
 TEST_F(StartProgramOnSite, SecondProgramIsRefusedWhileTheFirstSitsInTheMainWindow) {
   FILE* first = StartInMainWindow();
   ASSERT_NE(first, nullptr);
-  const ProgramRun second = RunBatch("FILOMAR");
-  EXPECT_EQ(second.status, 1) << second.out;
-  EXPECT_NE(second.out.find("[Filomar 5.0 Conversion Utility ]\nThere are users currently logged on to Filomar."),
+  {
+    const testing_support::ScopedEnv otherUser{"FILOMAR_IPC_DIR", (site.dir() / "ipc-other").string()};
+    const ProgramRun second = RunBatch("FILOMAR");
+    EXPECT_EQ(second.status, 1) << second.out;
+    EXPECT_NE(second.out.find("[Filomar 5.0 Conversion Utility ]\nThere are users currently logged on to Filomar."),
+              std::string::npos)
+        << second.out;
+  }
+  DemoSite otherSite;
+  const auto before = testing_support::Snapshot(otherSite.dir());
+  const ProgramRun sameUser = RunShell("echo FILOMAR | FILOMAR_HOME='" + otherSite.dir().string() + "' ODBCINI='" +
+                                           (otherSite.dir() / "odbc.ini").string() + "' " + Program() +
+                                           " --batch --user FILOMAR --password-stdin --all",
+                                       site.dir() / "same-user.out");
+  EXPECT_EQ(sameUser.status, 1) << sameUser.out;
+  EXPECT_NE(sameUser.out.find("Another conversion of this user is running, on the site " + site.dir().string()),
             std::string::npos)
-      << second.out;
+      << sameUser.out;
+  EXPECT_EQ(testing_support::Changes(before, testing_support::Snapshot(otherSite.dir())), "");
   pclose(first);  // end of input closes the first program's main window
   // What the programs published ends with them (a refused sign-on: the bad-input tests).
   EXPECT_EQ(StoreKeys(), std::vector<std::string>{});

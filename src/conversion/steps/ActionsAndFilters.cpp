@@ -37,7 +37,7 @@ void ConvertSact(StepContext& ctx) {
                         PutField(SACT_KeyText, std::int32_t{0});
                         PutField(SACT_KeyNumber, std::int32_t{0});
                       },
-                      WidenActionRecord},
+                      WidenActionRecord, &ctx.log},
                      ctx.progress);
 }
 

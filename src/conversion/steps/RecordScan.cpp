@@ -1,6 +1,8 @@
 #include "conversion/steps/RecordScan.h"
 
 #include "common/General.h"
+#include "common/Text.h"
+#include "platform/reclib/io.h"
 #include "recio/Vb_io.h"
 
 namespace filomar::steps {
@@ -17,15 +19,17 @@ long CountRecords(const RecordRewrite& scan) {
   return count;
 }
 
+std::string FileCode(short file) { return std::string(Block(file).code, sizeof Block(file).code); }
+
 void RewriteCurrent(const RecordRewrite& scan) {
   vb_io_read(scan.file, 0, 1);
   if (vb_io_erc != 0) return;
   scan.change();
   vb_io_rewrite(scan.file);
+  if (vb_io_erc == reclib::kWrongLength && scan.log != nullptr)
+    scan.log->WriteIndented(kStepIndent, "- A " + RTrim(FileCode(scan.file)) + " record was not converted: " + vb_io_failure());
   vb_io_unlock(scan.file);
 }
-
-std::string FileCode(short file) { return std::string(Block(file).code, sizeof Block(file).code); }
 
 }  // namespace
 

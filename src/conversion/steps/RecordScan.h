@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 
+#include "conversion/ConversionLog.h"
 #include "conversion/frmProgress.h"
 
 namespace filomar::steps {
@@ -19,11 +20,14 @@ struct RecordRewrite {
   std::string routine;               // the step's name, for the trace line of a scan given up
   std::function<void()> putStartKey;  // puts the key the scan starts at into the buffer
   std::function<void()> change;       // changes the record in the buffer before its rewrite
+  ConversionLog* log = nullptr;       // where a record left unconverted is named
 };
 
 // Opens the file, counts its records for the progress window, then scans it from the start
 // key. A record whose read for update fails is left alone; a failed rewrite leaves the record
-// as the library leaves it. Either way the scan goes on. Ends the scan and closes the file.
+// as the library leaves it. Either way the scan goes on. A record the library refuses to
+// rewrite because it is not a whole record (of another length) is named in the log, with the
+// reason that names its file and key. Ends the scan and closes the file.
 void RewriteEveryRecord(const RecordRewrite& scan, frmProgress& progress);
 
 }  // namespace filomar::steps

@@ -36,9 +36,13 @@ void Send(StepContext& ctx, ServerConversation& server, const UpgradeScript& scr
   LetWindowRepaint(ctx);
 }
 
-// Writes why the script could not be opened or read to the log; false when nothing failed.
+// Writes why the script could not be opened or read to the log and fails the step: without
+// its whole upgrade the database's tables do not match its converted records. False when
+// nothing failed.
 bool LoggedScriptFailure(StepContext& ctx, const UpgradeScript& script) {
   if (script.Failure().empty()) return false;
+  ctx.failure = "the upgrade script " + script.path() + " could not be " + (script.IsOpen() ? "read" : "opened") +
+                " (" + script.Failure() + ")";
   if (!script.IsOpen()) {
     ctx.log.WriteLine("The upgrade script " + script.path() + " could not be opened (" + script.Failure() +
                       "); nothing of it was sent");

@@ -3,7 +3,9 @@
 //
 // The script runners never stop on a failure: every error the server reports is one line of
 // the log, and the runner goes on with the script's next statement. After each statement they
-// send, the progress window repaints and pending window messages run.
+// send, the progress window repaints and pending window messages run. A script that cannot be
+// opened, or breaks off while it is read, is logged and sets ctx.failure: the database cannot
+// be converted without its whole upgrade.
 #pragma once
 
 #include "conversion/StepContext.h"

@@ -20,18 +20,17 @@ void UpperCaseFields(const std::vector<const FieldInfo*>& fields) {
   for (std::size_t i = 0; i < fields.size(); ++i) PutField(*fields[i], texts[i]);
 }
 
-void UpperCaseEveryRecord(short file, const char* routine, std::vector<const FieldInfo*> fields,
-                          frmProgress& progress) {
-  RewriteEveryRecord({file, routine, [file] { ClearRecord(file); }, [&fields] { UpperCaseFields(fields); }},
-                     progress);
+void UpperCaseEveryRecord(short file, const char* routine, std::vector<const FieldInfo*> fields, StepContext& ctx) {
+  RewriteEveryRecord({file, routine, [file] { ClearRecord(file); }, [&fields] { UpperCaseFields(fields); }, &ctx.log},
+                     ctx.progress);
 }
 
 }  // namespace
 
 void ConvertVers(StepContext& ctx) {
-  UpperCaseEveryRecord(VERS_FILE, "ConvertVers", {&VERS_Text394, &VERS_Text139}, ctx.progress);
+  UpperCaseEveryRecord(VERS_FILE, "ConvertVers", {&VERS_Text394, &VERS_Text139}, ctx);
 }
 
-void ConvertComp(StepContext& ctx) { UpperCaseEveryRecord(COMP_FILE, "ConvertComp", {&COMP_Text276}, ctx.progress); }
+void ConvertComp(StepContext& ctx) { UpperCaseEveryRecord(COMP_FILE, "ConvertComp", {&COMP_Text276}, ctx); }
 
 }  // namespace filomar::steps

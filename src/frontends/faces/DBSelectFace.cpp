@@ -191,6 +191,22 @@ void RunDBSelectOnConsole(DBSelect& form, ConsoleUi& console) {
 
 namespace {
 
+// A run that converted less than was chosen must not end as a success: a script would take
+// the site for converted.
+int ExitStatusOfRun(const DBSelect& form) {
+  switch (form.lastRun) {
+    case DBSelect::RunOutcome::LogUnavailable:
+    case DBSelect::RunOutcome::LogFailed:
+    case DBSelect::RunOutcome::BackupFailed:
+    case DBSelect::RunOutcome::ServerUnreachable:
+      return filomar::kExitFailure;
+    default:
+      break;
+  }
+  if (!form.notConverted.empty()) return filomar::kExitFailure;
+  return form.lastRun == DBSelect::RunOutcome::Canceled ? filomar::kExitRunCancelled : filomar::kExitNormal;
+}
+
 void SelectChosen(DBSelect& form, std::ostream& out, const BatchChoice& choice) {
   for (std::size_t i = 0; i < form.DBList.size(); ++i) {
     if (choice.all && !form.DBList[i].selected) form.DBList_Click(static_cast<int>(i));
@@ -222,15 +238,12 @@ void RunDBSelectInBatch(DBSelect& form, std::ostream& out, const BatchChoice& ch
     CancelOnInterrupt cancel(form, out);
     Start(form, progress, out);
   }
-  const bool failed = form.lastRun == DBSelect::RunOutcome::LogUnavailable ||
-                      form.lastRun == DBSelect::RunOutcome::LogFailed ||
-                      form.lastRun == DBSelect::RunOutcome::BackupFailed ||
-                      form.lastRun == DBSelect::RunOutcome::ServerUnreachable;
+  const int status = ExitStatusOfRun(form);
   out << "> cancel\n";
   try {
     form.cmdExit_Click();
   } catch (const filomar::ProgramEnd&) {
-    throw filomar::ProgramEnd{failed ? filomar::kExitFailure : filomar::kExitNormal};
+    throw filomar::ProgramEnd{status};
   }
   throw filomar::ProgramEnd{filomar::kExitFailure};  // cmdExit while idle always ends the program
 }

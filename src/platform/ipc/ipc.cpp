@@ -1,5 +1,7 @@
 #include "platform/ipc/ipc.h"
+#include "platform/ipc/RunClaim.h"
 
+#include <sys/file.h>
 #include <fcntl.h>
 #include <limits.h>
 #include <signal.h>
@@ -89,6 +91,17 @@ class SignalsBlocked {
   sigset_t previous_;
 };
 
+// The run's claim on the store (RunClaim.h), kept for ipc_withdraw like the written keys.
+char claimPath[PATH_MAX];
+volatile sig_atomic_t claimPid = 0;
+
+// Removes the claim file at the end of the run; the lock itself ends with the process.
+void WithdrawClaim() {
+  if (claimPid != getpid()) return;
+  unlink(claimPath);
+  claimPid = 0;
+}
+
 // Records `file` (the identity of the file written) as this process's value at `path`.
 // False when the table is full. Called with signals blocked.
 bool RememberWritten(const std::string& path, const struct stat& file) {
@@ -138,6 +151,7 @@ extern "C" int ipc_write(const char* key, const char* value, int length) {
 }
 
 extern "C" void ipc_withdraw(void) {
+  WithdrawClaim();
   if (writerPid != getpid()) return;
   const int count = writtenCount;
   for (int i = 0; i < count; ++i) {
@@ -168,3 +182,51 @@ extern "C" int ipc_read(const char* key, char* buffer, int* length) {
   *length = static_cast<int>(value.size());
   return 0;
 }
+
+namespace ipc {
+namespace {
+
+// Takes the claim on `path`; -1 when another process holds it (its text then in `holder`),
+// -2 when the file cannot be used. The lock must be on the file the path names once it is
+// held: a run that ended may have removed the file between our open and our lock.
+int LockClaimFile(const std::string& path, std::string& holder) {
+  for (int attempt = 0; attempt < 5; ++attempt) {
+    const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600);
+    if (fd < 0) return -2;
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+      std::vector<char> text;
+      ReadAll(fd, text);
+      holder.assign(text.begin(), text.end());
+      close(fd);
+      return -1;
+    }
+    struct stat held {}, named {};
+    if (fstat(fd, &held) == 0 && stat(path.c_str(), &named) == 0 && held.st_dev == named.st_dev &&
+        held.st_ino == named.st_ino)
+      return fd;
+    close(fd);
+  }
+  return -2;
+}
+
+}  // namespace
+
+bool ClaimStoreForRun(const std::string& description, std::string& holder) {
+  if (claimPid == getpid()) return true;
+  const std::string dir = StoreDirectory();
+  if (!EnsureStore(dir)) return true;
+  const std::string path = dir + "/run-claim";
+  if (path.size() >= PATH_MAX) return true;
+  const int fd = LockClaimFile(path, holder);
+  if (fd == -1) return false;
+  if (fd < 0) return true;
+  // The descriptor stays open for the life of the process: closing it would end the claim.
+  const std::string text = description + " (process " + std::to_string(getpid()) + ")";
+  if (ftruncate(fd, 0) == 0) WriteAll(fd, text.data(), text.size());
+  SignalsBlocked blocked;
+  std::memcpy(claimPath, path.c_str(), path.size() + 1);
+  claimPid = getpid();
+  return true;
+}
+
+}  // namespace ipc

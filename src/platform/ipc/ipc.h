@@ -22,7 +22,8 @@ int ipc_write(const char* key, const char* value, int length);
 int ipc_read(const char* key, char* buffer, int* length);
 
 // Removes every value this process wrote that is still the one it wrote: a value replaced
-// since by another process is left alone. Async-signal-safe (no allocation, no locks), so a
+// since by another process is left alone. Also removes this process's run claim file
+// (RunClaim.h). Async-signal-safe (no allocation, no locks), so a
 // signal handler may call it. A process forked from the writer withdraws nothing.
 void ipc_withdraw(void);
 

@@ -1,9 +1,7 @@
 #include "platform/reclib/DataDirectory.h"
 
 #include <algorithm>
-#include <vector>
 
-#include "platform/ipc/ipc.h"
 #include "platform/winapi/AppPath.h"
 #include "platform/winapi/FileLookup.h"
 #include "platform/winapi/ClientSettings.h"
@@ -28,27 +26,13 @@ std::string Join(const std::string& base, const std::string& relative) {
   return base + "/" + relative;
 }
 
-std::string ReadIpcValue(const char* key) {
-  std::vector<char> buffer(512);
-  int length = static_cast<int>(buffer.size());
-  if (ipc_read(key, buffer.data(), &length) != 0) return {};
-  if (length > static_cast<int>(buffer.size())) {
-    buffer.resize(static_cast<std::size_t>(length));
-    if (ipc_read(key, buffer.data(), &length) != 0) return {};
-  }
-  return std::string(buffer.data(), static_cast<std::size_t>(std::min<int>(length, static_cast<int>(buffer.size()))));
-}
-
 std::string StandardDataDir(const std::string& client) {
   return CleanPath(winapi::StandardDataDir(client + "/FLMWIN.INI"));
 }
 
 }  // namespace
 
-std::string ClientDirectory() {
-  const std::string shared = CleanPath(ReadIpcValue("FLMWIN_PATH"));
-  return shared.empty() ? winapi::AppPath() : shared;
-}
+std::string ClientDirectory() { return winapi::AppPath(); }
 
 std::string ResolveDataDirectory(const std::string& directory) {
   const std::string dir = CleanPath(directory);

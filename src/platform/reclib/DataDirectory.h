@@ -5,8 +5,8 @@
 
 namespace reclib {
 
-// The client directory: the inter-process value FLMWIN_PATH when it is set, else the program
-// directory. "\" separators become "/"; no trailing "/".
+// The client directory: the run's program directory (winapi::AppPath), absolute, with no
+// trailing "/". The inter-process FLMWIN_PATH is never read here: it may hold another run's.
 std::string ClientDirectory();
 
 // Resolves the data directory given to io_setDirectory. "\" separators become "/". An

@@ -70,6 +70,15 @@ void CopyRecord(sqlite3_stmt* stmt, int column, char* record) {
   std::memset(record + size, ' ', static_cast<std::size_t>(kRecordSize - size));
 }
 
+// A key as a failure text shows it: trailing blanks and NULs dropped, other bytes outside the
+// printable range as "?".
+std::string PrintableKey(std::string key) {
+  while (!key.empty() && (key.back() == ' ' || key.back() == '\0')) key.pop_back();
+  for (char& c : key)
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+  return key;
+}
+
 // Runs a statement that returns no rows; resets it whatever the outcome.
 int StepOnce(sqlite3_stmt* stmt) {
   const int rc = sqlite3_step(stmt);
@@ -159,7 +168,7 @@ short Store::OpenTable(const std::string& name, Table*& table, std::string& why)
   const std::string scan = "SELECT key, record FROM " + quoted + " WHERE key ";
   if (Prepare(made->read, "SELECT record FROM " + quoted + " WHERE key=?1", why) ||
       Prepare(made->insert, "INSERT INTO " + quoted + " (key, record) VALUES (?1, ?2)", why) ||
-      Prepare(made->update, "UPDATE " + quoted + " SET record=?2 WHERE key=?1", why) ||
+      Prepare(made->update, "UPDATE " + quoted + " SET record=?2 WHERE key=?1 AND length(record)=" + std::to_string(kRecordSize), why) ||
       Prepare(made->batchFrom, scan + ">= ?1 AND key <= ?2 ORDER BY key LIMIT ?3", why) ||
       Prepare(made->batchAfter, scan + "> ?1 AND key <= ?2 ORDER BY key LIMIT ?3", why)) {
     return kStorageError;
@@ -200,9 +209,24 @@ short Store::Update(Table& table, const std::string& key, const char* record, st
   BindBlob(stmt, 2, record, kRecordSize);
   FaultPoint("write", table.name);
   if (StepOnce(stmt) != SQLITE_DONE) return Failure(why);
-  if (sqlite3_changes(db_) != 1) return kNotFound;
+  if (sqlite3_changes(db_) != 1) return WhyNotUpdated(table, key, why);
   if (inGroup_) ++groupWrites_;
   return 0;
+}
+
+// A record that is stored but was not replaced has a length other than a record's: rewriting
+// it from the buffer would cut or pad it, so it is left as it is and named.
+short Store::WhyNotUpdated(Table& table, const std::string& key, std::string& why) {
+  sqlite3_stmt* stmt = table.read.get();
+  BindBlob(stmt, 1, key.data(), key.size());
+  const int rc = sqlite3_step(stmt);
+  const int bytes = rc == SQLITE_ROW ? sqlite3_column_bytes(stmt, 0) : 0;
+  sqlite3_reset(stmt);
+  if (rc == SQLITE_DONE) return kNotFound;
+  if (rc != SQLITE_ROW) return Failure(why);
+  why = path_ + ": the " + table.name + " record with the key '" + PrintableKey(key) + "' holds " + std::to_string(bytes) +
+        " bytes, not " + std::to_string(kRecordSize) + "; it is left as it is";
+  return kWrongLength;
 }
 
 short Store::ReadBatch(Table& table, const std::string& from, bool inclusive, const std::string& upper, int limit,

@@ -68,6 +68,8 @@ class Store {
   // Reads into `record` (kRecordSize bytes).
   short Read(Table& table, const std::string& key, char* record, std::string& why);
   short Insert(Table& table, const std::string& key, const char* record, std::string& why);
+  // kNotFound without such a key; kWrongLength, leaving it as it is, for a stored record whose
+  // length is not kRecordSize.
   short Update(Table& table, const std::string& key, const char* record, std::string& why);
   // Appends up to `limit` rows in key order with `from` <= key (`from` < key unless
   // `inclusive`) and key <= `upper`: each key to `keys`, each record to `records`.
@@ -114,6 +116,7 @@ class Store {
   Store(std::string path, std::unique_ptr<LockFile> locks) : path_(std::move(path)), locks_(std::move(locks)) {}
   short Exec(const char* sql, std::string& why);
   short Failure(std::string& why);
+  short WhyNotUpdated(Table& table, const std::string& key, std::string& why);
   short Prepare(Statement& statement, const std::string& sql, std::string& why);
   // The integer a PRAGMA query answers (0 when it answers none).
   long long PragmaValue(const char* pragma);

@@ -4,7 +4,7 @@
 // code and instance, rows of (key BLOB primary key, record BLOB of 1536 bytes). A relative data
 // directory is resolved like the product's other data paths: under [DATABASE] StandardDataDir of
 // FLMWIN.INI in the client directory when that is set, else under the client directory (the
-// inter-process key FLMWIN_PATH, else the program directory).
+// program directory, absolute).
 //
 // Every call returns a status: 0 success, else one of the codes below. Failures that are not
 // suppressed (io_suppress) are written to the trace's library channel; the library never shows
@@ -51,6 +51,9 @@ constexpr short kHeldExclusively = 84;  // another process holds the file exclus
 constexpr short kOpenFailed = 88;       // the data directory or store cannot be opened
 constexpr short kFileInUse = 94;        // exclusive open refused: another process has the file open
 constexpr short kStorageError = 99;     // the store failed (corrupt file, disk full, read-only)
+constexpr short kWrongLength = 97;     // io_rewrite: the stored record is not kRecordSize bytes
+                                        // long; it is left as it is (rewriting it from the
+                                        // buffer would cut or pad it)
 constexpr short kBadArgument = 98;      // a null block or argument, an unknown file code or key
                                         // number, an unusable prefix, io_next without a scan
 
@@ -167,7 +170,8 @@ short io_endstart(FileBlock* block);  // ends the scan and commits its writes; 0
 short io_write(FileBlock* block);     // insert; 22 when the key exists (the record is kept)
 short io_add(FileBlock* block);       // the same as io_write
 // Replaces the record whose key is in the buffer (4 when there is none; a rewrite never
-// changes a key) and releases the block's record lock. The record need not have been read
+// changes a key; 97 for a stored record of another length than 1536, which stays as it is)
+// and releases the block's record lock. The record need not have been read
 // with lock 1, but one locked by another process gives 59.
 short io_rewrite(FileBlock* block);
 short io_unlock(FileBlock* block);    // releases the block's record lock; 0 when it holds none
