@@ -29,7 +29,7 @@ SiteToolRun RunSiteTool(const std::vector<std::string>& args, const std::string&
   return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadFile(out), ReadFile(err)};
 }
 
-DemoSite::DemoSite(const DemoSiteOptions& options) : dir_(temp_.path() / "site"), dataRoot_(options.dataRoot) {
+DemoSite::DemoSite(const DemoSiteOptions& options) : dir_(temp_.path() / options.folder), dataRoot_(options.dataRoot) {
   std::vector<std::string> args = {"demo", dir_.string(), "--records", std::to_string(options.records),
                                    "--engine", std::string(1, options.engine), "--databases",
                                    std::to_string(options.databases)};

@@ -29,6 +29,7 @@ struct DemoSiteOptions {
   char engine = 'S';
   int databases = 3;  // databases at "400A", STANDARD included
   std::optional<std::string> dataRoot;  // --ini
+  std::string folder = "site";          // the name of the site's own folder
 };
 
 // A demo site in a temporary directory, removed with the object. The site has STANDARD

@@ -8,8 +8,10 @@
 namespace testing_support {
 namespace fs = std::filesystem;
 
-TempDir::TempDir() {
-  std::string tmpl = (fs::temp_directory_path() / "filomar-test-XXXXXX").string();
+TempDir::TempDir() : TempDir(fs::temp_directory_path()) {}
+
+TempDir::TempDir(const fs::path& under) {
+  std::string tmpl = (under / "filomar-test-XXXXXX").string();
   if (mkdtemp(tmpl.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
   path_ = tmpl;
 }

@@ -12,6 +12,8 @@ namespace testing_support {
 class TempDir {
  public:
   TempDir();
+  // A temporary directory inside `under` (another file system, say).
+  explicit TempDir(const std::filesystem::path& under);
   ~TempDir();
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
