@@ -45,7 +45,8 @@ std::optional<std::string> ReadVersionCode(std::string* problem) {
   PutField(CONF_RowKey, std::string("C00"));
   vb_io_read(CONF_FILE, 0, 0);
   std::optional<std::string> code;
-  if (vb_io_erc == 0) code = GetText(CONF_VersionText);
+  // The field's bytes as stored, NULs included, so that a damaged code shows as it is.
+  if (vb_io_erc == 0) code = std::string(Block(CONF_FILE).record + CONF_VersionText.offset, CONF_VersionText.length);
   else if (problem != nullptr) *problem = "its version record C00 cannot be read (status " + std::to_string(vb_io_erc) + ")";
   vb_io_close(CONF_FILE);
   return code;

@@ -30,8 +30,8 @@ std::optional<CatalogueEntry> FindCatalogueEntry(const std::string& name);
 // (then no database is selected, so no record of another database can be reached); `problem`,
 // when given, then says which database and why.
 bool SelectDatabase(const CatalogueEntry& entry, std::string* problem = nullptr);
-// Opens the selected database's CONF, reads record "C00" and closes CONF again. nullopt when
-// "C00" cannot be read; `problem`, when given, then names the store and the reason.
+// Opens the selected database's CONF, reads record "C00" and closes CONF again: the version
+// code's four bytes as stored (blanks and NULs included). nullopt when "C00" cannot be read; `problem`, when given, then names the store and the reason.
 std::optional<std::string> ReadVersionCode(std::string* problem = nullptr);
 // Scans the open DB file from its first record: for each catalogued database, selects it,
 // reads its version code, selects STANDARD again and hands them to `visit`, which returns

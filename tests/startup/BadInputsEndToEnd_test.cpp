@@ -1,9 +1,11 @@
 // The built filomar-convert in batch on demo sites spoiled one way each (record stores, data
-// directory, data sources file, an unreachable server, log path, user id and password): each ends
-// with its message and exit status, converts nothing, and leaves every file of the site other
-// than the one spoiled byte-identical.
+// directory, data sources file, an unreachable server, log path, user id and password, version
+// records and action records the conversion cannot take, a run cancelled half-way): each ends
+// with its message and exit status; unless the case converts what it can, it converts nothing
+// and leaves every file of the site other than the one spoiled byte-identical.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -31,7 +33,31 @@ struct BadInput {
   const char* message;
   const char* writes = "";  // the one file the run names and may write (its log), if any
   std::string password = "FILOMAR";
+  int status = 1;
+  bool convertsTheRest = false;  // converts what it can: the site changes; the message may be logged
+  bool interruptAfterFirstDatabase = false;
 };
+
+// Runs SQL on a database's record store, as a damaged or foreign program might leave it.
+void SpoilStore(const DemoSite& site, const std::string& dataDir, const std::string& prefix, const std::string& sql) {
+  const std::string store = (site.DataDir(dataDir) / (prefix + ".records")).string();
+  ASSERT_EQ(std::system(("sqlite3 '" + store + "' \"" + sql + "\"").c_str()), 0) << sql;
+}
+
+// Sets FINANCE's version record C00: the version code's four bytes, or the whole record.
+std::function<void(const DemoSite&)> FinanceVersion(const std::string& record) {
+  return [record](const DemoSite& s) { SpoilStore(s, "finance", "fin", "UPDATE r_CONF_0 SET record = " + record + " WHERE key = CAST('C00' AS BLOB)"); };
+}
+std::string WithVersion(const std::string& code) {
+  return "CAST(substr(record, 1, 438) || '" + code + "' || substr(record, 443) AS BLOB)";
+}
+
+// The first SACT record of STANDARD with another length than a record's.
+std::function<void(const DemoSite&)> FirstActionRecord(const std::string& record) {
+  return [record](const DemoSite& s) {
+    SpoilStore(s, "data", "std", "UPDATE r_SACT_0 SET record = " + record + " WHERE key = (SELECT min(key) FROM r_SACT_0)");
+  };
+}
 
 // `text` as one word of the shell, whatever it holds.
 std::string ShellWord(const std::string& text) {
@@ -75,19 +101,39 @@ TEST(BadInputs, EachEndsWithItsMessageAndStatusAndLeavesTheSiteAsItWas) {
          Overwrite(s.OdbcIni(), "[filomar4]\nDriver=SQLite3\nDatabase=" + (s.dir() / "no-such-folder" / "x.db").string() + "\n");
        },
        "FILOMAR", "--all", "No database was converted because the database server could not be reached.", "convert5.log"},
+      {"version 450A", FinanceVersion(WithVersion("450A")), "FILOMAR", "--dry-run --database FINANCE",
+       "Not listed because it cannot be read: FINANCE: its version record C00 holds \"450A\", neither 400A nor 500A"},
+      {"version 500B", FinanceVersion(WithVersion("500B")), "FILOMAR", "--dry-run --database FINANCE",
+       "FINANCE: its version record C00 holds \"500B\""},
+      {"version record cut short", FinanceVersion("CAST(substr(record, 1, 100) AS BLOB)"), "FILOMAR", "--dry-run --database FINANCE",
+       "FINANCE: its version record C00 holds \"    \""},
+      {"version record all NUL", FinanceVersion("zeroblob(1536)"), "FILOMAR", "--dry-run --database FINANCE",
+       "FINANCE: its version record C00 holds \"\\x00\\x00\\x00\\x00\""},
+      {"action record 1 MiB too long", FirstActionRecord("CAST(record || zeroblob(1048576) AS BLOB)"), "FILOMAR", "--all",
+       "- A SACT record was not converted: ", "", "FILOMAR", 0, true},
+      {"action record of 10 bytes", FirstActionRecord("CAST(substr(record, 1, 10) AS BLOB)"), "FILOMAR", "--all",
+       "holds 10 bytes, not 1536; it is left as it is", "", "FILOMAR", 0, true},
+      {"run cancelled after the first database", [](const DemoSite&) {}, "FILOMAR", "--all",
+       "[Filomar conversion Utility ]\nThe Conversion process has been canceled", "", "FILOMAR", 3, true, true},
   };
   for (const BadInput& bad : cases) {
     SCOPED_TRACE(bad.name);
-    DemoSite site;
+    DemoSite site{{.records = bad.interruptAfterFirstDatabase ? 3000u : 50u}};
     testing_support::SiteEnvironment environment{site};
     bad.spoil(site);
     const fs::path out = site.dir().parent_path() / "program.out";  // outside the site
     auto before = Snapshot(site.dir());
-    const ProgramRun run = RunShell("cd '" + site.dir().string() + "' && echo " + ShellWord(bad.password) + " | '" FILOMAR_CONVERT_EXE
-                                    "' --batch --user " + ShellWord(bad.userId) + " --password-stdin " + bad.args,
-                                    out);
-    EXPECT_EQ(run.status, 1) << run.out;
-    EXPECT_NE(run.out.find(bad.message), std::string::npos) << run.out;
+    std::string command = "echo " + ShellWord(bad.password) + " | '" FILOMAR_CONVERT_EXE "' --batch --user " +
+                          ShellWord(bad.userId) + " --password-stdin " + bad.args;
+    // Ctrl-C once the log says the first database is done: the run stops before the next one.
+    if (bad.interruptAfterFirstDatabase)
+      command = "(" + command + " & run=$!; while kill -0 $run 2>/dev/null && ! grep -q 'completed at' convert5.log 2>/dev/null; "
+                "do sleep 0.01; done; kill -INT $run; wait $run)";
+    const ProgramRun run = RunShell("cd '" + site.dir().string() + "' && " + command, out);
+    EXPECT_EQ(run.status, bad.status) << run.out;
+    const std::string log = testing_support::ReadFile(site.dir() / "convert5.log");
+    EXPECT_NE((run.out + log).find(bad.message), std::string::npos) << run.out << log;
+    if (bad.convertsTheRest) continue;
     auto after = Snapshot(site.dir());
     before.erase(bad.writes);
     after.erase(bad.writes);

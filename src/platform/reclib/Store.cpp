@@ -168,7 +168,7 @@ short Store::OpenTable(const std::string& name, Table*& table, std::string& why)
   const std::string scan = "SELECT key, record FROM " + quoted + " WHERE key ";
   if (Prepare(made->read, "SELECT record FROM " + quoted + " WHERE key=?1", why) ||
       Prepare(made->insert, "INSERT INTO " + quoted + " (key, record) VALUES (?1, ?2)", why) ||
-      Prepare(made->update, "UPDATE " + quoted + " SET record=?2 WHERE key=?1 AND length(record)=" + std::to_string(kRecordSize), why) ||
+      Prepare(made->update, "UPDATE " + quoted + " SET record=?2 WHERE key=?1 AND length(CAST(record AS BLOB))=" + std::to_string(kRecordSize), why) ||
       Prepare(made->batchFrom, scan + ">= ?1 AND key <= ?2 ORDER BY key LIMIT ?3", why) ||
       Prepare(made->batchAfter, scan + "> ?1 AND key <= ?2 ORDER BY key LIMIT ?3", why)) {
     return kStorageError;
@@ -184,7 +184,10 @@ short Store::Read(Table& table, const std::string& key, char* record, std::strin
   sqlite3_stmt* stmt = table.read.get();
   BindBlob(stmt, 1, key.data(), key.size());
   const int rc = sqlite3_step(stmt);
-  if (rc == SQLITE_ROW) CopyRecord(stmt, 0, record);
+  if (rc == SQLITE_ROW) {
+    CopyRecord(stmt, 0, record);
+    std::memcpy(record, key.data(), std::min<std::size_t>(key.size(), kRecordSize));  // as ReadBatch
+  }
   sqlite3_reset(stmt);
   if (rc == SQLITE_ROW) return 0;
   if (rc == SQLITE_DONE) return kNotFound;
@@ -240,7 +243,11 @@ short Store::ReadBatch(Table& table, const std::string& from, bool inclusive, co
     keys.emplace_back(static_cast<const char*>(sqlite3_column_blob(stmt, 0)),
                       static_cast<std::size_t>(sqlite3_column_bytes(stmt, 0)));
     records.resize(records.size() + kRecordSize);
-    CopyRecord(stmt, 1, records.data() + records.size() - kRecordSize);
+    char* record = records.data() + records.size() - kRecordSize;
+    CopyRecord(stmt, 1, record);
+    // A record's first bytes are its key; one stored shorter than its key still carries it, so
+    // that a read for update finds it and its rewrite is refused by name.
+    std::memcpy(record, keys.back().data(), std::min<std::size_t>(keys.back().size(), kRecordSize));
   }
   sqlite3_reset(stmt);
   return rc == SQLITE_DONE ? 0 : Failure(why);
