@@ -132,23 +132,6 @@ TEST(CalendarMonths, LengthsFirstWeekdaysKindsOfDayAndZerosAfterTheLastDay) {
   EXPECT_EQ(Byte(y2000, 2, 29), kWorkingDay);  // a Tuesday
 }
 
-TEST(SqlServerBatches, GoLinesAndWhatIsLeftAfterThem) {
-  const std::pair<std::string, Statements> cases[] = {
-      {"create a\ncreate b\ngo\ncreate c\ngo\n", {" create a create b", " create c"}},
-      {"create a\ngo\ncreate b", {" create a", " create b"}},            // last batch without "go"
-      {"create a\r\n  go  \r\ncreate b\r\n", {" create a", " create b"}},  // CR LF, blanks around "go"
-      {"create a\ngo\n\n\n", {" create a", "  "}},                        // blank lines after the last "go"
-      {"create a\n GO \ncreate b\nGo\n", {" create a  GO  create b Go"}},  // only lower case "go" ends a batch
-      {"create a\n\tgo\n", {" create a \tgo"}},                            // a tab is not a blank
-      {"go\ngo\n", {"", ""}},
-      {"", {}},
-  };
-  for (const auto& [script, expected] : cases) {
-    std::istringstream in(script);
-    EXPECT_EQ(SqlServerBatches(in), expected) << script;
-  }
-}
-
 TEST_F(NewSite, MissingLockScriptIsPassedOverAndObjectNotFoundIsNotShown) {
   WriteScript("Newstd7.tpl", "drop table old\ngo\ncreate table a (x int)\ngo\n");
   server.FailStatement(" drop table old", {{ado::kObjectNotFound, "no such table: old", "Microsoft OLE DB Provider for ODBC Drivers", "42S02", 1}});
