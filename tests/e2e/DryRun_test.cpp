@@ -117,11 +117,13 @@ TEST(DryRun, NamesTheStatementsTheServerWouldRefuseAndChangesNothingOnIt) {
                          nullptr, nullptr), SQLITE_OK);
   sqlite3_close(server);
   const testing_support::FileSnapshot siteBefore = testing_support::Snapshot(site.dir());
+  const std::string serverBefore = testing_support::ReadFile(site.dir() / "server.sqlite");
 
   const auto dry = testing_support::RunShell("echo FILOMAR | '" FILOMAR_CONVERT_EXE
                                              "' --batch --password-stdin --user FILOMAR --dry-run --database FINANCE",
                                              outside.path() / "dry.out");
   EXPECT_EQ(dry.status, 1) << dry.out;
+  EXPECT_TRUE(testing_support::ReadFile(site.dir() / "server.sqlite") == serverBefore);  // byte for byte
   EXPECT_EQ(testing_support::Changes(siteBefore, testing_support::Snapshot(site.dir())), "");
   EXPECT_NE(dry.out.find("  statement: ALTER TABLE fin_file ADD file_ucode1 char(10);\n"
                          "    would fail: the column fin_file.file_ucode1 already exists\n"),
