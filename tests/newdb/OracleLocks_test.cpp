@@ -281,11 +281,8 @@ class PlSqlPaths {
       if (At("EXCEPTION")) ++i_;
       while (At("WHEN")) {
         ++i_;
-        Stmt::Part handler;
-        for (const std::string& name : Split(Until("THEN"))) handler.names.push_back(name);
-        handler.label = "WHEN " + handler.names.front();
-        handler.body = Statements();
-        s.parts.push_back(handler);
+        const std::vector<std::string> names = Split(Until("THEN"));
+        s.parts.push_back({"WHEN " + names.front(), names, Statements()});
       }
       Expect("END");
       Until(";");  // the block's name, if any
