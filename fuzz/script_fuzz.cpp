@@ -5,6 +5,7 @@
 
 #include "FuzzInput.h"
 #include "conversion/steps/UpgradeScript.h"
+#include "shared/ScriptBatches.h"
 
 namespace steps = filomar::steps;
 
@@ -19,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     joined += line + "\n";
     const std::string prefixed = steps::PutPrefix(line, "fin");
     if (prefixed.find("xxx_") != std::string::npos) __builtin_trap();
-    steps::IsBatchEnd(line);
+    filomar::IsGoLine(line, filomar::GoLine::kAnyCaseTrailingBlanks);
     steps::IsRemark(line);
     steps::NamesSharedTable(prefixed);
   }

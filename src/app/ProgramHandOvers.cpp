@@ -15,6 +15,7 @@
 #include "frontends/qt/QtFaces.h"
 #include "newdb/OracleLocks.h"
 #include "newdb/modCrStd.h"
+#include "shared/DbEngine.h"
 #include "shared/ProgramEnd.h"
 #include "shared/Session.h"
 
@@ -121,6 +122,8 @@ void ProgramHandOvers::RunRestore() {
 // says whether every one of them would convert cleanly.
 void ProgramHandOvers::RunDryRun() {
   std::ostream& out = options_.frontEnd == FrontEndKind::Batch ? batchOut_ : std::cout;
+  // The server itself is only asked for its catalogue; every statement goes to the listing.
+  ServerCatalogueCheck catalogue(ado::InstalledProviderFactory(), DbEngine == Engine::Oracle);
   const ado::ScopedProviderFactory sendNothing(dryRunServer_);
   const std::vector<std::string> startupStatements = dryRunServer_.TakeStatements();
   out << "Dry run: temporary copies are converted; nothing is sent to the server or changed on the site.\n";
@@ -144,9 +147,10 @@ void ProgramHandOvers::RunDryRun() {
       chosen.push_back(entry.text);
   }
   for (const std::string& name : chosen) {
-    const DryRunReport report = DryRunDatabase(name, ProductStepTable(), dryRunServer_);
+    DryRunReport report = DryRunDatabase(name, ProductStepTable(), dryRunServer_);
+    CheckStatementsOnServer(report, catalogue);
     WriteDryRunReport(report, out);
-    clean = clean && report.clean;
+    clean = clean && ConvertsCleanly(report);
   }
   terminate();
   throw ProgramEnd{clean ? kExitNormal : kExitFailure};

@@ -249,6 +249,17 @@ bool RunStepsOnCopy(const std::string& name, const std::string& prefix, const St
   return true;
 }
 
+// Nothing counts as converted before it is read back: the copy, still selected after the
+// steps, must read version 500A in its CONF C00 record.
+bool CopyReadsConverted(DryRunReport& report) {
+  std::string problem;
+  const std::optional<std::string> version = ReadVersionCode(&problem);
+  if (!version) return report.why = "the converted copy's version could not be read back: " + problem, false;
+  if (!IsVersion(version, kVersion50))
+    return report.why = "the converted copy reads version \"" + RTrim(*version) + "\", not " + kVersion50, false;
+  return true;
+}
+
 // The dry run of a catalogued database at 4.0, its real store selected.
 bool DryRunSelected(const CatalogueEntry& entry, const StepTable& steps, ado::ListingProviderFactory& server,
                     DryRunReport& report) {
@@ -272,7 +283,7 @@ bool DryRunSelected(const CatalogueEntry& entry, const StepTable& steps, ado::Li
   server.TakeStatements();
   const bool ran = RunStepsOnCopy(entry.name, entry.prefix, steps, server, report.why);
   report.statements = server.TakeStatements();
-  if (!ran) return false;
+  if (!ran || !CopyReadsConverted(report)) return false;
   report.renames = Renames(lettersBefore, LetterInodes(work));
   return CompareRecordFiles(entry, before, work, report);
 }
@@ -313,14 +324,30 @@ void WriteDryRunReport(const DryRunReport& report, std::ostream& out) {
   }
   for (const LetterRename& rename : report.renames)
     out << "  letter " << rename.from << " -> " << (rename.to.empty() ? "(removed)" : rename.to) << "\n";
-  WriteStatements(report.statements, "  ", out);
-  if (report.clean) out << report.database << " would convert cleanly\n";
-  else out << report.database << " would not convert cleanly: " << report.why << "\n";
+  WriteStatements(report.statements, "  ", out, report.wouldFail);
+  out << report.database;
+  if (!report.clean) out << " would not convert cleanly: " << report.why << "\n";
+  else if (!report.wouldFail.empty()) out << " would convert with " << report.wouldFail.size() << " server statements failing\n";
+  else out << " would convert cleanly\n";
   out.flush();
 }
 
-void WriteStatements(const std::vector<std::string>& statements, const std::string& indent, std::ostream& out) {
-  for (const std::string& statement : statements) {
+void CheckStatementsOnServer(DryRunReport& report, ServerCatalogueCheck& check) {
+  for (std::size_t i = 0; i < report.statements.size(); ++i) {
+    std::vector<std::string> reasons = check.WouldFail(report.statements[i]);
+    if (!reasons.empty()) report.wouldFail[i] = std::move(reasons);
+  }
+  if (check.Failure().empty() || !report.clean) return;
+  report.clean = false;
+  report.why = "the server's catalogue could not be asked: " + check.Failure();
+}
+
+bool ConvertsCleanly(const DryRunReport& report) { return report.clean && report.wouldFail.empty(); }
+
+void WriteStatements(const std::vector<std::string>& statements, const std::string& indent, std::ostream& out,
+                     const std::map<std::size_t, std::vector<std::string>>& wouldFail) {
+  for (std::size_t index = 0; index < statements.size(); ++index) {
+    const std::string& statement = statements[index];
     // A script's batch begins and ends with line breaks: its lines are shown without them.
     const std::size_t begin = statement.find_first_not_of(" \t\r\n");
     if (begin == std::string::npos) continue;
@@ -331,6 +358,8 @@ void WriteStatements(const std::vector<std::string>& statements, const std::stri
       if (!line.empty() && line.back() == '\r') line.pop_back();
       out << indent << (first ? "statement: " : "  ") << line << "\n";
     }
+    if (const auto failing = wouldFail.find(index); failing != wouldFail.end())
+      for (const std::string& reason : failing->second) out << indent << "  would fail: " << reason << "\n";
   }
 }
 

@@ -19,17 +19,21 @@
 //     letter Letter01 -> (removed)        a file the renames replace or remove
 //     statement: <first line of the statement>    (blank lines around it dropped)
 //       <each further line of it>
+//       would fail: the column fin_file.file_ucode1 already exists   (from the server's catalogue)
 //   FINANCE would convert cleanly
 //
-// or, last, "FINANCE would not convert cleanly: <why>". Files without records before and
-// after are left out; a record added or removed counts as a change.
+// or, last, "FINANCE would convert with 2 server statements failing", or "FINANCE would not
+// convert cleanly: <why>". Files without records before and after are left out; a record added
+// or removed counts as a change.
 #pragma once
 
+#include <map>
 #include <ostream>
 #include <string>
 #include <vector>
 
 #include "conversion/FieldChanges.h"
+#include "conversion/ServerCatalogueCheck.h"
 #include "conversion/StepTable.h"
 #include "platform/ado/ListingProvider.h"
 
@@ -56,17 +60,29 @@ struct DryRunReport {
   std::vector<DryRunFile> files;
   std::vector<LetterRename> renames;
   std::vector<std::string> statements;  // what the steps would send to the server, in order
+  // By index into `statements`: why the statement would fail on the server.
+  std::map<std::size_t, std::vector<std::string>> wouldFail;
 };
 
 // Converts a copy of catalogued database `name` (it must be at release 4.0) with the `steps`
 // that apply to it on this engine. Needs the record library connected; leaves the STANDARD
 // database selected. Clean when every step ran to its end without showing a message (a message
-// of a step is a failure it met) and the copy's commit succeeded.
+// of a step is a failure it met), the copy's commit succeeded and the converted copy reads back
+// version 500A.
 DryRunReport DryRunDatabase(const std::string& name, const StepTable& steps, ado::ListingProviderFactory& server);
+
+// Asks the server's catalogue, through `check`, which of the report's statements would fail,
+// into `wouldFail`. A catalogue that cannot be read makes the report not clean.
+void CheckStatementsOnServer(DryRunReport& report, ServerCatalogueCheck& check);
+
+// Clean, and no statement would fail on the server: the exit status of a dry run.
+bool ConvertsCleanly(const DryRunReport& report);
 
 void WriteDryRunReport(const DryRunReport& report, std::ostream& out);
 // The statements as the report shows them: "<indent>statement: " before the first line of
-// each, the indent and two blanks before each further line.
-void WriteStatements(const std::vector<std::string>& statements, const std::string& indent, std::ostream& out);
+// each, the indent and two blanks before each further line and before each "would fail: "
+// reason of `wouldFail` (by index into `statements`).
+void WriteStatements(const std::vector<std::string>& statements, const std::string& indent, std::ostream& out,
+                     const std::map<std::size_t, std::vector<std::string>>& wouldFail = {});
 
 }  // namespace filomar

@@ -6,11 +6,11 @@
 #include <optional>
 
 #include "common/FrontEnd.h"
-#include "common/Text.h"
 #include "platform/winapi/FileLookup.h"
 #include "platform/winapi/RegularFile.h"
 #include "shared/Connection.h"
 #include "shared/DbEngine.h"
+#include "shared/ScriptBatches.h"
 
 namespace filomar {
 namespace {
@@ -45,11 +45,13 @@ std::optional<std::ifstream> OpenScript(const std::string& directory, const char
   return in;
 }
 
+// Every batch is sent, an empty one too, and so are the lines after the last "go".
 void SendBatches(std::istream& script, ServerConversation& server) {
-  for (const std::string& batch : SqlServerBatches(script)) {
-    server.Execute(batch);
-    FrontEnd().DoEvents();
-  }
+  SplitAtGoLines([&script](std::string& line) { return ReadLine(script, line); }, kTemplateBatches,
+                 [&server](const std::string& batch, bool) {
+                   server.Execute(batch);
+                   FrontEnd().DoEvents();
+                 });
 }
 
 void RunSqlServerTemplate(const std::string& directory, ServerConversation& server) {
@@ -76,22 +78,6 @@ void RunOracleTemplate(const std::string& directory, ServerConversation& server)
 }
 
 }  // namespace
-
-std::vector<std::string> SqlServerBatches(std::istream& script) {
-  std::vector<std::string> batches;
-  std::string line;
-  bool more = ReadLine(script, line);
-  while (more) {
-    std::string batch;
-    while (more && Trim(line) != "go") {
-      batch += " " + line;
-      more = ReadLine(script, line);
-    }
-    batches.push_back(batch);
-    if (more) more = ReadLine(script, line);  // past the "go"
-  }
-  return batches;
-}
 
 const std::string& OracleCatalogueBlock() {
   static const std::string block =

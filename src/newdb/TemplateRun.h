@@ -1,8 +1,9 @@
 // The template runs that create a new database's tables on the server, from the scripts that
 // ship in the program directory:
 //   SQL Server: "Newstd7.tpl", then "lock2k.sql" (passed over without a word when missing),
-//               each sent in batches: the lines up to a line that reads "go" (after trimming
-//               blanks, in lower case only), each line after one blank.
+//               each sent in batches by the template rules of shared/ScriptBatches.h: the lines
+//               up to a line that reads "go" (after trimming blanks, in lower case only), each
+//               line after one blank; lines may end in LF or CR LF.
 //   Oracle:     "Newstddb.tpl", one statement per line; then the PL/SQL block that inserts the
 //               STANDARD database's catalogue row into std_db, whether the template was there
 //               or not.
@@ -11,9 +12,7 @@
 // message box titled "Error", and the run goes on with the next statement.
 #pragma once
 
-#include <istream>
 #include <string>
-#include <vector>
 
 #include "platform/ado/Provider.h"
 
@@ -22,11 +21,6 @@ namespace filomar {
 inline constexpr const char* kSqlServerTemplate = "Newstd7.tpl";
 inline constexpr const char* kSqlServerLockScript = "lock2k.sql";
 inline constexpr const char* kOracleTemplate = "Newstddb.tpl";
-
-// The batches of a SQL Server script, in order. Lines may end in LF or CR LF. The text after
-// the last "go" forms one more batch when the script has lines left after it (blank lines
-// included); a script without "go" is one batch; an empty script has none.
-std::vector<std::string> SqlServerBatches(std::istream& script);
 
 // The anonymous PL/SQL block that inserts STANDARD's std_db row on Oracle, lines joined by LF.
 const std::string& OracleCatalogueBlock();

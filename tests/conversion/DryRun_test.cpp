@@ -15,6 +15,7 @@
 #include "recio/conffld.h"
 #include "shared/Catalogue.h"
 #include "support/DemoSite.h"
+#include "support/RecordingProvider.h"
 #include "support/Records.h"
 #include "support/ScriptedUi.h"
 
@@ -84,6 +85,8 @@ TEST_F(DryRunOfOneDatabase, AStepThatFailsOrShowsAMessageMeansItWouldNotConvertC
   const std::vector<Trouble> troubles = {
       {"message", [](StepContext&) { FrontEnd().MsgBox("Error 75", 0, "Rename Letters"); }, "the steps showed 1 message(s)"},
       {"exception", [](StepContext&) { throw std::runtime_error("disk full"); }, "step Last stopped: disk full"},
+      {"not read back", [](StepContext&) { testing_support::SetVersionCode("4OOA"); },
+       "the converted copy reads version \"4OOA\", not 500A"},
   };
   for (const Trouble& trouble : troubles) {
     const DryRunReport report = DryRunDatabase("FINANCE", Steps(trouble.step), server);
@@ -96,6 +99,63 @@ TEST_F(DryRunOfOneDatabase, AStepThatFailsOrShowsAMessageMeansItWouldNotConvertC
   }
   EXPECT_EQ(DryRunDatabase("LEGAL", Steps([](StepContext&) {}), server).why, "it is not at release 4.0 (version \"500A\")");
   EXPECT_EQ(SiteVersion().substr(0, 4), "400A");
+}
+
+// The catalogue check over statements in the order they would be sent: what an earlier one
+// creates, adds or drops counts for the later ones; comments, literals and CREATE OR REPLACE
+// are no objects. Only the catalogue is read: nothing is sent.
+TEST(ServerCatalogue, SaysWhichStatementsWouldFailAndWhy) {
+  ado::RecordingProviderFactory server;
+  server.AddTable("fin_file", {"file_no", "FILE_UCODE1"});
+  ServerCatalogueCheck check(server, false);
+  const std::pair<const char*, std::vector<std::string>> cases[] = {
+      {"\nALTER TABLE fin_file ADD file_ucode1 char(10);", {"the column fin_file.file_ucode1 already exists"}},
+      {"\nALTER TABLE fin_file ADD file_ucode2 char(10), file_ucode3 char(10)", {}},
+      {"ALTER TABLE FIN_FILE ADD (file_ucode3 RAW(10))", {"the column FIN_FILE.file_ucode3 already exists"}},
+      {"\nALTER TABLE fin_docs ADD doc_ucode1 char(10);", {"no table fin_docs"}},
+      {"CREATE TABLE fin_rcat (rcat_id char(10) NOT NULL PRIMARY KEY, rcat_name char(30), PRIMARY KEY (rcat_id))", {}},
+      {"CREATE UNIQUE INDEX fin_rcat_name ON fin_rcat (rcat_name, rcat_x)", {"no column fin_rcat.rcat_x"}},
+      {"CREATE TABLE fin_file (file_no char(20))", {"the table fin_file already exists"}},
+      {"DROP TABLE fin_file", {}},
+      {"CREATE TABLE fin_file (file_no char(20))", {}},
+      {"CREATE SEQUENCE fin_rcat START WITH 1", {"the name fin_rcat is taken by a table or view"}},
+      {"CREATE OR REPLACE PROCEDURE p AS BEGIN NULL; END;", {}},
+      {"-- ALTER TABLE fin_x ADD y int\nINSERT INTO t VALUES ('CREATE TABLE fin_file (a int)') /* DROP TABLE t */", {}},
+  };
+  for (const auto& [statement, reasons] : cases) EXPECT_EQ(check.WouldFail(statement), reasons) << statement;
+  EXPECT_EQ(check.Failure(), "");
+  EXPECT_TRUE(server.Statements().empty());
+
+  // In the report: each reason under its statement, and the count in the verdict.
+  ado::RecordingProviderFactory oracle;
+  oracle.AddTable("FIN_FILE", {"FILE_UCODE1"});
+  ServerCatalogueCheck upperCase(oracle, true);
+  DryRunReport report;
+  report.database = "FINANCE", report.clean = true;
+  report.statements = {"ALTER TABLE fin_file ADD (file_ucode1 RAW(10))", "ALTER TABLE fin_docs ADD (doc_x RAW(1))",
+                       "UPDATE fin_file SET file_no = 1"};
+  CheckStatementsOnServer(report, upperCase);
+  std::ostringstream out;
+  WriteDryRunReport(report, out);
+  EXPECT_EQ(out.str(), "Dry run of FINANCE\n"
+                       "  statement: ALTER TABLE fin_file ADD (file_ucode1 RAW(10))\n"
+                       "    would fail: the column fin_file.file_ucode1 already exists\n"
+                       "  statement: ALTER TABLE fin_docs ADD (doc_x RAW(1))\n"
+                       "    would fail: no table fin_docs\n"
+                       "  statement: UPDATE fin_file SET file_no = 1\n"
+                       "FINANCE would convert with 2 server statements failing\n");
+  EXPECT_FALSE(ConvertsCleanly(report));
+  EXPECT_EQ(oracle.Calls()[1].text, "FIN_FILE");  // asked in upper case
+
+  // A server that cannot be reached: nothing is claimed about the statements, and the run is not clean.
+  ado::RecordingProviderFactory away;
+  away.FailOpen({{ado::kConnectionFailed, "no route to host", "Microsoft OLE DB Provider for ODBC Drivers", "08001", 0}});
+  ServerCatalogueCheck unreachable(away, false);
+  DryRunReport blind = report;
+  blind.wouldFail.clear();
+  CheckStatementsOnServer(blind, unreachable);
+  EXPECT_TRUE(blind.wouldFail.empty());
+  EXPECT_EQ(blind.why, "the server's catalogue could not be asked: The server could not be reached: no route to host");
 }
 
 // Every other SACT record changed in a file of more than two of the ranges the copies are

@@ -1,6 +1,8 @@
 // The dry run by the built program on a demo site: it leaves every file of the site as it was,
-// and the counts it prints are what the real run then changes.
+// the server's file included, the counts it prints are what the real run then changes, and the
+// server's catalogue tells which statements would fail.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <filesystem>
 #include <map>
@@ -101,6 +103,42 @@ TEST(DryRun, LeavesEverySiteFileAsItWasAndPrintsWhatTheRealRunThenChanges) {
     EXPECT_EQ(printedFrom, gone) << db.name;
     EXPECT_FALSE(gone.empty()) << db.name;
   }
+}
+
+// A server that already has one 5.0 column and lacks one table the script alters: both
+// statements are named with why they would fail, and the run says so in its exit status.
+TEST(DryRun, NamesTheStatementsTheServerWouldRefuseAndChangesNothingOnIt) {
+  const testing_support::DemoSite site;
+  const testing_support::SiteEnvironment environment(site);
+  const testing_support::TempDir outside;
+  sqlite3* server = nullptr;
+  ASSERT_EQ(sqlite3_open((site.dir() / "server.sqlite").c_str(), &server), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(server, "ALTER TABLE fin_file ADD file_ucode1 char(10); DROP TABLE fin_docs;", nullptr,
+                         nullptr, nullptr), SQLITE_OK);
+  sqlite3_close(server);
+  const testing_support::FileSnapshot siteBefore = testing_support::Snapshot(site.dir());
+  const std::string serverBefore = testing_support::ReadFile(site.dir() / "server.sqlite");
+
+  const auto dry = testing_support::RunShell("echo FILOMAR | '" FILOMAR_CONVERT_EXE
+                                             "' --batch --password-stdin --user FILOMAR --dry-run --database FINANCE",
+                                             outside.path() / "dry.out");
+  EXPECT_EQ(dry.status, 1) << dry.out;
+  EXPECT_TRUE(testing_support::ReadFile(site.dir() / "server.sqlite") == serverBefore);  // byte for byte
+  EXPECT_EQ(testing_support::Changes(siteBefore, testing_support::Snapshot(site.dir())), "");
+  EXPECT_NE(dry.out.find("  statement: ALTER TABLE fin_file ADD file_ucode1 char(10);\n"
+                         "    would fail: the column fin_file.file_ucode1 already exists\n"),
+            std::string::npos) << dry.out;
+  EXPECT_NE(dry.out.find("  statement: ALTER TABLE fin_docs ADD doc_ucode1 char(10);\n"
+                         "    would fail: no table fin_docs\n"),
+            std::string::npos) << dry.out;
+  // One failing statement per column the script adds to fin_docs, and the one of fin_file.
+  const std::regex verdict("FINANCE would convert with ([0-9]+) server statements failing\n");
+  std::smatch m;
+  ASSERT_TRUE(std::regex_search(dry.out, m, verdict)) << dry.out;
+  const std::string script = testing_support::ReadFile(fs::path(site.dir()) / "flm50.sql");
+  std::size_t docsColumns = 0;
+  for (std::size_t at = 0; (at = script.find("ALTER TABLE xxx_docs ADD", at)) != std::string::npos; ++at) ++docsColumns;
+  EXPECT_EQ(std::stoul(m[1]), docsColumns + 1);
 }
 
 TEST(DryRun, WithoutDatabasesOrWithRestoreIsAUsageError) {

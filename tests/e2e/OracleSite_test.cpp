@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "e2e/SiteRun.h"
-#include "recio/UserLevels.h"
 #include "recio/Vb_io.h"
 #include "recio/conffld.h"
 #include "support/Records.h"
@@ -17,14 +16,31 @@ namespace {
 
 using testing_support::ReadFile;
 
+// The twelve user levels as they must stand in CODE, written out here rather than taken from the code.
+struct Level { const char *key, *description, *mask1, *mask2; };
+const Level kLevels[] = {
+    {"L0", "ZERO", "YNNNNNNNNNNNNNNNNNNNNNNNNNNN", "NNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNN"},
+    {"L1", "ONE", "YYNNNNNNNNNNNNNNNNNNNNNNNNNN", "NNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNN"},
+    {"L2", "TWO", "YYYNNNNNNNNNNNNNNNNNNNNNNNNN", "NNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNN"},
+    {"L3", "THREE", "YYYNYYNNYNNNNNNNNNNNNNNNNNNN", "YNNNNYYNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNN"},
+    {"L4", "FOUR", "YYYYYYYNYNNNNNNNNNNNNNNNNNNN", "NNYYNYYNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNN"},
+    {"L5", "FIVE", "YYYYYYYNYYNNNNNNNNNNNNNNNNNN", "NNYYNYYNNYYYNYNNNNNNNNNNNNNNNNNNNNNNNNNNNNNN"},
+    {"L6", "SIX", "YYYYYYYNYYYYYYYYNNNNNNNNNNNN", "NNYYYYYYYYYYYYYYYYYYYYYYYYYYYYYNNNNNNNNNNNNN"},
+    {"L7", "SEVEN", "YYYYYYYYYYYYYYYYYNNNNNYYYYYY", "YYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYNNNNNNNNNNNNN"},
+    {"L8", "EIGHT", "YYYYYYYYYYYYYYYYYYNYYYYYYYYY", "YYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYY"},
+    {"L9", "NINE", "YYYYYYYYYYYYYYYYYYYYYYYYYYYY", "YYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYY"},
+    {"LS", "SEARCH", "YYYYNNNNNNNNNYYYNNNNNNNNNNNN", "NNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNN"},
+    {"LM", "MOVEMENT", "NNNNNYYNNNNYNNNNNNNNNNNNNNNN", "NNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNN"},
+};
+
 // Clears every flag of the demo's level records, so that only the conversion can set them.
 void ClearLevelFlags(std::string directory, std::string prefix) {
   using namespace filomar;
   testing_support::LibraryConnection library;
   vb_io_setDirectory(ConnHandle, directory, prefix);
   vb_io_open(CODE_FILE, "");
-  for (const UserLevel& level : kUserLevels) {
-    const std::string key = std::string("L") + level.code;
+  for (const Level& level : kLevels) {
+    const std::string key = level.key;
     PutField(CODE_Key, key);
     vb_io_read(CODE_FILE, 0, 1);
     ASSERT_EQ(vb_io_erc, 0) << key;
@@ -82,14 +98,13 @@ TEST(OracleDemoSite, OracleStatementsAreRefusedAndLoggedAndTheRecordsAreConverte
     ASSERT_TRUE(conf.count("C00")) << dataDir;
     EXPECT_EQ(conf.at("C00").substr(438, 4), "500A") << dataDir;
     const auto codes = e2e::Records(site, dataDir, prefix, "CODE");
-    for (const filomar::UserLevel& level : filomar::kUserLevels) {
-      const std::string key = std::string("L") + level.code;
-      const auto found = codes.find(Padded(key, 11));
-      ASSERT_NE(found, codes.end()) << dataDir << " " << key;
+    for (const Level& level : kLevels) {
+      const auto found = codes.find(Padded(level.key, 11));
+      ASSERT_NE(found, codes.end()) << dataDir << " " << level.key;
       const std::string& record = found->second;
-      EXPECT_EQ(record.substr(11, 70), Padded(level.description, 70)) << dataDir << " " << key;
-      EXPECT_EQ(record.substr(81, 28), level.mask1) << dataDir << " " << key;
-      EXPECT_EQ(record.substr(109, 44), level.mask2) << dataDir << " " << key;
+      EXPECT_EQ(record.substr(11, 70), Padded(level.description, 70)) << dataDir << " " << level.key;
+      EXPECT_EQ(record.substr(81, 28), level.mask1) << dataDir << " " << level.key;
+      EXPECT_EQ(record.substr(109, 44), level.mask2) << dataDir << " " << level.key;
     }
   }
   // PERSONNEL was not chosen: still at 4.0.

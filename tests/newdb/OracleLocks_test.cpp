@@ -1,13 +1,17 @@
 // The Oracle lock objects: their sending (order, text form, the stop at the first failure), and
-// a static check of their PL/SQL: block structure, parameters, and the lock tables' names and
-// columns.
+// a static check of their PL/SQL (whose grammar tests/sqlgrammar checks): parameters, the lock
+// tables' names and columns, the return code of every path, and DECODE_HEX's codes.
 #include "newdb/OracleLocks.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <map>
+#include <optional>
+#include <sstream>
+#include <tuple>
 #include <set>
 #include <string>
 #include <vector>
@@ -157,23 +161,6 @@ const std::map<std::string, std::set<std::string>> kLockTables = {
     {"FILOMAR_ROWLOCK", {"LOCK_HANDLE", "LOCK_TABLE", "LOCK_KEY", "LOCK_DATE", "LOCK_USER", "LOCK_HOST"}},
     {"FILOMAR_TBLLOCK", {"LOCK_HANDLE", "LOCK_TABLE", "LOCK_HOST", "LOCK_EXCLUSIVE", "LOCK_COUNT", "LOCK_DATE", "LOCK_USER"}}};
 
-// BEGIN/END, IF/END IF, LOOP/END LOOP and parentheses nest properly.
-void ExpectNested(const Tokens& t) {
-  std::vector<std::string> open;
-  for (std::size_t i = 0; i < t.size(); ++i) {
-    const bool ends = t[i].Is("END"), construct = i + 1 < t.size() && (t[i + 1].Is("IF") || t[i + 1].Is("LOOP"));
-    if (t[i].Is("BEGIN") || t[i].Is("(") || ((t[i].Is("IF") || t[i].Is("LOOP")) && !t[i - 1].Is("END"))) {
-      open.push_back(t[i].text);
-    } else if (ends || t[i].Is(")")) {
-      const std::string opener = t[i].Is(")") ? "(" : construct ? t[i + 1].text : "BEGIN";
-      ASSERT_FALSE(open.empty()) << "nothing open at token " << i;
-      EXPECT_EQ(open.back(), opener) << "at token " << i;
-      open.pop_back();
-    }
-  }
-  EXPECT_TRUE(open.empty());
-}
-
 // Only the two lock tables; each statement on one table names only that table's columns, and
 // every insert fills each of its table's columns with one value.
 void ExpectLockTablesAndColumns(const Tokens& t) {
@@ -199,14 +186,13 @@ void ExpectLockTablesAndColumns(const Tokens& t) {
   }
 }
 
-TEST(OracleLockTexts, BlocksParametersTablesAndColumns) {
+TEST(OracleLockTexts, ParametersTablesAndColumns) {
   const auto objects = OracleLockObjects();
   ASSERT_EQ(objects.size(), kObjects.size());
   for (std::size_t n = 0; n < objects.size(); ++n) {
     const auto& object = objects[n];
     SCOPED_TRACE(object.name);
     const Tokens t = Lex(object.text);
-    ExpectNested(t);
     ExpectLockTablesAndColumns(t);
     std::string parameters;
     std::size_t close;
@@ -220,3 +206,279 @@ TEST(OracleLockTexts, BlocksParametersTablesAndColumns) {
 }
 
 }  // namespace
+
+// ---- the return codes: every path out of each object, with the value v_return has there
+
+// A statement of the objects' PL/SQL as far as the paths through it go.
+struct Stmt {
+  enum Kind { kAssign, kReturn, kRaise, kIf, kBlock, kLoop, kOther } kind = kOther;
+  std::string text;  // the value assigned; the exception raised
+  struct Part {
+    std::string label;  // "IF <condition>", "ELSE"; "WHEN <names>" of a handler
+    std::vector<std::string> names;  // of a handler
+    std::vector<Stmt> body;
+  };
+  std::vector<Part> parts;  // IF: its branches; block: its body (first) and handlers; loop: body
+  bool hasElse = false;
+};
+
+class PlSqlPaths {
+ public:
+  explicit PlSqlPaths(Tokens t) : t_(std::move(t)) {
+    for (std::size_t i = 1; i + 1 < t_.size(); ++i)
+      if (t_[i].Is("EXCEPTION") && t_[i + 1].Is(";")) userExceptions_.insert(t_[i - 1].text);
+    while (i_ < t_.size() && !t_[i_].Is("BEGIN")) ++i_;
+  }
+
+  // "<where v_return was last set> -> <value>" for every way out of the object; where it was
+  // not set on the way, "(not set) -> <how the path ends>".
+  std::set<std::string> Exits() {
+    const Stmt body = Statement();
+    std::set<std::string> exits;
+    for (const Path& p : Run({body}, "", {})) {
+      const std::string end = p.how == Path::kRaise ? "raises " + p.raised : "ends";
+      exits.insert(p.set ? p.where + " -> " + p.value : "(not set) -> " + end);
+    }
+    return exits;
+  }
+
+ private:
+  struct Path {
+    enum How { kFall, kReturn, kRaise } how = kFall;
+    std::string raised;
+    bool set = false;  // v_return assigned on the way
+    std::string where, value;
+    auto Key() const { return std::tie(how, raised, set, where, value); }
+    bool operator<(const Path& o) const { return Key() < o.Key(); }
+  };
+
+  bool At(const char* word) const { return i_ < t_.size() && t_[i_].Is(word); }
+  void Expect(const char* word) {
+    ASSERT_TRUE(At(word)) << "expected " << word << " at token " << i_;
+    ++i_;
+  }
+  bool AtEndOfList() const {
+    return At("END") || At("EXCEPTION") || At("WHEN") || At("ELSIF") || At("ELSE") || i_ >= t_.size();
+  }
+  std::string Until(const char* word) {
+    std::string text;
+    for (; i_ < t_.size() && !t_[i_].Is(word); ++i_) text += (text.empty() ? "" : " ") + t_[i_].text;
+    ++i_;
+    return text;
+  }
+  std::vector<Stmt> Statements() {
+    std::vector<Stmt> list;
+    while (!AtEndOfList()) list.push_back(Statement());
+    return list;
+  }
+
+  Stmt Statement() {
+    Stmt s;
+    if (At("BEGIN")) {
+      ++i_;
+      s.kind = Stmt::kBlock;
+      s.parts.push_back({"", {}, Statements()});
+      if (At("EXCEPTION")) ++i_;
+      while (At("WHEN")) {
+        ++i_;
+        const std::vector<std::string> names = Split(Until("THEN"));
+        s.parts.push_back({"WHEN " + names.front(), names, Statements()});
+      }
+      Expect("END");
+      Until(";");  // the block's name, if any
+    } else if (At("IF")) {
+      ++i_;
+      s.kind = Stmt::kIf;
+      // A branch is named by the condition's first word: enough to tell the branches apart.
+      s.parts.push_back({"IF " + Split(Until("THEN")).at(0), {}, Statements()});
+      while (At("ELSIF")) {
+        ++i_;
+        s.parts.push_back({"ELSIF " + Split(Until("THEN")).at(0), {}, Statements()});
+      }
+      if (At("ELSE")) {
+        ++i_;
+        s.hasElse = true;
+        s.parts.push_back({"ELSE", {}, Statements()});
+      }
+      Expect("END");
+      Expect("IF");
+      Expect(";");
+    } else if (At("FOR") || At("WHILE") || At("LOOP")) {
+      Until("LOOP");
+      s.kind = Stmt::kLoop;
+      s.parts.push_back({"", {}, Statements()});
+      Expect("END");
+      Expect("LOOP");
+      Expect(";");
+    } else if (At("RETURN") || At("RAISE")) {
+      s.kind = At("RETURN") ? Stmt::kReturn : Stmt::kRaise;
+      ++i_;
+      s.text = Until(";");
+    } else if (At("V_RETURN") && i_ + 2 < t_.size() && t_[i_ + 1].Is(":") && t_[i_ + 2].Is("=")) {
+      i_ += 3;
+      s.kind = Stmt::kAssign;
+      s.text = Until(";");
+      std::erase(s.text, ' ');
+    } else {
+      Until(";");
+    }
+    return s;
+  }
+
+  static std::vector<std::string> Split(const std::string& names) {
+    std::vector<std::string> list;
+    std::istringstream words(names);
+    for (std::string w; words >> w;)
+      if (w != "OR") list.push_back(w);
+    return list;
+  }
+
+  // The paths through `list` from `in`, within the construct `where`.
+  std::set<Path> Run(const std::vector<Stmt>& list, const std::string& where, const Path& in) {
+    std::set<Path> paths = {in};
+    for (const Stmt& s : list) {
+      std::set<Path> next;
+      for (const Path& p : paths) {
+        if (p.how != Path::kFall) next.insert(p);
+        else next.merge(Step(s, where, p));
+      }
+      paths = std::move(next);
+    }
+    return paths;
+  }
+
+  std::set<Path> Step(const Stmt& s, const std::string& where, Path p) {
+    const auto inside = [&where](const std::string& label) { return where.empty() ? label : where + " > " + label; };
+    switch (s.kind) {
+      case Stmt::kAssign: p.set = true, p.where = where.empty() ? "body" : where, p.value = s.text; return {p};
+      case Stmt::kReturn: p.how = Path::kReturn; return {p};
+      case Stmt::kRaise: p.how = Path::kRaise, p.raised = s.text; return {p};
+      case Stmt::kLoop: {
+        std::set<Path> paths = Run(s.parts[0].body, where, p);  // once, or not at all
+        paths.insert(p);
+        return paths;
+      }
+      case Stmt::kIf: {
+        std::set<Path> paths;
+        for (const Stmt::Part& branch : s.parts) paths.merge(Run(branch.body, inside(branch.label), p));
+        if (!s.hasElse) paths.insert(p);
+        return paths;
+      }
+      case Stmt::kBlock: return Block(s, where, p, inside);
+      case Stmt::kOther: return {p};
+    }
+    return {p};
+  }
+
+  template <typename Inside>
+  std::set<Path> Block(const Stmt& s, const std::string& where, const Path& p, const Inside& inside) {
+    std::set<Path> paths;
+    const auto handles = [](const Stmt::Part& h, const std::string& name) {
+      return std::find(h.names.begin(), h.names.end(), name) != h.names.end();
+    };
+    for (Path out : Run(s.parts[0].body, where, p)) {
+      const Stmt::Part* handler = nullptr;
+      for (std::size_t h = 1; h < s.parts.size() && out.how == Path::kRaise; ++h)
+        if (handles(s.parts[h], out.raised) || (!handler && handles(s.parts[h], "OTHERS"))) handler = &s.parts[h];
+      if (!handler) {
+        paths.insert(out);
+        continue;
+      }
+      out.how = Path::kFall, out.raised.clear();
+      paths.merge(Run(handler->body, inside(handler->label), out));
+    }
+    // A handler of an exception the server raises is entered from any statement of the body,
+    // with v_return as it stood there: only what the handler itself sets counts.
+    for (std::size_t h = 1; h < s.parts.size(); ++h) {
+      const auto& names = s.parts[h].names;
+      if (std::all_of(names.begin(), names.end(), [this](const std::string& n) { return userExceptions_.count(n); }))
+        continue;
+      Path entered;
+      entered.set = true, entered.where = "(as before " + s.parts[h].label + ")", entered.value = "?";
+      paths.merge(Run(s.parts[h].body, inside(s.parts[h].label), entered));
+    }
+    return paths;
+  }
+
+  const Tokens t_;
+  std::size_t i_ = 0;
+  std::set<std::string> userExceptions_;
+};
+
+// Each path out, named by the handlers and branches around the last assignment, with the code
+// of its outcome: 1 granted, 0 refused for the row lock; 1 granted, 0 refused, -1 conflict or
+// failure for the table lock; the unlocks' "done" 0 or 1 and "failure" -1 or 0 as each one's
+// contract has them. Where the procedures' outcome leaves the caller's value open (a lost race
+// after a stale clean-up, a shared request on an exclusively locked table) they refuse with 0;
+// a single live session counts as signed on. The functions and SP_SET_CLIENT_INFO never set it.
+TEST(OracleLockTexts, EveryPathOutSetsTheReturnCodeOfItsOutcome) {
+  using Exits = std::set<std::string>;
+  const Exits notSet = {"(not set) -> ends"};
+  const std::map<std::string, Exits> expected = {
+      {"SP_FILOMAR_ROWLOCK",
+       {"WHEN NO_DATA_FOUND -> 1",                                             // free: taken
+        "WHEN NO_DATA_FOUND > WHEN DUP_VAL_ON_INDEX > IF V_HOLDER_HOST -> 1",  // race won by the caller itself
+        "WHEN NO_DATA_FOUND > WHEN DUP_VAL_ON_INDEX > ELSE -> 0",              // race lost
+        "IF RTRIM -> 1",                                                       // held by the caller's host
+        "IF V_LIVE -> 0",                                                      // held by a live host
+        "body -> 1",                                                           // stale holder removed, taken
+        "WHEN DUP_VAL_ON_INDEX -> 0",                                          // race lost after the clean-up
+        "WHEN OTHERS -> 0"}},
+      {"SP_FILOMAR_TBLLOCK",
+       {"WHEN E_EXCLUSIVE -> 1", "WHEN E_EXCLUSIVE > WHEN DUP_VAL_ON_INDEX > IF V_ROW_HOST -> 1",
+        "WHEN E_EXCLUSIVE > WHEN DUP_VAL_ON_INDEX > ELSE -> -1",  // conflict
+        "WHEN E_EXCLUSIVE > WHEN OTHERS -> 0",
+        "WHEN E_PROCESS_LOCK > IF V_LOCK_EXCLUSIVE -> 0",  // exclusive asked, the table has locks
+        "WHEN E_PROCESS_LOCK > ELSE > IF V_ROWS -> 1",     // shared granted
+        "WHEN E_PROCESS_LOCK > ELSE > ELSE -> 0",          // shared asked, exclusively locked
+        "WHEN OTHERS -> -1"}},
+      {"SP_FILOMAR_IS_SIGNED_ON", {"WHEN E_SIGNED_ON_OK -> 1", "WHEN E_NOT_SIGNED_ON -> 0", "WHEN OTHERS -> -1"}},
+      {"SP_FILOMAR_HOSTUNLOCK", {"body -> 0", "WHEN OTHERS -> -1"}},
+      {"SP_FILOMAR_ROWUNLOCK", {"body -> 0", "WHEN OTHERS -> -1"}},
+      {"SP_FILOMAR_ROWUNLOCKALL", {"body -> 1", "WHEN OTHERS -> 0"}},
+      {"SP_FILOMAR_ROWUNLOCKTBLALL", {"body -> 1", "WHEN OTHERS -> 0"}},
+      {"SP_FILOMAR_TBLUNLOCK", {"IF SQL -> 0", "body -> 1", "WHEN OTHERS -> 0"}},  // exclusive, shared released
+      {"CLIENTINFO", notSet}, {"MACHINE", notSet}, {"SP_SET_CLIENT_INFO", notSet}, {"DECODE_HEX", notSet},
+      {"HEXTOCHAR", notSet}};
+  ASSERT_EQ(OracleLockObjects().size(), expected.size());
+  for (const auto& object : OracleLockObjects()) EXPECT_EQ(PlSqlPaths(Lex(object.text)).Exits(), expected.at(std::string(object.name))) << object.name;
+}
+
+// DECODE_HEX's list against a decoder of its own for every two-digit code, upper and lower
+// case: printable 20-7E but the double quote (unlisted) and the comma (empty text, NULL to
+// Oracle), tab, line feed, carriage return, FE and FF; every other code NULL.
+TEST(OracleLockTexts, DecodeHexListsExactlyTheCodesItShould) {
+  const auto decodeHex = std::find_if(OracleLockObjects().begin(), OracleLockObjects().end(),
+                                      [](const OracleObject& o) { return std::string(o.name) == "DECODE_HEX"; });
+  ASSERT_NE(decodeHex, OracleLockObjects().end());
+  const Tokens t = Lex(decodeHex->text);
+  const auto decode = std::find_if(t.begin(), t.end(), [](const Token& k) { return k.Is("DECODE"); });
+  ASSERT_NE(decode, t.end());
+  std::size_t close;
+  const auto args = Arguments(t, static_cast<std::size_t>(decode - t.begin()) + 1, close);
+  ASSERT_EQ(args.size() % 2, 1u);  // the code, then pairs of code and character, no default
+  std::map<std::string, std::optional<int>> listed;  // nullopt: the empty text
+  for (std::size_t i = 1; i + 1 < args.size(); i += 2) {
+    ASSERT_TRUE(args[i].size() == 1 && args[i][0].literal) << i;
+    const Tokens& value = args[i + 1];
+    std::optional<int> character;
+    if (value.size() == 4 && value[0].Is("CHR")) character = std::stoi(value[2].text);
+    else if (value.size() == 1 && value[0].literal && value[0].text.size() == 1) character = static_cast<unsigned char>(value[0].text[0]);
+    else ASSERT_TRUE(value.size() == 1 && value[0].literal && value[0].text.empty()) << args[i][0].text;
+    EXPECT_TRUE(listed.emplace(args[i][0].text, character).second) << "listed twice: " << args[i][0].text;
+  }
+  for (int code = 0; code < 256; ++code) {
+    char upperHex[3], lowerHex[3];
+    std::snprintf(upperHex, sizeof upperHex, "%02X", code);
+    std::snprintf(lowerHex, sizeof lowerHex, "%02x", code);
+    for (const std::string hex : {upperHex, lowerHex}) {
+      std::optional<int> want;  // nullopt: NULL; a code written with lower-case letters is unlisted
+      if (hex == upperHex && ((code >= 0x20 && code <= 0x7E && code != 0x22 && code != 0x2C) || code == 9 || code == 10 ||
+                    code == 13 || code >= 0xFE))
+        want = code;
+      const auto found = listed.find(hex);
+      const std::optional<int> got = found == listed.end() ? std::nullopt : found->second;
+      EXPECT_EQ(got, want) << hex;
+    }
+  }
+}

@@ -31,6 +31,41 @@ namespace {
 using namespace filomar;
 using Statements = std::vector<std::string>;
 
+// STANDARD's catalogue row on Oracle, written out here rather than taken from the code.
+const std::string kCatalogueBlock =
+    "DECLARE\n"
+    "sdb_NAME        varchar2(10);\n"
+    "sdb_DIR         varchar2(46);\n"
+    "sdb_DES         varchar2(30);\n"
+    "sdb_IMG_DIR     varchar2(30);\n"
+    "sdb_PREFIX      varchar2(3);\n"
+    "sdb_VALID       varchar2(1);\n"
+    "sdb_FTP_SERVER  varchar2(250);\n"
+    "sdb_FTP_PORT    varchar2(10);\n"
+    "sdb_FTP_PATH        varchar2(250);\n"
+    "sdb_FTP_USERNAME    varchar2(50);\n"
+    "sdb_FTP_USERPASSWD  varchar2(50);\n"
+    "BEGIN\n"
+    "   sdb_name       :='STANDARD  ';\n"
+    "   sdb_dir        :=RPAD('data',46,' ');\n"
+    "   sdb_des        :=RPAD('Standard initial database',30,' ');\n"
+    "   sdb_img_dir    :=RPAD('images',30,' ');\n"
+    "   sdb_prefix     :='std';\n"
+    "   sdb_valid      :='Y';\n"
+    "   sdb_FTP_SERVER :=RPAD(' ',250,' ');\n"
+    "   sdb_FTP_PORT   :=RPAD(' ',10,' ');\n"
+    "   sdb_FTP_PATH    :=RPAD(' ',250,' ');\n"
+    "   sdb_FTP_USERNAME :=RPAD(' ',50,' ');sdb_FTP_USERPASSWD :=RPAD(' ',50,' ');\n"
+    "insert into std_db (db_name,db_dir,db_des,db_img_dir,db_prefix,db_valid,db_FTP_SERVER,\n"
+    "db_FTP_PORT,db_FTP_PATH,db_FTP_USERNAME,db_FTP_USERPASSWD) values\n"
+    "  (HEXTORAW(RAWTOHEX(sdb_name)),HEXTORAW(RAWTOHEX(sdb_dir)),\n"
+    "   HEXTORAW(RAWTOHEX(sdb_des)), HEXTORAW(RAWTOHEX(sdb_img_dir)),\n"
+    "   HEXTORAW(RAWTOHEX(sdb_prefix)), HEXTORAW(RAWTOHEX(sdb_valid)),\n"
+    "   HEXTORAW(RAWTOHEX(sdb_FTP_SERVER)),HEXTORAW(RAWTOHEX(sdb_FTP_PORT)),\n"
+    "   HEXTORAW(RAWTOHEX(sdb_FTP_PATH)),HEXTORAW(RAWTOHEX(sdb_FTP_USERNAME)),\n"
+    "   HEXTORAW(RAWTOHEX(sdb_FTP_USERPASSWD)));\n"
+    "END;";
+
 // Remembers what the creation showed of its progress.
 class RecordedProgress : public CreationProgress {
  public:
@@ -132,23 +167,6 @@ TEST(CalendarMonths, LengthsFirstWeekdaysKindsOfDayAndZerosAfterTheLastDay) {
   EXPECT_EQ(Byte(y2000, 2, 29), kWorkingDay);  // a Tuesday
 }
 
-TEST(SqlServerBatches, GoLinesAndWhatIsLeftAfterThem) {
-  const std::pair<std::string, Statements> cases[] = {
-      {"create a\ncreate b\ngo\ncreate c\ngo\n", {" create a create b", " create c"}},
-      {"create a\ngo\ncreate b", {" create a", " create b"}},            // last batch without "go"
-      {"create a\r\n  go  \r\ncreate b\r\n", {" create a", " create b"}},  // CR LF, blanks around "go"
-      {"create a\ngo\n\n\n", {" create a", "  "}},                        // blank lines after the last "go"
-      {"create a\n GO \ncreate b\nGo\n", {" create a  GO  create b Go"}},  // only lower case "go" ends a batch
-      {"create a\n\tgo\n", {" create a \tgo"}},                            // a tab is not a blank
-      {"go\ngo\n", {"", ""}},
-      {"", {}},
-  };
-  for (const auto& [script, expected] : cases) {
-    std::istringstream in(script);
-    EXPECT_EQ(SqlServerBatches(in), expected) << script;
-  }
-}
-
 TEST_F(NewSite, MissingLockScriptIsPassedOverAndObjectNotFoundIsNotShown) {
   WriteScript("Newstd7.tpl", "drop table old\ngo\ncreate table a (x int)\ngo\n");
   server.FailStatement(" drop table old", {{ado::kObjectNotFound, "no such table: old", "Microsoft OLE DB Provider for ODBC Drivers", "42S02", 1}});
@@ -162,7 +180,7 @@ TEST_F(NewSite, MissingLockScriptIsPassedOverAndObjectNotFoundIsNotShown) {
 
 TEST_F(NewSite, OracleSendsTheCatalogueRowEvenWithoutTemplate) {
   RunTemplateOn(Engine::Oracle);
-  EXPECT_EQ(server.Statements(), Statements{OracleCatalogueBlock()});
+  EXPECT_EQ(server.Statements(), Statements{kCatalogueBlock});
   ASSERT_EQ(screen.Shown().size(), 1u);
   EXPECT_EQ(screen.Shown()[0].title, "Create Standard Database - SQL Script");
   EXPECT_NE(screen.Shown()[0].text.find(ProgramDirectory() + "Newstddb.tpl\n\n"), std::string::npos);
@@ -236,7 +254,7 @@ TEST_F(NewSite, OracleStatementsAfterTheTemplateAndTheCatalogueBlock) {
   const Statements sent = Sent(server);
   ASSERT_EQ(sent.size(), 5u);
   EXPECT_EQ(sent[0], "CREATE SEQUENCE std_sec_seq");
-  EXPECT_EQ(sent[1], OracleCatalogueBlock());
+  EXPECT_EQ(sent[1], kCatalogueBlock);
   EXPECT_EQ(sent[2], "insert into std_sec values(std_sec_seq.nextval,HEXTORAW(RAWTOHEX('000000')),HEXTORAW(RAWTOHEX('" +
                          Padded("EVERYONE", 30) + "')))");
   const std::vector<std::string> uid = UidValues(sent[3]);

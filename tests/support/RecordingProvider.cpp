@@ -1,6 +1,7 @@
 #include "support/RecordingProvider.h"
 
 #include <algorithm>
+#include <cctype>
 
 namespace ado {
 
@@ -30,9 +31,34 @@ class RecordingProvider : public Provider {
     return true;
   }
 
+  bool Tables(const std::string& table, RowSet& rows, std::vector<Error>&) override {
+    log_.calls_.push_back({RecordedCall::Kind::Tables, table, 0});
+    rows = {{"TABLE_CAT", "TABLE_SCHEM", "TABLE_NAME", "TABLE_TYPE", "REMARKS"}, {}};
+    for (const auto& [name, columns] : log_.tables_)
+      if (SameName(name, table)) rows.rows.push_back({std::nullopt, std::nullopt, name, "TABLE", std::nullopt});
+    return true;
+  }
+
+  bool Columns(const std::string& table, const std::string& column, RowSet& rows, std::vector<Error>&) override {
+    log_.calls_.push_back({RecordedCall::Kind::Columns, table + "." + column, 0});
+    rows = {{"TABLE_CAT", "TABLE_SCHEM", "TABLE_NAME", "COLUMN_NAME"}, {}};
+    for (const auto& [name, columns] : log_.tables_) {
+      if (!SameName(name, table)) continue;
+      for (const std::string& c : columns)
+        if (column == "%" || SameName(c, column)) rows.rows.push_back({std::nullopt, std::nullopt, name, c});
+    }
+    return true;
+  }
+
   void Close() override { log_.calls_.push_back({RecordedCall::Kind::Close, "", 0}); }
 
  private:
+  static bool SameName(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
+             return std::tolower(x) == std::tolower(y);
+           });
+  }
+
   bool Answer(const std::string& sql, std::vector<Error>& errors) {
     const auto* failure = log_.FailureFor(sql);
     if (failure == nullptr) return true;
@@ -68,6 +94,10 @@ void RecordingProviderFactory::SetRows(const std::string& sql, RowSet rows) {
 const std::vector<Error>* RecordingProviderFactory::FailureFor(const std::string& sql) const {
   const auto it = std::find_if(rules_.begin(), rules_.end(), [&](const Rule& r) { return r.match(sql); });
   return it == rules_.end() || it->errors.empty() ? nullptr : &it->errors;
+}
+
+void RecordingProviderFactory::AddTable(const std::string& table, std::vector<std::string> columns) {
+  tables_.emplace_back(table, std::move(columns));
 }
 
 RowSet RecordingProviderFactory::RowsFor(const std::string& sql) const {

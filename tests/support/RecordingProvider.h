@@ -13,9 +13,10 @@
 namespace ado {
 
 struct RecordedCall {
-  enum class Kind { Open, Execute, Query, Close };
+  enum class Kind { Open, Execute, Query, Tables, Columns, Close };
   Kind kind;
-  std::string text;         // the statement; the data source name for Open; empty for Close
+  std::string text;  // the statement; the data source name for Open; "table" or "table.column"
+                     // for a catalogue call; empty for Close
   int timeoutSeconds = 0;   // of Execute and Query
 };
 
@@ -41,6 +42,9 @@ class RecordingProviderFactory : public ProviderFactory {
   void FailWhen(Match match, std::vector<Error> errors);
   // A Query with exactly this text yields `rows`; any other query yields no rows.
   void SetRows(const std::string& sql, RowSet rows);
+  // The catalogue holds table `table` with `columns`. Catalogue calls match names exactly,
+  // without regard to case.
+  void AddTable(const std::string& table, std::vector<std::string> columns);
 
  private:
   friend class RecordingProvider;
@@ -61,6 +65,7 @@ class RecordingProviderFactory : public ProviderFactory {
   std::vector<Error> openErrors_;
   std::vector<Rule> rules_;
   std::vector<Answer> answers_;
+  std::vector<std::pair<std::string, std::vector<std::string>>> tables_;
 };
 
 }  // namespace ado

@@ -11,6 +11,7 @@
 #include "recio/conffld.h"
 #include "shared/Connection.h"
 #include "shared/DbEngine.h"
+#include "shared/ScriptBatches.h"
 
 namespace filomar::steps {
 namespace {
@@ -59,26 +60,27 @@ void UpdateTablesSQL5(StepContext& ctx) {
   ServerConversation server(LogLineReporter([&ctx](const std::string& line) { ctx.log.WriteLine(line); }), ctx.server);
   UpgradeScript script("flm50.sql");
   const bool standard = SameText(ctx.prefix, kStandardPrefix);
-  std::string batch;
-  std::string line;
-  while (script.ReadLine(line)) {
-    line = PutPrefix(line, ctx.prefix);
-    if (IsBatchEnd(line)) {
-      if (standard || !NamesSharedTable(batch)) {
-        if (!batch.empty()) Send(ctx, server, script, batch);
-        ctx.log.WriteLine("");
-      }
-      batch.clear();
-    } else if (IsRemark(line)) {
+  // The script's lines with the prefix put in; remarks go to the log where they stand.
+  const auto nextLine = [&](std::string& line) {
+    while (script.ReadLine(line)) {
+      line = PutPrefix(line, ctx.prefix);
+      if (!IsRemark(line)) return true;
       ctx.log.WriteIndented(kStepIndent, line);
-    } else {
-      batch += '\n';
-      batch += line;
     }
-  }
+    return false;
+  };
+  std::string remainder;
+  SplitAtGoLines(nextLine, kUpgradeScriptBatches, [&](const std::string& batch, bool endedByGo) {
+    if (!endedByGo) {
+      remainder = batch;
+    } else if (standard || !NamesSharedTable(batch)) {
+      if (!batch.empty()) Send(ctx, server, script, batch);
+      ctx.log.WriteLine("");
+    }
+  });
   if (LoggedScriptFailure(ctx, script)) return;  // a cut-off remainder would be half a batch
   // What follows the last "go" goes to the server whatever it names.
-  if (!batch.empty()) Send(ctx, server, script, batch);
+  if (!remainder.empty()) Send(ctx, server, script, remainder);
 }
 
 void UpdateTablesORACLE5(StepContext& ctx) {

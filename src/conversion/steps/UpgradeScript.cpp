@@ -73,8 +73,6 @@ std::string PutPrefix(const std::string& line, const std::string& prefix) {
   return result.append(line, from, std::string::npos);
 }
 
-bool IsBatchEnd(const std::string& line) { return SameText(line, "go"); }
-
 bool IsRemark(const std::string& text) { return ContainsAnyCase(text, "print"); }
 
 bool NamesSharedTable(const std::string& text) { return ContainsAnyCase(text, "std_"); }

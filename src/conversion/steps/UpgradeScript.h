@@ -1,6 +1,7 @@
 // An upgrade script of the program directory (flm50.sql, flm50ora.sql) and the conventions
-// its lines follow: the placeholder prefix "xxx_", "go" lines that end a batch, "Print"
-// remarks for the log and "std_" names of the STANDARD database's shared tables.
+// its lines follow: the placeholder prefix "xxx_", "Print" remarks for the log and "std_"
+// names of the STANDARD database's shared tables. flm50.sql's "go" lines cut it into batches
+// as shared/ScriptBatches.h says.
 //
 // A script is read as bytes: its Windows-1252 text reaches the server and the log unchanged.
 // Lines end in LF or CR LF and may be of any length; a NUL byte is kept as it is.
@@ -41,8 +42,6 @@ class UpgradeScript {
 
 // `line` with every "xxx_" (exact case) replaced by `prefix` and "_".
 std::string PutPrefix(const std::string& line, const std::string& prefix);
-// A line that ends a batch: "go" in any letter case, trailing blanks allowed, none leading.
-bool IsBatchEnd(const std::string& line);
 // A line that holds "print" in any letter case, anywhere: a remark for the log.
 bool IsRemark(const std::string& text);
 // Text that names a shared table of the STANDARD database ("std_" in any letter case).

@@ -51,4 +51,14 @@ bool Connection::SendQuery(const std::string& sql, int timeoutSeconds, RowSet& r
   return CheckOpen(origin) && provider_->Query(sql, timeoutSeconds, rows, errors_);
 }
 
+bool Connection::OpenTablesSchema(const std::string& table, RowSet& rows) {
+  rows = {};
+  return CheckOpen("ADODB.Connection") && provider_->Tables(table, rows, errors_);
+}
+
+bool Connection::OpenColumnsSchema(const std::string& table, const std::string& column, RowSet& rows) {
+  rows = {};
+  return CheckOpen("ADODB.Connection") && provider_->Columns(table, column, rows, errors_);
+}
+
 }  // namespace ado

@@ -35,6 +35,11 @@ class Connection {
 
   const std::vector<Error>& Errors() const { return errors_; }
 
+  // The catalogue (what ADO's OpenSchema reads for tables and columns), read only: see
+  // Provider::Tables and Provider::Columns. Fails like a statement when not open.
+  bool OpenTablesSchema(const std::string& table, RowSet& rows);
+  bool OpenColumnsSchema(const std::string& table, const std::string& column, RowSet& rows);
+
   // Seconds a statement sent through the connection itself (a Recordset's) may run; 0 = no limit.
   int CommandTimeout = 30;
 

@@ -21,6 +21,12 @@ class ListingProvider : public Provider {
     return true;
   }
 
+  // A server that is never reached has an empty catalogue.
+  bool Tables(const std::string&, RowSet& rows, std::vector<Error>&) override { return rows = {}, true; }
+  bool Columns(const std::string&, const std::string&, RowSet& rows, std::vector<Error>&) override {
+    return rows = {}, true;
+  }
+
   void Close() override {}
 
  private:

@@ -67,6 +67,8 @@ class OdbcProvider : public Provider {
   bool Open(const ConnectionSpec& target, std::vector<Error>& errors) override;
   bool Execute(const std::string& sql, int timeoutSeconds, std::vector<Error>& errors) override;
   bool Query(const std::string& sql, int timeoutSeconds, RowSet& rows, std::vector<Error>& errors) override;
+  bool Tables(const std::string& table, RowSet& rows, std::vector<Error>& errors) override;
+  bool Columns(const std::string& table, const std::string& column, RowSet& rows, std::vector<Error>& errors) override;
   void Close() override;
 
  private:
@@ -93,6 +95,8 @@ class OdbcProvider : public Provider {
   bool ReadColumn(const Statement& stmt, SQLUSMALLINT column, std::optional<std::string>& value,
                   std::vector<Error>& errors) const;
   bool ReadRows(const Statement& stmt, RowSet& rows, std::vector<Error>& errors) const;
+  // Reads the result of a catalogue call that returned `rc` on `stmt`.
+  bool ReadCatalogue(const Statement& stmt, SQLRETURN rc, RowSet& rows, std::vector<Error>& errors) const;
 
   SQLHENV env_ = SQL_NULL_HENV;
   SQLHDBC dbc_ = SQL_NULL_HDBC;
@@ -245,6 +249,37 @@ bool OdbcProvider::Query(const std::string& sql, int timeoutSeconds, RowSet& row
   if (ReadRows(stmt, rows, errors)) return true;
   rows = {};
   return false;
+}
+
+bool OdbcProvider::ReadCatalogue(const Statement& stmt, SQLRETURN rc, RowSet& rows, std::vector<Error>& errors) const {
+  rows = {};
+  if (!SQL_SUCCEEDED(rc)) {
+    Report(ReadDiagnostics(SQL_HANDLE_STMT, stmt.get()), false, "The catalogue could not be read.", errors);
+    return false;
+  }
+  if (ReadRows(stmt, rows, errors)) return true;
+  rows = {};
+  return false;
+}
+
+bool OdbcProvider::Tables(const std::string& table, RowSet& rows, std::vector<Error>& errors) {
+  const Statement stmt(dbc_);
+  if (stmt.get() == SQL_NULL_HSTMT) {
+    Report(ReadDiagnostics(SQL_HANDLE_DBC, dbc_), false, "No ODBC statement handle could be allocated.", errors);
+    return false;
+  }
+  const SQLRETURN rc = SQLTables(stmt.get(), nullptr, 0, nullptr, 0, Chars(table), SQL_NTS, nullptr, 0);
+  return ReadCatalogue(stmt, rc, rows, errors);
+}
+
+bool OdbcProvider::Columns(const std::string& table, const std::string& column, RowSet& rows, std::vector<Error>& errors) {
+  const Statement stmt(dbc_);
+  if (stmt.get() == SQL_NULL_HSTMT) {
+    Report(ReadDiagnostics(SQL_HANDLE_DBC, dbc_), false, "No ODBC statement handle could be allocated.", errors);
+    return false;
+  }
+  const SQLRETURN rc = SQLColumns(stmt.get(), nullptr, 0, nullptr, 0, Chars(table), SQL_NTS, Chars(column), SQL_NTS);
+  return ReadCatalogue(stmt, rc, rows, errors);
 }
 
 void OdbcProvider::Close() {

@@ -29,6 +29,12 @@ class Provider {
   virtual bool Execute(const std::string& sql, int timeoutSeconds, std::vector<Error>& errors) = 0;
   // Sends a statement and reads its first result set into `rows`.
   virtual bool Query(const std::string& sql, int timeoutSeconds, RowSet& rows, std::vector<Error>& errors) = 0;
+  // The data source's catalogue, read only, as ODBC's SQLTables and SQLColumns give it: the
+  // tables and views whose name matches `table`, or the columns whose name matches `column`
+  // of those tables. Names are search patterns ("_" one character, "%" any run); the rows
+  // keep the catalogue's own column order (TABLE_NAME third, COLUMN_NAME fourth).
+  virtual bool Tables(const std::string& table, RowSet& rows, std::vector<Error>& errors) = 0;
+  virtual bool Columns(const std::string& table, const std::string& column, RowSet& rows, std::vector<Error>& errors) = 0;
   virtual void Close() = 0;
 };
 
