@@ -238,6 +238,10 @@ bool RunStepsOnCopy(const std::string& name, const std::string& prefix, const St
         vb_io_rollbackDatabase();
         return why = "step " + routine.name + " stopped: " + e.what(), false;
       }
+      if (!context.failure.empty()) {
+        vb_io_rollbackDatabase();
+        return why = context.failure, false;
+      }
     }
   }
   if (messages.shown != 0) {

@@ -10,9 +10,12 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <ctime>
 #include <sstream>
 
 #include "common/FrontEnd.h"
+#include "common/General.h"
 #include "newdb/Calendar.h"
 #include "newdb/InitialContent.h"
 #include "newdb/TemplateRun.h"
@@ -281,8 +284,38 @@ TEST_F(NewSite, MissingTemplateIsShownAndTheCreationGoesOn) {
   EXPECT_NE(Record(UID_FILE, "FILOMAR"), "");
 }
 
+// A time zone whose calendar day is not UTC's at this moment (UTC+14 from 10:00 UTC, UTC-11
+// before 11:00 UTC), set for the life of the object.
+class ZoneOfAnotherDay {
+ public:
+  ZoneOfAnotherDay() : zone_(std::in_place, "TZ", UtcHour() >= 12 ? "LOC-14" : "LOC+11") { tzset(); }
+  ~ZoneOfAnotherDay() {
+    zone_.reset();
+    tzset();
+  }
+  ZoneOfAnotherDay(const ZoneOfAnotherDay&) = delete;
+  ZoneOfAnotherDay& operator=(const ZoneOfAnotherDay&) = delete;
+  static int UtcHour() {
+    const std::time_t now = std::time(nullptr);
+    std::tm utc{};
+    gmtime_r(&now, &utc);
+    return utc.tm_hour;
+  }
+  static filomar::Date LocalToday() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    return filomar::Date{std::chrono::year(local.tm_year + 1900), std::chrono::month(local.tm_mon + 1),
+                         std::chrono::day(local.tm_mday)};
+  }
+
+ private:
+  std::optional<testing_support::ScopedEnv> zone_;
+};
+
 TEST_F(NewSite, RecordContent) {
   WriteScript("Newstd7.tpl", "");
+  const ZoneOfAnotherDay zone;
   Create('S');
   EXPECT_TRUE(screen.Shown().empty());
 
@@ -332,7 +365,7 @@ TEST_F(NewSite, RecordContent) {
   EXPECT_EQ(admin.substr(75, 16), Padded("-2147483633", 16));
   EXPECT_EQ(admin.substr(123, 32), Padded("-2147483633", 16) + Padded("-2147483643", 16));
   EXPECT_EQ(admin.substr(175, 51), "N" + std::string(50, ' '));
-  EXPECT_NE(admin.substr(165, 10), std::string(10, ' '));  // today's date
+  EXPECT_EQ(admin.substr(165, 10), filomar::FormatDateForSystem(ZoneOfAnotherDay::LocalToday()));  // the local day
   EXPECT_EQ(Record(UDB_FILE, Padded("FILOMAR", 30) + "STANDARD").substr(50, 10), Padded("9", 10));
   EXPECT_TRUE(Session.AllFilesOpen);  // terminate closes them
 

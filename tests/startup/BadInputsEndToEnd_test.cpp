@@ -36,6 +36,7 @@ struct BadInput {
   int status = 1;
   bool convertsTheRest = false;  // converts what it can: the site changes; the message may be logged
   bool interruptAfterFirstDatabase = false;
+  std::string environment;  // set for the program only
 };
 
 // Runs SQL on a database's record store, as a damaged or foreign program might leave it.
@@ -115,6 +116,16 @@ TEST(BadInputs, EachEndsWithItsMessageAndStatusAndLeavesTheSiteAsItWas) {
        "holds 10 bytes, not 1536; it is left as it is", "", "FILOMAR", 0, true},
       {"run cancelled after the first database", [](const DemoSite&) {}, "FILOMAR", "--all",
        "[Filomar conversion Utility ]\nThe Conversion process has been canceled", "", "FILOMAR", 3, true, true},
+      {"a directory in the way of a letter's new name",
+       [](const DemoSite& s) { fs::create_directory(s.DataDir("data") / "Letter01"); }, "FILOMAR", "--all",
+       "/Letter01, a directory of that name is in the way; the database is left at release 4.0 and is offered again.",
+       "", "FILOMAR", 1, true},
+      {"upgrade script missing", [](const DemoSite& s) { fs::remove(s.dir() / "flm50.sql"); }, "FILOMAR", "--all",
+       "The STANDARD Database was not converted: the upgrade script ", "", "FILOMAR", 1, true},
+      {"configuration writes lost", [](const DemoSite&) {}, "FILOMAR", "--all",
+       "The STANDARD Database was not converted: CONF: its version record C00 reads \"400A\", not \"500A\"; the "
+       "database is left at release 4.0 and is offered again.",
+       "", "FILOMAR", 1, true, false, "FILOMAR_RECLIB_FAULT_SKIP=r_CONF_0"},
   };
   for (const BadInput& bad : cases) {
     SCOPED_TRACE(bad.name);
@@ -123,7 +134,7 @@ TEST(BadInputs, EachEndsWithItsMessageAndStatusAndLeavesTheSiteAsItWas) {
     bad.spoil(site);
     const fs::path out = site.dir().parent_path() / "program.out";  // outside the site
     auto before = Snapshot(site.dir());
-    std::string command = "echo " + ShellWord(bad.password) + " | '" FILOMAR_CONVERT_EXE "' --batch --user " +
+    std::string command = "echo " + ShellWord(bad.password) + " | " + bad.environment + " '" FILOMAR_CONVERT_EXE "' --batch --user " +
                           ShellWord(bad.userId) + " --password-stdin " + bad.args;
     // Ctrl-C once the log says the first database is done: the run stops before the next one.
     if (bad.interruptAfterFirstDatabase)

@@ -198,7 +198,7 @@ short Store::Insert(Table& table, const std::string& key, const char* record, st
   sqlite3_stmt* stmt = table.insert.get();
   BindBlob(stmt, 1, key.data(), key.size());
   BindBlob(stmt, 2, record, kRecordSize);
-  FaultPoint("write", table.name);
+  if (FaultPoint("write", table.name)) return 0;
   const int rc = StepOnce(stmt);
   if (rc == SQLITE_CONSTRAINT) return kDuplicateKey;
   if (rc != SQLITE_DONE) return Failure(why);
@@ -210,7 +210,7 @@ short Store::Update(Table& table, const std::string& key, const char* record, st
   sqlite3_stmt* stmt = table.update.get();
   BindBlob(stmt, 1, key.data(), key.size());
   BindBlob(stmt, 2, record, kRecordSize);
-  FaultPoint("write", table.name);
+  if (FaultPoint("write", table.name)) return 0;
   if (StepOnce(stmt) != SQLITE_DONE) return Failure(why);
   if (sqlite3_changes(db_) != 1) return WhyNotUpdated(table, key, why);
   if (inGroup_) ++groupWrites_;
