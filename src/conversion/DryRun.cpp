@@ -19,6 +19,7 @@
 #include "platform/reclib/keys.h"
 #include "recio/Vb_io.h"
 #include "shared/Catalogue.h"
+#include "shared/DataFiles.h"
 #include "shared/DbEngine.h"
 #include "shared/Session.h"
 
@@ -75,7 +76,7 @@ bool CopyLetters(const fs::path& from, const fs::path& to, std::string& problem)
   std::error_code ec;
   for (fs::directory_iterator it(from, ec), end; !ec && it != end; it.increment(ec)) {
     const std::string name = it->path().filename().string();
-    if (!steps::IsLetterFileName(name) || !it->is_regular_file()) continue;
+    if (!IsLetterFileName(name) || !it->is_regular_file()) continue;
     if (!fs::copy_file(it->path(), to / name, ec)) return problem = (to / name).string() + ": " + ec.message(), false;
   }
   if (ec) return problem = from.string() + ": " + ec.message(), false;
@@ -202,7 +203,7 @@ std::map<ino_t, std::string> LetterInodes(const fs::path& directory) {
   for (fs::directory_iterator it(directory, ec), end; !ec && it != end; it.increment(ec)) {
     struct stat st {};
     const std::string name = it->path().filename().string();
-    if (steps::IsLetterFileName(name) && ::lstat(it->path().c_str(), &st) == 0 && S_ISREG(st.st_mode)) names[st.st_ino] = name;
+    if (IsLetterFileName(name) && ::lstat(it->path().c_str(), &st) == 0 && S_ISREG(st.st_mode)) names[st.st_ino] = name;
   }
   return names;
 }

@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <fstream>
 #include <optional>
 
 #include "ConversionSite.h"
@@ -89,6 +90,21 @@ TEST_F(DBSelectRun, StandardOnSqlServerShowsEachStepAndCompletes) {
   // The server was tried once, before the database, and nothing else was sent.
   EXPECT_EQ(server.Opens().size(), 1u);
   EXPECT_TRUE(server.Statements().empty());
+}
+
+// A letter name the MANIFEST cannot hold is found before the database's first step: no step
+// runs, no statement (not even the server file's copy) reaches the server, and nothing of the
+// backup is left.
+TEST_F(DBSelectRun, ABackupThatCannotBeCompletedStopsTheDatabaseBeforeAnyServerStatement) {
+  AddDatabase("STANDARD", "400A");
+  std::ofstream(home.path() / "data" / "Letter\nBroken") << "x";
+  window.backupRoot = home.str() + "/backups";
+  ShowWindow();
+  window.cmdStart_Click();
+  EXPECT_TRUE(steps.calls.empty());
+  EXPECT_TRUE(server.Statements().empty());
+  EXPECT_THAT(Texts(screen).front(), HasSubstr("cannot be listed in the manifest"));
+  EXPECT_FALSE(std::filesystem::exists(home.path() / "backups"));
 }
 
 TEST_F(DBSelectRun, ADatabaseConvertedEarlierIsReportedAndDeselected) {
