@@ -144,10 +144,15 @@ void ProgramHandOvers::RunDryRun() {
                                              [&](const std::string& name) { return SameText(entry.text, name); }))
       chosen.push_back(entry.text);
   }
+  const InterruptAfterDatabase interrupt;
   for (const std::string& name : chosen) {
     const DryRunReport report = DryRunDatabase(name, ProductStepTable(), dryRunServer_);
     WriteDryRunReport(report, out);
     clean = clean && report.clean;
+    if (!interrupt.requested() || &name == &chosen.back()) continue;
+    out << "Cancel requested: the dry run stopped after the database under way.\n";
+    clean = false;
+    break;
   }
   terminate();
   throw ProgramEnd{clean ? kExitNormal : kExitFailure};

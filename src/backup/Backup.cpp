@@ -49,31 +49,6 @@ Status Describe(ManifestEntry& entry, const fs::path& copy) {
   return file.Sha256(entry.sha256);
 }
 
-// The letter files of `directory`, regular files only, as entries still without sums. Invalid
-// when a name cannot be listed in the MANIFEST.
-Status ListLetters(const std::string& directory, std::vector<ManifestEntry>& letters) {
-  std::error_code ec;
-  for (fs::directory_iterator it(directory, ec), end; !ec && it != end; it.increment(ec)) {
-    const std::string name = it->path().filename().string();
-    std::error_code typeError;
-    if (!IsLetterFileName(name) || !it->is_regular_file(typeError) || it->is_symlink(typeError)) continue;
-    if (!Listable(name)) return Status::Invalid(it->path().string(), "a name with a tab, a line break or a NUL cannot be listed in the manifest");
-    letters.push_back({"letter", 0, "", name, it->path().string()});
-  }
-  if (ec) return Status::IoError(directory, ec.message());
-  return Status::Ok();
-}
-
-Status CopyLetters(const std::string& folder, const std::vector<ManifestEntry>& letters) {
-  for (const ManifestEntry& letter : letters) {
-    const fs::path copy = fs::path(folder) / letter.name;
-    std::error_code ec;
-    if (!fs::copy_file(letter.from, copy, ec)) return Status::IoError(copy.string(), ec.message());
-    if (Status synced = SyncPath(copy.string()); !synced.ok()) return synced;
-  }
-  return Status::Ok();
-}
-
 // The one call that copies the record store: the record library's copy of the selected
 // database's store, as committed, into the new file `destination`, synced.
 Status CopyStore(const std::string& destination) {
@@ -104,6 +79,29 @@ std::string SqlText(const std::string& text) {
 }
 
 }  // namespace
+
+Status ListLetters(const std::string& directory, std::vector<ManifestEntry>& letters) {
+  std::error_code ec;
+  for (fs::directory_iterator it(directory, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    std::error_code typeError;
+    if (!IsLetterFileName(name) || !it->is_regular_file(typeError) || it->is_symlink(typeError)) continue;
+    if (!Listable(name)) return Status::Invalid(it->path().string(), "a name with a tab, a line break or a NUL cannot be listed in the manifest");
+    letters.push_back({"letter", 0, "", name, it->path().string()});
+  }
+  if (ec) return Status::IoError(directory, ec.message());
+  return Status::Ok();
+}
+
+Status CopyLetters(const std::string& folder, const std::vector<ManifestEntry>& letters) {
+  for (const ManifestEntry& letter : letters) {
+    const fs::path copy = fs::path(folder) / letter.name;
+    std::error_code ec;
+    if (!fs::copy_file(letter.from, copy, ec)) return Status::IoError(copy.string(), ec.message());
+    if (Status synced = SyncPath(copy.string()); !synced.ok()) return synced;
+  }
+  return Status::Ok();
+}
 
 std::optional<std::string> SelectedDataDirectory() {
   std::string directory, prefix;

@@ -13,6 +13,7 @@
 #include <ctime>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "backup/Manifest.h"
 #include "common/Status.h"
@@ -25,6 +26,15 @@ namespace filomar::backup {
 // resolved, so that paths recorded by a backup compare with those of a restore. nullopt when
 // no database is selected.
 std::optional<std::string> SelectedDataDirectory();
+
+// The letter files of data directory `directory` (regular files, links left out), as MANIFEST
+// entries still without size and sum. Invalid naming the file when a name cannot be listed in
+// a MANIFEST; IoError when the directory cannot be read.
+Status ListLetters(const std::string& directory, std::vector<ManifestEntry>& letters);
+
+// Copies each of `letters` (from its `from` path) into `folder` under its name, synced.
+// IoError naming the copy when one cannot be written; what was copied before stays.
+Status CopyLetters(const std::string& folder, const std::vector<ManifestEntry>& letters);
 
 // A backup whose files are copied and whose MANIFEST is still to be written. Finish touches
 // files only, never the record library, so it may run on another thread while the steps run.

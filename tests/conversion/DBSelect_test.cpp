@@ -203,11 +203,14 @@ TEST(ConversionLog, ReplacesOnlyAConversionLog) {
   dir.Write("notes.txt", "Filomar 4.0 to Filomar 5.0 Conversion\r\nbut not quite\r\n");
   dir.Write("old.log", "Filomar 4.0 to Filomar 5.0 Conversion  \r\n\r\nan older log, longer than the new one\r\n\r\n\r\n");
   dir.Write("empty.log", "");
+  dir.Write("std.records.lock", "");
   mkfifo((dir.path() / "fifo").c_str(), 0600);
   struct Case { std::string path; bool opens; std::string description; };
   const Case cases[] = {
       {"notes.txt", false, dir.str() + "/notes.txt is not a conversion log: it was left as it is"},
       {"fifo", false, dir.str() + "/fifo is not a regular file: it was left as it is"},
+      {"std.records.lock", false, dir.str() + "/std.records.lock belongs to a record store: it was left as it is"},
+      {"fin.records-wal", false, dir.str() + "/fin.records-wal belongs to a record store: it was left as it is"},
       {"old.log", true, ""},
       {"empty.log", true, ""},
   };
