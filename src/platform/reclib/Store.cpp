@@ -319,7 +319,7 @@ short Store::RestoreFrom(const std::string& source, std::string& why) {
   if (own) status = Exec("BEGIN IMMEDIATE", why);
   if (status == 0) status = ReplaceContent(copy, source, why);
   if (own) {
-    FaultPoint("commit", "restore " + path_);
+    FaultPoint("commit", "restore-" + path_);
     if (status == 0) status = Exec("COMMIT", why);
     if (status != 0) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
   }
@@ -350,7 +350,7 @@ short Store::ReplaceContent(sqlite3* copy, const std::string& source, std::strin
   if (!tables(db_, mine) || !tables(copy, theirs)) return kStorageError;
   // Emptied rather than dropped: statements of files this process has open stay valid.
   for (const std::string& name : mine) {
-    FaultPoint("write", "restore " + name);
+    FaultPoint("write", "restore-" + name);
     if (Exec(("DELETE FROM " + quoted(name)).c_str(), why)) return kStorageError;
   }
   for (const std::string& name : theirs) {
@@ -360,7 +360,7 @@ short Store::ReplaceContent(sqlite3* copy, const std::string& source, std::strin
     if (sqlite3_prepare_v2(copy, ("SELECT key, record FROM " + quoted(name)).c_str(), -1, &read.handle(), nullptr) != SQLITE_OK)
       return why = source + ": " + sqlite3_errmsg(copy), kStorageError;
     if (Prepare(insert, "INSERT INTO " + quoted(name) + " (key, record) VALUES (?1, ?2)", why)) return kStorageError;
-    FaultPoint("write", "restore " + name);
+    FaultPoint("write", "restore-" + name);
     int rc;
     while ((rc = sqlite3_step(read.get())) == SQLITE_ROW) {
       sqlite3_bind_value(insert.get(), 1, sqlite3_column_value(read.get(), 0));
