@@ -6,7 +6,9 @@
 #include <system_error>
 
 #include "backup/OpenFile.h"
+#include "backup/Seal.h"
 #include "common/Text.h"
+#include "platform/winapi/AppPath.h"
 #include "platform/reclib/DataDirectory.h"
 #include "recio/Vb_io.h"
 #include "shared/Connection.h"
@@ -125,6 +127,8 @@ Status CopySelectedDatabase(const std::string& root, const std::string& name, co
     return Status::Invalid(entries.front().from, "a name with a tab, a line break or a NUL cannot be listed in the manifest");
   if (Status listed = ListLetters(*directory, entries); !listed.ok()) return listed;
 
+  std::string key;
+  if (Status loaded = LoadOrMakeKey(winapi::AppPath(), key); !loaded.ok()) return loaded;
   std::string folder;
   if (Status made = MakeFolder(root, RTrim(name) + "-" + Stamp(now), folder); !made.ok()) return made;
   Status copied = CopyStore(folder + "/" + storeName);
@@ -134,7 +138,8 @@ Status CopySelectedDatabase(const std::string& root, const std::string& name, co
     return copied;
   }
   backup.folder_ = folder;
-  backup.manifest_ = {RTrim(name), std::move(entries)};
+  backup.key_ = std::move(key);
+  backup.manifest_ = {RTrim(name), std::move(entries), "", ""};
   return Status::Ok();
 }
 
@@ -143,7 +148,7 @@ Status PendingBackup::Finish() {
   for (ManifestEntry& entry : manifest_.entries) {
     if (written.ok()) written = Describe(entry, fs::path(folder_) / entry.name);
   }
-  if (written.ok()) written = WriteManifest(folder_, manifest_);
+  if (written.ok()) written = WriteManifest(folder_, manifest_, key_);
   if (!written.ok()) RemoveFolder(folder_);
   return written;
 }
@@ -166,11 +171,13 @@ Status BackupServerFile(const std::string& root, ado::ProviderFactory& server, s
                                   server);
   const auto serverFile = EmbeddedServerFile(conversation);
   if (!serverFile) return Status::Ok();
+  std::string key;
+  if (Status loaded = LoadOrMakeKey(winapi::AppPath(), key); !loaded.ok()) return loaded;
   std::string made;
   if (Status status = MakeFolder(root, "server-" + Stamp(now), made); !status.ok()) return status;
   const std::string copy = made + "/server.sqlite";
   refusal.clear();
-  Manifest manifest{"the database server", {{"server", 0, "", "server.sqlite", *serverFile}}};
+  Manifest manifest{"the database server", {{"server", 0, "", "server.sqlite", *serverFile}}, "", ""};
   Status written;
   if (!conversation.Execute("VACUUM INTO " + SqlText(copy))) {
     std::replace(refusal.begin(), refusal.end(), '\r', ' ');
@@ -178,7 +185,7 @@ Status BackupServerFile(const std::string& root, ado::ProviderFactory& server, s
   }
   if (written.ok()) written = SyncPath(copy);
   if (written.ok()) written = Describe(manifest.entries.front(), copy);
-  if (written.ok()) written = WriteManifest(made, manifest);
+  if (written.ok()) written = WriteManifest(made, manifest, key);
   if (written.ok()) folder = made;
   else RemoveFolder(made);
   return written;

@@ -51,14 +51,16 @@ class PendingBackup {
   friend Status CopySelectedDatabase(const std::string&, const std::string&, const std::string&, std::time_t,
                                      PendingBackup&);
   std::string folder_;
+  std::string key_;  // the site's key, which seals the MANIFEST
   Manifest manifest_;
 };
 
 // Copies the record store (see CopyStore) and the letter files (synced) of the database the
 // record library has selected (name as catalogued, prefix of its store) into a new folder
 // under `root`, made with "-2", "-3" ... added when a backup of the same second exists.
-// Invalid, with nothing written, when a letter name or the data directory's path holds a tab,
-// a line break or a NUL; IoError naming the path when the folder cannot be made or a file
+// The site's key (Seal.h) is made first when there is none. Invalid, with nothing written, when
+// a letter name or the data directory's path holds a tab, a line break or a NUL, or the key is
+// unfit; IoError naming the path when the folder cannot be made or a file
 // cannot be read or copied, after removing what it had written.
 Status CopySelectedDatabase(const std::string& root, const std::string& name, const std::string& prefix, std::time_t now,
                             PendingBackup& backup);

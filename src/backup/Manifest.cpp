@@ -8,6 +8,7 @@
 #include <set>
 
 #include "backup/OpenFile.h"
+#include "backup/Seal.h"
 
 namespace filomar::backup {
 namespace {
@@ -57,8 +58,18 @@ std::string FormatManifest(const Manifest& manifest) {
   return text;
 }
 
-Status ParseManifest(const std::string& text, const std::string& path, Manifest& manifest) {
+Status ParseManifest(const std::string& whole, const std::string& path, Manifest& manifest) {
   manifest = {};
+  // The seal, when there is one, is the last line and covers every byte before it.
+  std::string text = whole;
+  const std::size_t last = whole.size() < 2 ? 0 : whole.rfind('\n', whole.size() - 2) + 1;
+  if (!whole.empty() && whole.back() == '\n' && whole.compare(last, 5, "seal\t") == 0) {
+    text = whole.substr(0, last);
+    manifest.seal = whole.substr(last + 5, whole.size() - last - 6);
+    if (manifest.seal.size() != 64 || manifest.seal.find_first_not_of("0123456789abcdef") != std::string::npos)
+      return Status::Invalid(path, "the seal is not 64 lower-case hex digits");
+    manifest.sealed = text;
+  }
   const std::string heading = text.substr(0, text.find('\n'));
   if (text.find('\n') == std::string::npos || heading.rfind(kHeading, 0) != 0 || !Listable(heading))
     return Status::Invalid(path, "not a backup manifest");
@@ -93,12 +104,13 @@ Status ReadManifest(const std::string& folder, Manifest& manifest) {
   return ParseManifest(text, path, manifest);
 }
 
-Status WriteManifest(const std::string& folder, const Manifest& manifest) {
+Status WriteManifest(const std::string& folder, const Manifest& manifest, const std::string& key) {
   for (const ManifestEntry& e : manifest.entries)
     if (!Listable(e.name) || !Listable(e.from))
       return Status::Invalid(e.from, "a name with a tab, a line break or a NUL cannot be listed in the manifest");
   const std::string temporary = folder + "/" + kManifestName + ".tmp", final = folder + "/" + kManifestName;
-  const std::string text = FormatManifest(manifest);
+  std::string text = FormatManifest(manifest);
+  text += "seal\t" + SealOf(text, key) + "\n";
   Status written = WriteNewFile(temporary, text);
   if (written.ok() && std::rename(temporary.c_str(), final.c_str()) != 0) written = Status::IoError(final, std::strerror(errno));
   if (written.ok()) written = SyncPath(folder);

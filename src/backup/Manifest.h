@@ -5,6 +5,7 @@
 //   filomar-convert backup of <database name>
 //   <kind>\t<size>\t<sha256>\t<name in the folder>\t<path it was copied from>
 //   ...
+//   seal\t<HMAC-SHA-256 of every byte above, 64 lower-case hex digits>   (Seal.h)
 // kind "store" (a record store), "letter" (a letter file) or "server" (the embedded server's
 // database file); size in bytes (decimal, at most 18 digits); sha256 as 64 lower-case hex
 // digits. Tabs separate the fields because names may hold blanks; a name or path holding a
@@ -43,12 +44,14 @@ struct ManifestEntry {
 struct Manifest {
   std::string database;  // as the heading names it
   std::vector<ManifestEntry> entries;
+  std::string seal;    // as read: empty when the MANIFEST has no seal line
+  std::string sealed;  // as read: the text the seal covers
 };
 
 // Whether `text` can stand in a MANIFEST field: no tab, line break or NUL.
 bool Listable(const std::string& text);
 
-// The MANIFEST's text. Every name and path must be Listable.
+// The MANIFEST's text without its seal line. Every name and path must be Listable.
 std::string FormatManifest(const Manifest& manifest);
 
 // Parses a MANIFEST's text (`path` names it in the failure). Invalid, naming the first problem
@@ -60,9 +63,10 @@ Status ParseManifest(const std::string& text, const std::string& path, Manifest&
 // not a regular file, too long or malformed; IoError when it cannot be read.
 Status ReadManifest(const std::string& folder, Manifest& manifest);
 
-// Writes <folder>/MANIFEST: through MANIFEST.tmp, synced, renamed over, and the folder synced.
+// Writes <folder>/MANIFEST, sealed with `key`: through MANIFEST.tmp, synced, renamed over, and
+// the folder synced.
 // Invalid, with nothing written, when a name or path is not Listable; IoError naming the file
 // when a write, sync or rename fails (MANIFEST.tmp is then removed).
-Status WriteManifest(const std::string& folder, const Manifest& manifest);
+Status WriteManifest(const std::string& folder, const Manifest& manifest, const std::string& key);
 
 }  // namespace filomar::backup

@@ -12,7 +12,9 @@
 
 #include "backup/Backup.h"
 #include "backup/OpenFile.h"
+#include "backup/Seal.h"
 #include "common/Text.h"
+#include "platform/winapi/AppPath.h"
 #include "platform/reclib/FaultPoints.h"
 #include "recio/Vb_io.h"
 #include "shared/Catalogue.h"
@@ -181,7 +183,10 @@ Status VerifyBackup(const std::string& folder, const RestoreTarget& target, Mani
     stores += e.kind == "store";
   }
   if (stores != 1) problems.Add(Status::Invalid(manifestPath, "names " + std::to_string(stores) + " record stores, not one"));
-  // Files are read only for a MANIFEST that describes this database.
+  if (manifest.seal.empty()) problems.Add(Status::Invalid(manifestPath, "it has no seal"));
+  else if (!SealMatches(manifest.sealed, target.key, manifest.seal))
+    problems.Add(Status::Invalid(manifestPath, "its seal does not verify: it was changed, or sealed on another site"));
+  // Files are read only for a sealed MANIFEST that describes this database.
   if (problems.any()) return problems.Result();
   for (const ManifestEntry& e : manifest.entries) problems.Add(CheckFile(folder, e));
   return problems.Result();
@@ -205,7 +210,8 @@ Status RestoreDatabase(const std::string& name, const std::string& folder, const
   if (!SelectDatabase(*entry, &problem)) return Status::IoError(RTrim(entry->name), problem);
   const auto directory = SelectedDataDirectory();
   Status done = directory ? Status::Ok() : Status::NotFound(RTrim(entry->name), "its data directory is not known");
-  const RestoreTarget target{RTrim(entry->name), RTrim(entry->prefix), directory.value_or("")};
+  RestoreTarget target{RTrim(entry->name), RTrim(entry->prefix), directory.value_or(""), ""};
+  if (done.ok()) done = LoadKey(winapi::AppPath(), target.key);
   Manifest manifest;
   if (done.ok()) done = VerifyBackup(chosen, target, manifest);
   if (done.ok()) done = RestoreSelected(chosen, target, manifest);

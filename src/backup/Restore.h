@@ -9,6 +9,7 @@
 //    database's own store name and "letter" lines whose names are letter file names;
 //  - every file was copied from the database's own data directory under the name it has in
 //    the folder, so a backup of another database or another site is refused;
+//  - the MANIFEST's seal verifies under the site's key (Seal.h);
 //  - every file is a regular file (opened without following links) with the size and SHA-256
 //    the MANIFEST gives.
 // A refusal names the first problem found and counts the others.
@@ -35,6 +36,7 @@ struct RestoreTarget {
   std::string name;           // as catalogued, without trailing blanks
   std::string prefix;         // of its store, without trailing blanks
   std::string dataDirectory;  // as SelectedDataDirectory gives it
+  std::string key;            // the site's key (Seal.h)
 };
 
 // Checks `folder` as a backup of `target` (see above) and reads its MANIFEST into `manifest`.

@@ -1,7 +1,9 @@
 // A backup folder checked as outside input: a folder written as a backup writes it passes, and
 // every tampering of it (a name that is not a letter file's, a link, a folder, a line twice,
 // another database's or site's backup, an over-long MANIFEST, a sum rewritten for an edited
-// file) is refused naming the first problem and counting the others.
+// file behind a seal made without the site's key, no seal) is refused naming the first problem
+// and counting the others. The site's key is made once, private, and refused when others can
+// read it.
 #include "backup/Restore.h"
 
 #include <gtest/gtest.h>
@@ -9,8 +11,10 @@
 
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 
+#include "backup/Seal.h"
 #include "platform/copylib/Sha256.h"
 #include "support/TempDir.h"
 
@@ -25,8 +29,8 @@ class VerifyBackupTest : public ::testing::Test {
   testing_support::TempDir home;
   fs::path data = fs::canonical(home.path()) / "finance";
   fs::path folder = home.path() / "backups" / "FINANCE-20261207-101500";
-  RestoreTarget target{"FINANCE", "fin", data.string()};
-  Manifest manifest{"FINANCE", {}};
+  RestoreTarget target{"FINANCE", "fin", data.string(), std::string(kKeySize, 'k')};
+  Manifest manifest{"FINANCE", {}, "", ""};
 
   void SetUp() override {
     fs::create_directories(data);
@@ -46,7 +50,12 @@ class VerifyBackupTest : public ::testing::Test {
     std::string why;
     return copylib::FileSha256(file.string(), why).value_or("");
   }
-  void Write() { home.Write(fs::relative(folder / kManifestName, home.path()).string(), FormatManifest(manifest)); }
+  // The MANIFEST sealed with `key` (the site's by default), or without a seal.
+  void Write(std::optional<std::string> key = std::nullopt) {
+    std::string text = FormatManifest(manifest);
+    if (key != "") text += "seal\t" + SealOf(text, key.value_or(target.key)) + "\n";
+    home.Write(fs::relative(folder / kManifestName, home.path()).string(), text);
+  }
   Status Verify() {
     Manifest read;
     return VerifyBackup(folder.string(), target, read);
@@ -123,6 +132,14 @@ TEST_F(VerifyBackupTest, EveryTamperingIsRefusedNamingTheFirstProblem) {
          Write();
        },
        "line 3: the name is not a plain file name of the folder"},
+      {"sums rewritten for an edited letter",
+       [&] {
+         home.Write(fs::relative(folder / "LetterA", home.path()).string(), "letter B");
+         manifest.entries[1].sha256 = Sum(folder / "LetterA");
+         Write(std::string(kKeySize, 'x'));
+       },
+       "its seal does not verify: it was changed, or sealed on another site"},
+      {"no seal", [&] { Write(""); }, "MANIFEST: it has no seal"},
       {"an edited letter", [&] { home.Write(fs::relative(folder / "LetterA", home.path()).string(), "letter B"); },
        "LetterA: its SHA-256 differs from the manifest"},
       {"an edited letter, shorter", [&] { home.Write(fs::relative(folder / "LetterA", home.path()).string(), "x"); },
@@ -154,7 +171,7 @@ TEST_F(VerifyBackupTest, EveryTamperingIsRefusedNamingTheFirstProblem) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     fs::remove_all(folder);
-    manifest = {"FINANCE", {}};
+    manifest = {"FINANCE", {}, "", ""};
     SetUp();
     c.tamper();
     const Status refused = Verify();
@@ -171,6 +188,19 @@ TEST_F(VerifyBackupTest, ManyProblemsGiveOneShortMessage) {
   const Status refused = Verify();
   EXPECT_EQ(refused.kind(), Status::Kind::kInvalid);
   EXPECT_EQ(refused.text(), (folder / kManifestName).string() + ": line 5: \"LetterA\" is listed twice (and 2999 other problems)");
+}
+
+TEST(BackupKey, IsMadeOnceAndPrivateAndRefusedWhenOthersCanReadIt) {
+  testing_support::TempDir program;
+  std::string key, again;
+  EXPECT_EQ(LoadKey(program.str(), key).kind(), Status::Kind::kNotFound);
+  ASSERT_TRUE(LoadOrMakeKey(program.str(), key).ok());
+  EXPECT_EQ(key.size(), kKeySize);
+  EXPECT_EQ(fs::status(program.path() / kKeyName).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
+  ASSERT_TRUE(LoadOrMakeKey(program.str(), again).ok());
+  EXPECT_EQ(again, key);
+  fs::permissions(program.path() / kKeyName, fs::perms::group_read, fs::perm_options::add);
+  EXPECT_EQ(LoadKey(program.str(), again).kind(), Status::Kind::kInvalid);
 }
 
 }  // namespace

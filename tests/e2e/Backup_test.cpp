@@ -10,6 +10,7 @@
 #include <set>
 #include <string>
 
+#include "backup/Seal.h"
 #include "e2e/SiteRun.h"
 #include "platform/copylib/Sha256.h"
 #include "support/TempDir.h"
@@ -77,7 +78,8 @@ TEST_F(Backup, ARestoreGivesBackTheExactRecordsAndLettersAndTheDatabaseIsOffered
 
 // A damaged, missing or hostile backup is refused with status 1, and no file of the site's data
 // directories changes (bytes, modes, times): one changed byte, a store page damaged behind
-// a rewritten sum, an installation record given as a letter, a letter that is a link, a letter
+// a rewritten sum and seal, a letter edited behind a rewritten sum, an installation record
+// given as a letter, a letter that is a link (sealed with the site's key), a letter
 // listed twice, another database's backup, no backup at all.
 TEST_F(Backup, ADamagedMissingOrHostileBackupIsRefusedWithNothingChanged) {
   ASSERT_EQ(Run("--all").status, 0);
@@ -97,20 +99,40 @@ TEST_F(Backup, ADamagedMissingOrHostileBackupIsRefusedWithNothingChanged) {
     std::string why;
     return copylib::FileSha256(file.string(), why).value();
   };
-  // A MANIFEST line for `name` of the backup folder with its true size and sum, as someone
-  // who writes to the backup root would add it.
-  const auto list = [&](const std::string& name, const std::string& from) {
-    std::ofstream(backup / "MANIFEST", std::ios::app) << "letter\t" << fs::file_size(backup / name) << "\t" << sum(backup / name)
-                                                      << "\t" << name << "\t" << from << "\n";
+  // The MANIFEST without its seal line, and sealed again with `key` (none: left without one).
+  const auto unsealed = [&] {
+    const std::string manifest = ReadFile(backup / "MANIFEST");
+    return manifest.substr(0, manifest.rfind("seal\t"));
   };
-  // The b-tree header of page 2 broken, and the store's line given the new size and sum.
+  const auto rewrite = [&](const std::string& text, const std::string& key) {
+    std::ofstream(backup / "MANIFEST", std::ios::binary | std::ios::trunc)
+        << text << (key.empty() ? "" : "seal\t" + filomar::backup::SealOf(text, key) + "\n");
+  };
+  const std::string siteKey = ReadFile(site.dir() / filomar::backup::kKeyName);
+  // A MANIFEST line for `name` of the backup folder with its true size and sum, as someone
+  // who writes to the backup root would add it, sealed with `key` (none: no seal).
+  const auto list = [&](const std::string& name, const std::string& from, const std::string& key = "") {
+    rewrite(unsealed() + "letter\t" + std::to_string(fs::file_size(backup / name)) + "\t" + sum(backup / name) + "\t" + name +
+                "\t" + from + "\n",
+            key);
+  };
+  // The b-tree header of page 2 broken, and the store's line given the new size and sum, sealed
+  // with the site's key: the store's integrity check still refuses it.
   const auto damagePageKeepingSums = [&] {
     const fs::path store = backup / "fin.records";
     const std::string oldSum = sum(store);
     overwrite(store, 8192, std::string(16, '\xff'));
-    std::string manifest = ReadFile(backup / "MANIFEST");
+    std::string manifest = unsealed();
     manifest.replace(manifest.find(oldSum), oldSum.size(), sum(store));
-    std::ofstream(backup / "MANIFEST", std::ios::binary | std::ios::trunc) << manifest;
+    rewrite(manifest, siteKey);
+  };
+  // A letter edited and its sum rewritten by someone without the key.
+  const auto editLetterKeepingSums = [&] {
+    const std::string oldSum = sum(backup / "LetterA");
+    flipByte(backup / "LetterA", 3);
+    std::string manifest = unsealed();
+    manifest.replace(manifest.find(oldSum), oldSum.size(), sum(backup / "LetterA"));
+    rewrite(manifest, std::string(filomar::backup::kKeySize, 'x'));
   };
   const fs::path finance = fs::canonical(site.DataDir("finance"));
   struct Case {
@@ -124,7 +146,8 @@ TEST_F(Backup, ADamagedMissingOrHostileBackupIsRefusedWithNothingChanged) {
   const Case cases[] = {
       {"letter byte", [&] { flipByte(backup / "LetterA", 3); }, "--restore FINANCE", "LetterA: its SHA-256 differs"},
       {"store byte", [&] { flipByte(backup / "fin.records", 5000); }, "--restore FINANCE", "fin.records: its SHA-256 differs"},
-      {"store page, sums rewritten", damagePageKeepingSums, "--restore FINANCE", "integrity check"},
+      {"store page, sums rewritten and sealed", damagePageKeepingSums, "--restore FINANCE", "integrity check"},
+      {"letter edited, sums rewritten", editLetterKeepingSums, "--restore FINANCE", "its seal does not verify"},
       {"installation record as a letter",
        [&] {
          std::ofstream(backup / "install.rec") << "EVIL";
@@ -134,7 +157,7 @@ TEST_F(Backup, ADamagedMissingOrHostileBackupIsRefusedWithNothingChanged) {
       {"letter a link",
        [&] {
          fs::create_symlink(site.DataDir("data") / "install.rec", backup / "LetterZ");
-         list("LetterZ", (finance / "LetterZ").string());
+         list("LetterZ", (finance / "LetterZ").string(), siteKey);
        },
        "--restore FINANCE", "LetterZ: a symbolic link, not a file"},
       {"letter twice", [&] { list("LetterA", (finance / "LetterA").string()); }, "--restore FINANCE", "\"LetterA\" is listed twice"},
