@@ -25,6 +25,9 @@ class OpenFile {
   // The size when it was opened.
   long long size() const { return size_; }
   const std::string& path() const { return path_; }
+  // A path that names this open file itself, not whatever `path` names by now: a file put in
+  // its place after it was opened and checked is not the one read through it.
+  std::string DescriptorPath() const { return "/proc/self/fd/" + std::to_string(fd_); }
   // The whole content, from the start.
   Status ReadAll(std::string& text);
   // The SHA-256 of the whole content (64 lower-case hex digits), written to the open file

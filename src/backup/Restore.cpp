@@ -160,10 +160,15 @@ Status RestoreSelected(const std::string& folder, const RestoreTarget& target, c
   std::string problem;
   ReadVersionCode(&problem);
   RemoveRestoreLeftovers(target.dataDirectory);
-  Status written;
+  // The store is read through the file opened here, so that a store put in the folder's
+  // place after the checks is not the one restored.
+  OpenFile store;
+  Status written = store.Open(folder + "/" + target.prefix + ".records");
   for (const ManifestEntry& letter : letters)
     if (written.ok()) written = WriteBeside(folder, target.dataDirectory, letter);
-  if (written.ok()) written = ReplaceInOneTransaction(folder + "/" + target.prefix + ".records", target.dataDirectory, letters);
+  if (written.ok()) written = ReplaceInOneTransaction(store.DescriptorPath(), target.dataDirectory, letters);
+  if (std::string text = written.text(); text.rfind(store.DescriptorPath(), 0) == 0)
+    written = Status::IoError(text.replace(0, store.DescriptorPath().size(), store.path()));
   RemoveBeside(target.dataDirectory, letters);
   if (!written.ok()) return written;
   return ReadBack(target.dataDirectory, letters);

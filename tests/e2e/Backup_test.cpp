@@ -146,7 +146,7 @@ TEST_F(Backup, ADamagedMissingOrHostileBackupIsRefusedWithNothingChanged) {
   const Case cases[] = {
       {"letter byte", [&] { flipByte(backup / "LetterA", 3); }, "--restore FINANCE", "LetterA: its SHA-256 differs"},
       {"store byte", [&] { flipByte(backup / "fin.records", 5000); }, "--restore FINANCE", "fin.records: its SHA-256 differs"},
-      {"store page, sums rewritten and sealed", damagePageKeepingSums, "--restore FINANCE", "integrity check"},
+      {"store page, sums rewritten and sealed", damagePageKeepingSums, "--restore FINANCE", "fin.records: integrity check"},
       {"letter edited, sums rewritten", editLetterKeepingSums, "--restore FINANCE", "its seal does not verify"},
       {"installation record as a letter",
        [&] {
