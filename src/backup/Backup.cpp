@@ -155,15 +155,6 @@ Status PendingBackup::Finish() {
 
 void PendingBackup::Discard() { RemoveFolder(folder_); }
 
-Status BackupSelectedDatabase(const std::string& root, const std::string& name, const std::string& prefix,
-                              std::time_t now, std::string& folder) {
-  PendingBackup backup;
-  Status done = CopySelectedDatabase(root, name, prefix, now, backup);
-  if (done.ok()) done = backup.Finish();
-  if (done.ok()) folder = backup.folder();
-  return done;
-}
-
 Status BackupServerFile(const std::string& root, ado::ProviderFactory& server, std::time_t now, std::string& folder) {
   folder.clear();
   std::string refusal;

@@ -65,10 +65,6 @@ class PendingBackup {
 Status CopySelectedDatabase(const std::string& root, const std::string& name, const std::string& prefix, std::time_t now,
                             PendingBackup& backup);
 
-// CopySelectedDatabase and Finish in one; `folder` is set to the backup's folder on success.
-Status BackupSelectedDatabase(const std::string& root, const std::string& name, const std::string& prefix,
-                              std::time_t now, std::string& folder);
-
 // On the embedded engine (the server is a SQLite file) copies the server's database into
 // <root>/server-<yyyymmdd-hhmmss>/server.sqlite with a MANIFEST of its own (kind "server"). The
 // server writes the copy itself (VACUUM INTO), so it is consistent while the server is in use.
