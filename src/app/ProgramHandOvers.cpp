@@ -112,7 +112,6 @@ void ProgramHandOvers::RunRestore() {
   std::string report;
   const Status restored =
       backup::RestoreDatabase(options_.restore, options_.restoreFrom, mainWindow_->backupRoot.value_or(""), report);
-  if (!restored.ok()) report = "Nothing was restored: " + restored.text() + ".";
   WriteTrace("restore: " + report);
   ShowMessage(report, restored.ok() ? ui::mb::Information : ui::mb::Exclamation, "Filomar Conversion Utility ");
   terminate();

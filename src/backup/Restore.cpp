@@ -157,8 +157,7 @@ Status RestoreSelected(const std::string& folder, const RestoreTarget& target, c
     if (e.kind == "letter") letters.push_back(e);
   // The store is opened first: a restore killed after its commit has its renames finished
   // then, and only then are the files it left beside removed.
-  std::string problem;
-  ReadVersionCode(&problem);
+  ReadVersionCode();
   RemoveRestoreLeftovers(target.dataDirectory);
   // The store is read through the file opened here, so that a store put in the folder's
   // place after the checks is not the one restored.
@@ -170,8 +169,7 @@ Status RestoreSelected(const std::string& folder, const RestoreTarget& target, c
   if (std::string text = written.text(); text.rfind(store.DescriptorPath(), 0) == 0)
     written = Status::IoError(text.replace(0, store.DescriptorPath().size(), store.path()));
   RemoveBeside(target.dataDirectory, letters);
-  if (!written.ok()) return written;
-  return ReadBack(target.dataDirectory, letters);
+  return written;
 }
 
 }  // namespace
@@ -207,23 +205,35 @@ void RemoveRestoreLeftovers(const std::string& directory) {
 }
 
 Status RestoreDatabase(const std::string& name, const std::string& folder, const std::string& root, std::string& report) {
+  const auto refused = [&report](const Status& why) {
+    SelectStandardDatabase();
+    report = "Nothing was restored: " + why.text() + ".";
+    return why;
+  };
   auto entry = FindCatalogueEntry(name);
-  if (!entry) return Status::NotFound(name, "not catalogued");
+  if (!entry) return refused(Status::NotFound(name, "not catalogued"));
   const std::string chosen = !folder.empty() ? folder : NewestBackup(root, RTrim(entry->name)).value_or("");
-  if (chosen.empty()) return Status::NotFound(root, "no backup of " + RTrim(entry->name));
+  if (chosen.empty()) return refused(Status::NotFound(root, "no backup of " + RTrim(entry->name)));
   std::string problem;
-  if (!SelectDatabase(*entry, &problem)) return Status::IoError(RTrim(entry->name), problem);
+  if (!SelectDatabase(*entry, &problem)) return refused(Status::IoError(RTrim(entry->name), problem));
   const auto directory = SelectedDataDirectory();
-  Status done = directory ? Status::Ok() : Status::NotFound(RTrim(entry->name), "its data directory is not known");
-  RestoreTarget target{RTrim(entry->name), RTrim(entry->prefix), directory.value_or(""), ""};
-  if (done.ok()) done = LoadKey(winapi::AppPath(), target.key);
+  if (!directory) return refused(Status::NotFound(RTrim(entry->name), "its data directory is not known"));
+  RestoreTarget target{RTrim(entry->name), RTrim(entry->prefix), *directory, ""};
   Manifest manifest;
+  Status done = LoadKey(winapi::AppPath(), target.key);
   if (done.ok()) done = VerifyBackup(chosen, target, manifest);
   if (done.ok()) done = RestoreSelected(chosen, target, manifest);
+  if (!done.ok()) return refused(done);
+
+  std::vector<ManifestEntry> letters = manifest.entries;
+  std::erase_if(letters, [](const ManifestEntry& e) { return e.kind != "letter"; });
+  done = ReadBack(target.dataDirectory, letters);
   SelectStandardDatabase();
+  report = "The " + target.name + " Database was restored from " + chosen;
   if (done.ok())
-    report = "The " + target.name + " Database was restored from " + chosen + ": its records and " +
-             std::to_string(manifest.entries.size() - 1) + " letter files are as they were when it was backed up.";
+    report += ": its records and " + std::to_string(letters.size()) + " letter files are as they were when it was backed up.";
+  else
+    report += ", but it does not read back as the backup holds it (" + done.text() + "); restore it again.";
   return done;
 }
 

@@ -51,9 +51,10 @@ void RemoveRestoreLeftovers(const std::string& directory);
 // Restores catalogued database `name` from `folder`, or, when `folder` is empty, from the
 // newest backup of it under `root`. Needs the record library connected; leaves the STANDARD
 // database selected. Ok only once the restored database reads back as release 4.0 and its
-// letter files as the MANIFEST's sums; `report` then says what was restored. Otherwise the
-// failure: NotFound for a name not catalogued or no backup found, Invalid for a backup
-// VerifyBackup refuses, IoError when writing failed (the database is then as it was).
+// letter files as the MANIFEST's sums. Otherwise the failure: NotFound for a name not
+// catalogued or no backup found, Invalid for a backup VerifyBackup refuses, IoError when
+// writing failed (in these cases nothing changed), or the read-back's failure after the
+// commit. `report` is the sentence to show either way.
 Status RestoreDatabase(const std::string& name, const std::string& folder, const std::string& root, std::string& report);
 
 }  // namespace filomar::backup
