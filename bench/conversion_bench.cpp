@@ -36,7 +36,7 @@
 #include <vector>
 
 #include "BenchOptions.h"
-#include "conversion/Backup.h"
+#include "backup/Backup.h"
 #include "conversion/StepTable.h"
 #include "platform/ado/Provider.h"
 #include "recio/Vb_io.h"
@@ -174,18 +174,19 @@ int main(int argc, char** argv) {
   // counts: on a shared machine a single pair says more about the neighbours than about the
   // backup. The MANIFEST (digests) is timed too, though a conversion writes it during the steps.
   double cpSeconds = 1e9, copySeconds = 1e9, manifestSeconds = 1e9;
-  std::string problem;
   for (int round = 0; round < kBackupRounds; ++round) {
     const auto copyStart = Clock::now();
-    auto backup = CopySelectedDatabase((site / "backups").string(), "STANDARD", "std", std::time(nullptr), problem);
+    backup::PendingBackup backup;
+    Status done = backup::CopySelectedDatabase((site / "backups").string(), "STANDARD", "std", std::time(nullptr), backup);
     copySeconds = std::min(copySeconds, Seconds(copyStart));
     const auto manifestStart = Clock::now();
-    if (!backup || !backup->Finish(problem)) {
-      std::fprintf(stderr, "backup: %s\n", problem.c_str());
+    if (done.ok()) done = backup.Finish();
+    if (!done.ok()) {
+      std::fprintf(stderr, "backup: %s\n", done.text().c_str());
       return 1;
     }
     manifestSeconds = std::min(manifestSeconds, Seconds(manifestStart));
-    fs::remove_all(backup->folder());
+    fs::remove_all(backup.folder());
     const auto cpStart = Clock::now();
     if (std::system(cp.c_str()) != 0) return 1;
     cpSeconds = std::min(cpSeconds, Seconds(cpStart));
@@ -195,12 +196,9 @@ int main(int argc, char** argv) {
               cpSeconds);
   std::printf("backup_peak_rss_kib=%ld\n", PeakRssKib());
   // As convertdb does it: the copy, then the MANIFEST on another thread while the steps run.
-  auto backup = CopySelectedDatabase((site / "backups").string(), "STANDARD", "std", std::time(nullptr), problem);
-  if (!backup) return 1;
-  auto manifest = std::async(std::launch::async, [&backup] {
-    std::string why;
-    return backup->Finish(why) ? std::string() : why;
-  });
+  backup::PendingBackup backup;
+  if (!backup::CopySelectedDatabase((site / "backups").string(), "STANDARD", "std", std::time(nullptr), backup).ok()) return 1;
+  auto manifest = std::async(std::launch::async, [&backup] { return backup.Finish().text(); });
   ResetPeakRss();
   const double stepsCpuBefore = CpuSeconds();
   vb_io_beginDatabase();

@@ -7,7 +7,7 @@
 #include "common/Cp1252.h"
 #include "common/General.h"
 #include "conversion/DryRun.h"
-#include "conversion/Restore.h"
+#include "backup/Restore.h"
 #include "conversion/frmProgress.h"
 #include "startup/login.h"
 #include "frontends/faces/DBSelectFace.h"
@@ -110,11 +110,13 @@ void ProgramHandOvers::ShowMainWindow() {
 // Start-up holds the site (MATR exclusively) and the administrator has signed on: the
 // restore runs in place of the main window and ends the program.
 void ProgramHandOvers::RunRestore() {
-  const RestoreOutcome outcome = RestoreDatabase(options_.restore, options_.restoreFrom, mainWindow_->backupRoot.value_or(""));
-  WriteTrace("restore: " + outcome.text);
-  ShowMessage(outcome.text, outcome.restored ? ui::mb::Information : ui::mb::Exclamation, "Filomar Conversion Utility ");
+  std::string report;
+  const Status restored =
+      backup::RestoreDatabase(options_.restore, options_.restoreFrom, mainWindow_->backupRoot.value_or(""), report);
+  WriteTrace("restore: " + report);
+  ShowMessage(report, restored.ok() ? ui::mb::Information : ui::mb::Exclamation, "Filomar Conversion Utility ");
   terminate();
-  throw ProgramEnd{outcome.restored ? kExitNormal : kExitFailure};
+  throw ProgramEnd{restored.ok() ? kExitNormal : kExitFailure};
 }
 
 // Start-up holds the site and the administrator has signed on: each chosen database of the
@@ -146,11 +148,16 @@ void ProgramHandOvers::RunDryRun() {
                                              [&](const std::string& name) { return SameText(entry.text, name); }))
       chosen.push_back(entry.text);
   }
+  const InterruptAfterDatabase interrupt;
   for (const std::string& name : chosen) {
     DryRunReport report = DryRunDatabase(name, ProductStepTable(), dryRunServer_);
     CheckStatementsOnServer(report, catalogue);
     WriteDryRunReport(report, out);
     clean = clean && ConvertsCleanly(report);
+    if (!interrupt.requested() || &name == &chosen.back()) continue;
+    out << "Cancel requested: the dry run stopped after the database under way.\n";
+    clean = false;
+    break;
   }
   terminate();
   throw ProgramEnd{clean ? kExitNormal : kExitFailure};

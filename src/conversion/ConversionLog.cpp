@@ -7,10 +7,12 @@
 #include <cerrno>
 #include <cstring>
 #include <iterator>
+#include <filesystem>
 #include <sstream>
 
 #include "common/General.h"
 #include "common/Cp1252.h"
+#include "shared/DataFiles.h"
 
 namespace filomar {
 namespace {
@@ -78,6 +80,12 @@ bool ConversionLog::Open(const std::string& path, std::string& errorDescription)
   Close();
   failure_.clear();
   path_ = path;
+  // A store's lock file, WAL or journal is the record library's; writing a log into it
+  // would damage the store or its locks. Refused by name, before anything is opened.
+  if (BelongsToRecordStore(std::filesystem::path(path).filename().string())) {
+    errorDescription = path + " belongs to a record store: it was left as it is";
+    return false;
+  }
   // Opened without truncating, so that a file which turns out not to be a log keeps every
   // byte; O_NONBLOCK keeps a FIFO from holding the open.
   const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0666);

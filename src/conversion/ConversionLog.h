@@ -45,7 +45,8 @@ class ConversionLog {
 
   // Writes a new log with its four header lines at `path`: a new file, an empty one, or one
   // that holds a conversion log (its first line is the log's header) is replaced; any other
-  // file is left as it is and refused. On failure the log stays closed and `errorDescription`
+  // file is left as it is and refused, and so is a file named as a record store or a file the
+  // record library keeps beside one (DataFiles.h), whether it exists or not. On failure the log stays closed and `errorDescription`
   // holds the system's description of the error, or names the file and says why it was refused.
   bool Open(const std::string& path, std::string& errorDescription);
   bool IsOpen() const { return file_ != nullptr; }

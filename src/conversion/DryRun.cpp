@@ -1,7 +1,16 @@
 #include "conversion/DryRun.h"
 
+#include <dirent.h>
+#include <fcntl.h>
+#include <limits.h>
 #include <stdlib.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <csignal>
 
 #include <algorithm>
 #include <cstdint>
@@ -12,13 +21,14 @@
 #include <sstream>
 #include <system_error>
 
+#include "backup/Backup.h"
 #include "common/FrontEnd.h"
 #include "common/General.h"
 #include "common/Text.h"
-#include "conversion/steps/Letters.h"
 #include "platform/reclib/keys.h"
 #include "recio/Vb_io.h"
 #include "shared/Catalogue.h"
+#include "shared/DataFiles.h"
 #include "shared/DbEngine.h"
 #include "shared/Session.h"
 
@@ -28,16 +38,96 @@ namespace fs = std::filesystem;
 
 using Records = std::map<std::string, std::string>;  // whole record buffers by key
 
-// A private folder under the system's temporary directory, removed with everything in it.
+constexpr const char* kFolderStart = "filomar-dry-run-";
+
+// Removes `name` (relative to the open folder `parent`) and everything under it with system
+// calls only, so that a signal handler may call it; a name that is not a folder is unlinked.
+// Links are removed, never followed.
+void RemoveTreeAt(int parent, const char* name) {
+  if (::unlinkat(parent, name, 0) == 0 || (errno != EISDIR && errno != EPERM)) return;
+  const int fd = ::openat(parent, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) return;
+  alignas(8) char entries[4096];
+  // Removing entries while the folder is read may hide some from the reading: a second pass
+  // takes those; a pass that finds nothing but "." and ".." ends it.
+  for (int pass = 0, found = 1; pass < 3 && found != 0; ++pass) {
+    found = 0;
+    ::lseek(fd, 0, SEEK_SET);
+    long got;
+    while ((got = ::syscall(SYS_getdents64, fd, entries, sizeof entries)) > 0) {
+      for (long at = 0; at < got;) {
+        const auto* entry = reinterpret_cast<const struct dirent64*>(entries + at);
+        at += entry->d_reclen;
+        if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0) continue;
+        RemoveTreeAt(fd, entry->d_name);
+        ++found;
+      }
+    }
+  }
+  ::close(fd);
+  ::unlinkat(parent, name, AT_REMOVEDIR);
+}
+
+// The folder of the dry run under way, for the ending signals.
+char folderToRemove[PATH_MAX];
+volatile std::sig_atomic_t folderSet = 0;
+struct sigaction previousTerminate {}, previousHangUp {};
+
+// SIGTERM and SIGHUP end the program as before (the handler in place before the dry run),
+// after the dry run's copies are removed.
+extern "C" void RemoveCopiesAndEnd(int signal) {
+  if (folderSet != 0) RemoveTreeAt(AT_FDCWD, folderToRemove);
+  ::sigaction(signal, signal == SIGTERM ? &previousTerminate : &previousHangUp, nullptr);
+  ::raise(signal);
+}
+
+// The process id in the name of a dry run's folder ("filomar-dry-run-<pid>-XXXXXX"); 0 for
+// another name.
+pid_t FolderProcess(const std::string& name) {
+  if (name.rfind(kFolderStart, 0) != 0) return 0;
+  const std::string rest = name.substr(std::strlen(kFolderStart));
+  const std::size_t dash = rest.find('-');
+  if (dash == 0 || dash == std::string::npos || rest.find_first_not_of("0123456789") != dash) return 0;
+  return static_cast<pid_t>(std::stol(rest.substr(0, dash)));
+}
+
+// Removes the folders of this user's dry runs whose process has ended (killed, say, with
+// SIGKILL, which no handler sees).
+void RemoveFoldersOfEndedRuns(const fs::path& temporary) {
+  std::error_code ec;
+  for (fs::directory_iterator it(temporary, ec), end; !ec && it != end; it.increment(ec)) {
+    const pid_t process = FolderProcess(it->path().filename().string());
+    struct stat st {};
+    if (process <= 0 || ::lstat(it->path().c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid()) continue;
+    if (::kill(process, 0) == 0 || errno != ESRCH) continue;
+    RemoveTreeAt(AT_FDCWD, it->path().c_str());
+  }
+}
+
+// A private folder under the system's temporary directory, named after this process, removed
+// with everything in it at the end of the dry run of a database or by SIGTERM or SIGHUP.
 class TemporaryFolder {
  public:
   TemporaryFolder() {
-    std::string pattern = (fs::temp_directory_path() / "filomar-dry-run-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) != nullptr) path_ = pattern;
+    const fs::path temporary = fs::temp_directory_path();
+    RemoveFoldersOfEndedRuns(temporary);
+    std::string pattern = (temporary / (kFolderStart + std::to_string(::getpid()) + "-XXXXXX")).string();
+    if (pattern.size() >= sizeof folderToRemove || ::mkdtemp(pattern.data()) == nullptr) return;
+    path_ = pattern;
+    std::memcpy(folderToRemove, pattern.c_str(), pattern.size() + 1);
+    folderSet = 1;
+    struct sigaction action {};
+    action.sa_handler = RemoveCopiesAndEnd;
+    sigemptyset(&action.sa_mask);
+    ::sigaction(SIGTERM, &action, &previousTerminate);
+    ::sigaction(SIGHUP, &action, &previousHangUp);
   }
   ~TemporaryFolder() {
-    std::error_code ignored;
-    if (!path_.empty()) fs::remove_all(path_, ignored);
+    if (path_.empty()) return;
+    ::sigaction(SIGTERM, &previousTerminate, nullptr);
+    ::sigaction(SIGHUP, &previousHangUp, nullptr);
+    folderSet = 0;
+    RemoveTreeAt(AT_FDCWD, path_.c_str());
   }
   TemporaryFolder(const TemporaryFolder&) = delete;
   TemporaryFolder& operator=(const TemporaryFolder&) = delete;
@@ -45,6 +135,26 @@ class TemporaryFolder {
 
  private:
   fs::path path_;
+};
+
+// The modification and access times of a folder, put back when the object goes: opening a
+// store makes and removes SQLite's files beside it, which a dry run must not show.
+class KeepFolderTimes {
+ public:
+  explicit KeepFolderTimes(std::optional<std::string> folder) : folder_(std::move(folder)) {
+    struct stat st {};
+    if (folder_ && ::stat(folder_->c_str(), &st) == 0) times_ = {st.st_atim, st.st_mtim};
+    else folder_.reset();
+  }
+  ~KeepFolderTimes() {
+    if (folder_) ::utimensat(AT_FDCWD, folder_->c_str(), times_.data(), 0);
+  }
+  KeepFolderTimes(const KeepFolderTimes&) = delete;
+  KeepFolderTimes& operator=(const KeepFolderTimes&) = delete;
+
+ private:
+  std::optional<std::string> folder_;
+  std::array<timespec, 2> times_{};
 };
 
 // Passes everything to the front end in use and counts the messages shown meanwhile.
@@ -69,18 +179,6 @@ class MessageCounter : public ui::Ui {
  private:
   ui::Ui& inner_;
 };
-
-// Copies the letter files of `from` into `to` under the same names.
-bool CopyLetters(const fs::path& from, const fs::path& to, std::string& problem) {
-  std::error_code ec;
-  for (fs::directory_iterator it(from, ec), end; !ec && it != end; it.increment(ec)) {
-    const std::string name = it->path().filename().string();
-    if (!steps::IsLetterFileName(name) || !it->is_regular_file()) continue;
-    if (!fs::copy_file(it->path(), to / name, ec)) return problem = (to / name).string() + ": " + ec.message(), false;
-  }
-  if (ec) return problem = from.string() + ": " + ec.message(), false;
-  return true;
-}
 
 bool Select(const CatalogueEntry& entry, const fs::path& directory, std::string& problem) {
   return SelectDatabase({entry.name, directory.string() + "/", entry.prefix}, &problem);
@@ -202,7 +300,7 @@ std::map<ino_t, std::string> LetterInodes(const fs::path& directory) {
   for (fs::directory_iterator it(directory, ec), end; !ec && it != end; it.increment(ec)) {
     struct stat st {};
     const std::string name = it->path().filename().string();
-    if (steps::IsLetterFileName(name) && ::lstat(it->path().c_str(), &st) == 0 && S_ISREG(st.st_mode)) names[st.st_ino] = name;
+    if (IsLetterFileName(name) && ::lstat(it->path().c_str(), &st) == 0 && S_ISREG(st.st_mode)) names[st.st_ino] = name;
   }
   return names;
 }
@@ -273,14 +371,17 @@ bool DryRunSelected(const CatalogueEntry& entry, const StepTable& steps, ado::Li
   if (temporary.path().empty() || !fs::create_directory(before, ec) || !fs::create_directory(work, ec))
     return report.why = "no temporary folder could be made in " + fs::temp_directory_path().string(), false;
   const std::string storeName = entry.prefix + ".records";
-  const auto letterDirectory = steps::LetterDirectory();
+  const auto letterDirectory = backup::SelectedDataDirectory();
   for (const fs::path& copy : {before, work}) {
     vb_io_backupStore((copy / storeName).string());
     if (vb_io_erc != 0) return report.why = "the record store could not be copied: " + vb_io_failure(), false;
   }
   std::string problem;
   if (!letterDirectory) return report.why = "its data directory is not known", false;
-  if (!CopyLetters(*letterDirectory, work, problem)) return report.why = "the letter files could not be copied: " + problem, false;
+  std::vector<backup::ManifestEntry> letters;
+  Status copied = backup::ListLetters(*letterDirectory, letters);
+  if (copied.ok()) copied = backup::CopyLetters(work.string(), letters);
+  if (!copied.ok()) return report.why = "the letter files could not be copied: " + copied.text(), false;
   const auto lettersBefore = LetterInodes(work);
 
   if (!Select(entry, work, problem)) return report.why = "the copy could not be selected: " + problem, false;
@@ -292,7 +393,23 @@ bool DryRunSelected(const CatalogueEntry& entry, const StepTable& steps, ado::Li
   return CompareRecordFiles(entry, before, work, report);
 }
 
+volatile std::sig_atomic_t interruptRequested = 0;
+extern "C" void RequestStopAfterDatabase(int) { interruptRequested = 1; }
+
 }  // namespace
+
+InterruptAfterDatabase::InterruptAfterDatabase() {
+  interruptRequested = 0;
+  struct sigaction action {};
+  action.sa_handler = RequestStopAfterDatabase;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;
+  ::sigaction(SIGINT, &action, &previous_);
+}
+
+InterruptAfterDatabase::~InterruptAfterDatabase() { ::sigaction(SIGINT, &previous_, nullptr); }
+
+bool InterruptAfterDatabase::requested() const { return interruptRequested != 0; }
 
 DryRunReport DryRunDatabase(const std::string& name, const StepTable& steps, ado::ListingProviderFactory& server) {
   DryRunReport report;
@@ -306,7 +423,11 @@ DryRunReport DryRunDatabase(const std::string& name, const StepTable& steps, ado
   entry->prefix = RTrim(entry->prefix);
   std::string problem;
   std::optional<std::string> version;
-  if (SelectDatabase(*entry, &problem)) version = ReadVersionCode(&problem);
+  std::optional<KeepFolderTimes> times;
+  if (SelectDatabase(*entry, &problem)) {
+    times.emplace(backup::SelectedDataDirectory());
+    version = ReadVersionCode(&problem);
+  }
   if (!version) report.why = "it cannot be read: " + problem;
   else if (!IsVersion(version, kVersion40)) report.why = "it is not at release 4.0 (version \"" + RTrim(*version) + "\")";
   else report.clean = DryRunSelected(*entry, steps, server, report);

@@ -9,6 +9,12 @@
 // (a range of 4,096 keys of each copy is held in memory at a time). Letter renames are found by the
 // files' inodes, which a rename keeps.
 //
+// The copies' folder is named after the process ($TMPDIR/filomar-dry-run-<pid>-XXXXXX) and
+// removed when the database's dry run ends, and by SIGTERM and SIGHUP, which then end the
+// program as before. Folders of dry runs whose process has ended (killed with SIGKILL) are
+// removed by the next dry run. The data directory's times are kept: opening its store makes
+// and removes SQLite's files beside it.
+//
 // The report, as WriteDryRunReport prints it (two blanks indent each level):
 //
 //   Dry run of FINANCE
@@ -26,6 +32,8 @@
 // convert cleanly: <why>". Files without records before and after are left out; a record added
 // or removed counts as a change.
 #pragma once
+
+#include <signal.h>
 
 #include <map>
 #include <ostream>
@@ -77,6 +85,20 @@ void CheckStatementsOnServer(DryRunReport& report, ServerCatalogueCheck& check);
 
 // Clean, and no statement would fail on the server: the exit status of a dry run.
 bool ConvertsCleanly(const DryRunReport& report);
+
+// For its lifetime, SIGINT (Ctrl-C) sets a flag instead of ending the program, so that a dry
+// run of several databases stops after the one under way, as a conversion does.
+class InterruptAfterDatabase {
+ public:
+  InterruptAfterDatabase();
+  ~InterruptAfterDatabase();
+  InterruptAfterDatabase(const InterruptAfterDatabase&) = delete;
+  InterruptAfterDatabase& operator=(const InterruptAfterDatabase&) = delete;
+  bool requested() const;
+
+ private:
+  struct sigaction previous_ {};
+};
 
 void WriteDryRunReport(const DryRunReport& report, std::ostream& out);
 // The statements as the report shows them: "<indent>statement: " before the first line of

@@ -4,7 +4,8 @@
 
 #include "common/General.h"
 #include "common/Titles.h"
-#include "conversion/Backup.h"
+#include "backup/Backup.h"
+#include "backup/Restore.h"
 #include "shared/Catalogue.h"
 #include "conversion/DBSelect.h"
 #include "conversion/ReadBack.h"
@@ -31,6 +32,9 @@ bool DBSelect::convertdb(const std::string& DbName) {
                 kRunTitle);
     return false;
   }
+  // The store is open now, so a restore killed after its commit has finished its renames;
+  // the copies it left beside the letters are of no further use.
+  if (const auto directory = backup::SelectedDataDirectory()) backup::RemoveRestoreLeftovers(*directory);
   if (IsVersion(version, kVersion50)) {
     ShowMessage(" The " + DbName + " Database has been converted ", ui::mb::Information, kRunTitle);
     return false;
@@ -101,22 +105,24 @@ DBSelect::DatabaseTransaction::~DatabaseTransaction() {
 }
 
 bool DBSelect::BackUp(const std::string& DbName, const std::string& prefix, std::future<std::string>& manifest) {
-  std::string problem;
+  // The database's files first: a name its MANIFEST cannot hold or a file that cannot be read
+  // stops the database before anything, the server's copy included, is asked of the server.
+  backup::PendingBackup copy;
+  Status copied = backup::CopySelectedDatabase(*backupRoot, DbName, prefix, std::time(nullptr), copy);
   // The embedded server's file is copied once per run, with the first database.
-  std::optional<std::string> serverFolder = std::string();
-  if (!serverBackedUp_) serverFolder = BackupServerFile(*backupRoot, server_, std::time(nullptr), problem);
-  serverBackedUp_ = serverBackedUp_ || serverFolder.has_value();
-  if (serverFolder && !serverFolder->empty()) WriteTrace("convertdb: the server file backed up to " + *serverFolder);
-  auto copy = serverFolder ? CopySelectedDatabase(*backupRoot, DbName, prefix, std::time(nullptr), problem) : std::nullopt;
-  if (!copy) {
-    BackupFailed(DbName, problem);
+  std::string serverFolder;
+  if (copied.ok() && !serverBackedUp_) {
+    copied = backup::BackupServerFile(*backupRoot, server_, std::time(nullptr), serverFolder);
+    if (!copied.ok()) copy.Discard();
+  }
+  if (!copied.ok()) {
+    BackupFailed(DbName, copied.text());
     return false;
   }
-  const std::string folder = copy->folder();
-  manifest = std::async(std::launch::async, [backup = std::move(*copy)]() mutable {
-    std::string why;
-    return backup.Finish(why) ? std::string() : why;
-  });
+  serverBackedUp_ = true;
+  if (!serverFolder.empty()) WriteTrace("convertdb: the server file backed up to " + serverFolder);
+  const std::string folder = copy.folder();
+  manifest = std::async(std::launch::async, [backup = std::move(copy)]() mutable { return backup.Finish().text(); });
   WriteTrace("convertdb: " + DbName + " backed up to " + folder);
   ShowProgress(DbName);
   progress.lblstatus = " Backed up to " + folder;

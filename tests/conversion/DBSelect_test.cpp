@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <fstream>
 #include <optional>
 
 #include "ConversionSite.h"
@@ -89,6 +90,21 @@ TEST_F(DBSelectRun, StandardOnSqlServerShowsEachStepAndCompletes) {
   // The server was tried once, before the database, and nothing else was sent.
   EXPECT_EQ(server.Opens().size(), 1u);
   EXPECT_TRUE(server.Statements().empty());
+}
+
+// A letter name the MANIFEST cannot hold is found before the database's first step: no step
+// runs, no statement (not even the server file's copy) reaches the server, and nothing of the
+// backup is left.
+TEST_F(DBSelectRun, ABackupThatCannotBeCompletedStopsTheDatabaseBeforeAnyServerStatement) {
+  AddDatabase("STANDARD", "400A");
+  std::ofstream(home.path() / "data" / "Letter\nBroken") << "x";
+  window.backupRoot = home.str() + "/backups";
+  ShowWindow();
+  window.cmdStart_Click();
+  EXPECT_TRUE(steps.calls.empty());
+  EXPECT_TRUE(server.Statements().empty());
+  EXPECT_THAT(Texts(screen).front(), HasSubstr("cannot be listed in the manifest"));
+  EXPECT_FALSE(std::filesystem::exists(home.path() / "backups"));
 }
 
 TEST_F(DBSelectRun, ADatabaseConvertedEarlierIsReportedAndDeselected) {
@@ -188,11 +204,14 @@ TEST(ConversionLog, ReplacesOnlyAConversionLog) {
   dir.Write("notes.txt", "Filomar 4.0 to Filomar 5.0 Conversion\r\nbut not quite\r\n");
   dir.Write("old.log", "Filomar 4.0 to Filomar 5.0 Conversion  \r\n\r\nan older log, longer than the new one\r\n\r\n\r\n");
   dir.Write("empty.log", "");
+  dir.Write("std.records.lock", "");
   mkfifo((dir.path() / "fifo").c_str(), 0600);
   struct Case { std::string path; bool opens; std::string description; };
   const Case cases[] = {
       {"notes.txt", false, dir.str() + "/notes.txt is not a conversion log: it was left as it is"},
       {"fifo", false, dir.str() + "/fifo is not a regular file: it was left as it is"},
+      {"std.records.lock", false, dir.str() + "/std.records.lock belongs to a record store: it was left as it is"},
+      {"fin.records-wal", false, dir.str() + "/fin.records-wal belongs to a record store: it was left as it is"},
       {"old.log", true, ""},
       {"empty.log", true, ""},
   };

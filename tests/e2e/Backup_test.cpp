@@ -6,9 +6,11 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <set>
 #include <string>
 
+#include "backup/Seal.h"
 #include "e2e/SiteRun.h"
 #include "platform/copylib/Sha256.h"
 #include "support/TempDir.h"
@@ -74,13 +76,15 @@ TEST_F(Backup, ARestoreGivesBackTheExactRecordsAndLettersAndTheDatabaseIsOffered
   EXPECT_NE(ReadFile(site.dir() / "convert5.log").find("- Conversion of FINANCE completed at "), std::string::npos);
 }
 
-// One changed byte in a letter or in the store, a store page damaged behind a manifest whose
-// sum was brought up to date, a missing manifest, an unknown database, no backup at all:
-// refused, and the database stays as it is.
-TEST_F(Backup, ADamagedOrMissingBackupIsRefusedWithNothingChanged) {
+// A damaged, missing or hostile backup is refused with status 1, and no file of the site's data
+// directories changes (bytes, modes, times): one changed byte, a store page damaged behind
+// a rewritten sum and seal, a letter edited behind a rewritten sum, an installation record
+// given as a letter, a letter that is a link (sealed with the site's key), a letter
+// listed twice, another database's backup, no backup at all.
+TEST_F(Backup, ADamagedMissingOrHostileBackupIsRefusedWithNothingChanged) {
   ASSERT_EQ(Run("--all").status, 0);
   const fs::path backup = OnlyBackupOf("FINANCE");
-  const std::string converted = FinanceState();
+  const fs::path personnel = OnlyBackupOf("PERSONNEL");
   const auto overwrite = [](const fs::path& file, std::streamoff at, const std::string& bytes) {
     std::fstream f(file, std::ios::in | std::ios::out | std::ios::binary);
     f.seekp(at);
@@ -91,16 +95,46 @@ TEST_F(Backup, ADamagedOrMissingBackupIsRefusedWithNothingChanged) {
     f.seekg(at);
     overwrite(file, at, std::string(1, static_cast<char>(f.get() ^ 1)));
   };
-  // The b-tree header of page 2 broken, and the store's line given the new size and sum.
+  const auto sum = [](const fs::path& file) {
+    std::string why;
+    return copylib::FileSha256(file.string(), why).value();
+  };
+  // The MANIFEST without its seal line, and sealed again with `key` (none: left without one).
+  const auto unsealed = [&] {
+    const std::string manifest = ReadFile(backup / "MANIFEST");
+    return manifest.substr(0, manifest.rfind("seal\t"));
+  };
+  const auto rewrite = [&](const std::string& text, const std::string& key) {
+    std::ofstream(backup / "MANIFEST", std::ios::binary | std::ios::trunc)
+        << text << (key.empty() ? "" : "seal\t" + filomar::backup::SealOf(text, key) + "\n");
+  };
+  const std::string siteKey = ReadFile(site.dir() / filomar::backup::kKeyName);
+  // A MANIFEST line for `name` of the backup folder with its true size and sum, as someone
+  // who writes to the backup root would add it, sealed with `key` (none: no seal).
+  const auto list = [&](const std::string& name, const std::string& from, const std::string& key = "") {
+    rewrite(unsealed() + "letter\t" + std::to_string(fs::file_size(backup / name)) + "\t" + sum(backup / name) + "\t" + name +
+                "\t" + from + "\n",
+            key);
+  };
+  // The b-tree header of page 2 broken, and the store's line given the new size and sum, sealed
+  // with the site's key: the store's integrity check still refuses it.
   const auto damagePageKeepingSums = [&] {
     const fs::path store = backup / "fin.records";
-    std::string why;
-    const std::string oldSum = copylib::FileSha256(store.string(), why).value();
+    const std::string oldSum = sum(store);
     overwrite(store, 8192, std::string(16, '\xff'));
-    std::string manifest = ReadFile(backup / "MANIFEST");
-    manifest.replace(manifest.find(oldSum), oldSum.size(), copylib::FileSha256(store.string(), why).value());
-    std::ofstream(backup / "MANIFEST", std::ios::binary | std::ios::trunc) << manifest;
+    std::string manifest = unsealed();
+    manifest.replace(manifest.find(oldSum), oldSum.size(), sum(store));
+    rewrite(manifest, siteKey);
   };
+  // A letter edited and its sum rewritten by someone without the key.
+  const auto editLetterKeepingSums = [&] {
+    const std::string oldSum = sum(backup / "LetterA");
+    flipByte(backup / "LetterA", 3);
+    std::string manifest = unsealed();
+    manifest.replace(manifest.find(oldSum), oldSum.size(), sum(backup / "LetterA"));
+    rewrite(manifest, std::string(filomar::backup::kKeySize, 'x'));
+  };
+  const fs::path finance = fs::canonical(site.DataDir("finance"));
   struct Case {
     const char* what;
     std::function<void()> damage;
@@ -110,31 +144,48 @@ TEST_F(Backup, ADamagedOrMissingBackupIsRefusedWithNothingChanged) {
   const fs::path saved = site.dir() / "saved-backup";
   fs::copy(backup, saved);
   const Case cases[] = {
-      {"letter byte", [&] { flipByte(backup / "LetterA", 3); }, "--restore FINANCE", "cannot be used"},
-      {"store byte", [&] { flipByte(backup / "fin.records", 5000); }, "--restore FINANCE", "cannot be used"},
-      {"store page, sums rewritten", damagePageKeepingSums, "--restore FINANCE", "integrity check"},
-      {"no manifest", [&] { fs::remove(backup / "MANIFEST"); }, "--restore FINANCE", "No backup of the FINANCE"},
+      {"letter byte", [&] { flipByte(backup / "LetterA", 3); }, "--restore FINANCE", "LetterA: its SHA-256 differs"},
+      {"store byte", [&] { flipByte(backup / "fin.records", 5000); }, "--restore FINANCE", "fin.records: its SHA-256 differs"},
+      {"store page, sums rewritten and sealed", damagePageKeepingSums, "--restore FINANCE", "fin.records: integrity check"},
+      {"letter edited, sums rewritten", editLetterKeepingSums, "--restore FINANCE", "its seal does not verify"},
+      {"installation record as a letter",
+       [&] {
+         std::ofstream(backup / "install.rec") << "EVIL";
+         list("install.rec", (finance / "install.rec").string());
+       },
+       "--restore FINANCE", "\"install.rec\" is listed as a letter but is not a letter file name"},
+      {"letter a link",
+       [&] {
+         fs::create_symlink(site.DataDir("data") / "install.rec", backup / "LetterZ");
+         list("LetterZ", (finance / "LetterZ").string(), siteKey);
+       },
+       "--restore FINANCE", "LetterZ: a symbolic link, not a file"},
+      {"letter twice", [&] { list("LetterA", (finance / "LetterA").string()); }, "--restore FINANCE", "\"LetterA\" is listed twice"},
+      {"another database's backup", [] {}, "--restore FINANCE --from '" + personnel.string() + "'",
+       "a backup of PERSONNEL, not of FINANCE"},
+      {"no manifest", [&] { fs::remove(backup / "MANIFEST"); }, "--restore FINANCE", "no backup of FINANCE"},
       {"no manifest, --from", [&] { fs::remove(backup / "MANIFEST"); }, "--restore FINANCE --from '" + backup.string() + "'",
-       "cannot be used"},
-      {"not catalogued", [] {}, "--restore NOSUCH", "is not catalogued"},
-      {"no backup", [&] { fs::remove_all(site.dir() / "backups"); }, "--restore FINANCE", "No backup of the FINANCE"},
+       "MANIFEST: no such file"},
+      {"not catalogued", [] {}, "--restore NOSUCH", "NOSUCH: not catalogued"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    fs::remove_all(site.dir() / "backups");
-    fs::create_directories(backup.parent_path());
+    fs::remove_all(backup);
     fs::copy(saved, backup);
     c.damage();
+    std::map<std::string, testing_support::FileSnapshot> before;
+    for (const char* directory : {"data", "finance", "personnel"}) before[directory] = testing_support::Snapshot(site.DataDir(directory));
     const auto refused = Run(c.args);
     EXPECT_EQ(refused.status, 1) << refused.out;
+    EXPECT_NE(refused.out.find("Nothing was restored: "), std::string::npos) << refused.out;
     EXPECT_NE(refused.out.find(c.refusal), std::string::npos) << refused.out;
-    EXPECT_NE(refused.out.find("Nothing was restored."), std::string::npos) << refused.out;
-    EXPECT_EQ(FinanceState(), converted);
+    for (const auto& [directory, files] : before)
+      EXPECT_EQ(testing_support::Changes(files, testing_support::Snapshot(site.DataDir(directory))), "") << directory;
   }
 }
 
-// The MANIFEST is written while the steps run: when it cannot be (a letter name holding a tab
-// cannot be listed), the steps' records and letter renames are not committed.
+// A letter name the MANIFEST cannot hold (a tab) is found before the first step: the database
+// is not converted, and no backup folder of it is left.
 TEST_F(Backup, AManifestThatCannotBeWrittenLeavesTheDatabaseAt40) {
   std::ofstream(site.DataDir("finance") / "Letter\tTab") << "x";
   const std::string before = FinanceState();
@@ -144,7 +195,7 @@ TEST_F(Backup, AManifestThatCannotBeWrittenLeavesTheDatabaseAt40) {
       << run.out;
   EXPECT_NE(run.out.find("cannot be listed in the manifest"), std::string::npos) << run.out;
   EXPECT_EQ(FinanceState(), before);
-  EXPECT_NE(ReadFile(site.dir() / "convert5.log").find("- The FINANCE Database was not converted"), std::string::npos);
+  EXPECT_EQ(ReadFile(site.dir() / "convert5.log").find("Converting FINANCE"), std::string::npos);
   for (const auto& entry : fs::directory_iterator(site.dir() / "backups"))
     EXPECT_NE(entry.path().filename().string().rfind("FINANCE-", 0), 0u) << entry.path();
 }

@@ -3,6 +3,7 @@
 // server's catalogue tells which statements would fail.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <map>
@@ -139,6 +140,49 @@ TEST(DryRun, NamesTheStatementsTheServerWouldRefuseAndChangesNothingOnIt) {
   std::size_t docsColumns = 0;
   for (std::size_t at = 0; (at = script.find("ALTER TABLE xxx_docs ADD", at)) != std::string::npos; ++at) ++docsColumns;
   EXPECT_EQ(std::stoul(m[1]), docsColumns + 1);
+}
+
+// The dry run's copies live in $TMPDIR/filomar-dry-run-<pid>-*: SIGTERM mid-run and SIGHUP
+// remove them as they end the program; SIGINT lets the database under way finish and stops;
+// a folder whose process has ended (a run killed with SIGKILL) is removed by the next dry run,
+// one whose process lives is left alone.
+TEST(DryRun, LeavesNoCopiesWhenEndedBySignalsAndRemovesThoseOfEndedRuns) {
+  const testing_support::DemoSite site;
+  const testing_support::SiteEnvironment environment(site);
+  const testing_support::TempDir temporary, outside;
+  const testing_support::ScopedEnv tmpdir("TMPDIR", temporary.str());
+  // The run in the background; the signal once its first copy is there.
+  const auto signalled = [&](const char* signal) {
+    return testing_support::RunShell(
+        "{ echo FILOMAR | '" FILOMAR_CONVERT_EXE "' --batch --password-stdin --user FILOMAR --dry-run --all & pid=$!; "
+        "n=0; until ls -d '" + temporary.str() + "'/filomar-dry-run-*/work >/dev/null 2>&1 || [ $n -ge 2000 ]; do "
+        "sleep 0.01; n=$((n+1)); done; kill -" + signal + " $pid; wait $pid; echo \"exit $?\"; }",
+        outside.path() / "signalled.out");
+  };
+  for (const char* signal : {"TERM", "HUP"}) {
+    const auto run = signalled(signal);
+    EXPECT_NE(run.out.find(std::string("exit ") + (std::string(signal) == "TERM" ? "143" : "129")), std::string::npos) << run.out;
+    EXPECT_TRUE(fs::is_empty(temporary.path())) << signal;
+  }
+  const auto interrupted = signalled("INT");
+  EXPECT_NE(interrupted.out.find("Dry run of STANDARD"), std::string::npos) << interrupted.out;
+  EXPECT_NE(interrupted.out.find("Cancel requested: the dry run stopped after the database under way."), std::string::npos)
+      << interrupted.out;
+  EXPECT_EQ(interrupted.out.find("Dry run of FINANCE"), std::string::npos) << interrupted.out;
+  EXPECT_NE(interrupted.out.find("exit 1"), std::string::npos) << interrupted.out;
+  EXPECT_TRUE(fs::is_empty(temporary.path()));
+
+  const std::string ended = testing_support::RunShell("sh -c 'echo $$'", outside.path() / "pid.out").out;
+  const fs::path left = temporary.path() / ("filomar-dry-run-" + std::to_string(std::stoi(ended)) + "-killed");
+  const fs::path living = temporary.path() / ("filomar-dry-run-" + std::to_string(getpid()) + "-living");
+  temporary.Write(fs::relative(left / "work" / "fin.records", temporary.path()).string(), "a copy");
+  temporary.Write(fs::relative(living / "work" / "fin.records", temporary.path()).string(), "a copy");
+  const auto next = testing_support::RunShell(
+      "echo FILOMAR | '" FILOMAR_CONVERT_EXE "' --batch --password-stdin --user FILOMAR --dry-run --database FINANCE",
+      outside.path() / "next.out");
+  EXPECT_EQ(next.status, 0) << next.out;
+  EXPECT_FALSE(fs::exists(left));
+  EXPECT_TRUE(fs::exists(living / "work" / "fin.records"));
 }
 
 TEST(DryRun, WithoutDatabasesOrWithRestoreIsAUsageError) {

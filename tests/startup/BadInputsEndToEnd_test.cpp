@@ -90,7 +90,7 @@ TEST(BadInputs, EachEndsWithItsMessageAndStatusAndLeavesTheSiteAsItWas) {
       {"log path a directory", [](const DemoSite& s) { fs::create_directory(s.dir() / "logdir"); }, "FILOMAR",
        "--all --log logdir", "Unable to open log file: Error Path/File access error"},
       {"log path a record store", [](const DemoSite&) {}, "FILOMAR", "--all --log finance/fin.records",
-       "Unable to open log file: Error finance/fin.records is not a conversion log"},
+       "Unable to open log file: Error finance/fin.records belongs to a record store"},
       {"user id with quotes", [](const DemoSite&) {}, "FIL'OM\"AR", "--all", "Invalid user id. Try again."},
       {"user id of 10,000 characters", [](const DemoSite&) {}, std::string(10000, 'A'), "--all",
        "Invalid user id. Try again."},

@@ -52,7 +52,9 @@ FileSnapshot Snapshot(const fs::path& root) {
   for (const auto& entry : fs::recursive_directory_iterator(root)) {
     if (!entry.is_regular_file()) continue;
     const auto modified = entry.last_write_time().time_since_epoch().count();
-    files[fs::relative(entry.path(), root).string()] = ReadFile(entry.path()) + "\n@" + std::to_string(modified);
+    const auto mode = static_cast<unsigned>(entry.status().permissions());
+    files[fs::relative(entry.path(), root).string()] =
+        ReadFile(entry.path()) + "\n@" + std::to_string(modified) + " mode " + std::to_string(mode);
   }
   return files;
 }

@@ -40,8 +40,8 @@ class ScopedEnv {
 
 std::string ReadFile(const std::filesystem::path& path);
 
-// Every regular file under `root`, by its path relative to `root`, with its bytes and its
-// modification time: a file rewritten with the same bytes counts as changed.
+// Every regular file under `root`, by its path relative to `root`, with its bytes, its
+// modification time and its mode: a file rewritten with the same bytes counts as changed.
 using FileSnapshot = std::map<std::string, std::string>;
 FileSnapshot Snapshot(const std::filesystem::path& root);
 

@@ -190,11 +190,6 @@ void ConvertCodeLetters() {
 
 }  // namespace
 
-bool IsLetterFileName(const std::string& name) {
-  const std::string start = UpperCp1252(name.substr(0, 6));
-  return start == "LETTER" || start == "ACTSHT";
-}
-
 std::optional<std::string> LetterDirectory() {
   std::string directory, prefix;
   vb_io_getDirectory(ConnHandle, directory, prefix);

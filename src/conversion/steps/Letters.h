@@ -20,10 +20,6 @@ namespace filomar::steps {
 // ending in "/"; nullopt when the record library has no database selected.
 std::optional<std::string> LetterDirectory();
 
-// Whether `name` is a letter or action sheet file of a data directory ("Letter..." or
-// "ActSht...", any case): what backups, restores and the dry run copy with the records.
-bool IsLetterFileName(const std::string& name);
-
 // Renames LetterA..LetterJ and ActShtA..ActShtJ of the data directory to Letter01..Letter10
 // and ActSht01..ActSht10, replacing a file that already has the new name; names are found
 // without regard to case. Traces every name it looks for. A deletion or renaming that the

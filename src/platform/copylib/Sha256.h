@@ -10,4 +10,10 @@ namespace copylib {
 // cannot be read to its end.
 std::optional<std::string> FileSha256(const std::string& path, std::string& why);
 
+// The digest of what is read from the open file `fd` up to its end (from its current offset),
+// writing every byte read to `copyTo` as well when it is not -1. `path` and `copyPath` name
+// the files in `why` when a read or write fails.
+std::optional<std::string> StreamSha256(int fd, const std::string& path, std::string& why, int copyTo = -1,
+                                        const std::string& copyPath = "");
+
 }  // namespace copylib

@@ -214,7 +214,8 @@ short Library::RestoreStore(const std::string& source, std::string& why) {
   if (!connected_ || !selected_) return why = "not connected or no database selected", kNotOpen;
   std::string path;
   if (const short status = SelectedStorePath(path, why)) return status;
-  if (databaseStore_) return why = "a database transaction is open", kBadArgument;
+  if (databaseStore_ && databaseStore_->path() != path)
+    return why = databaseStore_->path() + ": a database transaction of another store is open", kBadArgument;
   std::shared_ptr<Store> store;
   if (const short status = OpenStore(path, store, why)) return status;
   const short status = store->RestoreFrom(source, why);

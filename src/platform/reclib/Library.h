@@ -57,8 +57,8 @@ class Library {
   // Store::Backup of the selected database's store.
   short BackupStore(const std::string& destination, std::string& why);
 
-  // Store::RestoreFrom into the selected database's store (its open files stay open);
-  // refused while a database transaction is open.
+  // Store::RestoreFrom into the selected database's store (its open files stay open); joins
+  // the open database transaction of that store, refused while one of another store is open.
   short RestoreStore(const std::string& source, std::string& why);
 
   short Open(const FileBlock& block, bool exclusive, std::string& why);

@@ -328,7 +328,7 @@ long long Store::PragmaValue(const char* pragma) {
 
 short Store::RestoreFrom(const std::string& source, std::string& why) {
   if (const short status = Recognise(source, why)) return status;
-  if (inGroup_ || inDatabase_) return why = path_ + ": a transaction is open", kBadArgument;
+  if (inGroup_) return why = path_ + ": a write group is open", kBadArgument;
   sqlite3* copy = nullptr;
   std::string check;
   if (sqlite3_open_v2(source.c_str(), &copy, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr) == SQLITE_OK) {
@@ -340,18 +340,67 @@ short Store::RestoreFrom(const std::string& source, std::string& why) {
         },
         &check, nullptr);
   }
-  bool done = check == "ok";
-  if (!done) why = source + ": " + (check.empty() ? (copy != nullptr ? sqlite3_errmsg(copy) : "out of memory") : "integrity check: " + check);
-  if (done) {
-    // Statements prepared on the old content are prepared again by SQLite on their next use.
-    FaultPoint("write", "restore " + path_);
-    sqlite3_backup* backup = sqlite3_backup_init(db_, "main", copy, "main");
-    done = backup != nullptr && sqlite3_backup_step(backup, -1) == SQLITE_DONE;
-    done = sqlite3_backup_finish(backup) == SQLITE_OK && done;
-    if (!done) Failure(why);
+  short status = 0;
+  if (check != "ok") {
+    why = source + ": " + (check.empty() ? (copy != nullptr ? sqlite3_errmsg(copy) : "out of memory") : "integrity check: " + check);
+    status = kStorageError;
+  }
+  // Inside a database transaction the content joins it; otherwise it is one of its own.
+  const bool own = status == 0 && !inDatabase_;
+  if (own) status = Exec("BEGIN IMMEDIATE", why);
+  if (status == 0) status = ReplaceContent(copy, source, why);
+  if (own) {
+    FaultPoint("commit", "restore-" + path_);
+    if (status == 0) status = Exec("COMMIT", why);
+    if (status != 0) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
   }
   sqlite3_close(copy);
-  return done ? 0 : kStorageError;
+  return status;
+}
+
+short Store::ReplaceContent(sqlite3* copy, const std::string& source, std::string& why) {
+  const auto tables = [&why](sqlite3* db, std::vector<std::string>& names) {
+    sqlite3_stmt* list = nullptr;
+    const std::string sql = std::string("SELECT name FROM sqlite_schema WHERE type='table' AND name NOT LIKE 'sqlite_%' AND name != '") +
+                            kJournalTable + "'";
+    int rc = sqlite3_prepare_v2(db, sql.c_str(), -1, &list, nullptr);
+    while (rc == SQLITE_OK || rc == SQLITE_ROW) {
+      rc = sqlite3_step(list);
+      if (rc == SQLITE_ROW) names.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(list, 0)));
+    }
+    sqlite3_finalize(list);
+    if (rc != SQLITE_DONE) why = std::string(sqlite3_db_filename(db, "main")) + ": " + sqlite3_errmsg(db);
+    return rc == SQLITE_DONE;
+  };
+  const auto quoted = [](const std::string& name) {
+    std::string text = "\"";
+    for (const char c : name) text += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return text + "\"";
+  };
+  std::vector<std::string> mine, theirs;
+  if (!tables(db_, mine) || !tables(copy, theirs)) return kStorageError;
+  // Emptied rather than dropped: statements of files this process has open stay valid.
+  for (const std::string& name : mine) {
+    FaultPoint("write", "restore-" + name);
+    if (Exec(("DELETE FROM " + quoted(name)).c_str(), why)) return kStorageError;
+  }
+  for (const std::string& name : theirs) {
+    const std::string create = "CREATE TABLE IF NOT EXISTS " + quoted(name) + " (key BLOB PRIMARY KEY, record BLOB NOT NULL) WITHOUT ROWID";
+    if (Exec(create.c_str(), why)) return kStorageError;
+    Statement read, insert;
+    if (sqlite3_prepare_v2(copy, ("SELECT key, record FROM " + quoted(name)).c_str(), -1, &read.handle(), nullptr) != SQLITE_OK)
+      return why = source + ": " + sqlite3_errmsg(copy), kStorageError;
+    if (Prepare(insert, "INSERT INTO " + quoted(name) + " (key, record) VALUES (?1, ?2)", why)) return kStorageError;
+    FaultPoint("write", "restore-" + name);
+    int rc;
+    while ((rc = sqlite3_step(read.get())) == SQLITE_ROW) {
+      sqlite3_bind_value(insert.get(), 1, sqlite3_column_value(read.get(), 0));
+      sqlite3_bind_value(insert.get(), 2, sqlite3_column_value(read.get(), 1));
+      if (StepOnce(insert.get()) != SQLITE_DONE) return Failure(why);
+    }
+    if (rc != SQLITE_DONE) return why = source + ": " + sqlite3_errmsg(copy), kStorageError;
+  }
+  return 0;
 }
 
 short Store::BeginDatabase(std::string& why) {

@@ -82,9 +82,11 @@ class Store {
   // left behind, when it cannot be written.
   short Backup(const std::string& destination, std::string& why);
 
-  // Replaces the whole content of this store, in one transaction, by that of the store at
-  // `source` (a copy made by Backup), after SQLite's integrity check of the source passes.
-  // kOpenFailed/kStorageError (nothing changed) for a missing, foreign or damaged source.
+  // Replaces the whole content of this store by that of the store at `source` (a copy made
+  // by Backup), after SQLite's integrity check of the source passes: inside the open database
+  // transaction, which the change then joins, else in one transaction of its own.
+  // kOpenFailed/kStorageError (nothing changed) for a missing, foreign or damaged source;
+  // kBadArgument while a write group is open.
   short RestoreFrom(const std::string& source, std::string& why);
 
   // A write group: the writes between BeginGroup and CommitGroup commit as one transaction.
@@ -118,6 +120,8 @@ class Store {
   short Failure(std::string& why);
   short WhyNotUpdated(Table& table, const std::string& key, std::string& why);
   short Prepare(Statement& statement, const std::string& sql, std::string& why);
+  // Empties every record table of this store and copies in those of `copy` (named `source`).
+  short ReplaceContent(sqlite3* copy, const std::string& source, std::string& why);
   // The integer a PRAGMA query answers (0 when it answers none).
   long long PragmaValue(const char* pragma);
 

@@ -143,10 +143,12 @@ short io_removeFile(const char* path, int* osError);
 // be read or the copy written (nothing is left behind).
 short io_backupStore(const char* destination);
 
-// Replaces the content of the selected database's store, in one transaction, by that of the
-// store copy `source` once SQLite's integrity check of the copy passes. Refused with nothing
-// changed: kBadArgument while a database transaction is open, kOpenFailed or kStorageError
-// for a missing, foreign or damaged copy. Files of the store this process has open stay open.
+// Replaces the content of the selected database's store by that of the store copy `source`
+// once SQLite's integrity check of the copy passes: inside the open database transaction of
+// that store (so that it commits with the transaction's file changes), else in one
+// transaction of its own. Refused with nothing changed: kBadArgument while a database
+// transaction of another store is open, kOpenFailed or kStorageError for a missing, foreign or
+// damaged copy. Files of the store this process has open stay open.
 short io_restoreStore(const char* source);
 
 // Per-file calls. Keys are the primary key (key number 0): bytes [0, n) of the record
