@@ -61,6 +61,7 @@ short RecordFile::Read(char* record, bool lock, std::string& why) {
     }
     recordLock_ = offset;
   }
+  if (scan_ && scan_->ReadDelivered(*store_, key, record)) return 0;
   const short status = store_->Read(*table_, key, record, why);
   if (status != 0) Unlock();
   return status;
@@ -73,11 +74,18 @@ short RecordFile::Find(const char* record, std::string& why) {
 
 void RecordFile::SetRangeEnd(const char* record) { rangeEnd_ = KeyOf(record); }
 
-void RecordFile::Start(const char* record) {
+std::string RecordFile::ScanEnd() const {
   // Keys are exactly keyLength_ bytes, so one more 0xFF byte lies above every one of them.
-  std::string upper = rangeEnd_ ? *rangeEnd_ : std::string(static_cast<std::size_t>(keyLength_) + 1, '\xff');
+  return rangeEnd_ ? *rangeEnd_ : std::string(static_cast<std::size_t>(keyLength_) + 1, '\xff');
+}
+
+void RecordFile::Start(const char* record) {
+  scan_.emplace(KeyOf(record), ScanEnd());
   rangeEnd_.reset();
-  scan_.emplace(KeyOf(record), std::move(upper));
+}
+
+short RecordFile::Count(const char* record, long& count, std::string& why) {
+  return store_->Count(*table_, KeyOf(record), ScanEnd(), count, why);
 }
 
 short RecordFile::Next(char* record, std::string& why) {

@@ -10,6 +10,7 @@
 #include <cstdint>
 
 #include "platform/reclib/FaultPoints.h"
+#include "platform/reclib/FileCopy.h"
 #include "platform/reclib/io.h"
 #include "platform/reclib/trace.h"
 
@@ -28,6 +29,8 @@ constexpr const char* kCreate = "PRAGMA page_size=8192; PRAGMA application_id=11
 constexpr std::size_t kHeaderSize = 100;
 constexpr char kMagic[] = "SQLite format 3";
 constexpr std::size_t kApplicationIdOffset = 68;
+// The file format's write and read versions: 1 for a rollback journal, 2 for a WAL.
+constexpr off_t kFormatVersionOffset = 18;
 
 // Decides from the file's first bytes, read without SQLite, whether `path` is a store of this
 // product: SQLite is never given any other file, so nothing can be written to it. Status 0,
@@ -161,7 +164,8 @@ short Store::OpenTable(const std::string& name, Table*& table, std::string& why)
       Prepare(made->insert, "INSERT INTO " + quoted + " (key, record) VALUES (?1, ?2)", why) ||
       Prepare(made->update, "UPDATE " + quoted + " SET record=?2 WHERE key=?1", why) ||
       Prepare(made->batchFrom, scan + ">= ?1 AND key <= ?2 ORDER BY key LIMIT ?3", why) ||
-      Prepare(made->batchAfter, scan + "> ?1 AND key <= ?2 ORDER BY key LIMIT ?3", why)) {
+      Prepare(made->batchAfter, scan + "> ?1 AND key <= ?2 ORDER BY key LIMIT ?3", why) ||
+      Prepare(made->count, "SELECT count(*) FROM " + quoted + " WHERE key >= ?1 AND key <= ?2", why)) {
     return kStorageError;
   }
   table = made.get();
@@ -222,9 +226,20 @@ short Store::ReadBatch(Table& table, const std::string& from, bool inclusive, co
   return rc == SQLITE_DONE ? 0 : Failure(why);
 }
 
+short Store::Count(Table& table, const std::string& from, const std::string& upper, long& count, std::string& why) {
+  sqlite3_stmt* stmt = table.count.get();
+  BindBlob(stmt, 1, from.data(), from.size());
+  BindBlob(stmt, 2, upper.data(), upper.size());
+  const int rc = sqlite3_step(stmt);
+  if (rc == SQLITE_ROW) count = static_cast<long>(sqlite3_column_int64(stmt, 0));
+  sqlite3_reset(stmt);
+  return rc == SQLITE_ROW ? 0 : Failure(why);
+}
+
 short Store::BeginGroup(std::string& why) {
   if (inGroup_ || inDatabase_) return 0;
   if (const short status = Exec("BEGIN IMMEDIATE", why)) return status;
+  ++writeHold_;
   inGroup_ = true;
   groupWrites_ = 0;
   groupStart_ = std::chrono::steady_clock::now();
@@ -242,6 +257,56 @@ short Store::CommitGroup(std::string& why) {
   return kStorageError;
 }
 
+short Store::Backup(const std::string& destination, std::string& why) {
+  const int fd = ::open(destination.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+  if (fd < 0) {
+    why = destination + ": " + std::strerror(errno);
+    return errno == EEXIST ? kDuplicateKey : kStorageError;
+  }
+  short status = CopyCheckpointed(fd, destination, why);
+  if (status == kNotFound) status = CopyPageByPage(fd, destination, why);
+  if (status == 0 && ::fsync(fd) != 0) status = kStorageError, why = destination + ": " + std::strerror(errno);
+  ::close(fd);
+  if (status == 0) return 0;
+  for (const char* suffix : {"", "-wal", "-shm", "-journal"}) ::unlink((destination + suffix).c_str());
+  return kStorageError;
+}
+
+short Store::CopyCheckpointed(int destination, const std::string& destinationPath, std::string& why) {
+  if (inGroup_ || inDatabase_) return kNotFound;
+  // Another connection that reads or writes now makes the copy fall back; it is not waited for.
+  sqlite3_busy_timeout(db_, 0);
+  int walFrames = -1, checkpointed = -1;
+  const int rc = sqlite3_wal_checkpoint_v2(db_, "main", SQLITE_CHECKPOINT_TRUNCATE, &walFrames, &checkpointed);
+  sqlite3_busy_timeout(db_, kBusyTimeoutMs);
+  if (rc != SQLITE_OK || walFrames != 0) return kNotFound;
+  // The read transaction holds the snapshot of the file alone (the WAL is empty) and keeps
+  // every other connection from checkpointing into the file until it ends.
+  if (Exec("BEGIN", why)) return kStorageError;
+  const long long pages = PragmaValue("PRAGMA page_count"), pageSize = PragmaValue("PRAGMA page_size");
+  struct stat wal {};
+  const bool walEmpty = ::stat((path_ + "-wal").c_str(), &wal) != 0 || wal.st_size == 0;
+  short status = walEmpty && pages > 0 ? 0 : kNotFound;
+  if (status == 0) status = CopyFileOf(destination, destinationPath, static_cast<off_t>(pages * pageSize), why);
+  sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);
+  return status;
+}
+
+short Store::CopyFileOf(int destination, const std::string& destinationPath, off_t size, std::string& why) {
+  const int source = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
+  if (source < 0) return why = path_ + ": " + std::strerror(errno), kStorageError;
+  std::string call;
+  const int error = CopyFileBytes(source, destination, size, call);
+  ::close(source);
+  if (error != 0) return why = destinationPath + ": " + call + ": " + std::strerror(error), kStorageError;
+  // The copy is a store of its own: its header says it keeps a rollback journal, not a WAL.
+  const unsigned char rollbackJournal[2] = {1, 1};
+  if (::pwrite(destination, rollbackJournal, sizeof rollbackJournal, kFormatVersionOffset) != sizeof rollbackJournal) {
+    return why = destinationPath + ": " + std::strerror(errno), kStorageError;
+  }
+  return 0;
+}
+
 // Pages the backup copies per step: after each step the kernel is told to start writing the
 // copy out, so the final fsync waits for the last step's pages only, not for the whole store.
 constexpr int kBackupStepPages = 8192;
@@ -249,15 +314,10 @@ constexpr int kBackupStepPages = 8192;
 // spares a read call and a copy per page; the setting is put back afterwards.
 constexpr const char* kBackupMmap = "PRAGMA mmap_size=1099511627776";
 
-short Store::Backup(const std::string& destination, std::string& why) {
-  const int fd = ::open(destination.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-  if (fd < 0) {
-    why = destination + ": " + std::strerror(errno);
-    return errno == EEXIST ? kDuplicateKey : kStorageError;
-  }
+short Store::CopyPageByPage(int destination, const std::string& destinationPath, std::string& why) {
   sqlite3* copy = nullptr;
-  bool done = sqlite3_open_v2(destination.c_str(), &copy, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) == SQLITE_OK;
-  // A new file, synced as a whole below and removed on failure: it needs no journal of its own.
+  bool done = sqlite3_open_v2(destinationPath.c_str(), &copy, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) == SQLITE_OK;
+  // A new file, synced as a whole by the caller and removed on failure: it needs no journal of its own.
   done = done && sqlite3_exec(copy, "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF", nullptr, nullptr, nullptr) == SQLITE_OK;
   if (done) {
     const long long mmapBefore = PragmaValue("PRAGMA mmap_size");
@@ -268,21 +328,17 @@ short Store::Backup(const std::string& destination, std::string& why) {
     // backup start over (the copy stays consistent); this connection's own writes are carried over.
     while (rc == SQLITE_OK) {
       rc = sqlite3_backup_step(backup, kBackupStepPages);
-      if (rc == SQLITE_OK) ::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
+      if (rc == SQLITE_OK) ::sync_file_range(destination, 0, 0, SYNC_FILE_RANGE_WRITE);
     }
     done = rc == SQLITE_DONE;
     done = sqlite3_backup_finish(backup) == SQLITE_OK && done;
     sqlite3_exec(db_, ("PRAGMA mmap_size=" + std::to_string(mmapBefore)).c_str(), nullptr, nullptr, nullptr);
-    // The copy is a file of its own: no WAL beside it, every page synced.
+    // The copy is a file of its own: no WAL beside it.
     done = done && sqlite3_exec(copy, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr) == SQLITE_OK;
   }
-  if (!done) why = destination + ": " + (copy != nullptr ? sqlite3_errmsg(copy) : "out of memory");
-  if (sqlite3_close(copy) != SQLITE_OK && done) done = false, why = destination + ": the copy could not be closed";
-  if (done && ::fsync(fd) != 0) done = false, why = destination + ": " + std::strerror(errno);
-  ::close(fd);
-  if (done) return 0;
-  for (const char* suffix : {"", "-wal", "-shm", "-journal"}) ::unlink((destination + suffix).c_str());
-  return kStorageError;
+  if (!done) why = destinationPath + ": " + (copy != nullptr ? sqlite3_errmsg(copy) : "out of memory");
+  if (sqlite3_close(copy) != SQLITE_OK && done) done = false, why = destinationPath + ": the copy could not be closed";
+  return done ? 0 : kStorageError;
 }
 
 long long Store::PragmaValue(const char* pragma) {
@@ -327,6 +383,7 @@ short Store::BeginDatabase(std::string& why) {
   if (inDatabase_) return why = path_ + ": a database transaction is already open", kBadArgument;
   if (const short status = CommitGroup(why)) return status;
   if (const short status = Exec("BEGIN IMMEDIATE", why)) return status;
+  ++writeHold_;
   inDatabase_ = true;
   return 0;
 }

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <sqlite3.h>
+#include <sys/types.h>
 
 #include <chrono>
 #include <cstdint>
@@ -42,7 +43,7 @@ class Statement {
 // A record file of the store with its statements, kept prepared while the file is open.
 struct Table {
   std::string name;
-  Statement read, insert, update, batchFrom, batchAfter;
+  Statement read, insert, update, batchFrom, batchAfter, count;
 };
 
 class Store {
@@ -73,11 +74,16 @@ class Store {
   // `inclusive`) and key <= `upper`: each key to `keys`, each record to `records`.
   short ReadBatch(Table& table, const std::string& from, bool inclusive, const std::string& upper, int limit,
                   std::vector<std::string>& keys, std::vector<char>& records, std::string& why);
+  // The number of rows with `from` <= key <= `upper`.
+  short Count(Table& table, const std::string& from, const std::string& upper, long& count, std::string& why);
 
-  // Copies the store's committed state into the new file `destination` with SQLite's online
-  // backup (consistent while other connections read it), then syncs and closes it.
-  // kDuplicateKey when `destination` exists (left as it was); kStorageError, with nothing
-  // left behind, when it cannot be written.
+  // Copies the store's committed state into the new file `destination`, then syncs and closes
+  // it. The file itself is copied (a reflink or a copy in the kernel) once a checkpoint has
+  // emptied the WAL, under a read transaction that keeps others from checkpointing meanwhile;
+  // when the WAL cannot be emptied at once (other connections use the store, or this one has
+  // a transaction open) SQLite's online backup copies it page by page. Either way the copy is
+  // consistent and a store without a WAL. kDuplicateKey when `destination` exists (left as it
+  // was); kStorageError, with nothing left behind, when it cannot be written.
   short Backup(const std::string& destination, std::string& why);
 
   // Replaces the whole content of this store, in one transaction, by that of the store at
@@ -87,6 +93,11 @@ class Store {
 
   // A write group: the writes between BeginGroup and CommitGroup commit as one transaction.
   bool InGroup() const { return inGroup_; }
+  // While this connection holds the store's write lock (a write group or a database
+  // transaction), a number that names that hold and no other; 0 without one. No other
+  // connection can change the store while it stays the same, so rows read under it stay
+  // what the store holds, as long as this connection's own writes are followed.
+  std::uint64_t WriteHold() const { return inGroup_ || inDatabase_ ? writeHold_ : 0; }
   // True when the group has `maxWrites` writes or is older than `maxAge`.
   bool GroupDue(int maxWrites, std::chrono::steady_clock::duration maxAge) const {
     return groupWrites_ >= maxWrites || std::chrono::steady_clock::now() - groupStart_ >= maxAge;
@@ -115,6 +126,11 @@ class Store {
   short Exec(const char* sql, std::string& why);
   short Failure(std::string& why);
   short Prepare(Statement& statement, const std::string& sql, std::string& why);
+  // Backup's two ways into the open, empty `destination`: kNotFound from CopyCheckpointed when
+  // it cannot be used now.
+  short CopyCheckpointed(int destination, const std::string& destinationPath, std::string& why);
+  short CopyFileOf(int destination, const std::string& destinationPath, off_t size, std::string& why);
+  short CopyPageByPage(int destination, const std::string& destinationPath, std::string& why);
   // The integer a PRAGMA query answers (0 when it answers none).
   long long PragmaValue(const char* pragma);
 
@@ -125,6 +141,7 @@ class Store {
   bool inGroup_ = false;
   bool inDatabase_ = false;
   int groupWrites_ = 0;
+  std::uint64_t writeHold_ = 0;  // counts the write locks taken
   std::chrono::steady_clock::time_point groupStart_;
 };
 

@@ -134,8 +134,9 @@ short io_rollbackDatabase(void);
 short io_renameFile(const char* source, const char* target, int* osError);
 short io_removeFile(const char* path, int* osError);
 
-// Copies the selected database's store, as committed, into the new file `destination` with
-// SQLite's online backup; the copy is a store of its own (no WAL), synced. 0; kDuplicateKey
+// Copies the selected database's store, as committed, into the new file `destination`: the
+// file itself after a checkpoint while no other connection uses the store, else with SQLite's
+// online backup; the copy is a store of its own (no WAL), synced. 0; kDuplicateKey
 // when `destination` exists (left as it was); kOpenFailed/kStorageError when the store cannot
 // be read or the copy written (nothing is left behind).
 short io_backupStore(const char* destination);
@@ -159,6 +160,9 @@ short io_startRange(FileBlock* block, short key);
 // Starts the block's scan at the first key >= the buffer's, replacing a scan in progress.
 // The option and mode are accepted as the callers pass them (0, 1025) and have no effect.
 short io_start(FileBlock* block, short key, short option, short mode);
+// Counts into *count the records a scan started now at the buffer's key would visit (up to the
+// key io_startRange set, which stays set for that scan). The buffer is only read.
+short io_count(FileBlock* block, short key, long* count);
 // 0 with the next record in the buffer, 9 at the end (and on every later call). Records
 // rewritten while the scan runs are neither skipped nor delivered twice. A store failure
 // gives 99 once and ends the scan, so a caller that retries on other statuses cannot loop.
