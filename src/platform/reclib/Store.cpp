@@ -21,6 +21,9 @@ namespace {
 // default 4 KiB every row of a WITHOUT ROWID table would spill to an overflow page.
 constexpr const char* kSetup =
     "PRAGMA page_size=8192; PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL;";
+// A store whose header already says WAL needs only the synchronous setting, which is not kept
+// in the file: the journal mode pragma would cost every open a read of the store.
+constexpr const char* kSetupOfWalStore = "PRAGMA synchronous=FULL;";
 constexpr int kBusyTimeoutMs = 10000;
 // A new store: pages first (they can only be set while the file is empty), the mark, then WAL.
 constexpr const char* kCreate = "PRAGMA page_size=8192; PRAGMA application_id=1179405650; PRAGMA journal_mode=WAL;";
@@ -35,7 +38,8 @@ constexpr off_t kFormatVersionOffset = 18;
 // Decides from the file's first bytes, read without SQLite, whether `path` is a store of this
 // product: SQLite is never given any other file, so nothing can be written to it. Status 0,
 // kOpenFailed for a missing or unreadable file, kStorageError for a file that is not a store.
-short Recognise(const std::string& path, std::string& why) {
+// `wal`, when given, tells whether the store's header says it keeps a WAL.
+short Recognise(const std::string& path, std::string& why, bool* wal = nullptr) {
   // O_NONBLOCK: a FIFO put in place of a store must not hold the open.
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
   if (fd < 0) {
@@ -59,6 +63,7 @@ short Recognise(const std::string& path, std::string& why) {
   const std::uint32_t applicationId = (std::uint32_t{id[0]} << 24) | (std::uint32_t{id[1]} << 16) |
                                       (std::uint32_t{id[2]} << 8) | std::uint32_t{id[3]};
   if (applicationId != kApplicationId) return why = path + ": not a record store of this product", kStorageError;
+  if (wal != nullptr) *wal = header[kFormatVersionOffset] == 2 && header[kFormatVersionOffset + 1] == 2;
   return 0;
 }
 
@@ -84,14 +89,15 @@ int StepOnce(sqlite3_stmt* stmt) {
 }  // namespace
 
 short Store::Open(const std::string& path, std::unique_ptr<Store>& out, std::string& why) {
-  if (const short status = Recognise(path, why)) return status;
+  bool wal = false;
+  if (const short status = Recognise(path, why, &wal)) return status;
   std::unique_ptr<LockFile> locks = LockFile::Open(path + ".lock");
   if (!locks) return why = path + ".lock: " + std::strerror(errno), kOpenFailed;
   std::unique_ptr<Store> store(new Store(path, std::move(locks)));
   const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX;
   if (sqlite3_open_v2(path.c_str(), &store->db_, flags, nullptr) != SQLITE_OK) return store->Failure(why);
   sqlite3_busy_timeout(store->db_, kBusyTimeoutMs);
-  if (const short status = store->Exec(kSetup, why)) return status;
+  if (const short status = store->Exec(wal ? kSetupOfWalStore : kSetup, why)) return status;
   // A process that ended between the commit of a database transaction and the end of its
   // file changes left them in the journal: they belong to the committed state.
   std::string journalWhy;
@@ -159,15 +165,6 @@ short Store::OpenTable(const std::string& name, Table*& table, std::string& why)
 
   auto made = std::make_unique<Table>();
   made->name = name;
-  const std::string scan = "SELECT key, record FROM " + quoted + " WHERE key ";
-  if (Prepare(made->read, "SELECT record FROM " + quoted + " WHERE key=?1", why) ||
-      Prepare(made->insert, "INSERT INTO " + quoted + " (key, record) VALUES (?1, ?2)", why) ||
-      Prepare(made->update, "UPDATE " + quoted + " SET record=?2 WHERE key=?1", why) ||
-      Prepare(made->batchFrom, scan + ">= ?1 AND key <= ?2 ORDER BY key LIMIT ?3", why) ||
-      Prepare(made->batchAfter, scan + "> ?1 AND key <= ?2 ORDER BY key LIMIT ?3", why) ||
-      Prepare(made->count, "SELECT count(*) FROM " + quoted + " WHERE key >= ?1 AND key <= ?2", why)) {
-    return kStorageError;
-  }
   table = made.get();
   tables_[name] = std::move(made);
   return 0;
@@ -175,8 +172,27 @@ short Store::OpenTable(const std::string& name, Table*& table, std::string& why)
 
 void Store::CloseTable(const std::string& name) { tables_.erase(name); }
 
+short Store::Prepared(Table& table, Table::Kind kind, sqlite3_stmt*& stmt, std::string& why) {
+  Statement& statement = table.statements[kind];
+  if (statement.get() == nullptr) {
+    const std::string quoted = "\"" + table.name + "\"";
+    const std::string scan = "SELECT key, record FROM " + quoted + " WHERE key ";
+    const std::string sql[Table::kKinds] = {
+        "SELECT record FROM " + quoted + " WHERE key=?1",
+        "INSERT INTO " + quoted + " (key, record) VALUES (?1, ?2)",
+        "UPDATE " + quoted + " SET record=?2 WHERE key=?1",
+        scan + ">= ?1 AND key <= ?2 ORDER BY key LIMIT ?3",
+        scan + "> ?1 AND key <= ?2 ORDER BY key LIMIT ?3",
+        "SELECT count(*) FROM " + quoted + " WHERE key >= ?1 AND key <= ?2"};
+    if (const short status = Prepare(statement, sql[kind], why)) return status;
+  }
+  stmt = statement.get();
+  return 0;
+}
+
 short Store::Read(Table& table, const std::string& key, char* record, std::string& why) {
-  sqlite3_stmt* stmt = table.read.get();
+  sqlite3_stmt* stmt = nullptr;
+  if (const short status = Prepared(table, Table::kRead, stmt, why)) return status;
   BindBlob(stmt, 1, key.data(), key.size());
   const int rc = sqlite3_step(stmt);
   if (rc == SQLITE_ROW) CopyRecord(stmt, 0, record);
@@ -187,7 +203,8 @@ short Store::Read(Table& table, const std::string& key, char* record, std::strin
 }
 
 short Store::Insert(Table& table, const std::string& key, const char* record, std::string& why) {
-  sqlite3_stmt* stmt = table.insert.get();
+  sqlite3_stmt* stmt = nullptr;
+  if (const short status = Prepared(table, Table::kInsert, stmt, why)) return status;
   BindBlob(stmt, 1, key.data(), key.size());
   BindBlob(stmt, 2, record, kRecordSize);
   FaultPoint("write", table.name);
@@ -199,7 +216,8 @@ short Store::Insert(Table& table, const std::string& key, const char* record, st
 }
 
 short Store::Update(Table& table, const std::string& key, const char* record, std::string& why) {
-  sqlite3_stmt* stmt = table.update.get();
+  sqlite3_stmt* stmt = nullptr;
+  if (const short status = Prepared(table, Table::kUpdate, stmt, why)) return status;
   BindBlob(stmt, 1, key.data(), key.size());
   BindBlob(stmt, 2, record, kRecordSize);
   FaultPoint("write", table.name);
@@ -211,7 +229,8 @@ short Store::Update(Table& table, const std::string& key, const char* record, st
 
 short Store::ReadBatch(Table& table, const std::string& from, bool inclusive, const std::string& upper, int limit,
                        std::vector<std::string>& keys, std::vector<char>& records, std::string& why) {
-  sqlite3_stmt* stmt = (inclusive ? table.batchFrom : table.batchAfter).get();
+  sqlite3_stmt* stmt = nullptr;
+  if (const short status = Prepared(table, inclusive ? Table::kBatchFrom : Table::kBatchAfter, stmt, why)) return status;
   BindBlob(stmt, 1, from.data(), from.size());
   BindBlob(stmt, 2, upper.data(), upper.size());
   sqlite3_bind_int(stmt, 3, limit);
@@ -227,7 +246,8 @@ short Store::ReadBatch(Table& table, const std::string& from, bool inclusive, co
 }
 
 short Store::Count(Table& table, const std::string& from, const std::string& upper, long& count, std::string& why) {
-  sqlite3_stmt* stmt = table.count.get();
+  sqlite3_stmt* stmt = nullptr;
+  if (const short status = Prepared(table, Table::kCount, stmt, why)) return status;
   BindBlob(stmt, 1, from.data(), from.size());
   BindBlob(stmt, 2, upper.data(), upper.size());
   const int rc = sqlite3_step(stmt);

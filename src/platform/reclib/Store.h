@@ -40,10 +40,12 @@ class Statement {
   sqlite3_stmt* stmt_ = nullptr;
 };
 
-// A record file of the store with its statements, kept prepared while the file is open.
+// A record file of the store with its statements, each prepared at its first use and kept
+// prepared while the file is open.
 struct Table {
+  enum Kind { kRead, kInsert, kUpdate, kBatchFrom, kBatchAfter, kCount, kKinds };
   std::string name;
-  Statement read, insert, update, batchFrom, batchAfter, count;
+  Statement statements[kKinds];
 };
 
 class Store {
@@ -126,6 +128,8 @@ class Store {
   short Exec(const char* sql, std::string& why);
   short Failure(std::string& why);
   short Prepare(Statement& statement, const std::string& sql, std::string& why);
+  // The table's statement of that kind, prepared now when it has not been used yet.
+  short Prepared(Table& table, Table::Kind kind, sqlite3_stmt*& stmt, std::string& why);
   // Backup's two ways into the open, empty `destination`: kNotFound from CopyCheckpointed when
   // it cannot be used now.
   short CopyCheckpointed(int destination, const std::string& destinationPath, std::string& why);
