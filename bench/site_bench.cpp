@@ -8,8 +8,9 @@
 // next one. With 5 records per file that time is all fixed cost: backup, transaction, server
 // statements, log.
 //
-// Prints per size: seconds=<the whole run>, per_database_ms=<mean>, first_hundred_ms and
-// last_hundred_ms=<mean over the first and the last hundred databases>, growth=<last / first>.
+// Prints each hundred databases' mean as it ends, then per size: seconds=<the whole run>,
+// per_database_ms=<mean>, first_hundred_ms and last_hundred_ms, first_ten_ms and last_ten_ms
+// (<means over the first and last hundred and ten databases>), growth=<last / first hundred>.
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -71,7 +72,15 @@ std::vector<double> ConvertAll() {
   char line[4096];
   while (std::fgets(line, sizeof line, out) != nullptr) {
     const double now = std::chrono::duration<double>(Clock::now() - start).count();
-    if (std::strstr(line, "Converting Database ") != nullptr) marks.push_back(now);
+    if (std::strstr(line, "Converting Database ") != nullptr) {
+      marks.push_back(now);
+      // Each hundred as it ends, so that a long run shows its course.
+      if (marks.size() > 1 && marks.size() % 100 == 1) {
+        std::printf("  databases %zu-%zu: %.1f ms each\n", marks.size() - 100, marks.size() - 1,
+                    1000.0 * (marks.back() - marks[marks.size() - 101]) / 100.0);
+        std::fflush(stdout);
+      }
+    }
     if (!completed && std::strstr(line, "Conversion of Databases has completed") != nullptr) {
       marks.push_back(now);
       completed = true;
@@ -121,10 +130,12 @@ int main(int argc, char** argv) {
       ++failed;
       continue;
     }
-    const std::size_t hundred = std::min<std::size_t>(100, converted);
+    const std::size_t hundred = std::min<std::size_t>(100, converted), ten = std::min<std::size_t>(10, converted);
     const double first = MeanMs(marks, 0, hundred), last = MeanMs(marks, converted - hundred, converted);
-    std::printf("databases=%zu seconds=%.1f per_database_ms=%.1f first_hundred_ms=%.1f last_hundred_ms=%.1f growth=%.2f\n",
-                converted, marks.back(), MeanMs(marks, 0, converted), first, last, last / first);
+    std::printf("databases=%zu seconds=%.1f per_database_ms=%.1f first_hundred_ms=%.1f last_hundred_ms=%.1f "
+                "first_ten_ms=%.1f last_ten_ms=%.1f growth=%.2f\n",
+                converted, marks.back(), MeanMs(marks, 0, converted), first, last, MeanMs(marks, 0, ten),
+                MeanMs(marks, converted - ten, converted), last / first);
     std::fflush(stdout);
   }
   return failed == 0 ? 0 : 1;
