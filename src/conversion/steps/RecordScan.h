@@ -21,9 +21,10 @@ struct RecordRewrite {
   std::function<void()> change;       // changes the record in the buffer before its rewrite
 };
 
-// Opens the file, counts its records for the progress window, then scans it from the start
-// key. A record whose read for update fails is left alone; a failed rewrite leaves the record
-// as the library leaves it. Either way the scan goes on. Ends the scan and closes the file.
+// Opens the file (exclusively unless another process has it open), counts its records for
+// the progress window, then scans it from the start key. A record whose read for update fails
+// is left alone; a failed rewrite leaves the record as the library leaves it. Either way the
+// scan goes on. Ends the scan and closes the file.
 void RewriteEveryRecord(const RecordRewrite& scan, frmProgress& progress);
 
 }  // namespace filomar::steps

@@ -45,6 +45,12 @@ short RecordFile::Lock(bool exclusive, std::string& why) {
 short RecordFile::Read(char* record, bool lock, std::string& why) {
   const std::string key = KeyOf(record);
   if (!lock) return store_->Read(*table_, key, record, why);
+  // A file held exclusively is open in no other process, so none can lock or rewrite its
+  // records: the file lock keeps every record locked.
+  if (exclusive_) {
+    Unlock();
+    return scan_ && scan_->ReadDelivered(*store_, key, record) ? 0 : store_->Read(*table_, key, record, why);
+  }
   const off_t offset = LockFile::RecordOffset(tableName_, key);
   const bool alreadyHeld = recordLock_ == offset;
   if (!alreadyHeld) {
@@ -111,8 +117,8 @@ short RecordFile::Insert(const char* record, std::string& why) {
 
 short RecordFile::Rewrite(const char* record, std::string& why) {
   const std::string key = KeyOf(record);
-  const off_t offset = LockFile::RecordOffset(tableName_, key);
-  const bool held = recordLock_ == offset;
+  const off_t offset = exclusive_ ? 0 : LockFile::RecordOffset(tableName_, key);
+  const bool held = exclusive_ || recordLock_ == offset;
   Unlock();
   if (!held && store_->locks().HeldByOther(offset)) {
     why = "the record is locked by another process";

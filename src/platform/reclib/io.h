@@ -28,8 +28,9 @@
 // the lock (an exclusive open may strengthen it); the last io_close releases it. Opening it
 // while it is open on another database closes it there first. A record read with lock 1 stays
 // locked against other processes until io_rewrite, io_unlock, another lock-1 read of the block
-// or the close; their lock-1 reads and their rewrites of it give kRecordLocked. Locks held by a
-// process end with it.
+// or the close; their lock-1 reads and their rewrites of it give kRecordLocked. A file held
+// exclusively is open in no other process, so its file lock alone keeps its records locked
+// (no call on the lock file per record). Locks held by a process end with it.
 //
 // Durability. A call that writes has committed when it returns, except writes made while the
 // block has a scan running: those commit in groups, bounded in size and age, and at the latest

@@ -219,7 +219,9 @@ TEST_F(Stores, ABackupIsAStoreOfItsOwnWithTheCommittedRecords) {
     ASSERT_EQ(io_write(&block), 0);
     sqlite3* reader = nullptr;
     ASSERT_EQ(sqlite3_open(StorePath().c_str(), &reader), SQLITE_OK);
-    if (otherReader) ASSERT_EQ(sqlite3_exec(reader, "BEGIN; SELECT count(*) FROM r_SACT_0", nullptr, nullptr, nullptr), SQLITE_OK);
+    if (otherReader) {
+      ASSERT_EQ(sqlite3_exec(reader, "BEGIN; SELECT count(*) FROM r_SACT_0", nullptr, nullptr, nullptr), SQLITE_OK);
+    }
     const fs::path copy = home.path() / (otherReader ? "copy2.records" : "copy1.records");
     ASSERT_EQ(io_backupStore(copy.c_str()), 0);
     EXPECT_EQ(io_backupStore(copy.c_str()), reclib::kDuplicateKey);
