@@ -1,5 +1,5 @@
-// What the record benchmarks share: their options (--records N, --dir D) and the folder they
-// work in, a new temporary one unless --dir names one.
+// What the record benchmarks share: their options (--records N or a list N,M,..., --dir D) and
+// the folder they work in, a new temporary one unless --dir names one.
 #pragma once
 
 #include <stdlib.h>
@@ -8,18 +8,27 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace bench {
 
 struct Options {
-  long records = 0;
+  long records = 0;           // the first size given
+  std::vector<long> sizes;    // every size given, in order
   std::string dir;       // the working folder; empty until WorkIn chose one
   bool temporary = false;  // WorkIn made it, and the bench removes it at the end
 };
 
 inline bool ParseOptions(int argc, char** argv, Options& options) {
   for (int i = 1; i + 1 < argc; i += 2) {
-    if (std::strcmp(argv[i], "--records") == 0) options.records = std::atol(argv[i + 1]);
+    if (std::strcmp(argv[i], "--records") == 0) {
+      for (const char* size = argv[i + 1]; size != nullptr; size = std::strchr(size, ',')) {
+        if (*size == ',') ++size;
+        options.sizes.push_back(std::atol(size));
+        if (options.sizes.back() <= 0) return false;
+      }
+      options.records = options.sizes.front();
+    }
     else if (std::strcmp(argv[i], "--dir") == 0) options.dir = argv[i + 1];
     else return false;
   }

@@ -1,23 +1,29 @@
-// conversion_bench --records N [--dir D]
+// conversion_bench --records N[,M...] [--dir D]
 //
 // The record steps of a conversion on a large database: a one-database demo site (made by the
 // site tool) with N records in each of SACT, VERS and COMP is converted by the step routines
 // that convertdb runs (ConvertSact, ConvertVers, ConvertComp, taken from the product's step
 // table). The floor, measured in the same run on the same store: raw SQLite rewriting every one
-// of those rows once, changed, in one transaction (one UPDATE per table).
+// of those rows once, changed, in one transaction (one UPDATE per table), committed.
 //
 // The steps run in one database transaction, as convertdb runs them. Before them the
-// database is backed up as a conversion does: the store (online backup) and letters are copied
-// and synced, then the MANIFEST with each file's SHA-256 is written on another thread while the
-// steps run, and the commit waits for it. The backup's cost is the copy plus that wait; its
-// floor is `cp` of the same store followed by a sync of the copy. The copy and `cp` are timed
-// three times, taking turns, and the fastest of each counts.
+// database is backed up as a conversion does: the store and letters are copied and synced,
+// then the MANIFEST with each file's SHA-256 is written on another thread while the steps
+// run, and the commit waits for it. The backup's cost is the copy plus that wait; its floor is
+// `cp` of the same store followed by a sync of the copy. The copy and `cp` are timed taking
+// turns, three times with the store in the page cache (warm) and twice with the store's pages
+// dropped from it first (cold: the store is synced and posix_fadvise(DONTNEED) evicts it, so
+// both read it from the disk); the fastest of each counts.
 //
 // Prints the time of each step and of the floor, the backup and its floor, the conversion
 // with and without the backup, backup_peak_rss_kib=<peak resident memory up to the end of the
-// backups, the mapped store included>, then peak_rss_kib=<peak resident memory from the steps on>,
-// ratio=<steps time / floor time> and, last, backup_ratio=<backup cost / cp time>.
-// Without --dir the site is made in a temporary directory that is removed at the end.
+// backups>, then peak_rss_kib=<peak resident memory from the steps on> and, per size,
+// ratio=<(steps + their commit) / floor>, steps_only_ratio=<steps without their commit / floor>,
+// cpu_ratio=<processor time of the steps and their commit / the floor's>,
+// us_per_record=<steps and commit per record>, backup_ratio_warm and backup_ratio_cold
+// (<backup cost / cp + sync>). Each size runs in a process of its own, on a site of its own.
+// Without --dir the sites are made in a temporary directory that is removed at the end.
+#include <fcntl.h>
 #include <sqlite3.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -70,7 +76,7 @@ bool Exec(sqlite3* db, const std::string& sql) {
   return ok;
 }
 
-constexpr int kBackupRounds = 3;
+constexpr int kWarmRounds = 3, kColdRounds = 2;
 
 const std::vector<std::string> kTables = {"r_SACT_0", "r_VERS_0", "r_COMP_0"};
 
@@ -118,11 +124,11 @@ double RunSteps(const std::vector<std::string>& names) {
   return total;
 }
 
-// User and system time of this process so far: wall time beyond it is spent waiting, mostly
-// for the disk to confirm commits.
+// User and system time of this thread so far (the digests' thread is not counted): wall time
+// beyond it is spent waiting, mostly for the disk to confirm commits.
 double CpuSeconds() {
   rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
+  getrusage(RUSAGE_THREAD, &usage);
   const auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + 1e-6 * static_cast<double>(t.tv_usec); };
   return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
@@ -139,22 +145,60 @@ long PeakRssKib() {
 // steps' own peak is measured from here.
 void ResetPeakRss() { std::ofstream("/proc/self/clear_refs") << "5"; }
 
-}  // namespace
+// Syncs `path` and drops its pages from the page cache, so that the next read goes to the disk.
+void Evict(const fs::path& path) {
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return;
+  fdatasync(fd);
+  posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
+  close(fd);
+}
 
-int main(int argc, char** argv) {
-  bench::Options options;
-  if (!bench::ParseOptions(argc, argv, options)) {
-    std::fprintf(stderr, "usage: conversion_bench --records N [--dir D]\n");
-    return 2;
+struct BackupFigures {
+  double copy = 1e9, manifest = 1e9, cp = 1e9;
+};
+
+// The backup's copy and its floor take turns, `rounds` times each, and the fastest of each
+// counts: on a shared machine a single pair says more about the neighbours than about the
+// backup. The MANIFEST (digests) is timed too, though a conversion writes it during the steps.
+bool TimeBackups(const fs::path& site, const fs::path& store, int rounds, bool cold, BackupFigures& figures) {
+  const std::string cp = "cp '" + store.string() + "' '" + (site / "cp-copy").string() + "' && sync '" +
+                         (site / "cp-copy").string() + "'";
+  for (int round = 0; round < rounds; ++round) {
+    if (cold) Evict(store);
+    const auto copyStart = Clock::now();
+    filomar::backup::PendingBackup backup;
+    filomar::Status done =
+        filomar::backup::CopySelectedDatabase((site / "backups").string(), "STANDARD", "std", std::time(nullptr), backup);
+    figures.copy = std::min(figures.copy, Seconds(copyStart));
+    const auto manifestStart = Clock::now();
+    if (done.ok()) done = backup.Finish();
+    if (!done.ok()) {
+      std::fprintf(stderr, "backup: %s\n", done.text().c_str());
+      return false;
+    }
+    figures.manifest = std::min(figures.manifest, Seconds(manifestStart));
+    fs::remove_all(backup.folder());
+    if (cold) Evict(store);
+    const auto cpStart = Clock::now();
+    if (std::system(cp.c_str()) != 0) return false;
+    figures.cp = std::min(figures.cp, Seconds(cpStart));
+    fs::remove(site / "cp-copy");
   }
-  if (!bench::WorkIn(options, "conversion-bench")) return 1;
-  const fs::path site = fs::absolute(options.dir) / "site";
+  std::printf("%s backup copy: %.3f s, its MANIFEST: %.3f s, cp of the store: %.3f s\n", cold ? "cold" : "warm",
+              figures.copy, figures.manifest, figures.cp);
+  return true;
+}
+
+// One size: its site, backups, steps and floor. 0 when every part ran.
+int RunSize(const fs::path& work, long size) {
+  const fs::path site = work / ("site-" + std::to_string(size));
   const auto made = Clock::now();
-  if (!MakeSite(site, options.records)) {
+  if (!MakeSite(site, size)) {
     std::fprintf(stderr, "filomar-site demo failed\n");
     return 1;
   }
-  std::printf("records=%ld per file, site made in %.1f s\n", options.records, Seconds(made));
+  std::printf("records=%ld per file, site made in %.1f s\n", size, Seconds(made));
   setenv("FILOMAR_HOME", site.c_str(), 1);
   setenv("FILOMAR_IPC_DIR", (site / "ipc").c_str(), 1);
   const fs::path store = site / "data" / "std.records";
@@ -168,32 +212,11 @@ int main(int argc, char** argv) {
   std::string directory = "data", prefix = "std";
   vb_io_setDirectory(ConnHandle, directory, prefix);
   if (vb_io_erc != 0) return 1;
-  const std::string cp = "cp '" + store.string() + "' '" + (site / "cp-copy").string() + "' && sync '" +
-                         (site / "cp-copy").string() + "'";
-  // The backup's copy and its floor take turns, three times each, and the fastest of each
-  // counts: on a shared machine a single pair says more about the neighbours than about the
-  // backup. The MANIFEST (digests) is timed too, though a conversion writes it during the steps.
-  double cpSeconds = 1e9, copySeconds = 1e9, manifestSeconds = 1e9;
-  for (int round = 0; round < kBackupRounds; ++round) {
-    const auto copyStart = Clock::now();
-    backup::PendingBackup backup;
-    Status done = backup::CopySelectedDatabase((site / "backups").string(), "STANDARD", "std", std::time(nullptr), backup);
-    copySeconds = std::min(copySeconds, Seconds(copyStart));
-    const auto manifestStart = Clock::now();
-    if (done.ok()) done = backup.Finish();
-    if (!done.ok()) {
-      std::fprintf(stderr, "backup: %s\n", done.text().c_str());
-      return 1;
-    }
-    manifestSeconds = std::min(manifestSeconds, Seconds(manifestStart));
-    fs::remove_all(backup.folder());
-    const auto cpStart = Clock::now();
-    if (std::system(cp.c_str()) != 0) return 1;
-    cpSeconds = std::min(cpSeconds, Seconds(cpStart));
-    fs::remove(site / "cp-copy");
+  BackupFigures warm, cold;
+  if (!TimeBackups(site, store, kColdRounds, true, cold) || !WarmUp(store) ||
+      !TimeBackups(site, store, kWarmRounds, false, warm)) {
+    return 1;
   }
-  std::printf("backup copy: %.3f s, its MANIFEST: %.3f s, cp of the store: %.3f s\n", copySeconds, manifestSeconds,
-              cpSeconds);
   std::printf("backup_peak_rss_kib=%ld\n", PeakRssKib());
   // As convertdb does it: the copy, then the MANIFEST on another thread while the steps run.
   backup::PendingBackup backup;
@@ -206,31 +229,64 @@ int main(int argc, char** argv) {
   const auto waitStart = Clock::now();
   if (!manifest.get().empty()) return 1;
   const double waitSeconds = Seconds(waitStart);
-  const double backupSeconds = copySeconds + waitSeconds;
   std::printf("waited for the MANIFEST at the commit: %.3f s\n", waitSeconds);
   const auto commitStart = Clock::now();
   vb_io_commitDatabase();
   if (vb_io_erc != 0) return 1;
   const double commitSeconds = Seconds(commitStart);
   const double stepsCpu = CpuSeconds() - stepsCpuBefore;
+  const double programSeconds = stepSeconds + commitSeconds;
   std::printf("commit: %.3f s\n", commitSeconds);
-  std::printf("conversion without backup: %.3f s, with backup: %.3f s\n", stepSeconds + commitSeconds,
-              stepSeconds + commitSeconds + backupSeconds);
+  std::printf("conversion without backup: %.3f s, with backup: %.3f s\n", programSeconds,
+              programSeconds + warm.copy + waitSeconds);
   vb_io_appTerminate();
   vb_io_disconnect(0, ConnHandle);
 
-  const double records = 3.0 * static_cast<double>(options.records);
-  std::printf("steps: %.3f s (%.2f us/record), cpu %.3f s\n", stepSeconds, 1e6 * stepSeconds / records, stepsCpu);
+  const double records = 3.0 * static_cast<double>(size);
+  std::printf("steps: %.3f s (%.2f us/record), cpu of the steps and their commit %.3f s\n", stepSeconds,
+              1e6 * stepSeconds / records, stepsCpu);
   if (!WarmUp(store)) return 1;
   const double rawCpuBefore = CpuSeconds();
   const auto start = Clock::now();
   const long changed = RewriteRawly(store);
   const double rawSeconds = Seconds(start);
+  const double rawCpu = CpuSeconds() - rawCpuBefore;
   std::printf("raw UPDATE: %ld rows in %.3f s (%.2f us/record), cpu %.3f s\n", changed, rawSeconds,
-              1e6 * rawSeconds / records, CpuSeconds() - rawCpuBefore);
-  if (options.temporary) fs::remove_all(options.dir);
+              1e6 * rawSeconds / records, rawCpu);
   std::printf("peak_rss_kib=%ld\n", PeakRssKib());
-  std::printf("ratio=%.3f\n", stepSeconds / rawSeconds);
-  std::printf("backup_ratio=%.3f\n", backupSeconds / cpSeconds);
-  return changed >= 3 * options.records ? 0 : 1;
+  std::printf("size=%ld ratio=%.3f steps_only_ratio=%.3f cpu_ratio=%.3f us_per_record=%.2f floor_us_per_record=%.2f\n",
+              size, programSeconds / rawSeconds, stepSeconds / rawSeconds, stepsCpu / rawCpu,
+              1e6 * programSeconds / records, 1e6 * rawSeconds / records);
+  std::printf("size=%ld backup_ratio_warm=%.3f backup_ratio_cold=%.3f\n", size, (warm.copy + waitSeconds) / warm.cp,
+              (cold.copy + waitSeconds) / cold.cp);
+  fs::remove_all(site);
+  return changed >= 3 * size ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  bench::Options options;
+  if (!bench::ParseOptions(argc, argv, options)) {
+    std::fprintf(stderr, "usage: conversion_bench --records N[,M...] [--dir D]\n");
+    return 2;
+  }
+  if (!bench::WorkIn(options, "conversion-bench")) return 1;
+  int failed = 0;
+  // A process per size: the record library, the caches and the peak memory start afresh.
+  for (const long size : options.sizes) {
+    std::fflush(stdout);
+    const pid_t pid = fork();
+    if (pid == 0) {
+      const int status = RunSize(fs::absolute(options.dir), size);
+      std::fflush(stdout);
+      _exit(status);
+    }
+    int status = 0;
+    const bool ran = pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    if (!ran) std::fprintf(stderr, "conversion_bench: the run of %ld records failed\n", size);
+    failed += ran ? 0 : 1;
+  }
+  if (options.temporary) fs::remove_all(options.dir);
+  return failed == 0 ? 0 : 1;
 }

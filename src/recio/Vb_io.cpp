@@ -311,6 +311,12 @@ void vb_io_start(short file, short key, short option, short mode) {
   PerFile(file, [=](FileBlock* block) { return io_start(block, key, option, mode); });
 }
 
+long vb_io_count(short file, short key) {
+  long count = 0;
+  PerFile(file, [&](FileBlock* block) { return io_count(block, key, &count); });
+  return vb_io_erc == 0 ? count : 0;
+}
+
 void vb_io_next(short file, short key) {
   PerFile(file, [=](FileBlock* block) { return io_next(block, key); });
 }

@@ -125,6 +125,9 @@ void vb_io_read(short file, short key, short lock);  // lock 1: locked until rew
 void vb_io_find(short file, short key);
 void vb_io_startRange(short file, short key);  // the buffer's key ends the next scan
 void vb_io_start(short file, short key, short option, short mode);
+// The records a scan started now at the buffer's key would visit; 0 when they cannot be
+// counted (vb_io_erc says why).
+long vb_io_count(short file, short key);
 void vb_io_next(short file, short key);  // 0: a record is in the buffer; 9: end of the scan
 void vb_io_endstart(short file);
 // Rewrites the record read with lock 1 and always releases its lock; vb_io_erc holds the

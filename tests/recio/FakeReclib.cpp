@@ -110,6 +110,10 @@ short io_read(FileBlock* block, short, short) { return AnswerBlock("io_read", bl
 short io_find(FileBlock* block, short) { return AnswerBlock("io_find", block); }
 short io_startRange(FileBlock* block, short) { return AnswerBlock("io_startRange", block); }
 short io_start(FileBlock* block, short, short, short) { return AnswerBlock("io_start", block); }
+short io_count(FileBlock* block, short, long* count) {
+  *count = Fake().count;
+  return AnswerBlock("io_count", block);
+}
 short io_next(FileBlock* block, short) { return AnswerBlock("io_next", block); }
 short io_endstart(FileBlock* block) { return AnswerBlock("io_endstart", block); }
 short io_write(FileBlock* block) { return AnswerBlock("io_write", block); }

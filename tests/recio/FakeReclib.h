@@ -23,6 +23,7 @@ struct Library {
   std::string directory = "data";  // what io_getDirectory copies out
   short reportedLength = -1;       // the length io_getDirectory reports; -1: the real one
   std::string prefix = "std";
+  long count = 0;  // what io_count counts
 
   void Then(const std::string& function, short status) { statuses[function].push_back(status); }
 };

@@ -9,14 +9,10 @@ namespace filomar::steps {
 namespace {
 
 // The records a scan from the start key will visit, for the progress window's total. Only a
-// figure to show: it stops at the first status that is not a record.
+// figure to show: the library counts them without reading them.
 long CountRecords(const RecordRewrite& scan) {
   scan.putStartKey();
-  vb_io_start(scan.file, 0, 0, 1025);
-  long count = 0;
-  for (vb_io_next(scan.file, 0); vb_io_erc == 0; vb_io_next(scan.file, 0)) ++count;
-  vb_io_endstart(scan.file);
-  return count;
+  return vb_io_count(scan.file, 0);
 }
 
 std::string FileCode(short file) { return std::string(Block(file).code, sizeof Block(file).code); }
@@ -34,7 +30,9 @@ void RewriteCurrent(const RecordRewrite& scan) {
 }  // namespace
 
 void RewriteEveryRecord(const RecordRewrite& scan, frmProgress& progress) {
-  vb_io_open(scan.file, "");
+  // The run holds the site, so the file is normally open nowhere else: held exclusively, its
+  // records need no lock of their own each. Another program that has it open keeps it shared.
+  if (vb_io_open_exclusive(scan.file, "") != 0) vb_io_open(scan.file, "");
   progress.BeginRecordCount(CountRecords(scan));
   scan.putStartKey();
   vb_io_start(scan.file, 0, 0, 1025);

@@ -23,11 +23,12 @@ struct RecordRewrite {
   ConversionLog* log = nullptr;       // where a record left unconverted is named
 };
 
-// Opens the file, counts its records for the progress window, then scans it from the start
-// key. A record whose read for update fails is left alone; a failed rewrite leaves the record
-// as the library leaves it. Either way the scan goes on. A record the library refuses to
-// rewrite because it is not a whole record (of another length) is named in the log, with the
-// reason that names its file and key. Ends the scan and closes the file.
+// Opens the file (exclusively unless another process has it open), counts its records for
+// the progress window, then scans it from the start key. A record whose read for update fails
+// is left alone; a failed rewrite leaves the record as the library leaves it. Either way the
+// scan goes on. A record the library refuses to rewrite because it is not a whole record (of
+// another length) is named in the log, with the reason that names its file and key. Ends the
+// scan and closes the file.
 void RewriteEveryRecord(const RecordRewrite& scan, frmProgress& progress);
 
 }  // namespace filomar::steps

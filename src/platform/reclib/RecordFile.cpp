@@ -45,6 +45,12 @@ short RecordFile::Lock(bool exclusive, std::string& why) {
 short RecordFile::Read(char* record, bool lock, std::string& why) {
   const std::string key = KeyOf(record);
   if (!lock) return store_->Read(*table_, key, record, why);
+  // A file held exclusively is open in no other process, so none can lock or rewrite its
+  // records: the file lock keeps every record locked.
+  if (exclusive_) {
+    Unlock();
+    return scan_ && scan_->ReadDelivered(*store_, key, record) ? 0 : store_->Read(*table_, key, record, why);
+  }
   const off_t offset = LockFile::RecordOffset(tableName_, key);
   const bool alreadyHeld = recordLock_ == offset;
   if (!alreadyHeld) {
@@ -61,6 +67,7 @@ short RecordFile::Read(char* record, bool lock, std::string& why) {
     }
     recordLock_ = offset;
   }
+  if (scan_ && scan_->ReadDelivered(*store_, key, record)) return 0;
   const short status = store_->Read(*table_, key, record, why);
   if (status != 0) Unlock();
   return status;
@@ -73,11 +80,18 @@ short RecordFile::Find(const char* record, std::string& why) {
 
 void RecordFile::SetRangeEnd(const char* record) { rangeEnd_ = KeyOf(record); }
 
-void RecordFile::Start(const char* record) {
+std::string RecordFile::ScanEnd() const {
   // Keys are exactly keyLength_ bytes, so one more 0xFF byte lies above every one of them.
-  std::string upper = rangeEnd_ ? *rangeEnd_ : std::string(static_cast<std::size_t>(keyLength_) + 1, '\xff');
+  return rangeEnd_ ? *rangeEnd_ : std::string(static_cast<std::size_t>(keyLength_) + 1, '\xff');
+}
+
+void RecordFile::Start(const char* record) {
+  scan_.emplace(KeyOf(record), ScanEnd());
   rangeEnd_.reset();
-  scan_.emplace(KeyOf(record), std::move(upper));
+}
+
+short RecordFile::Count(const char* record, long& count, std::string& why) {
+  return store_->Count(*table_, KeyOf(record), ScanEnd(), count, why);
 }
 
 short RecordFile::Next(char* record, std::string& why) {
@@ -103,8 +117,8 @@ short RecordFile::Insert(const char* record, std::string& why) {
 
 short RecordFile::Rewrite(const char* record, std::string& why) {
   const std::string key = KeyOf(record);
-  const off_t offset = LockFile::RecordOffset(tableName_, key);
-  const bool held = recordLock_ == offset;
+  const off_t offset = exclusive_ ? 0 : LockFile::RecordOffset(tableName_, key);
+  const bool held = exclusive_ || recordLock_ == offset;
   Unlock();
   if (!held && store_->locks().HeldByOther(offset)) {
     why = "the record is locked by another process";

@@ -39,6 +39,9 @@ class RecordFile {
   short Find(const char* record, std::string& why);
   void SetRangeEnd(const char* record);
   void Start(const char* record);
+  // The records a scan started now from the record's key would visit (the range end stays
+  // set for that scan).
+  short Count(const char* record, long& count, std::string& why);
   short Next(char* record, std::string& why);
   short EndScan(std::string& why);
   short Insert(const char* record, std::string& why);
@@ -49,6 +52,7 @@ class RecordFile {
 
  private:
   std::string KeyOf(const char* record) const { return std::string(record, static_cast<std::size_t>(keyLength_)); }
+  std::string ScanEnd() const;  // the last key the next scan may visit
   short BeforeWrite(std::string& why);
   short AfterWrite(short status, std::string& why);
 

@@ -13,6 +13,7 @@ short Scan::Next(Store& store, Table& table, char* record, std::string& why) {
     keys_.clear();
     records_.clear();
     next_ = 0;
+    hold_ = store.WriteHold();
     if (const short status = store.ReadBatch(table, position_, inclusive_, upper_, kBatchRows, keys_, records_, why)) {
       ended_ = true;
       return status;
@@ -28,8 +29,16 @@ short Scan::Next(Store& store, Table& table, char* record, std::string& why) {
   return 0;
 }
 
+bool Scan::ReadDelivered(const Store& store, const std::string& key, char* record) const {
+  if (hold_ == 0 || hold_ != store.WriteHold() || next_ == 0 || keys_[next_ - 1] != key) return false;
+  std::memcpy(record, records_.data() + (next_ - 1) * kRecordSize, kRecordSize);
+  return true;
+}
+
 void Scan::NoteRewrite(const std::string& key, const char* record) {
-  const auto it = std::lower_bound(keys_.begin() + static_cast<std::ptrdiff_t>(next_), keys_.end(), key);
+  // From the record last delivered on: it is the one a scan that rewrites as it goes changes.
+  const auto first = keys_.begin() + static_cast<std::ptrdiff_t>(next_ > 0 ? next_ - 1 : 0);
+  const auto it = std::lower_bound(first, keys_.end(), key);
   if (it == keys_.end() || *it != key) return;
   const auto index = static_cast<std::size_t>(it - keys_.begin());
   std::memcpy(records_.data() + index * kRecordSize, record, kRecordSize);

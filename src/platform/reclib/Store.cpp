@@ -10,6 +10,7 @@
 #include <cstdint>
 
 #include "platform/reclib/FaultPoints.h"
+#include "platform/reclib/FileCopy.h"
 #include "platform/reclib/io.h"
 #include "platform/reclib/trace.h"
 
@@ -20,6 +21,9 @@ namespace {
 // default 4 KiB every row of a WITHOUT ROWID table would spill to an overflow page.
 constexpr const char* kSetup =
     "PRAGMA page_size=8192; PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL;";
+// A store whose header already says WAL needs only the synchronous setting, which is not kept
+// in the file: the journal mode pragma would cost every open a read of the store.
+constexpr const char* kSetupOfWalStore = "PRAGMA synchronous=FULL;";
 constexpr int kBusyTimeoutMs = 10000;
 // A new store: pages first (they can only be set while the file is empty), the mark, then WAL.
 constexpr const char* kCreate = "PRAGMA page_size=8192; PRAGMA application_id=1179405650; PRAGMA journal_mode=WAL;";
@@ -28,11 +32,14 @@ constexpr const char* kCreate = "PRAGMA page_size=8192; PRAGMA application_id=11
 constexpr std::size_t kHeaderSize = 100;
 constexpr char kMagic[] = "SQLite format 3";
 constexpr std::size_t kApplicationIdOffset = 68;
+// The file format's write and read versions: 1 for a rollback journal, 2 for a WAL.
+constexpr off_t kFormatVersionOffset = 18;
 
 // Decides from the file's first bytes, read without SQLite, whether `path` is a store of this
 // product: SQLite is never given any other file, so nothing can be written to it. Status 0,
 // kOpenFailed for a missing or unreadable file, kStorageError for a file that is not a store.
-short Recognise(const std::string& path, std::string& why) {
+// `wal`, when given, tells whether the store's header says it keeps a WAL.
+short Recognise(const std::string& path, std::string& why, bool* wal = nullptr) {
   // O_NONBLOCK: a FIFO put in place of a store must not hold the open.
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
   if (fd < 0) {
@@ -56,6 +63,7 @@ short Recognise(const std::string& path, std::string& why) {
   const std::uint32_t applicationId = (std::uint32_t{id[0]} << 24) | (std::uint32_t{id[1]} << 16) |
                                       (std::uint32_t{id[2]} << 8) | std::uint32_t{id[3]};
   if (applicationId != kApplicationId) return why = path + ": not a record store of this product", kStorageError;
+  if (wal != nullptr) *wal = header[kFormatVersionOffset] == 2 && header[kFormatVersionOffset + 1] == 2;
   return 0;
 }
 
@@ -90,14 +98,15 @@ int StepOnce(sqlite3_stmt* stmt) {
 }  // namespace
 
 short Store::Open(const std::string& path, std::unique_ptr<Store>& out, std::string& why) {
-  if (const short status = Recognise(path, why)) return status;
+  bool wal = false;
+  if (const short status = Recognise(path, why, &wal)) return status;
   std::unique_ptr<LockFile> locks = LockFile::Open(path + ".lock");
   if (!locks) return why = path + ".lock: " + std::strerror(errno), kOpenFailed;
   std::unique_ptr<Store> store(new Store(path, std::move(locks)));
   const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX;
   if (sqlite3_open_v2(path.c_str(), &store->db_, flags, nullptr) != SQLITE_OK) return store->Failure(why);
   sqlite3_busy_timeout(store->db_, kBusyTimeoutMs);
-  if (const short status = store->Exec(kSetup, why)) return status;
+  if (const short status = store->Exec(wal ? kSetupOfWalStore : kSetup, why)) return status;
   // A process that ended between the commit of a database transaction and the end of its
   // file changes left them in the journal: they belong to the committed state.
   std::string journalWhy;
@@ -165,14 +174,6 @@ short Store::OpenTable(const std::string& name, Table*& table, std::string& why)
 
   auto made = std::make_unique<Table>();
   made->name = name;
-  const std::string scan = "SELECT key, record FROM " + quoted + " WHERE key ";
-  if (Prepare(made->read, "SELECT record FROM " + quoted + " WHERE key=?1", why) ||
-      Prepare(made->insert, "INSERT INTO " + quoted + " (key, record) VALUES (?1, ?2)", why) ||
-      Prepare(made->update, "UPDATE " + quoted + " SET record=?2 WHERE key=?1 AND length(CAST(record AS BLOB))=" + std::to_string(kRecordSize), why) ||
-      Prepare(made->batchFrom, scan + ">= ?1 AND key <= ?2 ORDER BY key LIMIT ?3", why) ||
-      Prepare(made->batchAfter, scan + "> ?1 AND key <= ?2 ORDER BY key LIMIT ?3", why)) {
-    return kStorageError;
-  }
   table = made.get();
   tables_[name] = std::move(made);
   return 0;
@@ -180,8 +181,27 @@ short Store::OpenTable(const std::string& name, Table*& table, std::string& why)
 
 void Store::CloseTable(const std::string& name) { tables_.erase(name); }
 
+short Store::Prepared(Table& table, Table::Kind kind, sqlite3_stmt*& stmt, std::string& why) {
+  Statement& statement = table.statements[kind];
+  if (statement.get() == nullptr) {
+    const std::string quoted = "\"" + table.name + "\"";
+    const std::string scan = "SELECT key, record FROM " + quoted + " WHERE key ";
+    const std::string sql[Table::kKinds] = {
+        "SELECT record FROM " + quoted + " WHERE key=?1",
+        "INSERT INTO " + quoted + " (key, record) VALUES (?1, ?2)",
+        "UPDATE " + quoted + " SET record=?2 WHERE key=?1 AND length(CAST(record AS BLOB))=" + std::to_string(kRecordSize),
+        scan + ">= ?1 AND key <= ?2 ORDER BY key LIMIT ?3",
+        scan + "> ?1 AND key <= ?2 ORDER BY key LIMIT ?3",
+        "SELECT count(*) FROM " + quoted + " WHERE key >= ?1 AND key <= ?2"};
+    if (const short status = Prepare(statement, sql[kind], why)) return status;
+  }
+  stmt = statement.get();
+  return 0;
+}
+
 short Store::Read(Table& table, const std::string& key, char* record, std::string& why) {
-  sqlite3_stmt* stmt = table.read.get();
+  sqlite3_stmt* stmt = nullptr;
+  if (const short status = Prepared(table, Table::kRead, stmt, why)) return status;
   BindBlob(stmt, 1, key.data(), key.size());
   const int rc = sqlite3_step(stmt);
   if (rc == SQLITE_ROW) {
@@ -195,7 +215,8 @@ short Store::Read(Table& table, const std::string& key, char* record, std::strin
 }
 
 short Store::Insert(Table& table, const std::string& key, const char* record, std::string& why) {
-  sqlite3_stmt* stmt = table.insert.get();
+  sqlite3_stmt* stmt = nullptr;
+  if (const short status = Prepared(table, Table::kInsert, stmt, why)) return status;
   BindBlob(stmt, 1, key.data(), key.size());
   BindBlob(stmt, 2, record, kRecordSize);
   if (FaultPoint("write", table.name)) return 0;
@@ -207,7 +228,8 @@ short Store::Insert(Table& table, const std::string& key, const char* record, st
 }
 
 short Store::Update(Table& table, const std::string& key, const char* record, std::string& why) {
-  sqlite3_stmt* stmt = table.update.get();
+  sqlite3_stmt* stmt = nullptr;
+  if (const short status = Prepared(table, Table::kUpdate, stmt, why)) return status;
   BindBlob(stmt, 1, key.data(), key.size());
   BindBlob(stmt, 2, record, kRecordSize);
   if (FaultPoint("write", table.name)) return 0;
@@ -220,7 +242,8 @@ short Store::Update(Table& table, const std::string& key, const char* record, st
 // A record that is stored but was not replaced has a length other than a record's: rewriting
 // it from the buffer would cut or pad it, so it is left as it is and named.
 short Store::WhyNotUpdated(Table& table, const std::string& key, std::string& why) {
-  sqlite3_stmt* stmt = table.read.get();
+  sqlite3_stmt* stmt = nullptr;
+  if (const short status = Prepared(table, Table::kRead, stmt, why)) return status;
   BindBlob(stmt, 1, key.data(), key.size());
   const int rc = sqlite3_step(stmt);
   const int bytes = rc == SQLITE_ROW ? sqlite3_column_bytes(stmt, 0) : 0;
@@ -234,7 +257,8 @@ short Store::WhyNotUpdated(Table& table, const std::string& key, std::string& wh
 
 short Store::ReadBatch(Table& table, const std::string& from, bool inclusive, const std::string& upper, int limit,
                        std::vector<std::string>& keys, std::vector<char>& records, std::string& why) {
-  sqlite3_stmt* stmt = (inclusive ? table.batchFrom : table.batchAfter).get();
+  sqlite3_stmt* stmt = nullptr;
+  if (const short status = Prepared(table, inclusive ? Table::kBatchFrom : Table::kBatchAfter, stmt, why)) return status;
   BindBlob(stmt, 1, from.data(), from.size());
   BindBlob(stmt, 2, upper.data(), upper.size());
   sqlite3_bind_int(stmt, 3, limit);
@@ -253,9 +277,21 @@ short Store::ReadBatch(Table& table, const std::string& from, bool inclusive, co
   return rc == SQLITE_DONE ? 0 : Failure(why);
 }
 
+short Store::Count(Table& table, const std::string& from, const std::string& upper, long& count, std::string& why) {
+  sqlite3_stmt* stmt = nullptr;
+  if (const short status = Prepared(table, Table::kCount, stmt, why)) return status;
+  BindBlob(stmt, 1, from.data(), from.size());
+  BindBlob(stmt, 2, upper.data(), upper.size());
+  const int rc = sqlite3_step(stmt);
+  if (rc == SQLITE_ROW) count = static_cast<long>(sqlite3_column_int64(stmt, 0));
+  sqlite3_reset(stmt);
+  return rc == SQLITE_ROW ? 0 : Failure(why);
+}
+
 short Store::BeginGroup(std::string& why) {
   if (inGroup_ || inDatabase_) return 0;
   if (const short status = Exec("BEGIN IMMEDIATE", why)) return status;
+  ++writeHold_;
   inGroup_ = true;
   groupWrites_ = 0;
   groupStart_ = std::chrono::steady_clock::now();
@@ -273,6 +309,56 @@ short Store::CommitGroup(std::string& why) {
   return kStorageError;
 }
 
+short Store::Backup(const std::string& destination, std::string& why) {
+  const int fd = ::open(destination.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+  if (fd < 0) {
+    why = destination + ": " + std::strerror(errno);
+    return errno == EEXIST ? kDuplicateKey : kStorageError;
+  }
+  short status = CopyCheckpointed(fd, destination, why);
+  if (status == kNotFound) status = CopyPageByPage(fd, destination, why);
+  if (status == 0 && ::fsync(fd) != 0) status = kStorageError, why = destination + ": " + std::strerror(errno);
+  ::close(fd);
+  if (status == 0) return 0;
+  for (const char* suffix : {"", "-wal", "-shm", "-journal"}) ::unlink((destination + suffix).c_str());
+  return kStorageError;
+}
+
+short Store::CopyCheckpointed(int destination, const std::string& destinationPath, std::string& why) {
+  if (inGroup_ || inDatabase_) return kNotFound;
+  // Another connection that reads or writes now makes the copy fall back; it is not waited for.
+  sqlite3_busy_timeout(db_, 0);
+  int walFrames = -1, checkpointed = -1;
+  const int rc = sqlite3_wal_checkpoint_v2(db_, "main", SQLITE_CHECKPOINT_TRUNCATE, &walFrames, &checkpointed);
+  sqlite3_busy_timeout(db_, kBusyTimeoutMs);
+  if (rc != SQLITE_OK || walFrames != 0) return kNotFound;
+  // The read transaction holds the snapshot of the file alone (the WAL is empty) and keeps
+  // every other connection from checkpointing into the file until it ends.
+  if (Exec("BEGIN", why)) return kStorageError;
+  const long long pages = PragmaValue("PRAGMA page_count"), pageSize = PragmaValue("PRAGMA page_size");
+  struct stat wal {};
+  const bool walEmpty = ::stat((path_ + "-wal").c_str(), &wal) != 0 || wal.st_size == 0;
+  short status = walEmpty && pages > 0 ? 0 : kNotFound;
+  if (status == 0) status = CopyFileOf(destination, destinationPath, static_cast<off_t>(pages * pageSize), why);
+  sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);
+  return status;
+}
+
+short Store::CopyFileOf(int destination, const std::string& destinationPath, off_t size, std::string& why) {
+  const int source = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
+  if (source < 0) return why = path_ + ": " + std::strerror(errno), kStorageError;
+  std::string call;
+  const int error = CopyFileBytes(source, destination, size, call);
+  ::close(source);
+  if (error != 0) return why = destinationPath + ": " + call + ": " + std::strerror(error), kStorageError;
+  // The copy is a store of its own: its header says it keeps a rollback journal, not a WAL.
+  const unsigned char rollbackJournal[2] = {1, 1};
+  if (::pwrite(destination, rollbackJournal, sizeof rollbackJournal, kFormatVersionOffset) != sizeof rollbackJournal) {
+    return why = destinationPath + ": " + std::strerror(errno), kStorageError;
+  }
+  return 0;
+}
+
 // Pages the backup copies per step: after each step the kernel is told to start writing the
 // copy out, so the final fsync waits for the last step's pages only, not for the whole store.
 constexpr int kBackupStepPages = 8192;
@@ -280,15 +366,10 @@ constexpr int kBackupStepPages = 8192;
 // spares a read call and a copy per page; the setting is put back afterwards.
 constexpr const char* kBackupMmap = "PRAGMA mmap_size=1099511627776";
 
-short Store::Backup(const std::string& destination, std::string& why) {
-  const int fd = ::open(destination.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-  if (fd < 0) {
-    why = destination + ": " + std::strerror(errno);
-    return errno == EEXIST ? kDuplicateKey : kStorageError;
-  }
+short Store::CopyPageByPage(int destination, const std::string& destinationPath, std::string& why) {
   sqlite3* copy = nullptr;
-  bool done = sqlite3_open_v2(destination.c_str(), &copy, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) == SQLITE_OK;
-  // A new file, synced as a whole below and removed on failure: it needs no journal of its own.
+  bool done = sqlite3_open_v2(destinationPath.c_str(), &copy, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) == SQLITE_OK;
+  // A new file, synced as a whole by the caller and removed on failure: it needs no journal of its own.
   done = done && sqlite3_exec(copy, "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF", nullptr, nullptr, nullptr) == SQLITE_OK;
   if (done) {
     const long long mmapBefore = PragmaValue("PRAGMA mmap_size");
@@ -299,21 +380,17 @@ short Store::Backup(const std::string& destination, std::string& why) {
     // backup start over (the copy stays consistent); this connection's own writes are carried over.
     while (rc == SQLITE_OK) {
       rc = sqlite3_backup_step(backup, kBackupStepPages);
-      if (rc == SQLITE_OK) ::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
+      if (rc == SQLITE_OK) ::sync_file_range(destination, 0, 0, SYNC_FILE_RANGE_WRITE);
     }
     done = rc == SQLITE_DONE;
     done = sqlite3_backup_finish(backup) == SQLITE_OK && done;
     sqlite3_exec(db_, ("PRAGMA mmap_size=" + std::to_string(mmapBefore)).c_str(), nullptr, nullptr, nullptr);
-    // The copy is a file of its own: no WAL beside it, every page synced.
+    // The copy is a file of its own: no WAL beside it.
     done = done && sqlite3_exec(copy, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr) == SQLITE_OK;
   }
-  if (!done) why = destination + ": " + (copy != nullptr ? sqlite3_errmsg(copy) : "out of memory");
-  if (sqlite3_close(copy) != SQLITE_OK && done) done = false, why = destination + ": the copy could not be closed";
-  if (done && ::fsync(fd) != 0) done = false, why = destination + ": " + std::strerror(errno);
-  ::close(fd);
-  if (done) return 0;
-  for (const char* suffix : {"", "-wal", "-shm", "-journal"}) ::unlink((destination + suffix).c_str());
-  return kStorageError;
+  if (!done) why = destinationPath + ": " + (copy != nullptr ? sqlite3_errmsg(copy) : "out of memory");
+  if (sqlite3_close(copy) != SQLITE_OK && done) done = false, why = destinationPath + ": the copy could not be closed";
+  return done ? 0 : kStorageError;
 }
 
 long long Store::PragmaValue(const char* pragma) {
@@ -407,6 +484,7 @@ short Store::BeginDatabase(std::string& why) {
   if (inDatabase_) return why = path_ + ": a database transaction is already open", kBadArgument;
   if (const short status = CommitGroup(why)) return status;
   if (const short status = Exec("BEGIN IMMEDIATE", why)) return status;
+  ++writeHold_;
   inDatabase_ = true;
   return 0;
 }

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <sqlite3.h>
+#include <sys/types.h>
 
 #include <chrono>
 #include <cstdint>
@@ -39,10 +40,12 @@ class Statement {
   sqlite3_stmt* stmt_ = nullptr;
 };
 
-// A record file of the store with its statements, kept prepared while the file is open.
+// A record file of the store with its statements, each prepared at its first use and kept
+// prepared while the file is open.
 struct Table {
+  enum Kind { kRead, kInsert, kUpdate, kBatchFrom, kBatchAfter, kCount, kKinds };
   std::string name;
-  Statement read, insert, update, batchFrom, batchAfter;
+  Statement statements[kKinds];
 };
 
 class Store {
@@ -75,11 +78,16 @@ class Store {
   // `inclusive`) and key <= `upper`: each key to `keys`, each record to `records`.
   short ReadBatch(Table& table, const std::string& from, bool inclusive, const std::string& upper, int limit,
                   std::vector<std::string>& keys, std::vector<char>& records, std::string& why);
+  // The number of rows with `from` <= key <= `upper`.
+  short Count(Table& table, const std::string& from, const std::string& upper, long& count, std::string& why);
 
-  // Copies the store's committed state into the new file `destination` with SQLite's online
-  // backup (consistent while other connections read it), then syncs and closes it.
-  // kDuplicateKey when `destination` exists (left as it was); kStorageError, with nothing
-  // left behind, when it cannot be written.
+  // Copies the store's committed state into the new file `destination`, then syncs and closes
+  // it. The file itself is copied (a reflink or a copy in the kernel) once a checkpoint has
+  // emptied the WAL, under a read transaction that keeps others from checkpointing meanwhile;
+  // when the WAL cannot be emptied at once (other connections use the store, or this one has
+  // a transaction open) SQLite's online backup copies it page by page. Either way the copy is
+  // consistent and a store without a WAL. kDuplicateKey when `destination` exists (left as it
+  // was); kStorageError, with nothing left behind, when it cannot be written.
   short Backup(const std::string& destination, std::string& why);
 
   // Replaces the whole content of this store by that of the store at `source` (a copy made
@@ -91,6 +99,11 @@ class Store {
 
   // A write group: the writes between BeginGroup and CommitGroup commit as one transaction.
   bool InGroup() const { return inGroup_; }
+  // While this connection holds the store's write lock (a write group or a database
+  // transaction), a number that names that hold and no other; 0 without one. No other
+  // connection can change the store while it stays the same, so rows read under it stay
+  // what the store holds, as long as this connection's own writes are followed.
+  std::uint64_t WriteHold() const { return inGroup_ || inDatabase_ ? writeHold_ : 0; }
   // True when the group has `maxWrites` writes or is older than `maxAge`.
   bool GroupDue(int maxWrites, std::chrono::steady_clock::duration maxAge) const {
     return groupWrites_ >= maxWrites || std::chrono::steady_clock::now() - groupStart_ >= maxAge;
@@ -122,6 +135,13 @@ class Store {
   short Prepare(Statement& statement, const std::string& sql, std::string& why);
   // Empties every record table of this store and copies in those of `copy` (named `source`).
   short ReplaceContent(sqlite3* copy, const std::string& source, std::string& why);
+  // The table's statement of that kind, prepared now when it has not been used yet.
+  short Prepared(Table& table, Table::Kind kind, sqlite3_stmt*& stmt, std::string& why);
+  // Backup's two ways into the open, empty `destination`: kNotFound from CopyCheckpointed when
+  // it cannot be used now.
+  short CopyCheckpointed(int destination, const std::string& destinationPath, std::string& why);
+  short CopyFileOf(int destination, const std::string& destinationPath, off_t size, std::string& why);
+  short CopyPageByPage(int destination, const std::string& destinationPath, std::string& why);
   // The integer a PRAGMA query answers (0 when it answers none).
   long long PragmaValue(const char* pragma);
 
@@ -132,6 +152,7 @@ class Store {
   bool inGroup_ = false;
   bool inDatabase_ = false;
   int groupWrites_ = 0;
+  std::uint64_t writeHold_ = 0;  // counts the write locks taken
   std::chrono::steady_clock::time_point groupStart_;
 };
 

@@ -215,6 +215,14 @@ short io_start(FileBlock* block, short key, short /*option*/, short /*mode*/) {
   });
 }
 
+short io_count(FileBlock* block, short key, long* count) {
+  return OnFile("io_count", block, [&](RecordFile& file, std::string& why) -> short {
+    if (key != 0) return why = "only key 0 is kept", kBadArgument;
+    if (count == nullptr) return why = "null count", kBadArgument;
+    return file.Count(block->record, *count, why);
+  });
+}
+
 short io_next(FileBlock* block, short /*key*/) {
   return OnFile("io_next", block, [&](RecordFile& file, std::string& why) { return file.Next(block->record, why); });
 }

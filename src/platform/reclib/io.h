@@ -28,8 +28,9 @@
 // the lock (an exclusive open may strengthen it); the last io_close releases it. Opening it
 // while it is open on another database closes it there first. A record read with lock 1 stays
 // locked against other processes until io_rewrite, io_unlock, another lock-1 read of the block
-// or the close; their lock-1 reads and their rewrites of it give kRecordLocked. Locks held by a
-// process end with it.
+// or the close; their lock-1 reads and their rewrites of it give kRecordLocked. A file held
+// exclusively is open in no other process, so its file lock alone keeps its records locked
+// (no call on the lock file per record). Locks held by a process end with it.
 //
 // Durability. A call that writes has committed when it returns, except writes made while the
 // block has a scan running: those commit in groups, bounded in size and age, and at the latest
@@ -137,8 +138,9 @@ short io_rollbackDatabase(void);
 short io_renameFile(const char* source, const char* target, int* osError);
 short io_removeFile(const char* path, int* osError);
 
-// Copies the selected database's store, as committed, into the new file `destination` with
-// SQLite's online backup; the copy is a store of its own (no WAL), synced. 0; kDuplicateKey
+// Copies the selected database's store, as committed, into the new file `destination`: the
+// file itself after a checkpoint while no other connection uses the store, else with SQLite's
+// online backup; the copy is a store of its own (no WAL), synced. 0; kDuplicateKey
 // when `destination` exists (left as it was); kOpenFailed/kStorageError when the store cannot
 // be read or the copy written (nothing is left behind).
 short io_backupStore(const char* destination);
@@ -164,6 +166,9 @@ short io_startRange(FileBlock* block, short key);
 // Starts the block's scan at the first key >= the buffer's, replacing a scan in progress.
 // The option and mode are accepted as the callers pass them (0, 1025) and have no effect.
 short io_start(FileBlock* block, short key, short option, short mode);
+// Counts into *count the records a scan started now at the buffer's key would visit (up to the
+// key io_startRange set, which stays set for that scan). The buffer is only read.
+short io_count(FileBlock* block, short key, long* count);
 // 0 with the next record in the buffer, 9 at the end (and on every later call). Records
 // rewritten while the scan runs are neither skipped nor delivered twice. A store failure
 // gives 99 once and ends the scan, so a caller that retries on other statuses cannot loop.

@@ -55,7 +55,13 @@ TEST_F(Records, RewritesDuringAScanVisitEveryRecordOnce) {
   FileBlock block = Block("SACT");
   constexpr int kCount = 1000;  // several read batches
   Fill(block, kCount);
+  long count = -1;
+  SetRecord(block, Key(kCount - 10));
+  ASSERT_EQ(io_count(&block, 0, &count), 0);
+  EXPECT_EQ(count, 10);
   std::memset(block.record, ' ', sizeof block.record);
+  ASSERT_EQ(io_count(&block, 0, &count), 0);
+  EXPECT_EQ(count, kCount);
   ASSERT_EQ(io_start(&block, 0, 0, 1025), 0);
   std::set<std::string> seen;
   while (io_next(&block, 0) == 0) {
@@ -64,6 +70,8 @@ TEST_F(Records, RewritesDuringAScanVisitEveryRecordOnce) {
     ASSERT_EQ(io_read(&block, 0, 1), 0);
     block.record[14] = 'b';
     ASSERT_EQ(io_rewrite(&block), 0);
+    ASSERT_EQ(io_read(&block, 0, 1), 0);  // read again: the record as rewritten
+    ASSERT_EQ(MarkOf(block), 'b');
     ASSERT_EQ(io_unlock(&block), 0);
   }
   ASSERT_EQ(io_endstart(&block), 0);
@@ -196,6 +204,39 @@ TEST_F(Stores, FilesThatAreNotStoresOfThisProductAreRefusedUntouched) {
     if (fs::is_regular_file(dir / "bad.records")) {
       EXPECT_EQ(ReadFile(dir / "bad.records"), bytes);
     }
+  }
+}
+
+// A backup is a consistent store of its own (no WAL) holding the committed records, whether the
+// file is copied (nobody else uses the store) or SQLite copies it page by page (another
+// connection reads it, so the WAL cannot be emptied), and it never replaces an existing file.
+TEST_F(Stores, ABackupIsAStoreOfItsOwnWithTheCommittedRecords) {
+  FileBlock block = Block("SACT");
+  Fill(block, 300);
+  for (const bool otherReader : {false, true}) {
+    SCOPED_TRACE(otherReader ? "another connection reads" : "quiet store");
+    SetRecord(block, Key(otherReader ? 301 : 300), 'a');  // a commit the WAL holds
+    ASSERT_EQ(io_write(&block), 0);
+    sqlite3* reader = nullptr;
+    ASSERT_EQ(sqlite3_open(StorePath().c_str(), &reader), SQLITE_OK);
+    if (otherReader) {
+      ASSERT_EQ(sqlite3_exec(reader, "BEGIN; SELECT count(*) FROM r_SACT_0", nullptr, nullptr, nullptr), SQLITE_OK);
+    }
+    const fs::path copy = home.path() / (otherReader ? "copy2.records" : "copy1.records");
+    ASSERT_EQ(io_backupStore(copy.c_str()), 0);
+    EXPECT_EQ(io_backupStore(copy.c_str()), reclib::kDuplicateKey);
+    sqlite3_close(reader);
+    EXPECT_EQ(ReadFile(copy).substr(18, 2), std::string("\x01\x01")) << "a rollback-journal store";
+    ASSERT_EQ(sqlite3_open_v2(copy.c_str(), &reader, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+    std::string answer;
+    const auto collect = [](void* out, int, char** values, char**) {
+      *static_cast<std::string*>(out) += std::string(values[0]) + ";";
+      return 0;
+    };
+    sqlite3_exec(reader, "PRAGMA integrity_check; SELECT count(*) FROM r_SACT_0", collect, &answer, nullptr);
+    sqlite3_close(reader);
+    EXPECT_EQ(answer, otherReader ? "ok;302;" : "ok;301;");
+    EXPECT_FALSE(fs::exists(copy.string() + "-wal"));
   }
 }
 

@@ -1,0 +1,142 @@
+// site_bench [DATABASES,...]: the fixed cost of converting a database, on demo sites whose
+// databases hold 5 records per file (default sites of 100 and of 1,000 databases).
+//
+// For each size the site tool makes a site with that many databases at 4.0 (STANDARD
+// included), then filomar-convert converts them all in batch (--all) on the embedded engine,
+// backups included. The clock is read as each "Converting Database" line and the completion
+// line arrive, so a database's time runs from the start of its conversion to the start of the
+// next one. With 5 records per file that time is all fixed cost: backup, transaction, server
+// statements, log.
+//
+// Prints each hundred databases' mean as it ends, then per size: seconds=<the whole run>,
+// per_database_ms=<mean>, first_hundred_ms and last_hundred_ms, first_ten_ms and last_ten_ms
+// (<means over the first and last hundred and ten databases>), growth=<last / first hundred>.
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+int Run(const std::vector<std::string>& args) {
+  std::vector<char*> argv;
+  for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  pid_t pid = 0;
+  if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return -1;
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// Runs the conversion of every database of the site in the environment; the seconds since its spawn at which each
+// database's conversion started, then the end of the run as the last entry. Empty on failure.
+std::vector<double> ConvertAll() {
+  int toChild[2], fromChild[2];
+  if (pipe(toChild) != 0 || pipe(fromChild) != 0) return {};
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, toChild[0], STDIN_FILENO);
+  posix_spawn_file_actions_adddup2(&actions, fromChild[1], STDOUT_FILENO);
+  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addclose(&actions, toChild[1]);
+  posix_spawn_file_actions_addclose(&actions, fromChild[0]);
+  const std::string program = FILOMAR_CONVERT;
+  const char* argv[] = {program.c_str(), "--batch", "--user", "FILOMAR", "--password-stdin", "--all", nullptr};
+  const auto start = Clock::now();
+  pid_t pid = 0;
+  const int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, const_cast<char**>(argv), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  close(toChild[0]);
+  close(fromChild[1]);
+  if (spawned != 0) return {};
+  if (write(toChild[1], "FILOMAR\n", 8) != 8) return {};
+  close(toChild[1]);
+
+  std::vector<double> marks;
+  bool completed = false;
+  FILE* out = fdopen(fromChild[0], "r");
+  char line[4096];
+  while (std::fgets(line, sizeof line, out) != nullptr) {
+    const double now = std::chrono::duration<double>(Clock::now() - start).count();
+    if (std::strstr(line, "Converting Database ") != nullptr) {
+      marks.push_back(now);
+      // Each hundred as it ends, so that a long run shows its course.
+      if (marks.size() > 1 && marks.size() % 100 == 1) {
+        std::printf("  databases %zu-%zu: %.1f ms each\n", marks.size() - 100, marks.size() - 1,
+                    1000.0 * (marks.back() - marks[marks.size() - 101]) / 100.0);
+        std::fflush(stdout);
+      }
+    }
+    if (!completed && std::strstr(line, "Conversion of Databases has completed") != nullptr) {
+      marks.push_back(now);
+      completed = true;
+    }
+  }
+  std::fclose(out);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  if (!completed || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return {};
+  return marks;
+}
+
+// Mean milliseconds per database of databases [from, to) (0-based), from their start marks.
+double MeanMs(const std::vector<double>& marks, std::size_t from, std::size_t to) {
+  return 1000.0 * (marks[to] - marks[from]) / static_cast<double>(to - from);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<int> sizes;
+  for (const char* size = argc > 1 ? argv[1] : "100,1000"; size != nullptr; size = std::strchr(size, ',')) {
+    if (*size == ',') ++size;
+    sizes.push_back(std::atoi(size));
+    if (sizes.back() < 2) {
+      std::fprintf(stderr, "usage: site_bench [DATABASES,...] (each at least 2)\n");
+      return 2;
+    }
+  }
+  int failed = 0;
+  for (const int databases : sizes) {
+    const fs::path site = fs::temp_directory_path() / ("filomar-site-bench-" + std::to_string(getpid()));
+    if (Run({FILOMAR_SITE, "demo", site.string(), "--databases", std::to_string(databases), "--records", "5",
+             "--force"}) != 0) {
+      std::fprintf(stderr, "site_bench: filomar-site could not make the demo site\n");
+      return 1;
+    }
+    setenv("FILOMAR_HOME", site.c_str(), 1);
+    setenv("ODBCINI", (site / "odbc.ini").c_str(), 1);
+    setenv("FILOMAR_IPC_DIR", (site / "ipc").c_str(), 1);
+    const std::vector<double> marks = ConvertAll();
+    fs::remove_all(site);
+    // One mark per converted database and one at the end.
+    const std::size_t converted = marks.empty() ? 0 : marks.size() - 1;
+    if (converted < static_cast<std::size_t>(databases)) {
+      std::fprintf(stderr, "site_bench: the run of %d databases failed or converted %zu\n", databases, converted);
+      ++failed;
+      continue;
+    }
+    const std::size_t hundred = std::min<std::size_t>(100, converted), ten = std::min<std::size_t>(10, converted);
+    const double first = MeanMs(marks, 0, hundred), last = MeanMs(marks, converted - hundred, converted);
+    std::printf("databases=%zu seconds=%.1f per_database_ms=%.1f first_hundred_ms=%.1f last_hundred_ms=%.1f "
+                "first_ten_ms=%.1f last_ten_ms=%.1f growth=%.2f\n",
+                converted, marks.back(), MeanMs(marks, 0, converted), first, last, MeanMs(marks, 0, ten),
+                MeanMs(marks, converted - ten, converted), last / first);
+    std::fflush(stdout);
+  }
+  return failed == 0 ? 0 : 1;
+}
