@@ -137,26 +137,6 @@ class TemporaryFolder {
   fs::path path_;
 };
 
-// The modification and access times of a folder, put back when the object goes: opening a
-// store makes and removes SQLite's files beside it, which a dry run must not show.
-class KeepFolderTimes {
- public:
-  explicit KeepFolderTimes(std::optional<std::string> folder) : folder_(std::move(folder)) {
-    struct stat st {};
-    if (folder_ && ::stat(folder_->c_str(), &st) == 0) times_ = {st.st_atim, st.st_mtim};
-    else folder_.reset();
-  }
-  ~KeepFolderTimes() {
-    if (folder_) ::utimensat(AT_FDCWD, folder_->c_str(), times_.data(), 0);
-  }
-  KeepFolderTimes(const KeepFolderTimes&) = delete;
-  KeepFolderTimes& operator=(const KeepFolderTimes&) = delete;
-
- private:
-  std::optional<std::string> folder_;
-  std::array<timespec, 2> times_{};
-};
-
 // Passes everything to the front end in use and counts the messages shown meanwhile.
 class MessageCounter : public ui::Ui {
  public:
@@ -423,11 +403,7 @@ DryRunReport DryRunDatabase(const std::string& name, const StepTable& steps, ado
   entry->prefix = RTrim(entry->prefix);
   std::string problem;
   std::optional<std::string> version;
-  std::optional<KeepFolderTimes> times;
-  if (SelectDatabase(*entry, &problem)) {
-    times.emplace(backup::SelectedDataDirectory());
-    version = ReadVersionCode(&problem);
-  }
+  if (SelectDatabase(*entry, &problem)) version = ReadVersionCode(&problem);
   if (!version) report.why = "it cannot be read: " + problem;
   else if (!IsVersion(version, kVersion40)) report.why = "it is not at release 4.0 (version \"" + RTrim(*version) + "\")";
   else report.clean = DryRunSelected(*entry, steps, server, report);

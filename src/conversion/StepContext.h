@@ -23,7 +23,7 @@ struct StepContext {
   frmProgress& progress;
   // Set by a step that could not do its part ("path: reason"): the database cannot be
   // converted, so convertdb runs no further step and commits nothing of it.
-  std::string failure;
+  std::string failure = {};
 };
 
 }  // namespace filomar

@@ -72,12 +72,20 @@ TEST(DryRun, LeavesEverySiteFileAsItWasAndPrintsWhatTheRealRunThenChanges) {
     lettersBefore[db.name] = LetterFiles(site.DataDir(db.dataDir));
   }
   const testing_support::FileSnapshot siteBefore = testing_support::Snapshot(site.dir());
+  // The data directories keep their times too: only SQLite's own files came and went in them.
+  const auto directoryTimes = [&site] {
+    std::map<std::string, fs::file_time_type> times;
+    for (const e2e::Database& db : e2e::kConvertedDatabases) times[db.dataDir] = fs::last_write_time(site.DataDir(db.dataDir));
+    return times;
+  };
+  const auto timesBefore = directoryTimes();
 
   const auto dry = testing_support::RunShell("echo FILOMAR | '" FILOMAR_CONVERT_EXE
                                              "' --batch --password-stdin --user FILOMAR --dry-run --all",
                                              outside.path() / "dry.out");
   ASSERT_EQ(dry.status, 0) << dry.out;
   EXPECT_EQ(testing_support::Changes(siteBefore, testing_support::Snapshot(site.dir())), "");
+  EXPECT_TRUE(directoryTimes() == timesBefore);
   const auto printed = ParseReport(dry.out);
 
   const auto run = e2e::RunConvert(site, "FILOMAR", "--user FILOMAR --all --no-backup");

@@ -100,9 +100,11 @@ int StepOnce(sqlite3_stmt* stmt) {
 short Store::Open(const std::string& path, std::unique_ptr<Store>& out, std::string& why) {
   bool wal = false;
   if (const short status = Recognise(path, why, &wal)) return status;
+  const std::optional<Untouched> untouched = Untouched::Before(path);
   std::unique_ptr<LockFile> locks = LockFile::Open(path + ".lock");
   if (!locks) return why = path + ".lock: " + std::strerror(errno), kOpenFailed;
   std::unique_ptr<Store> store(new Store(path, std::move(locks)));
+  store->untouched_ = untouched;
   const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX;
   if (sqlite3_open_v2(path.c_str(), &store->db_, flags, nullptr) != SQLITE_OK) return store->Failure(why);
   sqlite3_busy_timeout(store->db_, kBusyTimeoutMs);
@@ -140,6 +142,42 @@ Store::~Store() {
   RollbackDatabase();  // a database transaction that was not committed never takes effect
   tables_.clear();
   sqlite3_close_v2(db_);
+  if (untouched_) untouched_->PutBackDirectoryTimes(path_);
+}
+
+namespace {
+
+bool Exists(const std::string& path) {
+  struct stat st {};
+  return ::lstat(path.c_str(), &st) == 0;
+}
+
+std::string DirectoryOf(const std::string& path) {
+  const auto slash = path.find_last_of('/');
+  return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+}
+
+}  // namespace
+
+std::optional<Store::Untouched> Store::Untouched::Before(const std::string& path) {
+  Untouched before;
+  for (const char* suffix : {"-wal", "-shm", "-journal"})
+    if (Exists(path + suffix)) return std::nullopt;
+  if (!Exists(path + ".lock")) return std::nullopt;
+  if (::stat(DirectoryOf(path).c_str(), &before.directory) != 0 || ::stat(path.c_str(), &before.store) != 0)
+    return std::nullopt;
+  return before;
+}
+
+void Store::Untouched::PutBackDirectoryTimes(const std::string& path) const {
+  for (const char* suffix : {"-wal", "-shm", "-journal"})
+    if (Exists(path + suffix)) return;
+  struct stat now {};
+  if (::stat(path.c_str(), &now) != 0 || now.st_size != store.st_size || now.st_mtim.tv_sec != store.st_mtim.tv_sec ||
+      now.st_mtim.tv_nsec != store.st_mtim.tv_nsec)
+    return;
+  const struct timespec times[2] = {directory.st_atim, directory.st_mtim};
+  ::utimensat(AT_FDCWD, DirectoryOf(path).c_str(), times, 0);
 }
 
 short Store::Failure(std::string& why) {

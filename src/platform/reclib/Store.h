@@ -8,12 +8,14 @@
 #pragma once
 
 #include <sqlite3.h>
+#include <sys/stat.h>
 #include <sys/types.h>
 
 #include <chrono>
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -145,8 +147,22 @@ class Store {
   // The integer a PRAGMA query answers (0 when it answers none).
   long long PragmaValue(const char* pragma);
 
+  // A store only read leaves its directory as it found it: SQLite's -wal and -shm files come
+  // and go with the connection, and would otherwise change the directory's times, which
+  // backup tools and administrators read as "something changed here".
+  struct Untouched {
+    struct stat directory {};
+    struct stat store {};
+    // The times to keep, when the store opens with no file of SQLite's own beside it.
+    static std::optional<Untouched> Before(const std::string& path);
+    // Once closed: puts the directory's times back when the store file is as it was and
+    // SQLite's files are gone again, so nothing but their coming and going touched it.
+    void PutBackDirectoryTimes(const std::string& path) const;
+  };
+
   std::string path_;
   std::unique_ptr<LockFile> locks_;
+  std::optional<Untouched> untouched_;
   sqlite3* db_ = nullptr;
   std::map<std::string, std::unique_ptr<Table>> tables_;
   bool inGroup_ = false;
