@@ -24,23 +24,14 @@
 #include <string>
 #include <vector>
 
-extern char** environ;
+#include "Spawn.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
-int Run(const std::vector<std::string>& args) {
-  std::vector<char*> argv;
-  for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
-  pid_t pid = 0;
-  if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return -1;
-  int status = 0;
-  waitpid(pid, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
+using bench::Run;
 
 // Runs the conversion of every database of the site in the environment; the seconds since its spawn at which each
 // database's conversion started, then the end of the run as the last entry. Empty on failure.
