@@ -66,6 +66,11 @@ class ProgressLines : public frmProgress::Painter {
 
 bool ProgramHandOvers::ProductDatabaseExists() { return StandardDatabaseExists(); }
 
+// A dry run changes nothing on the site, not even what a killed run left.
+void ProgramHandOvers::RemoveLeftoversOfInterruptedRuns() {
+  if (!options_.dryRun) backup::RemoveLeftoversOfInterruptedRestores();
+}
+
 // A dry run sends nothing: it lists the lock procedures with the steps' statements.
 void ProgramHandOvers::RecreateOracleLockProcedures() {
   if (options_.dryRun) CreateOracleLockProcedures(dryRunServer_);

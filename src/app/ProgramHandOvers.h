@@ -19,6 +19,7 @@ class ProgramHandOvers : public StartupHandOvers {
       : options_(options), console_(console), batchOut_(batchOut) {}
 
   bool ProductDatabaseExists() override;
+  void RemoveLeftoversOfInterruptedRuns() override;
   bool NeedsNoDatabaseToConvert() override { return !options_.restore.empty(); }
   void RecreateOracleLockProcedures() override;
   bool CreateStandardDatabase() override;

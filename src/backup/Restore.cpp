@@ -195,6 +195,27 @@ Status VerifyBackup(const std::string& folder, const RestoreTarget& target, Mani
   return problems.Result();
 }
 
+namespace {
+
+bool HoldsRestoreLeftovers(const std::string& directory) {
+  std::error_code ec;
+  for (fs::directory_iterator it(directory, ec), end; !ec && it != end; it.increment(ec))
+    if (it->path().filename().string().rfind(kBesidePrefix, 0) == 0) return true;
+  return false;
+}
+
+}  // namespace
+
+void RemoveLeftoversOfInterruptedRestores() {
+  for (const CatalogueEntry& entry : CatalogueEntries()) {
+    if (!SelectDatabase(entry)) continue;
+    const auto directory = SelectedDataDirectory();
+    // Reading the version opens the store, and the open finishes its journal first.
+    if (directory && HoldsRestoreLeftovers(*directory) && ReadVersionCode()) RemoveRestoreLeftovers(*directory);
+  }
+  SelectStandardDatabase();
+}
+
 void RemoveRestoreLeftovers(const std::string& directory) {
   std::error_code ec;
   for (fs::directory_iterator it(directory, ec), end; !ec && it != end; it.increment(ec)) {

@@ -20,8 +20,8 @@
 // removal of letter files the backup does not hold) are journalled; the commit makes them take
 // effect together. A process killed before the commit leaves the database as it was; one
 // killed after it leaves the renames journalled, and the next open of the store finishes them.
-// ".restore-" files a killed restore left are removed by the next restore or conversion of
-// the database (RemoveRestoreLeftovers).
+// ".restore-" files a killed restore left are removed at the next start of the program
+// (RemoveLeftoversOfInterruptedRestores), or by the next restore or conversion of the database.
 #pragma once
 
 #include <string>
@@ -47,6 +47,12 @@ Status VerifyBackup(const std::string& folder, const RestoreTarget& target, Mani
 // Removes the ".restore-" files a killed restore left in `directory`. Call only once the
 // database's store has been opened (which finishes a committed restore's renames).
 void RemoveRestoreLeftovers(const std::string& directory);
+
+// At start-up, with the site held: removes the ".restore-" files of every catalogued database.
+// A data directory that holds some has its store opened first, which finishes a committed
+// restore's renames; the other directories are only listed, so a start stays cheap. Leaves the
+// STANDARD database selected.
+void RemoveLeftoversOfInterruptedRestores();
 
 // Restores catalogued database `name` from `folder`, or, when `folder` is empty, from the
 // newest backup of it under `root`. Needs the record library connected; leaves the STANDARD

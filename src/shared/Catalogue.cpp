@@ -52,6 +52,20 @@ std::optional<std::string> ReadVersionCode(std::string* problem) {
   return code;
 }
 
+std::vector<CatalogueEntry> CatalogueEntries() {
+  std::vector<CatalogueEntry> entries;
+  SelectStandardDatabase();
+  vb_io_open(DB_FILE, "");
+  if (vb_io_erc != 0) return entries;
+  ClearRecord(DB_FILE);
+  PutField(DB_DatabaseName, std::string(10, ' '));
+  vb_io_start(DB_FILE, 0, 0, 1025);
+  for (vb_io_next(DB_FILE, 0); vb_io_erc == 0; vb_io_next(DB_FILE, 0)) entries.push_back(EntryInBuffer());
+  vb_io_endstart(DB_FILE);
+  vb_io_close(DB_FILE);
+  return entries;
+}
+
 void ScanCatalogue(const CatalogueVisitor& visit) {
   ClearRecord(DB_FILE);
   PutField(DB_DatabaseName, std::string(10, ' '));

@@ -5,6 +5,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace filomar {
 
@@ -33,6 +34,9 @@ bool SelectDatabase(const CatalogueEntry& entry, std::string* problem = nullptr)
 // Opens the selected database's CONF, reads record "C00" and closes CONF again: the version
 // code's four bytes as stored (blanks and NULs included). nullopt when "C00" cannot be read; `problem`, when given, then names the store and the reason.
 std::optional<std::string> ReadVersionCode(std::string* problem = nullptr);
+// Every record of STANDARD's DB file, which is selected, opened and closed here; no database
+// is selected or opened for it. Empty when DB cannot be opened.
+std::vector<CatalogueEntry> CatalogueEntries();
 // Scans the open DB file from its first record: for each catalogued database, selects it,
 // reads its version code, selects STANDARD again and hands them to `visit`, which returns
 // false to stop the scan. `problem` is empty when the version was read, else it says why the

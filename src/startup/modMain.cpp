@@ -209,6 +209,7 @@ void StartProgram(const std::string& commandLine, StartupHandOvers& handOvers) {
 
   int endStatus = kExitCancelled;
   if (handOvers.ProductDatabaseExists()) {
+    handOvers.RemoveLeftoversOfInterruptedRuns();
     if (DbEngine == Engine::Oracle) handOvers.RecreateOracleLockProcedures();
     if (!handOvers.NeedsNoDatabaseToConvert() && NoDatabaseToConvert()) {
       terminate();

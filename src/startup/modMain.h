@@ -22,6 +22,8 @@ class StartupHandOvers {
   // True when what follows the sign-on needs no database at 4.0 (a restore): start-up then
   // goes on to the sign-on even when every database has been converted.
   virtual bool NeedsNoDatabaseToConvert() { return false; }
+  // Removes what runs that were killed left on the site (the site is held exclusively now).
+  virtual void RemoveLeftoversOfInterruptedRuns() {}
   // Oracle: (re)creates the lock procedures and functions.
   virtual void RecreateOracleLockProcedures() = 0;
   // Creates and fills a new STANDARD database, with the progress window. False when this
