@@ -11,7 +11,6 @@
 #include <set>
 #include <sstream>
 #include <string>
-#include <vector>
 
 #include "e2e/SiteRun.h"
 #include "support/TempDir.h"

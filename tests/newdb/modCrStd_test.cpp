@@ -12,7 +12,6 @@
 #include <memory>
 #include <optional>
 #include <ctime>
-#include <sstream>
 
 #include "common/FrontEnd.h"
 #include "common/General.h"
