@@ -7,7 +7,6 @@
 #include <fstream>
 #include <functional>
 #include <map>
-#include <set>
 #include <string>
 
 #include "backup/Seal.h"
@@ -32,10 +31,7 @@ class Backup : public ::testing::Test {
     std::string state;
     for (const std::string& code : e2e::kDatabaseFiles)
       for (const auto& [key, record] : e2e::Records(site, "finance", "fin", code)) state += code + key + record;
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(site.DataDir("finance"))) names.insert(entry.path().filename().string());
-    for (const std::string& name : names)
-      if (name.rfind("Letter", 0) == 0 || name.rfind("ActSht", 0) == 0) state += name + ReadFile(site.DataDir("finance") / name);
+    for (const auto& [name, content] : testing_support::LetterFiles(site.DataDir("finance"))) state += name + content;
     return state;
   }
 

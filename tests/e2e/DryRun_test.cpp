@@ -19,15 +19,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::set<std::string> LetterFiles(const fs::path& dir) {
-  std::set<std::string> names;
-  for (const auto& entry : fs::directory_iterator(dir)) {
-    const std::string name = entry.path().filename().string();
-    if (name.rfind("Letter", 0) == 0 || name.rfind("ActSht", 0) == 0) names.insert(name);
-  }
-  return names;
-}
-
 // What the dry run printed for one database.
 struct Printed {
   std::map<std::string, int> wouldChange;  // by file code
@@ -75,10 +66,10 @@ int ChangedRecords(const std::map<std::string, std::string>& before, const std::
 
 TEST_F(DryRun, LeavesEverySiteFileAsItWasAndPrintsWhatTheRealRunThenChanges) {
   std::map<std::string, std::map<std::string, std::string>> before;
-  std::map<std::string, std::set<std::string>> lettersBefore;
+  std::map<std::string, std::map<std::string, std::string>> lettersBefore;
   for (const e2e::Database& db : e2e::kConvertedDatabases) {
     for (const std::string& code : e2e::kDatabaseFiles) before[db.name + code] = e2e::Records(site, db.dataDir, db.prefix, code);
-    lettersBefore[db.name] = LetterFiles(site.DataDir(db.dataDir));
+    lettersBefore[db.name] = testing_support::LetterFiles(site.DataDir(db.dataDir));
   }
   const testing_support::FileSnapshot siteBefore = testing_support::Snapshot(site.dir());
 
@@ -99,15 +90,13 @@ TEST_F(DryRun, LeavesEverySiteFileAsItWasAndPrintsWhatTheRealRunThenChanges) {
       EXPECT_EQ(report.wouldChange.count(code) ? report.wouldChange.at(code) : -1, changed) << db.name << " " << code;
     }
     // Every letter name the run took away was printed as renamed, to a name the run gave.
-    const std::set<std::string> lettersAfter = LetterFiles(site.DataDir(db.dataDir));
-    std::map<std::string, std::string> renamed;
+    const auto lettersAfter = testing_support::LetterFiles(site.DataDir(db.dataDir));
+    std::set<std::string> gone, printedFrom;
     for (const auto& [from, to] : report.renames) {
       EXPECT_TRUE(to == "(removed)" || lettersAfter.count(to)) << db.name << ": " << from << " -> " << to;
-      if (to != "(removed)") renamed[from] = to;
+      if (to != "(removed)") printedFrom.insert(from);
     }
-    std::set<std::string> gone, printedFrom;
-    for (const std::string& name : lettersBefore[db.name]) if (!lettersAfter.count(name)) gone.insert(name);
-    for (const auto& [from, to] : renamed) printedFrom.insert(from);
+    for (const auto& [name, content] : lettersBefore[db.name]) if (!lettersAfter.count(name)) gone.insert(name);
     EXPECT_EQ(printedFrom, gone) << db.name;
     EXPECT_FALSE(gone.empty()) << db.name;
   }

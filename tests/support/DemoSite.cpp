@@ -2,6 +2,7 @@
 
 #include <sys/wait.h>
 
+#include <cctype>
 #include <cstdlib>
 #include <stdexcept>
 
@@ -46,5 +47,15 @@ SiteEnvironment::SiteEnvironment(const DemoSite& site)
     : home_("FILOMAR_HOME", site.dir().string()),
       odbc_("ODBCINI", site.OdbcIni().string()),
       ipc_("FILOMAR_IPC_DIR", (site.dir() / "ipc").string()) {}
+
+std::map<std::string, std::string> LetterFiles(const fs::path& dir) {
+  std::map<std::string, std::string> files;
+  for (const auto& entry : fs::directory_iterator(dir)) {
+    std::string name = entry.path().filename().string(), kind = name.substr(0, 6);
+    for (char& c : kind) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    if (kind == "LETTER" || kind == "ACTSHT") files[name] = ReadFile(entry.path());
+  }
+  return files;
+}
 
 }  // namespace testing_support
