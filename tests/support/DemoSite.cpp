@@ -6,17 +6,13 @@
 #include <cstdlib>
 #include <stdexcept>
 
+#include "support/ProgramRun.h"
+
 namespace testing_support {
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string Quoted(const std::string& text) {
-  std::string quoted = "'";
-  for (const char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return quoted + "'";
-}
-
+const auto Quoted = ShellWord;
 }  // namespace
 
 SiteToolRun RunSiteTool(const std::vector<std::string>& args, const std::string& input) {
