@@ -10,7 +10,6 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <ctime>
 
 #include "common/FrontEnd.h"
