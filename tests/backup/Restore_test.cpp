@@ -1,9 +1,6 @@
-// A backup folder checked as outside input: a folder written as a backup writes it passes, and
-// every tampering of it (a name that is not a letter file's, a link, a folder, a line twice,
-// another database's or site's backup, an over-long MANIFEST, a sum rewritten for an edited
-// file behind a seal made without the site's key, no seal) is refused naming the first problem
-// and counting the others. The site's key is made once, private, and refused when others can
-// read it.
+// A backup folder checked as outside input: a folder as a backup writes it passes, every
+// tampering of it is refused naming the first problem and counting the others; the site's key
+// is made once, private, and refused when others can read it.
 #include "backup/Restore.h"
 
 #include <gtest/gtest.h>

@@ -73,10 +73,7 @@ TEST_F(Backup, ARestoreGivesBackTheExactRecordsAndLettersAndTheDatabaseIsOffered
 }
 
 // A damaged, missing or hostile backup is refused with status 1, and no file of the site's data
-// directories changes (bytes, modes, times): one changed byte, a store page damaged behind
-// a rewritten sum and seal, a letter edited behind a rewritten sum, an installation record
-// given as a letter, a letter that is a link (sealed with the site's key), a letter
-// listed twice, another database's backup, no backup at all.
+// directories changes (bytes, modes, times).
 TEST_F(Backup, ADamagedMissingOrHostileBackupIsRefusedWithNothingChanged) {
   ASSERT_EQ(Run("--all").status, 0);
   const fs::path backup = OnlyBackupOf("FINANCE");
