@@ -1,9 +1,6 @@
-// A backup folder checked as outside input: a folder written as a backup writes it passes, and
-// every tampering of it (a name that is not a letter file's, a link, a folder, a line twice,
-// another database's or site's backup, an over-long MANIFEST, a sum rewritten for an edited
-// file behind a seal made without the site's key, no seal) is refused naming the first problem
-// and counting the others. The site's key is made once, private, and refused when others can
-// read it.
+// A backup folder checked as outside input: a folder as a backup writes it passes, every
+// tampering of it is refused naming the first problem and counting the others; the site's key
+// is made once, private, and refused when others can read it.
 #include "backup/Restore.h"
 
 #include <gtest/gtest.h>
@@ -43,8 +40,11 @@ class VerifyBackupTest : public ::testing::Test {
 
   // A file of the folder and its line, as a backup writes them.
   void Add(const std::string& kind, const std::string& name, const std::string& content) {
-    home.Write(fs::relative(folder / name, home.path()).string(), content);
+    Put(name, content);
     manifest.entries.push_back({kind, static_cast<long long>(content.size()), Sum(folder / name), name, (data / name).string()});
+  }
+  void Put(const std::string& name, const std::string& content) const {
+    home.Write(fs::relative(folder / name, home.path()).string(), content);
   }
   static std::string Sum(const fs::path& file) {
     std::string why;
@@ -54,7 +54,7 @@ class VerifyBackupTest : public ::testing::Test {
   void Write(std::optional<std::string> key = std::nullopt) {
     std::string text = FormatManifest(manifest);
     if (key != "") text += "seal\t" + SealOf(text, key.value_or(target.key)) + "\n";
-    home.Write(fs::relative(folder / kManifestName, home.path()).string(), text);
+    Put(kManifestName, text);
   }
   Status Verify() {
     Manifest read;
@@ -77,22 +77,12 @@ TEST_F(VerifyBackupTest, EveryTamperingIsRefusedNamingTheFirstProblem) {
     std::string refusal;
   };
   const Case cases[] = {
-      {"an installation record given as a letter",
-       [&] {
-         Add("letter", "install.rec", "EVIL");
-         Write();
-       },
+      {"an installation record given as a letter", [&] { Add("letter", "install.rec", "EVIL"), Write(); },
        "\"install.rec\" is listed as a letter but is not a letter file name"},
-      {"a lock file given as the store",
-       [&] {
-         manifest.entries[0].name = "fin.records.lock";
-         Write();
-       },
+      {"a lock file given as the store", [&] { manifest.entries[0].name = "fin.records.lock", Write(); },
        "is not the store fin.records of FINANCE"},
-      {"a letter that is a link", [&] {
-         fs::remove(folder / "LetterA");
-         fs::create_symlink("/etc/hostname", folder / "LetterA");
-       },
+      {"a letter that is a link",
+       [&] { fs::remove(folder / "LetterA"), fs::create_symlink("/etc/hostname", folder / "LetterA"); },
        "LetterA: a symbolic link, not a file"},
       {"a folder given as a letter",
        [&] {
@@ -107,18 +97,9 @@ TEST_F(VerifyBackupTest, EveryTamperingIsRefusedNamingTheFirstProblem) {
          fs::create_symlink(home.path() / "elsewhere", folder / kManifestName);
        },
        "MANIFEST: a symbolic link, not a file"},
-      {"a letter listed twice",
-       [&] {
-         manifest.entries.push_back(manifest.entries[1]);
-         manifest.entries.push_back(manifest.entries[1]);
-         Write();
-       },
+      {"a letter listed twice", [&] { manifest.entries.resize(5, ManifestEntry(manifest.entries[1])), Write(); },
        "line 5: \"LetterA\" is listed twice (and 1 other problem)"},
-      {"another database's MANIFEST of the same site",
-       [&] {
-         manifest.database = "PERSONNEL";
-         Write();
-       },
+      {"another database's MANIFEST of the same site", [&] { manifest.database = "PERSONNEL", Write(); },
        "a backup of PERSONNEL, not of FINANCE"},
       {"another site's backup",
        [&] {
@@ -126,47 +107,27 @@ TEST_F(VerifyBackupTest, EveryTamperingIsRefusedNamingTheFirstProblem) {
          Write();
        },
        "\"fin.records\" was copied from /srv/other-site/finance/fin.records, not from " + data.string() + " of this site"},
-      {"a name with a path",
-       [&] {
-         manifest.entries[1].name = "../LetterA";
-         Write();
-       },
+      {"a name with a path", [&] { manifest.entries[1].name = "../LetterA", Write(); },
        "line 3: the name is not a plain file name of the folder"},
       {"sums rewritten for an edited letter",
-       [&] {
-         home.Write(fs::relative(folder / "LetterA", home.path()).string(), "letter B");
-         manifest.entries[1].sha256 = Sum(folder / "LetterA");
-         Write(std::string(kKeySize, 'x'));
-       },
+       [&] { Put("LetterA", "letter B"), manifest.entries[1].sha256 = Sum(folder / "LetterA"), Write(std::string(kKeySize, 'x')); },
        "its seal does not verify: it was changed, or sealed on another site"},
       {"no seal", [&] { Write(""); }, "MANIFEST: it has no seal"},
-      {"an edited letter", [&] { home.Write(fs::relative(folder / "LetterA", home.path()).string(), "letter B"); },
-       "LetterA: its SHA-256 differs from the manifest"},
-      {"an edited letter, shorter", [&] { home.Write(fs::relative(folder / "LetterA", home.path()).string(), "x"); },
-       "LetterA: its size differs from the manifest"},
+      {"an edited letter", [&] { Put("LetterA", "letter B"); }, "LetterA: its SHA-256 differs from the manifest"},
+      {"an edited letter, shorter", [&] { Put("LetterA", "x"); }, "LetterA: its size differs from the manifest"},
       {"a missing letter", [&] { fs::remove(folder / "LetterA"); }, "LetterA: no such file"},
       {"no MANIFEST", [&] { fs::remove(folder / kManifestName); }, "MANIFEST: no such file"},
-      {"no store",
-       [&] {
-         manifest.entries.erase(manifest.entries.begin());
-         Write();
-       },
-       "names 0 record stores, not one"},
-      {"a server line",
-       [&] {
-         manifest.entries[1].kind = "server";
-         Write();
-       },
+      {"no store", [&] { manifest.entries.erase(manifest.entries.begin()), Write(); }, "names 0 record stores, not one"},
+      {"a server line", [&] { manifest.entries[1].kind = "server", Write(); },
        "a server line does not belong in a database backup"},
       {"an over-long MANIFEST",
        [&] {
          std::string text = FormatManifest(manifest);
          for (std::size_t n = 0; n <= kMaxManifestLines; ++n) text += "letter\t1\t" + std::string(64, 'a') + "\tLetter" + std::to_string(n) + "\t/x\n";
-         home.Write(fs::relative(folder / kManifestName, home.path()).string(), text);
+         Put(kManifestName, text);
        },
        "more than 100000 lines"},
-      {"a heading only in part", [&] { home.Write(fs::relative(folder / kManifestName, home.path()).string(), "filomar-convert"); },
-       "MANIFEST: not a backup manifest"},
+      {"a heading only in part", [&] { Put(kManifestName, "filomar-convert"); }, "MANIFEST: not a backup manifest"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -183,7 +144,7 @@ TEST_F(VerifyBackupTest, EveryTamperingIsRefusedNamingTheFirstProblem) {
 
 // Three thousand bad lines give one short message: the first problem and the count.
 TEST_F(VerifyBackupTest, ManyProblemsGiveOneShortMessage) {
-  for (int n = 0; n < 3000; ++n) manifest.entries.push_back(manifest.entries[1]);
+  manifest.entries.resize(3003, ManifestEntry(manifest.entries[1]));
   Write();
   const Status refused = Verify();
   EXPECT_EQ(refused.kind(), Status::Kind::kInvalid);

@@ -9,6 +9,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <iostream>
 #include <optional>
 #include <set>
@@ -33,6 +34,19 @@ namespace {
 struct Database { const char* directory; const char* prefix; };
 constexpr Database kDatabases[] = {{"data", "std"}, {"finance", "fin"}, {"personnel", "per"}};
 constexpr const char* kConvertedFiles[] = {"CONF", "CODE", "SACT", "VERS", "COMP"};
+
+// Every commit and rename, and the first and last write of each file in turn: every step of
+// every database is hit.
+std::vector<std::size_t> ChosenPoints(const std::vector<std::pair<std::string, std::string>>& points) {
+  std::set<std::size_t> chosen;
+  for (std::size_t i = 0; i < points.size(); ++i) {
+    const bool write = points[i].first == "write";
+    const bool firstOfRun = i == 0 || points[i - 1] != points[i];
+    const bool lastOfRun = i + 1 == points.size() || points[i + 1] != points[i];
+    if (!write || firstOfRun || lastOfRun) chosen.insert(i + 1);
+  }
+  return {chosen.begin(), chosen.end()};
+}
 
 class CrashSafety : public ::testing::Test {
  protected:
@@ -66,12 +80,7 @@ class CrashSafety : public ::testing::Test {
       const auto dump = RunSiteTool({"dump", site.dir().string(), db.directory, db.prefix, code});
       state += std::string(code) + " " + std::to_string(dump.exitCode) + "\n" + dump.out;
     }
-    std::set<std::string> letters;
-    for (const auto& entry : fs::directory_iterator(site.DataDir(db.directory))) {
-      const std::string name = entry.path().filename().string();
-      if (name.rfind("Letter", 0) == 0 || name.rfind("ActSht", 0) == 0) letters.insert(name);
-    }
-    for (const std::string& name : letters) state += name + ": " + ReadFile(site.DataDir(db.directory) / name) + "\n";
+    for (const auto& [name, content] : testing_support::LetterFiles(site.DataDir(db.directory))) state += name + ": " + content + "\n";
     return state;
   }
 
@@ -106,20 +115,23 @@ class CrashSafety : public ::testing::Test {
     fs::remove(list);
     return points;
   }
-};
 
-// Every commit and rename, and the first and last write of each file in turn: every step of
-// every database is hit.
-std::vector<std::size_t> ChosenPoints(const std::vector<std::pair<std::string, std::string>>& points) {
-  std::set<std::size_t> chosen;
-  for (std::size_t i = 0; i < points.size(); ++i) {
-    const bool write = points[i].first == "write";
-    const bool firstOfRun = i == 0 || points[i - 1] != points[i];
-    const bool lastOfRun = i + 1 == points.size() || points[i + 1] != points[i];
-    if (!write || firstOfRun || lastOfRun) chosen.insert(i + 1);
+  // Kills a run with `args` on the pristine site at each chosen point of `points`, and checks
+  // what each left with `check`.
+  void KillAtEach(const std::vector<std::pair<std::string, std::string>>& points, const std::string& args,
+                  const std::function<void()>& check) {
+    const std::vector<std::size_t> chosen = ChosenPoints(points);
+    std::cout << "kill points: " << chosen.size() << " of " << points.size() << "\n";
+    for (const std::size_t point : chosen) {
+      SCOPED_TRACE("killed at point " + std::to_string(point) + " (" + points[point - 1].first + " " +
+                   points[point - 1].second + ")");
+      PutBackPristineSite();
+      const ProgramRun killed = Convert("FILOMAR_RECLIB_FAULT_AT=" + std::to_string(point), args);
+      ASSERT_NE(killed.status, 0) << killed.out;
+      check();
+    }
   }
-  return {chosen.begin(), chosen.end()};
-}
+};
 
 TEST_F(CrashSafety, AKilledRunLeavesEachDatabaseAtFourOrFiveAndTheNextRunFinishes) {
   const std::vector<std::string> before = SiteState();
@@ -128,26 +140,17 @@ TEST_F(CrashSafety, AKilledRunLeavesEachDatabaseAtFourOrFiveAndTheNextRunFinishe
   ASSERT_FALSE(points.empty());
   for (std::size_t i = 0; i < std::size(kDatabases); ++i) ASSERT_NE(before[i], after[i]) << kDatabases[i].prefix;
 
-  const std::vector<std::size_t> chosen = ChosenPoints(points);
-  ASSERT_GE(chosen.size(), 50u);
-  std::cout << "kill points: " << chosen.size() << " of " << points.size() << "\n";
-  for (const std::size_t point : chosen) {
-    SCOPED_TRACE("killed at point " + std::to_string(point) + " (" + points[point - 1].first + " " +
-                 points[point - 1].second + ")");
-    PutBackPristineSite();
-    const ProgramRun killed = Convert("FILOMAR_RECLIB_FAULT_AT=" + std::to_string(point));
-    ASSERT_NE(killed.status, 0) << killed.out;
-    for (const Database& db : kDatabases) {
+  ASSERT_GE(ChosenPoints(points).size(), 50u);
+  KillAtEach(points, "--all", [&] {
+    for (const Database& db : kDatabases)
       EXPECT_EQ(IntegrityCheck(site.DataDir(db.directory) / (std::string(db.prefix) + ".records")), "ok") << db.prefix;
-    }
     const std::vector<std::string> interrupted = SiteState();
-    for (std::size_t i = 0; i < std::size(kDatabases); ++i) {
+    for (std::size_t i = 0; i < std::size(kDatabases); ++i)
       EXPECT_TRUE(interrupted[i] == before[i] || interrupted[i] == after[i]) << kDatabases[i].prefix;
-    }
     const ProgramRun resumed = Convert();
     EXPECT_EQ(resumed.status, 0) << resumed.out;
     EXPECT_EQ(SiteState(), after);
-  }
+  });
 }
 
 // A restore killed at each of its writes, commits and renames (the letters written beside,
@@ -164,14 +167,7 @@ TEST_F(CrashSafety, AKilledRestoreLeavesTheDatabaseAsItWasOrRestored) {
   for (const auto& point : points) kinds.insert(point.first);
   ASSERT_EQ(kinds, (std::set<std::string>{"commit", "rename", "write"}));
 
-  const std::vector<std::size_t> chosen = ChosenPoints(points);
-  std::cout << "kill points: " << chosen.size() << " of " << points.size() << "\n";
-  for (const std::size_t point : chosen) {
-    SCOPED_TRACE("killed at point " + std::to_string(point) + " (" + points[point - 1].first + " " +
-                 points[point - 1].second + ")");
-    PutBackPristineSite();
-    const ProgramRun killed = Convert("FILOMAR_RECLIB_FAULT_AT=" + std::to_string(point), "--restore FINANCE");
-    ASSERT_NE(killed.status, 0) << killed.out;
+  KillAtEach(points, "--restore FINANCE", [&] {
     EXPECT_EQ(IntegrityCheck(site.DataDir("finance") / "fin.records"), "ok");
     const std::string interrupted = State(kDatabases[1]);
     EXPECT_TRUE(interrupted == before || interrupted == converted);
@@ -184,7 +180,7 @@ TEST_F(CrashSafety, AKilledRestoreLeavesTheDatabaseAsItWasOrRestored) {
     const ProgramRun again = Convert("", "--restore FINANCE");
     EXPECT_EQ(again.status, 0) << again.out;
     EXPECT_EQ(State(kDatabases[1]), before);
-  }
+  });
 }
 
 }  // namespace

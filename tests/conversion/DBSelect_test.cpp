@@ -9,7 +9,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <optional>
 
 #include "ConversionSite.h"
 #include "conversion/ConversionLog.h"
@@ -93,8 +92,8 @@ TEST_F(DBSelectRun, StandardOnSqlServerShowsEachStepAndCompletes) {
 }
 
 // A letter name the MANIFEST cannot hold is found before the database's first step: no step
-// runs, no statement (not even the server file's copy) reaches the server, and nothing of the
-// backup is left.
+// runs or is logged, no statement (not even the server file's copy) reaches the server, and
+// nothing of the backup is left.
 TEST_F(DBSelectRun, ABackupThatCannotBeCompletedStopsTheDatabaseBeforeAnyServerStatement) {
   AddDatabase("STANDARD", "400A");
   std::ofstream(home.path() / "data" / "Letter\nBroken") << "x";
@@ -103,7 +102,9 @@ TEST_F(DBSelectRun, ABackupThatCannotBeCompletedStopsTheDatabaseBeforeAnyServerS
   window.cmdStart_Click();
   EXPECT_TRUE(steps.calls.empty());
   EXPECT_TRUE(server.Statements().empty());
+  EXPECT_THAT(Texts(screen).front(), HasSubstr("The STANDARD Database was not converted: its backup could not be written ("));
   EXPECT_THAT(Texts(screen).front(), HasSubstr("cannot be listed in the manifest"));
+  EXPECT_EQ(LogText(), kHeader);
   EXPECT_FALSE(std::filesystem::exists(home.path() / "backups"));
 }
 

@@ -25,13 +25,7 @@ using namespace filomar;
 
 // Marks CONF "C00" converted and sends one statement, as the real steps do.
 void StampVersion(StepContext& ctx) {
-  vb_io_open(CONF_FILE, "");
-  ClearRecord(CONF_FILE);
-  PutField(CONF_RowKey, std::string("C00"));
-  vb_io_read(CONF_FILE, 0, 1);
-  PutField(CONF_VersionText, std::string("500A"));
-  vb_io_rewrite(CONF_FILE);
-  vb_io_close(CONF_FILE);
+  testing_support::SetVersionCode("500A");
   std::vector<ado::Error> errors;
   ctx.server.Create()->Execute("UPDATE fin_conf SET v = 5", 0, errors);
 }

@@ -9,7 +9,6 @@
 #include <string>
 
 #include "common/FrontEnd.h"
-#include "common/Text.h"
 #include "conversion/StepContext.h"
 #include "conversion/steps/ActionsAndFilters.h"
 #include "conversion/steps/ConfigurationAndCodes.h"
@@ -155,16 +154,7 @@ TEST_F(ConfigurationAndCodes, D007IsAddedOnceAndAnExistingOneIsKept) {
 namespace fs = std::filesystem;
 using Files = std::map<std::string, std::string>;
 using Letters = StepSite;
-
-// The letter and action sheet files of `dir` (any case) with their contents.
-Files LetterFiles(const fs::path& dir) {
-  Files files;
-  for (const auto& entry : fs::directory_iterator(dir)) {
-    const std::string name = entry.path().filename().string(), kind = UpperCp1252(name.substr(0, 6));
-    if (kind == "LETTER" || kind == "ACTSHT") files[name] = testing_support::ReadFile(entry.path());
-  }
-  return files;
-}
+using testing_support::LetterFiles;
 
 TEST_F(Letters, RenamesTheLetterFilesAndReplacesAnExistingNewName) {
   const fs::path dir = site.DataDir("finance");

@@ -28,7 +28,7 @@ struct Contender {
   testing_support::FileSnapshot before;
 };
 
-std::string Quoted(const std::string& text) { return "'" + text + "'"; }
+const auto Quoted = testing_support::ShellWord;
 
 // Starts one batch run per site at once and waits for all of them; their exit statuses in
 // order, their output in "<site>/../run.out".
@@ -53,11 +53,8 @@ bool FullyConverted(const DemoSite& site, int databases) {
     const e2e::Database& db = e2e::kConvertedDatabases[static_cast<std::size_t>(i)];
     const auto conf = e2e::Records(site, db.dataDir, db.prefix, "CONF");
     if (!conf.count("C00") || conf.at("C00").substr(438, 4) != "500A") return false;
-    for (const auto& entry : fs::directory_iterator(site.DataDir(db.dataDir))) {
-      const std::string name = entry.path().filename().string();
-      if ((name.rfind("Letter", 0) == 0 || name.rfind("ActSht", 0) == 0) && !std::isdigit(static_cast<unsigned char>(name.back())))
-        return false;
-    }
+    for (const auto& [name, letter] : testing_support::LetterFiles(site.DataDir(db.dataDir)))
+      if (!std::isdigit(static_cast<unsigned char>(name.back()))) return false;
   }
   return true;
 }

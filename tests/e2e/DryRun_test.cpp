@@ -11,7 +11,6 @@
 #include <set>
 #include <sstream>
 #include <string>
-#include <vector>
 
 #include "e2e/SiteRun.h"
 #include "support/TempDir.h"
@@ -19,15 +18,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-std::set<std::string> LetterFiles(const fs::path& dir) {
-  std::set<std::string> names;
-  for (const auto& entry : fs::directory_iterator(dir)) {
-    const std::string name = entry.path().filename().string();
-    if (name.rfind("Letter", 0) == 0 || name.rfind("ActSht", 0) == 0) names.insert(name);
-  }
-  return names;
-}
 
 // What the dry run printed for one database.
 struct Printed {
@@ -52,6 +42,19 @@ std::map<std::string, Printed> ParseReport(const std::string& out) {
   return printed;
 }
 
+// A demo site with its environment set, and somewhere outside it for the runs' output.
+class DryRun : public ::testing::Test {
+ protected:
+  const testing_support::DemoSite site;
+  const testing_support::SiteEnvironment environment{site};
+  const testing_support::TempDir outside;
+
+  testing_support::ProgramRun Dry(const std::string& args, const std::string& output = "dry.out") {
+    return testing_support::RunShell("echo FILOMAR | '" FILOMAR_CONVERT_EXE "' --batch --password-stdin --user FILOMAR --dry-run " + args,
+                                     outside.path() / output);
+  }
+};
+
 int ChangedRecords(const std::map<std::string, std::string>& before, const std::map<std::string, std::string>& after) {
   std::set<std::string> keys;
   for (const auto& [key, record] : before) keys.insert(key);
@@ -61,15 +64,12 @@ int ChangedRecords(const std::map<std::string, std::string>& before, const std::
   return changed;
 }
 
-TEST(DryRun, LeavesEverySiteFileAsItWasAndPrintsWhatTheRealRunThenChanges) {
-  const testing_support::DemoSite site;
-  const testing_support::SiteEnvironment environment(site);
-  const testing_support::TempDir outside;  // the run's output is not written into the site
+TEST_F(DryRun, LeavesEverySiteFileAsItWasAndPrintsWhatTheRealRunThenChanges) {
   std::map<std::string, std::map<std::string, std::string>> before;
-  std::map<std::string, std::set<std::string>> lettersBefore;
+  std::map<std::string, std::map<std::string, std::string>> lettersBefore;
   for (const e2e::Database& db : e2e::kConvertedDatabases) {
     for (const std::string& code : e2e::kDatabaseFiles) before[db.name + code] = e2e::Records(site, db.dataDir, db.prefix, code);
-    lettersBefore[db.name] = LetterFiles(site.DataDir(db.dataDir));
+    lettersBefore[db.name] = testing_support::LetterFiles(site.DataDir(db.dataDir));
   }
   const testing_support::FileSnapshot siteBefore = testing_support::Snapshot(site.dir());
   // The data directories keep their times too: only SQLite's own files came and went in them.
@@ -80,9 +80,7 @@ TEST(DryRun, LeavesEverySiteFileAsItWasAndPrintsWhatTheRealRunThenChanges) {
   };
   const auto timesBefore = directoryTimes();
 
-  const auto dry = testing_support::RunShell("echo FILOMAR | '" FILOMAR_CONVERT_EXE
-                                             "' --batch --password-stdin --user FILOMAR --dry-run --all",
-                                             outside.path() / "dry.out");
+  const auto dry = Dry("--all");
   ASSERT_EQ(dry.status, 0) << dry.out;
   EXPECT_EQ(testing_support::Changes(siteBefore, testing_support::Snapshot(site.dir())), "");
   EXPECT_TRUE(directoryTimes() == timesBefore);
@@ -100,15 +98,13 @@ TEST(DryRun, LeavesEverySiteFileAsItWasAndPrintsWhatTheRealRunThenChanges) {
       EXPECT_EQ(report.wouldChange.count(code) ? report.wouldChange.at(code) : -1, changed) << db.name << " " << code;
     }
     // Every letter name the run took away was printed as renamed, to a name the run gave.
-    const std::set<std::string> lettersAfter = LetterFiles(site.DataDir(db.dataDir));
-    std::map<std::string, std::string> renamed;
+    const auto lettersAfter = testing_support::LetterFiles(site.DataDir(db.dataDir));
+    std::set<std::string> gone, printedFrom;
     for (const auto& [from, to] : report.renames) {
       EXPECT_TRUE(to == "(removed)" || lettersAfter.count(to)) << db.name << ": " << from << " -> " << to;
-      if (to != "(removed)") renamed[from] = to;
+      if (to != "(removed)") printedFrom.insert(from);
     }
-    std::set<std::string> gone, printedFrom;
-    for (const std::string& name : lettersBefore[db.name]) if (!lettersAfter.count(name)) gone.insert(name);
-    for (const auto& [from, to] : renamed) printedFrom.insert(from);
+    for (const auto& [name, content] : lettersBefore[db.name]) if (!lettersAfter.count(name)) gone.insert(name);
     EXPECT_EQ(printedFrom, gone) << db.name;
     EXPECT_FALSE(gone.empty()) << db.name;
   }
@@ -116,10 +112,7 @@ TEST(DryRun, LeavesEverySiteFileAsItWasAndPrintsWhatTheRealRunThenChanges) {
 
 // A server that already has one 5.0 column and lacks one table the script alters: both
 // statements are named with why they would fail, and the run says so in its exit status.
-TEST(DryRun, NamesTheStatementsTheServerWouldRefuseAndChangesNothingOnIt) {
-  const testing_support::DemoSite site;
-  const testing_support::SiteEnvironment environment(site);
-  const testing_support::TempDir outside;
+TEST_F(DryRun, NamesTheStatementsTheServerWouldRefuseAndChangesNothingOnIt) {
   sqlite3* server = nullptr;
   ASSERT_EQ(sqlite3_open((site.dir() / "server.sqlite").c_str(), &server), SQLITE_OK);
   ASSERT_EQ(sqlite3_exec(server, "ALTER TABLE fin_file ADD file_ucode1 char(10); DROP TABLE fin_docs;", nullptr,
@@ -128,9 +121,7 @@ TEST(DryRun, NamesTheStatementsTheServerWouldRefuseAndChangesNothingOnIt) {
   const testing_support::FileSnapshot siteBefore = testing_support::Snapshot(site.dir());
   const std::string serverBefore = testing_support::ReadFile(site.dir() / "server.sqlite");
 
-  const auto dry = testing_support::RunShell("echo FILOMAR | '" FILOMAR_CONVERT_EXE
-                                             "' --batch --password-stdin --user FILOMAR --dry-run --database FINANCE",
-                                             outside.path() / "dry.out");
+  const auto dry = Dry("--database FINANCE");
   EXPECT_EQ(dry.status, 1) << dry.out;
   EXPECT_TRUE(testing_support::ReadFile(site.dir() / "server.sqlite") == serverBefore);  // byte for byte
   EXPECT_EQ(testing_support::Changes(siteBefore, testing_support::Snapshot(site.dir())), "");
@@ -154,10 +145,8 @@ TEST(DryRun, NamesTheStatementsTheServerWouldRefuseAndChangesNothingOnIt) {
 // remove them as they end the program; SIGINT lets the database under way finish and stops;
 // a folder whose process has ended (a run killed with SIGKILL) is removed by the next dry run,
 // one whose process lives is left alone.
-TEST(DryRun, LeavesNoCopiesWhenEndedBySignalsAndRemovesThoseOfEndedRuns) {
-  const testing_support::DemoSite site;
-  const testing_support::SiteEnvironment environment(site);
-  const testing_support::TempDir temporary, outside;
+TEST_F(DryRun, LeavesNoCopiesWhenEndedBySignalsAndRemovesThoseOfEndedRuns) {
+  const testing_support::TempDir temporary;
   const testing_support::ScopedEnv tmpdir("TMPDIR", temporary.str());
   // The run in the background; the signal once its first copy is there.
   const auto signalled = [&](const char* signal) {
@@ -185,18 +174,15 @@ TEST(DryRun, LeavesNoCopiesWhenEndedBySignalsAndRemovesThoseOfEndedRuns) {
   const fs::path living = temporary.path() / ("filomar-dry-run-" + std::to_string(getpid()) + "-living");
   temporary.Write(fs::relative(left / "work" / "fin.records", temporary.path()).string(), "a copy");
   temporary.Write(fs::relative(living / "work" / "fin.records", temporary.path()).string(), "a copy");
-  const auto next = testing_support::RunShell(
-      "echo FILOMAR | '" FILOMAR_CONVERT_EXE "' --batch --password-stdin --user FILOMAR --dry-run --database FINANCE",
-      outside.path() / "next.out");
+  const auto next = Dry("--database FINANCE", "next.out");
   EXPECT_EQ(next.status, 0) << next.out;
   EXPECT_FALSE(fs::exists(left));
   EXPECT_TRUE(fs::exists(living / "work" / "fin.records"));
 }
 
-TEST(DryRun, WithoutDatabasesOrWithRestoreIsAUsageError) {
-  for (const char* args : {"--dry-run", "--dry-run --all --restore FINANCE"}) {
-    const testing_support::TempDir outside;
-    const auto run = testing_support::RunShell(std::string("'" FILOMAR_CONVERT_EXE "' --batch ") + args, outside.path() / "out");
+TEST_F(DryRun, WithoutDatabasesOrWithRestoreIsAUsageError) {
+  for (const char* args : {"", "--all --restore FINANCE"}) {
+    const auto run = Dry(args, "usage.out");
     EXPECT_EQ(run.status, 1) << args;
     EXPECT_NE(run.out.find("usage: filomar-convert"), std::string::npos) << run.out;
   }

@@ -17,7 +17,6 @@ namespace {
 namespace fs = std::filesystem;
 using testing_support::DemoSite;
 using testing_support::ProgramRun;
-using testing_support::ReadFile;
 using testing_support::TempDir;
 
 // How the program finds its directory.
@@ -42,19 +41,12 @@ std::map<std::string, std::string> Converted(const DemoSite& site) {
     for (const std::string& code : e2e::kDatabaseFiles)
       for (const auto& [key, record] : e2e::Records(site, db.dataDir, db.prefix, code))
         content[db.name + " " + code + " '" + key + "'"] = record;
-    for (const auto& entry : fs::directory_iterator(site.DataDir(db.dataDir))) {
-      const std::string name = entry.path().filename().string();
-      if (name.rfind("Letter", 0) == 0 || name.rfind("ActSht", 0) == 0) content[db.name + " " + name] = ReadFile(entry.path());
-    }
+    for (const auto& [name, letter] : testing_support::LetterFiles(site.DataDir(db.dataDir))) content[db.name + " " + name] = letter;
   }
   return content;
 }
 
-std::string Quoted(const std::string& text) {
-  std::string quoted = "'";
-  for (const char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return quoted + "'";
-}
+const auto Quoted = testing_support::ShellWord;
 
 class SiteLayouts : public ::testing::Test {
  protected:

@@ -75,6 +75,17 @@ std::string MaskTime(const std::string& line) {
   return std::regex_replace(line, time, "<time>");
 }
 
+std::vector<std::string> DatabaseLines(const std::string& name, const std::vector<std::string>& afterTables) {
+  std::vector<std::string> lines = {std::string(20, ' ') + "Converting " + name + " Database", "     - Creating new tables "};
+  lines.insert(lines.end(), afterTables.begin(), afterTables.end());
+  for (const char* step : {"- Updating CONF file", "- Updating Letters", "- Updating Codes", "- Updating SACT file"})
+    lines.push_back(std::string("     ") + step);
+  if (name == "STANDARD") lines.push_back("     - Converting Filters");
+  for (const char* step : {"- Updating VERS file", "- Updating COMP file"}) lines.push_back(std::string("     ") + step);
+  lines.push_back("     - Conversion of " + name + " completed at <time>");
+  return lines;
+}
+
 std::vector<std::string> SqlServerScriptLines(const std::string& script, const std::string& prefix) {
   std::vector<std::string> lines;
   std::string batch;

@@ -39,6 +39,13 @@ std::vector<std::string> LogLines(const std::string& log);
 // Replaces a trailing "dd-mmm-yy hh:mm" by "<time>"; a line without one is returned as it is.
 std::string MaskTime(const std::string& line);
 
+// The log's header lines, its time masked.
+inline const std::vector<std::string> kLogHeader = {"Filomar 4.0 to Filomar 5.0 Conversion  ", "", "Started at:     <time>", ""};
+
+// The lines the log must give for the database `name` converted on a server that takes every
+// statement, `afterTables` following "- Creating new tables "; its time masked.
+std::vector<std::string> DatabaseLines(const std::string& name, const std::vector<std::string>& afterTables);
+
 // The lines the SQL Server upgrade script `flm50.sql` gives in the log of a database with
 // `prefix` when the server takes every batch: its Print lines indented by five, and an empty
 // line for each batch sent ("go"); a batch naming the STANDARD database's shared tables is

@@ -209,19 +209,7 @@ TEST(OracleLockTexts, ParametersTablesAndColumns) {
 
 // ---- the return codes: every path out of each object, with the value v_return has there
 
-// A statement of the objects' PL/SQL as far as the paths through it go.
-struct Stmt {
-  enum Kind { kAssign, kReturn, kRaise, kIf, kBlock, kLoop, kOther } kind = kOther;
-  std::string text;  // the value assigned; the exception raised
-  struct Part {
-    std::string label;  // "IF <condition>", "ELSE"; "WHEN <names>" of a handler
-    std::vector<std::string> names;  // of a handler
-    std::vector<Stmt> body;
-  };
-  std::vector<Part> parts;  // IF: its branches; block: its body (first) and handlers; loop: body
-  bool hasElse = false;
-};
-
+// Walks an object's PL/SQL once, carrying the set of paths that reach each statement.
 class PlSqlPaths {
  public:
   explicit PlSqlPaths(Tokens t) : t_(std::move(t)) {
@@ -233,9 +221,8 @@ class PlSqlPaths {
   // "<where v_return was last set> -> <value>" for every way out of the object; where it was
   // not set on the way, "(not set) -> <how the path ends>".
   std::set<std::string> Exits() {
-    const Stmt body = Statement();
     std::set<std::string> exits;
-    for (const Path& p : Run({body}, "", {})) {
+    for (const Path& p : Statement("", {Path{}})) {
       const std::string end = p.how == Path::kRaise ? "raises " + p.raised : "ends";
       exits.insert(p.set ? p.where + " -> " + p.value : "(not set) -> " + end);
     }
@@ -251,153 +238,110 @@ class PlSqlPaths {
     auto Key() const { return std::tie(how, raised, set, where, value); }
     bool operator<(const Path& o) const { return Key() < o.Key(); }
   };
+  using Paths = std::set<Path>;
 
   bool At(const char* word) const { return i_ < t_.size() && t_[i_].Is(word); }
-  void Expect(const char* word) {
-    ASSERT_TRUE(At(word)) << "expected " << word << " at token " << i_;
-    ++i_;
-  }
-  bool AtEndOfList() const {
-    return At("END") || At("EXCEPTION") || At("WHEN") || At("ELSIF") || At("ELSE") || i_ >= t_.size();
-  }
+  bool Take(const char* word) { return At(word) && ++i_; }
+  void Expect(const char* word) { ASSERT_TRUE(Take(word)) << "expected " << word << " at token " << i_; }
   std::string Until(const char* word) {
     std::string text;
     for (; i_ < t_.size() && !t_[i_].Is(word); ++i_) text += (text.empty() ? "" : " ") + t_[i_].text;
     ++i_;
     return text;
   }
-  std::vector<Stmt> Statements() {
-    std::vector<Stmt> list;
-    while (!AtEndOfList()) list.push_back(Statement());
-    return list;
-  }
-
-  Stmt Statement() {
-    Stmt s;
-    if (At("BEGIN")) {
-      ++i_;
-      s.kind = Stmt::kBlock;
-      s.parts.push_back({"", {}, Statements()});
-      if (At("EXCEPTION")) ++i_;
-      while (At("WHEN")) {
-        ++i_;
-        const std::vector<std::string> names = Split(Until("THEN"));
-        s.parts.push_back({"WHEN " + names.front(), names, Statements()});
-      }
-      Expect("END");
-      Until(";");  // the block's name, if any
-    } else if (At("IF")) {
-      ++i_;
-      s.kind = Stmt::kIf;
-      // A branch is named by the condition's first word: enough to tell the branches apart.
-      s.parts.push_back({"IF " + Split(Until("THEN")).at(0), {}, Statements()});
-      while (At("ELSIF")) {
-        ++i_;
-        s.parts.push_back({"ELSIF " + Split(Until("THEN")).at(0), {}, Statements()});
-      }
-      if (At("ELSE")) {
-        ++i_;
-        s.hasElse = true;
-        s.parts.push_back({"ELSE", {}, Statements()});
-      }
-      Expect("END");
-      Expect("IF");
-      Expect(";");
-    } else if (At("FOR") || At("WHILE") || At("LOOP")) {
-      Until("LOOP");
-      s.kind = Stmt::kLoop;
-      s.parts.push_back({"", {}, Statements()});
-      Expect("END");
-      Expect("LOOP");
-      Expect(";");
-    } else if (At("RETURN") || At("RAISE")) {
-      s.kind = At("RETURN") ? Stmt::kReturn : Stmt::kRaise;
-      ++i_;
-      s.text = Until(";");
-    } else if (At("V_RETURN") && i_ + 2 < t_.size() && t_[i_ + 1].Is(":") && t_[i_ + 2].Is("=")) {
-      i_ += 3;
-      s.kind = Stmt::kAssign;
-      s.text = Until(";");
-      std::erase(s.text, ' ');
-    } else {
-      Until(";");
-    }
-    return s;
-  }
-
-  static std::vector<std::string> Split(const std::string& names) {
+  // The words of a condition or a handler's exception list, without OR.
+  std::vector<std::string> Words(const char* until) {
     std::vector<std::string> list;
-    std::istringstream words(names);
+    std::istringstream words(Until(until));
     for (std::string w; words >> w;)
       if (w != "OR") list.push_back(w);
     return list;
   }
 
-  // The paths through `list` from `in`, within the construct `where`.
-  std::set<Path> Run(const std::vector<Stmt>& list, const std::string& where, const Path& in) {
-    std::set<Path> paths = {in};
-    for (const Stmt& s : list) {
-      std::set<Path> next;
-      for (const Path& p : paths) {
-        if (p.how != Path::kFall) next.insert(p);
-        else next.merge(Step(s, where, p));
-      }
-      paths = std::move(next);
+  // The statements up to the end of their list; paths that left earlier pass by unchanged.
+  Paths List(const std::string& where, Paths in) {
+    while (!At("END") && !At("EXCEPTION") && !At("WHEN") && !At("ELSIF") && !At("ELSE") && i_ < t_.size()) {
+      Paths falling, out;
+      for (const Path& p : in) (p.how == Path::kFall ? falling : out).insert(p);
+      out.merge(Statement(where, std::move(falling)));
+      in = std::move(out);
     }
-    return paths;
+    return in;
   }
 
-  std::set<Path> Step(const Stmt& s, const std::string& where, Path p) {
+  // One statement, parsed even when no path reaches it; `where` names the branches and
+  // handlers around it ("body" at the top).
+  Paths Statement(const std::string& where, Paths in) {
     const auto inside = [&where](const std::string& label) { return where.empty() ? label : where + " > " + label; };
-    switch (s.kind) {
-      case Stmt::kAssign: p.set = true, p.where = where.empty() ? "body" : where, p.value = s.text; return {p};
-      case Stmt::kReturn: p.how = Path::kReturn; return {p};
-      case Stmt::kRaise: p.how = Path::kRaise, p.raised = s.text; return {p};
-      case Stmt::kLoop: {
-        std::set<Path> paths = Run(s.parts[0].body, where, p);  // once, or not at all
-        paths.insert(p);
-        return paths;
+    if (Take("BEGIN")) return Block(where, List(where, in), inside);
+    Paths out;
+    if (Take("IF")) {  // a branch is named by its condition's first word
+      std::string label = "IF " + Words("THEN").at(0);
+      bool hasElse = false;
+      for (;;) {
+        out.merge(List(inside(label), in));
+        if (Take("ELSIF")) label = "ELSIF " + Words("THEN").at(0);
+        else if (Take("ELSE")) label = "ELSE", hasElse = true;
+        else break;
       }
-      case Stmt::kIf: {
-        std::set<Path> paths;
-        for (const Stmt::Part& branch : s.parts) paths.merge(Run(branch.body, inside(branch.label), p));
-        if (!s.hasElse) paths.insert(p);
-        return paths;
-      }
-      case Stmt::kBlock: return Block(s, where, p, inside);
-      case Stmt::kOther: return {p};
+      if (!hasElse) out.insert(in.begin(), in.end());
+      Expect("END"), Expect("IF"), Expect(";");
+    } else if (At("FOR") || At("WHILE") || At("LOOP")) {  // once, or not at all
+      Until("LOOP");
+      out = List(where, in);
+      out.insert(in.begin(), in.end());
+      Expect("END"), Expect("LOOP"), Expect(";");
+    } else if (At("RETURN") || At("RAISE")) {
+      const Path::How how = Take("RETURN") ? Path::kReturn : (++i_, Path::kRaise);
+      const std::string raised = Until(";");
+      for (Path p : in) p.how = how, p.raised = how == Path::kRaise ? raised : "", out.insert(p);
+    } else if (At("V_RETURN") && i_ + 2 < t_.size() && t_[i_ + 1].Is(":") && t_[i_ + 2].Is("=")) {
+      i_ += 3;
+      std::string value = Until(";");
+      std::erase(value, ' ');
+      for (Path p : in) p.set = true, p.where = where.empty() ? "body" : where, p.value = value, out.insert(p);
+    } else {
+      Until(";");
+      out = std::move(in);
     }
-    return {p};
+    return out;
   }
 
+  // The handlers of a block whose body gave `body`. A raised exception goes to the handler
+  // naming it, else to WHEN OTHERS. A handler of an exception the server raises is entered
+  // from any statement of the body, with v_return as it stood there: only what the handler
+  // itself sets counts.
   template <typename Inside>
-  std::set<Path> Block(const Stmt& s, const std::string& where, const Path& p, const Inside& inside) {
-    std::set<Path> paths;
-    const auto handles = [](const Stmt::Part& h, const std::string& name) {
-      return std::find(h.names.begin(), h.names.end(), name) != h.names.end();
-    };
-    for (Path out : Run(s.parts[0].body, where, p)) {
-      const Stmt::Part* handler = nullptr;
-      for (std::size_t h = 1; h < s.parts.size() && out.how == Path::kRaise; ++h)
-        if (handles(s.parts[h], out.raised) || (!handler && handles(s.parts[h], "OTHERS"))) handler = &s.parts[h];
-      if (!handler) {
-        paths.insert(out);
+  Paths Block(const std::string& where, const Paths& body, const Inside& inside) {
+    Take("EXCEPTION");
+    struct Handler { std::vector<std::string> names; std::size_t at; Paths in; };
+    std::vector<Handler> handlers;
+    while (Take("WHEN")) handlers.push_back({Words("THEN"), i_, {}}), List(where, {});
+    Expect("END");
+    Until(";");  // the block's name, if any
+    const std::size_t end = i_;
+    const auto handles = [](const Handler& h, const std::string& name) { return std::ranges::count(h.names, name) > 0; };
+    Paths out;
+    for (Path p : body) {
+      Handler* to = nullptr;
+      for (Handler& h : handlers)
+        if (p.how == Path::kRaise && (handles(h, p.raised) || (!to && handles(h, "OTHERS")))) to = &h;
+      if (!to) {
+        out.insert(p);
         continue;
       }
-      out.how = Path::kFall, out.raised.clear();
-      paths.merge(Run(handler->body, inside(handler->label), out));
+      p.how = Path::kFall, p.raised.clear();
+      to->in.insert(p);
     }
-    // A handler of an exception the server raises is entered from any statement of the body,
-    // with v_return as it stood there: only what the handler itself sets counts.
-    for (std::size_t h = 1; h < s.parts.size(); ++h) {
-      const auto& names = s.parts[h].names;
-      if (std::all_of(names.begin(), names.end(), [this](const std::string& n) { return userExceptions_.count(n); }))
-        continue;
-      Path entered;
-      entered.set = true, entered.where = "(as before " + s.parts[h].label + ")", entered.value = "?";
-      paths.merge(Run(s.parts[h].body, inside(s.parts[h].label), entered));
+    for (Handler& h : handlers) {
+      const std::string label = "WHEN " + h.names.front();
+      if (!std::ranges::all_of(h.names, [this](const std::string& n) { return userExceptions_.count(n) > 0; }))
+        h.in.insert(Path{Path::kFall, "", true, "(as before " + label + ")", "?"});
+      i_ = h.at;
+      out.merge(List(inside(label), h.in));
     }
-    return paths;
+    i_ = end;
+    return out;
   }
 
   const Tokens t_;
@@ -444,9 +388,9 @@ TEST(OracleLockTexts, EveryPathOutSetsTheReturnCodeOfItsOutcome) {
   for (const auto& object : OracleLockObjects()) EXPECT_EQ(PlSqlPaths(Lex(object.text)).Exits(), expected.at(std::string(object.name))) << object.name;
 }
 
-// DECODE_HEX's list against a decoder of its own for every two-digit code, upper and lower
-// case: printable 20-7E but the double quote (unlisted) and the comma (empty text, NULL to
-// Oracle), tab, line feed, carriage return, FE and FF; every other code NULL.
+// DECODE_HEX's list against the codes it must decode, in upper case: printable 20-7E but the
+// double quote (unlisted) and the comma (the empty text, NULL to Oracle), tab, line feed,
+// carriage return, FE and FF; every other code unlisted, so NULL.
 TEST(OracleLockTexts, DecodeHexListsExactlyTheCodesItShould) {
   const auto decodeHex = std::find_if(OracleLockObjects().begin(), OracleLockObjects().end(),
                                       [](const OracleObject& o) { return std::string(o.name) == "DECODE_HEX"; });
@@ -457,7 +401,7 @@ TEST(OracleLockTexts, DecodeHexListsExactlyTheCodesItShould) {
   std::size_t close;
   const auto args = Arguments(t, static_cast<std::size_t>(decode - t.begin()) + 1, close);
   ASSERT_EQ(args.size() % 2, 1u);  // the code, then pairs of code and character, no default
-  std::map<std::string, std::optional<int>> listed;  // nullopt: the empty text
+  std::map<std::string, std::optional<int>> listed, expected;  // nullopt: the empty text
   for (std::size_t i = 1; i + 1 < args.size(); i += 2) {
     ASSERT_TRUE(args[i].size() == 1 && args[i][0].literal) << i;
     const Tokens& value = args[i + 1];
@@ -468,17 +412,11 @@ TEST(OracleLockTexts, DecodeHexListsExactlyTheCodesItShould) {
     EXPECT_TRUE(listed.emplace(args[i][0].text, character).second) << "listed twice: " << args[i][0].text;
   }
   for (int code = 0; code < 256; ++code) {
-    char upperHex[3], lowerHex[3];
-    std::snprintf(upperHex, sizeof upperHex, "%02X", code);
-    std::snprintf(lowerHex, sizeof lowerHex, "%02x", code);
-    for (const std::string hex : {upperHex, lowerHex}) {
-      std::optional<int> want;  // nullopt: NULL; a code written with lower-case letters is unlisted
-      if (hex == upperHex && ((code >= 0x20 && code <= 0x7E && code != 0x22 && code != 0x2C) || code == 9 || code == 10 ||
-                    code == 13 || code >= 0xFE))
-        want = code;
-      const auto found = listed.find(hex);
-      const std::optional<int> got = found == listed.end() ? std::nullopt : found->second;
-      EXPECT_EQ(got, want) << hex;
-    }
+    char hex[3];
+    std::snprintf(hex, sizeof hex, "%02X", code);
+    if ((code >= 0x20 && code <= 0x7E && code != 0x22 && code != 0x2C) || code == 9 || code == 10 || code == 13 || code >= 0xFE)
+      expected[hex] = code;
   }
+  expected["2C"] = std::nullopt;
+  EXPECT_EQ(listed, expected);  // no code in lower case, none twice, no other
 }

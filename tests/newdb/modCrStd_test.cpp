@@ -10,9 +10,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <ctime>
-#include <sstream>
 
 #include "common/FrontEnd.h"
 #include "common/General.h"
@@ -193,11 +191,7 @@ using testing_support::Padded;
 
 std::string Hex(const std::string& bytes) {
   std::string hex;
-  char digits[3];
-  for (const unsigned char c : bytes) {
-    std::snprintf(digits, sizeof digits, "%02X", c);
-    hex += digits;
-  }
+  for (const unsigned char c : bytes) hex += {"0123456789ABCDEF"[c >> 4], "0123456789ABCDEF"[c & 15]};
   return hex;
 }
 
@@ -284,23 +278,11 @@ TEST_F(NewSite, MissingTemplateIsShownAndTheCreationGoesOn) {
   EXPECT_NE(Record(UID_FILE, "FILOMAR"), "");
 }
 
-// A time zone whose calendar day is not UTC's at this moment (UTC+14 from 10:00 UTC, UTC-11
-// before 11:00 UTC), set for the life of the object.
+// A time zone whose calendar day is not UTC's at this moment (UTC+14 from 11:00 UTC, UTC-11
+// before), set for the life of the object.
 class ZoneOfAnotherDay {
  public:
-  ZoneOfAnotherDay() : zone_(std::in_place, "TZ", UtcHour() >= 12 ? "LOC-14" : "LOC+11") { tzset(); }
-  ~ZoneOfAnotherDay() {
-    zone_.reset();
-    tzset();
-  }
-  ZoneOfAnotherDay(const ZoneOfAnotherDay&) = delete;
-  ZoneOfAnotherDay& operator=(const ZoneOfAnotherDay&) = delete;
-  static int UtcHour() {
-    const std::time_t now = std::time(nullptr);
-    std::tm utc{};
-    gmtime_r(&now, &utc);
-    return utc.tm_hour;
-  }
+  ZoneOfAnotherDay() { tzset(); }
   static filomar::Date LocalToday() {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
@@ -310,7 +292,8 @@ class ZoneOfAnotherDay {
   }
 
  private:
-  std::optional<testing_support::ScopedEnv> zone_;
+  struct TzsetAtTheEnd { ~TzsetAtTheEnd() { tzset(); } } reset_;  // after zone_ is restored
+  testing_support::ScopedEnv zone_{"TZ", std::time(nullptr) / 3600 % 24 >= 11 ? "LOC-14" : "LOC+11"};
 };
 
 TEST_F(NewSite, RecordContent) {

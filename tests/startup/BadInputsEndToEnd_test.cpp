@@ -20,6 +20,7 @@ using testing_support::ProgramRun;
 using testing_support::Changes;
 using testing_support::Snapshot;
 using testing_support::RunShell;
+using testing_support::ShellWord;
 
 namespace {
 
@@ -58,13 +59,6 @@ std::function<void(const DemoSite&)> FirstActionRecord(const std::string& record
   return [record](const DemoSite& s) {
     SpoilStore(s, "data", "std", "UPDATE r_SACT_0 SET record = " + record + " WHERE key = (SELECT min(key) FROM r_SACT_0)");
   };
-}
-
-// `text` as one word of the shell, whatever it holds.
-std::string ShellWord(const std::string& text) {
-  std::string word = "'";
-  for (const char c : text) word += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return word + "'";
 }
 
 void Overwrite(const fs::path& file, const std::string& bytes) {

@@ -5,6 +5,7 @@
 #include "common/FrontEnd.h"
 #include "recio/Vb_io.h"
 #include "recio/conffld.h"
+#include "shared/Session.h"
 #include "support/Records.h"
 
 using namespace filomar;
@@ -21,10 +22,7 @@ void StartupSite::SetUp() {
 }
 
 void StartupSite::TearDown() {
-  if (ConnHandle != -1) {
-    vb_io_disconnect(0, ConnHandle);
-    ConnHandle = -1;
-  }
+  if (ConnHandle != -1) terminate();  // a session left open is ended as the program ends it
 }
 
 void StartupSite::AddUser(const std::string& id, const std::string& password) {

@@ -147,10 +147,6 @@ class LoginTest : public StartupSite {
     init0();
     form.Form_Load();
   }
-  void TearDown() override {
-    if (ConnHandle != -1) terminate();
-    StartupSite::TearDown();
-  }
   // Presses OK with the given entries; the exit status when the run ended, else -1.
   int SignOn(const std::string& user, const std::string& password) {
     form.UID_Change(user);

@@ -2,20 +2,17 @@
 
 #include <sys/wait.h>
 
+#include <cctype>
 #include <cstdlib>
 #include <stdexcept>
+
+#include "support/ProgramRun.h"
 
 namespace testing_support {
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string Quoted(const std::string& text) {
-  std::string quoted = "'";
-  for (const char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return quoted + "'";
-}
-
+const auto Quoted = ShellWord;
 }  // namespace
 
 SiteToolRun RunSiteTool(const std::vector<std::string>& args, const std::string& input) {
@@ -46,5 +43,15 @@ SiteEnvironment::SiteEnvironment(const DemoSite& site)
     : home_("FILOMAR_HOME", site.dir().string()),
       odbc_("ODBCINI", site.OdbcIni().string()),
       ipc_("FILOMAR_IPC_DIR", (site.dir() / "ipc").string()) {}
+
+std::map<std::string, std::string> LetterFiles(const fs::path& dir) {
+  std::map<std::string, std::string> files;
+  for (const auto& entry : fs::directory_iterator(dir)) {
+    std::string name = entry.path().filename().string(), kind = name.substr(0, 6);
+    for (char& c : kind) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    if (kind == "LETTER" || kind == "ACTSHT") files[name] = ReadFile(entry.path());
+  }
+  return files;
+}
 
 }  // namespace testing_support

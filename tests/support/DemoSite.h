@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -63,5 +64,9 @@ class SiteEnvironment {
   ScopedEnv odbc_;
   ScopedEnv ipc_;
 };
+
+// The letter and action sheet files of `dir` (names beginning "Letter" or "ActSht" in any
+// case) with their contents, by name.
+std::map<std::string, std::string> LetterFiles(const std::filesystem::path& dir);
 
 }  // namespace testing_support

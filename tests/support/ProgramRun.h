@@ -11,6 +11,9 @@ struct ProgramRun {
   std::string out;  // standard output and standard error together
 };
 
+// `text` as one word of the shell, whatever it holds.
+std::string ShellWord(const std::string& text);
+
 // Runs `command` with its output captured in `outFile`.
 ProgramRun RunShell(const std::string& command, const std::filesystem::path& outFile);
 

@@ -73,22 +73,9 @@ std::unique_ptr<Provider> RecordingProviderFactory::Create() { return std::make_
 
 std::vector<std::string> RecordingProviderFactory::Statements() const {
   std::vector<std::string> texts;
-  for (const auto& call : calls_) {
+  for (const auto& call : calls_)
     if (call.kind == RecordedCall::Kind::Execute || call.kind == RecordedCall::Kind::Query) texts.push_back(call.text);
-  }
   return texts;
-}
-
-void RecordingProviderFactory::FailStatement(const std::string& sql, std::vector<Error> errors) {
-  FailWhen([sql](const std::string& text) { return text == sql; }, std::move(errors));
-}
-
-void RecordingProviderFactory::FailWhen(Match match, std::vector<Error> errors) {
-  rules_.push_back({std::move(match), std::move(errors)});
-}
-
-void RecordingProviderFactory::SetRows(const std::string& sql, RowSet rows) {
-  answers_.push_back({sql, std::move(rows)});
 }
 
 const std::vector<Error>* RecordingProviderFactory::FailureFor(const std::string& sql) const {
@@ -96,13 +83,9 @@ const std::vector<Error>* RecordingProviderFactory::FailureFor(const std::string
   return it == rules_.end() || it->errors.empty() ? nullptr : &it->errors;
 }
 
-void RecordingProviderFactory::AddTable(const std::string& table, std::vector<std::string> columns) {
-  tables_.emplace_back(table, std::move(columns));
-}
-
 RowSet RecordingProviderFactory::RowsFor(const std::string& sql) const {
-  const auto it = std::find_if(answers_.rbegin(), answers_.rend(), [&](const Answer& a) { return a.sql == sql; });
-  return it == answers_.rend() ? RowSet{} : it->rows;
+  const auto it = std::find_if(answers_.rbegin(), answers_.rend(), [&](const auto& a) { return a.first == sql; });
+  return it == answers_.rend() ? RowSet{} : it->second;
 }
 
 }  // namespace ado

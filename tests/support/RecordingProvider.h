@@ -36,25 +36,23 @@ class RecordingProviderFactory : public ProviderFactory {
   // Every later Open fails with `errors` (at least one is needed for a failure).
   void FailOpen(std::vector<Error> errors) { openErrors_ = std::move(errors); }
   // Every later statement with exactly this text fails with `errors`.
-  void FailStatement(const std::string& sql, std::vector<Error> errors);
+  void FailStatement(const std::string& sql, std::vector<Error> errors) {
+    FailWhen([sql](const std::string& text) { return text == sql; }, std::move(errors));
+  }
   // Every later statement that `match` accepts fails with `errors`. Rules are tried in the
   // order they were given; the first that matches decides.
-  void FailWhen(Match match, std::vector<Error> errors);
+  void FailWhen(Match match, std::vector<Error> errors) { rules_.push_back({std::move(match), std::move(errors)}); }
   // A Query with exactly this text yields `rows`; any other query yields no rows.
-  void SetRows(const std::string& sql, RowSet rows);
+  void SetRows(const std::string& sql, RowSet rows) { answers_.emplace_back(sql, std::move(rows)); }
   // The catalogue holds table `table` with `columns`. Catalogue calls match names exactly,
   // without regard to case.
-  void AddTable(const std::string& table, std::vector<std::string> columns);
+  void AddTable(const std::string& table, std::vector<std::string> columns) { tables_.emplace_back(table, std::move(columns)); }
 
  private:
   friend class RecordingProvider;
   struct Rule {
     Match match;
     std::vector<Error> errors;
-  };
-  struct Answer {
-    std::string sql;
-    RowSet rows;
   };
 
   const std::vector<Error>* FailureFor(const std::string& sql) const;
@@ -64,7 +62,7 @@ class RecordingProviderFactory : public ProviderFactory {
   std::vector<ConnectionSpec> opens_;
   std::vector<Error> openErrors_;
   std::vector<Rule> rules_;
-  std::vector<Answer> answers_;
+  std::vector<std::pair<std::string, RowSet>> answers_;  // a query's text and its rows
   std::vector<std::pair<std::string, std::vector<std::string>>> tables_;
 };
 

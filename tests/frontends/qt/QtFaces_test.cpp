@@ -97,10 +97,6 @@ class LoginDialogTest : public startup_test::StartupSite {
     AddAccess("FILOMAR", "STANDARD", "9");
     init0();
   }
-  void TearDown() override {
-    if (ConnHandle != -1) terminate();
-    StartupSite::TearDown();
-  }
 };
 
 struct AfterRefusal {
