@@ -37,7 +37,7 @@ struct BadInput {
   int status = 1;
   bool convertsTheRest = false;  // converts what it can: the site changes; the message may be logged
   bool interruptAfterFirstDatabase = false;
-  std::string environment;  // set for the program only
+  std::string environment = {};  // set for the program only
 };
 
 // Runs SQL on a database's record store, as a damaged or foreign program might leave it.
