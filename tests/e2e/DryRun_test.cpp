@@ -73,7 +73,7 @@ TEST_F(DryRun, LeavesEverySiteFileAsItWasAndPrintsWhatTheRealRunThenChanges) {
   }
   const testing_support::FileSnapshot siteBefore = testing_support::Snapshot(site.dir());
   // The data directories keep their times too: only SQLite's own files came and went in them.
-  const auto directoryTimes = [&site] {
+  const auto directoryTimes = [this] {
     std::map<std::string, fs::file_time_type> times;
     for (const e2e::Database& db : e2e::kConvertedDatabases) times[db.dataDir] = fs::last_write_time(site.DataDir(db.dataDir));
     return times;

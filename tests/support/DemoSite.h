@@ -29,7 +29,7 @@ struct DemoSiteOptions {
   std::size_t records = 50;  // SACT, VERS and COMP records of each full database
   char engine = 'S';
   int databases = 3;  // databases at "400A", STANDARD included
-  std::optional<std::string> dataRoot;  // --ini
+  std::optional<std::string> dataRoot = std::nullopt;  // --ini
   std::string folder = "site";          // the name of the site's own folder
 };
 
