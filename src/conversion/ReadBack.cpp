@@ -20,18 +20,16 @@ constexpr int kLettersPerKind = 10;
 
 std::string FileCode(short file) { return RTrim(std::string(Block(file).code, sizeof Block(file).code)); }
 
-// Every record of the file, from the lowest key; -1 when the file cannot be read to its end.
+// Every record of the file, from the lowest key, counted by the library without reading them;
+// -1 when the file cannot be counted.
 long CountRecords(short file) {
   vb_io_open(file, "");
   if (vb_io_erc != 0) return -1;
   std::memset(Block(file).record, 0, sizeof Block(file).record);
-  vb_io_start(file, 0, 0, 1025);
-  long count = 0;
-  for (vb_io_next(file, 0); vb_io_erc == 0; vb_io_next(file, 0)) ++count;
-  const bool complete = vb_io_erc == kEndOfScan;
-  vb_io_endstart(file);
+  const long count = vb_io_count(file, 0);
+  const bool counted = vb_io_erc == 0;
   vb_io_close(file);
-  return complete ? count : -1;
+  return counted ? count : -1;
 }
 
 std::string TwoDigits(int n) { return (n < 10 ? "0" : "") + std::to_string(n); }
@@ -64,7 +62,7 @@ std::string CheckVersion() {
 std::string CheckCounts(const ReadBackPlan& plan) {
   for (const auto& [file, before] : plan.recordCounts) {
     const long now = CountRecords(file);
-    if (before < 0 || now < 0) return FileCode(file) + ": its records cannot be read to the end (" + vb_io_failure() + ")";
+    if (before < 0 || now < 0) return FileCode(file) + ": its records cannot be counted (" + vb_io_failure() + ")";
     if (now != before) {
       return FileCode(file) + ": holds " + std::to_string(now) + " records, " + std::to_string(before) +
              " before the conversion";
