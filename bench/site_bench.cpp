@@ -36,30 +36,13 @@ using bench::Run;
 // Runs the conversion of every database of the site in the environment; the seconds since its spawn at which each
 // database's conversion started, then the end of the run as the last entry. Empty on failure.
 std::vector<double> ConvertAll() {
-  int toChild[2], fromChild[2];
-  if (pipe(toChild) != 0 || pipe(fromChild) != 0) return {};
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, toChild[0], STDIN_FILENO);
-  posix_spawn_file_actions_adddup2(&actions, fromChild[1], STDOUT_FILENO);
-  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_addclose(&actions, toChild[1]);
-  posix_spawn_file_actions_addclose(&actions, fromChild[0]);
-  const std::string program = FILOMAR_CONVERT;
-  const char* argv[] = {program.c_str(), "--batch", "--user", "FILOMAR", "--password-stdin", "--all", nullptr};
   const auto start = Clock::now();
   pid_t pid = 0;
-  const int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, const_cast<char**>(argv), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  close(toChild[0]);
-  close(fromChild[1]);
-  if (spawned != 0) return {};
-  if (write(toChild[1], "FILOMAR\n", 8) != 8) return {};
-  close(toChild[1]);
+  FILE* out = bench::StartSignedOn({FILOMAR_CONVERT, "--batch", "--user", "FILOMAR", "--password-stdin", "--all"}, pid);
+  if (out == nullptr) return {};
 
   std::vector<double> marks;
   bool completed = false;
-  FILE* out = fdopen(fromChild[0], "r");
   char line[4096];
   while (std::fgets(line, sizeof line, out) != nullptr) {
     const double now = std::chrono::duration<double>(Clock::now() - start).count();

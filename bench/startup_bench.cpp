@@ -56,30 +56,13 @@ double OwnCpu() {
 // Seconds from the spawn of the program to the line after its list, and the processor time
 // of its whole run in `cpu`; negative on failure.
 double TimeToList(const fs::path& site, double& cpu) {
-  int toChild[2], fromChild[2];
-  if (pipe(toChild) != 0 || pipe(fromChild) != 0) return -1;
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, toChild[0], STDIN_FILENO);
-  posix_spawn_file_actions_adddup2(&actions, fromChild[1], STDOUT_FILENO);
-  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_addclose(&actions, toChild[1]);
-  posix_spawn_file_actions_addclose(&actions, fromChild[0]);
-  const std::string program = FILOMAR_CONVERT, log = (site / "no-such-folder" / "convert5.log").string();
-  const char* argv[] = {program.c_str(), "--batch", "--user", "FILOMAR", "--password-stdin", "--log", log.c_str(),
-                        nullptr};
+  const std::string log = (site / "no-such-folder" / "convert5.log").string();
   const auto start = Clock::now();
   pid_t pid = 0;
-  const int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, const_cast<char**>(argv), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  close(toChild[0]);
-  close(fromChild[1]);
-  if (spawned != 0) return -1;
-  if (write(toChild[1], "FILOMAR\n", 8) != 8) return -1;
-  close(toChild[1]);
+  FILE* out = bench::StartSignedOn({FILOMAR_CONVERT, "--batch", "--user", "FILOMAR", "--password-stdin", "--log", log}, pid);
+  if (out == nullptr) return -1;
 
   double seconds = -1;
-  FILE* out = fdopen(fromChild[0], "r");
   char line[4096];
   while (std::fgets(line, sizeof line, out) != nullptr) {
     if (seconds < 0 && std::string(line).rfind("Log File:", 0) == 0)

@@ -135,8 +135,7 @@ void ProgramHandOvers::RunDryRun() {
   const std::vector<std::string> startupStatements = dryRunServer_.TakeStatements();
   out << "Dry run: temporary copies are converted; nothing is sent to the server or changed on the site.\n";
   WriteStatements(startupStatements, "start-up ", out);
-  for (const std::string& note : mainWindow_->unlistedNotes)
-    out << "Not listed because it cannot be read: " << ui::Cp1252ToUtf8(note) << "\n";
+  ui::ShowUnlisted(*mainWindow_, out);
   bool clean = true;
   for (const std::string& name : options_.databases) {
     if (std::any_of(mainWindow_->DBList.begin(), mainWindow_->DBList.end(),

@@ -16,7 +16,6 @@ namespace {
 
 // The record files the conversion's steps scan whole.
 constexpr short kScannedFiles[] = {SACT_FILE, VERS_FILE, COMP_FILE};
-constexpr int kLettersPerKind = 10;
 
 std::string FileCode(short file) { return RTrim(std::string(Block(file).code, sizeof Block(file).code)); }
 
@@ -31,8 +30,6 @@ long CountRecords(short file) {
   vb_io_close(file);
   return counted ? count : -1;
 }
-
-std::string TwoDigits(int n) { return (n < 10 ? "0" : "") + std::to_string(n); }
 
 enum class Kind { Missing, File, Directory, Other };
 
@@ -71,6 +68,12 @@ std::string CheckCounts(const ReadBackPlan& plan) {
   return "";
 }
 
+// The version record reads 500A and every scanned file holds as many records as before.
+std::string CheckRecords(const ReadBackPlan& plan) {
+  const std::string problem = CheckVersion();
+  return problem.empty() ? CheckCounts(plan) : problem;
+}
+
 }  // namespace
 
 ReadBackPlan PlanReadBack() {
@@ -78,18 +81,15 @@ ReadBackPlan PlanReadBack() {
   for (const short file : kScannedFiles) plan.recordCounts.emplace_back(file, CountRecords(file));
   const auto directory = steps::LetterDirectory();
   if (!directory) return plan;
-  for (const char* kind : {"Letter", "ActSht"}) {
-    for (int n = 1; n <= kLettersPerKind; ++n) {
-      const auto old = OnDisk(*directory + kind + static_cast<char>('A' + n - 1));
-      if (old && KindOf(*old) == Kind::File) plan.letterRenames.emplace_back(*old, *directory + kind + TwoDigits(n));
-    }
+  for (const auto& [oldName, newName] : steps::LetterRenames(*directory)) {
+    const auto old = OnDisk(oldName);
+    if (old && KindOf(*old) == Kind::File) plan.letterRenames.emplace_back(*old, newName);
   }
   return plan;
 }
 
 std::string CheckBeforeCommit(const ReadBackPlan& plan) {
-  std::string problem = CheckVersion();
-  if (problem.empty()) problem = CheckCounts(plan);
+  std::string problem = CheckRecords(plan);
   for (const auto& [oldPath, newPath] : plan.letterRenames) {
     if (!problem.empty()) break;
     if (KindOf(newPath) == Kind::Directory)
@@ -99,8 +99,7 @@ std::string CheckBeforeCommit(const ReadBackPlan& plan) {
 }
 
 std::string CheckAfterCommit(const ReadBackPlan& plan) {
-  std::string problem = CheckVersion();
-  if (problem.empty()) problem = CheckCounts(plan);
+  std::string problem = CheckRecords(plan);
   for (const auto& [oldPath, newPath] : plan.letterRenames) {
     if (!problem.empty()) break;
     if (KindOf(newPath) != Kind::File) problem = newPath + ": the renamed letter file is not there";

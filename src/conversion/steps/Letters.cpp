@@ -203,6 +203,14 @@ std::optional<std::string> LetterDirectory() {
   return full;
 }
 
+std::vector<LetterRename> LetterRenames(const std::string& directory) {
+  std::vector<LetterRename> renames;
+  for (const char* kind : {"Letter", "ActSht"})
+    for (int n = 1; n <= kLettersPerKind; ++n)
+      renames.push_back({directory + kind + static_cast<char>('A' + n - 1), directory + kind + TwoDigits(n)});
+  return renames;
+}
+
 bool renameLetters(StepContext&) {
   const auto directory = LetterDirectory();
   if (!directory) {
@@ -210,18 +218,15 @@ bool renameLetters(StepContext&) {
     return false;
   }
   bool renamed = false;
-  for (const char* kind : {"Letter", "ActSht"}) {
-    for (int n = 1; n <= kLettersPerKind; ++n) {
-      const std::string oldName = *directory + kind + static_cast<char>('A' + n - 1);
-      WriteTrace(" - Original Filename : '" + oldName + "'");
-      if (!FileExists(oldName)) {
-        WriteTrace(" - '" + oldName + "' does not exist");
-        continue;
-      }
-      const RenameOutcome outcome = RenameOne(oldName, oldName.substr(0, oldName.size() - 1) + TwoDigits(n));
-      renamed = renamed || outcome.renamed;
-      if (outcome.cancelled) return renamed;
+  for (const auto& [oldName, newName] : LetterRenames(*directory)) {
+    WriteTrace(" - Original Filename : '" + oldName + "'");
+    if (!FileExists(oldName)) {
+      WriteTrace(" - '" + oldName + "' does not exist");
+      continue;
     }
+    const RenameOutcome outcome = RenameOne(oldName, newName);
+    renamed = renamed || outcome.renamed;
+    if (outcome.cancelled) return renamed;
   }
   return renamed;
 }

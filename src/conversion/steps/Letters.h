@@ -10,6 +10,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "conversion/StepContext.h"
 #include "common/Variant.h"
@@ -19,6 +20,14 @@ namespace filomar::steps {
 // The folder of the selected database's letter files (its data directory) as a full path
 // ending in "/"; nullopt when the record library has no database selected.
 std::optional<std::string> LetterDirectory();
+
+// The 4.0 letter and action sheet files of `directory` (a full path ending in "/") and the 5.0
+// name each takes, in the order the step renames them: LetterA..LetterJ to Letter01..Letter10,
+// then ActShtA..ActShtJ to ActSht01..ActSht10. Only names: nothing is looked up.
+struct LetterRename {
+  std::string oldName, newName;
+};
+std::vector<LetterRename> LetterRenames(const std::string& directory);
 
 // Renames LetterA..LetterJ and ActShtA..ActShtJ of the data directory to Letter01..Letter10
 // and ActSht01..ActSht10, replacing a file that already has the new name; names are found

@@ -121,10 +121,6 @@ void ShowWindow(const DBSelect& form, std::ostream& out) {
   out << form.Label2 << "\n" << form.Label3 << ": " << Cp1252ToUtf8(form.txtLogFile) << "\n";
 }
 
-// The databases left out of the list, one line each, shown once.
-void ShowUnlisted(const DBSelect& form, std::ostream& out) {
-  for (const std::string& note : form.unlistedNotes) out << "Not listed because it cannot be read: " << Cp1252ToUtf8(note) << "\n";
-}
 
 void Start(DBSelect& form, ProgressLines& progress, std::ostream& out) {
   if (!form.cmdStartEnabled) {
@@ -246,6 +242,10 @@ void RunDBSelectInBatch(DBSelect& form, std::ostream& out, const BatchChoice& ch
     throw filomar::ProgramEnd{status};
   }
   throw filomar::ProgramEnd{filomar::kExitFailure};  // cmdExit while idle always ends the program
+}
+
+void ShowUnlisted(const DBSelect& form, std::ostream& out) {
+  for (const std::string& note : form.unlistedNotes) out << "Not listed because it cannot be read: " << Cp1252ToUtf8(note) << "\n";
 }
 
 }  // namespace ui

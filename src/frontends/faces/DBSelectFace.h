@@ -26,6 +26,10 @@ namespace ui {
 // being converted is finished first).
 [[noreturn]] void RunDBSelectOnConsole(filomar::DBSelect& form, ConsoleUi& console);
 
+// The databases the window left out of its list, one line each ("Not listed because it cannot
+// be read: NAME: why").
+void ShowUnlisted(const filomar::DBSelect& form, std::ostream& out);
+
 struct BatchChoice {
   std::vector<std::string> databases;  // names to select, as listed (case aside)
   bool all = false;                    // select every listed database
@@ -33,8 +37,9 @@ struct BatchChoice {
 };
 
 // Selects the chosen databases, starts the run once, then ends the program: status 0 when the
-// run went through (completed or canceled), kExitFailure when it converted nothing because the
-// log or the server was unavailable. A name that is not listed is reported and left out.
+// run went through, kExitRunCancelled when it was cancelled between databases, kExitFailure
+// when the log, a backup or the server failed it or a chosen database was not converted. A name
+// that is not listed is reported and left out.
 [[noreturn]] void RunDBSelectInBatch(filomar::DBSelect& form, std::ostream& out, const BatchChoice& choice);
 
 }  // namespace ui

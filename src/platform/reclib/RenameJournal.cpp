@@ -9,7 +9,6 @@
 #include "platform/reclib/FaultPoints.h"
 
 namespace reclib {
-namespace {
 
 std::string DirectoryOf(const std::string& path) {
   const auto slash = path.find_last_of('/');
@@ -21,8 +20,6 @@ bool Exists(const std::string& path) {
   struct stat st {};
   return ::lstat(path.c_str(), &st) == 0;
 }
-
-}  // namespace
 
 int CheckFileChange(const FileChange& change) {
   if (!Exists(change.source)) return errno;

@@ -18,6 +18,11 @@ struct FileChange {
   std::string target;  // the new name of a rename
 };
 
+// The directory part of `path` ("." when it has none), and whether anything exists at `path`
+// (a link itself counts): for the store and its journal alike.
+std::string DirectoryOf(const std::string& path);
+bool Exists(const std::string& path);
+
 // Checks beforehand what the file system will be asked, so that a refusal is known while the
 // transaction is still open: the source must exist and its directory be writable. 0, or the
 // errno of the refusal.

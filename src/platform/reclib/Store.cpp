@@ -145,20 +145,6 @@ Store::~Store() {
   if (untouched_) untouched_->PutBackDirectoryTimes(path_);
 }
 
-namespace {
-
-bool Exists(const std::string& path) {
-  struct stat st {};
-  return ::lstat(path.c_str(), &st) == 0;
-}
-
-std::string DirectoryOf(const std::string& path) {
-  const auto slash = path.find_last_of('/');
-  return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
-}
-
-}  // namespace
-
 std::optional<Store::Untouched> Store::Untouched::Before(const std::string& path) {
   Untouched before;
   for (const char* suffix : {"-wal", "-shm", "-journal"})
