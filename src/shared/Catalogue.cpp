@@ -67,18 +67,13 @@ std::vector<CatalogueEntry> CatalogueEntries() {
 }
 
 void ScanCatalogue(const CatalogueVisitor& visit) {
-  ClearRecord(DB_FILE);
-  PutField(DB_DatabaseName, std::string(10, ' '));
-  vb_io_start(DB_FILE, 0, 0, 1025);
-  for (vb_io_next(DB_FILE, 0); vb_io_erc == 0; vb_io_next(DB_FILE, 0)) {
-    const CatalogueEntry entry = EntryInBuffer();
+  for (const CatalogueEntry& entry : CatalogueEntries()) {
     std::string problem;
     std::optional<std::string> version;
     if (SelectDatabase(entry, &problem)) version = ReadVersionCode(&problem);
     SelectStandardDatabase();
     if (!visit(entry, version, problem)) break;
   }
-  vb_io_endstart(DB_FILE);
 }
 
 bool IsVersion(const std::optional<std::string>& code, const char* version) {

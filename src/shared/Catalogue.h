@@ -37,7 +37,7 @@ std::optional<std::string> ReadVersionCode(std::string* problem = nullptr);
 // Every record of STANDARD's DB file, which is selected, opened and closed here; no database
 // is selected or opened for it. Empty when DB cannot be opened.
 std::vector<CatalogueEntry> CatalogueEntries();
-// Scans the open DB file from its first record: for each catalogued database, selects it,
+// Scans the catalogue (CatalogueEntries) from its first record: for each database, selects it,
 // reads its version code, selects STANDARD again and hands them to `visit`, which returns
 // false to stop the scan. `problem` is empty when the version was read, else it says why the
 // database could not be selected or its version read.
