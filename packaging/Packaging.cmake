@@ -17,7 +17,9 @@ install(FILES ${CMAKE_SOURCE_DIR}/docs/man/filomar-convert.1 ${CMAKE_SOURCE_DIR}
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/filomar-convert.desktop DESTINATION share/applications)
 
 set(CPACK_PACKAGE_NAME filomar-convert)
-set(CPACK_PACKAGE_VERSION 5.0.0)
+# The version is kept in one place, the header the programs print it from.
+file(STRINGS ${CMAKE_SOURCE_DIR}/src/common/Version.h version_line REGEX "kVersion = ")
+string(REGEX MATCH "[0-9]+\\.[0-9]+\\.[0-9]+" CPACK_PACKAGE_VERSION "${version_line}")
 set(CPACK_PACKAGE_CONTACT "Filomar administration <filomar@localhost>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Filomar 4.0 to 5.0 database conversion utility")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
@@ -25,6 +27,9 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION database)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6widgets6, libodbc2, unixodbc, libsqlite3-0")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "libsqliteodbc, tdsodbc")
+# The package ships optimised, stripped programs; their debug symbols go to a package of their
+# own (filomar-convert-dbgsym), which the build keeps because it compiles with -g.
+set(CPACK_DEBIAN_DEBUGINFO_PACKAGE ON)
 include(CPack)
 
 # Builds the package, unpacks it into a temporary root and converts a demo site with the

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds the Debian package from a build directory, checks what it holds, unpacks it into a
-# temporary root and converts a demo site once with the unpacked programs in batch.
+# Builds the Debian package from a build directory, checks what it holds (stripped programs,
+# their symbols in a package of their own, a valid desktop entry, readable manual pages),
+# unpacks it into a temporary root and converts a demo site once with the unpacked programs.
 #   scripts/check-package.sh BUILD_DIR
 set -euo pipefail
 build="$(cd "$1" && pwd)"
@@ -10,6 +11,7 @@ trap 'rm -rf "$work"' EXIT
 (cd "$build" && cpack -G DEB -B "$work/out" >"$work/cpack.log") || { cat "$work/cpack.log"; exit 1; }
 deb="$(ls "$work"/out/*.deb)"
 echo "package: $(basename "$deb")"
+ls "$work"/out/filomar-convert-dbgsym_*.ddeb >/dev/null 2>&1 || { echo "no package of debug symbols"; exit 1; }
 
 listing="$(dpkg-deb -c "$deb")"
 for path in ./usr/bin/filomar-convert ./usr/bin/filomar-site ./usr/lib/filomar-convert/filomar-convert \
@@ -22,6 +24,10 @@ done
 
 root="$work/root"
 dpkg-deb -x "$deb" "$root"
+for program in "$root"/usr/lib/filomar-convert/filomar-convert "$root"/usr/bin/filomar-site; do
+  file "$program" | grep -q ", stripped" || { echo "not stripped: $program"; exit 1; }
+done
+desktop-file-validate "$root"/usr/share/applications/filomar-convert.desktop
 for page in "$root"/usr/share/man/man1/*.1; do
   MANWIDTH=80 man -l "$page" >/dev/null 2>"$work/man.err"
   if [ -s "$work/man.err" ]; then echo "$page:"; cat "$work/man.err"; exit 1; fi

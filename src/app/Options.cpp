@@ -54,6 +54,8 @@ std::optional<Options> ParseOptions(int argc, char** argv, std::string& error) {
       options.passwordStdin = true;
     } else if (arg == "--help" || arg == "-h") {
       options.help = true;
+    } else if (arg == "--version") {
+      options.version = true;
     } else if (arg.rfind("--", 0) == 0) {
       error = "unknown option " + arg;
       return std::nullopt;

@@ -22,7 +22,8 @@ struct Options {
   std::vector<std::string> databases;  // --database NAME, repeatable
   bool allDatabases = false;           // --all
   std::string logFile;                 // --log FILE
-  bool help = false;                   // --help, -h: print kHelp and end
+  bool help = false;                   // --help, -h: print kUsage and kHelp and end
+  bool version = false;                // --version: print the version and end
   // The backup of each database before its conversion.
   std::string backupDir;  // --backup-dir DIR; empty: <program directory>/backups
   bool noBackup = false;  // --no-backup
@@ -33,14 +34,15 @@ struct Options {
   bool dryRun = false;
 };
 
+// One synopsis line per form of the command: the conversion, the restore and the dry run.
 inline constexpr const char* kUsage =
-    "usage: filomar-convert [/T[channels]] [/X[digits]] [--console | --batch [--answer OK|Cancel|Retry]...\n"
-    "                        [--user ID --password-stdin] [--database NAME]... [--all] [--log FILE]]\n"
-    "                        [--backup-dir DIR | --no-backup] [/D]\n"
-    "       filomar-convert [--console | --batch ...] --restore NAME [--from DIR] [--backup-dir DIR]\n"
-    "       filomar-convert [--console | --batch ...] --dry-run (--database NAME... | --all)\n";
+    "Usage: filomar-convert [--console | --batch] [BATCH OPTIONS] [--backup-dir DIR | --no-backup] [/T[channels]]\n"
+    "Usage: filomar-convert [--console | --batch] [BATCH OPTIONS] --restore NAME [--from DIR] [--backup-dir DIR]\n"
+    "Usage: filomar-convert [--console | --batch] [BATCH OPTIONS] --dry-run (--database NAME... | --all)\n"
+    "Usage: filomar-convert --help | --version\n";
 
 inline constexpr const char* kHelp =
+    "\n"
     "filomar-convert: converts the Filomar databases of this site from release 4.0 to 5.0.\n"
     "\n"
     "Sign on as a level-9 user, choose the databases still at 4.0 and start the conversion; the\n"
@@ -74,6 +76,7 @@ inline constexpr const char* kHelp =
     "  /X[digits]     accepted, no effect\n"
     "  /D             accepted as the last switch, no effect\n"
     "  --help, -h     prints this text\n"
+    "  --version      prints the version\n"
     "\n"
     "Exit status: 0 the program ran to its end (also when nothing was left to convert), 1 it ended\n"
     "on a failure it showed (another user has Filomar open, a refused sign-on, the log or the\n"

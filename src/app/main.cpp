@@ -7,6 +7,7 @@
 #include "app/Options.h"
 #include "app/ProgramHandOvers.h"
 #include "common/FrontEnd.h"
+#include "common/Version.h"
 #include "startup/modMain.h"
 #include "frontends/console/BatchUi.h"
 #include "frontends/console/ConsoleUi.h"
@@ -52,7 +53,11 @@ int main(int argc, char** argv) {
     return filomar::kExitFailure;
   }
   if (options->help) {
-    std::cout << filomar::app::kHelp;
+    std::cout << filomar::app::kUsage << filomar::app::kHelp;
+    return filomar::kExitNormal;
+  }
+  if (options->version) {
+    std::cout << "filomar-convert " << filomar::kVersion << "\n";
     return filomar::kExitNormal;
   }
   // A dry run prints its report: it has no window of its own.

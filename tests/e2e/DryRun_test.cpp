@@ -12,6 +12,7 @@
 #include <sstream>
 #include <string>
 
+#include "common/Version.h"
 #include "e2e/SiteRun.h"
 #include "support/TempDir.h"
 
@@ -184,7 +185,26 @@ TEST_F(DryRun, WithoutDatabasesOrWithRestoreIsAUsageError) {
   for (const char* args : {"", "--all --restore FINANCE"}) {
     const auto run = Dry(args, "usage.out");
     EXPECT_EQ(run.status, 1) << args;
-    EXPECT_NE(run.out.find("usage: filomar-convert"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("Usage: filomar-convert"), std::string::npos) << run.out;
+  }
+}
+
+// --help opens with one synopsis line per form of the command; --version names the release.
+// Neither signs on nor touches the site.
+TEST(CommandLine, HelpStartsWithTheSynopsisOfEachFormAndVersionNamesTheRelease) {
+  testing_support::TempDir outside;
+  const auto help = testing_support::RunShell("'" FILOMAR_CONVERT_EXE "' --help", outside.path() / "help.out");
+  EXPECT_EQ(help.status, 0);
+  std::istringstream lines(help.out);
+  std::vector<std::string> synopsis;
+  for (std::string line; std::getline(lines, line) && line.rfind("Usage: filomar-convert ", 0) == 0;) synopsis.push_back(line);
+  ASSERT_EQ(synopsis.size(), 4u) << help.out;
+  EXPECT_NE(synopsis[1].find("--restore NAME"), std::string::npos);
+  EXPECT_NE(synopsis[2].find("--dry-run"), std::string::npos);
+  for (const char* program : {FILOMAR_CONVERT_EXE, FILOMAR_SITE_EXE}) {
+    const auto version = testing_support::RunShell(std::string("'") + program + "' --version", outside.path() / "version.out");
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, fs::path(program).filename().string() + " " + filomar::kVersion + "\n");
   }
 }
 

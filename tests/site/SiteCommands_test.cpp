@@ -21,7 +21,7 @@ TEST(SiteCommands, BadArgumentsGiveTheUsageAndStatusTwo) {
            {}, {"build", dir}, {"demo", dir, "--records", "12x"}, {"install-record", dir, "--password-stdin"}}) {
     const auto run = RunSiteTool(args);
     EXPECT_EQ(run.exitCode, 2) << (args.empty() ? "" : args[0]) << " " << run.err;
-    EXPECT_NE(run.err.find("usage: filomar-site demo DIR"), std::string::npos);
+    EXPECT_NE(run.err.find("Usage: filomar-site demo DIR"), std::string::npos);
   }
   EXPECT_EQ(Entries(temp.path()), 0);
 }

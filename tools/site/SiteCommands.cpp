@@ -9,6 +9,7 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "common/Version.h"
 #include "platform/reclib/io.h"
 #include "site/DatabaseRecords.h"
 #include "site/ProgramFiles.h"
@@ -25,12 +26,14 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kUsage =
-    "usage: filomar-site demo DIR [--records N] [--engine S|O] [--ini DATAROOT] [--databases K] [--force]\n"
-    "       filomar-site empty DIR [--engine S|O] [--force]\n"
-    "       filomar-site install-record DIR --engine S|O --password-stdin\n"
-    "       filomar-site dump SITE DATADIR PREFIX CODE [--hex]\n";
+    "Usage: filomar-site demo DIR [--records N] [--engine S|O] [--ini DATAROOT] [--databases K] [--force]\n"
+    "Usage: filomar-site empty DIR [--engine S|O] [--force]\n"
+    "Usage: filomar-site install-record DIR --engine S|O --password-stdin\n"
+    "Usage: filomar-site dump SITE DATADIR PREFIX CODE [--hex]\n"
+    "Usage: filomar-site --help | --version\n";
 
 constexpr const char* kHelp =
+    "\n"
     "filomar-site: makes sites to run filomar-convert on, and reads their record files.\n"
     "\n"
     "  demo DIR      a demo site: STANDARD, FINANCE and PERSONNEL at 4.0, LEGAL at 5.0, ARCHIVE\n"
@@ -50,6 +53,7 @@ constexpr const char* kHelp =
     "                order: each record's key, then its text stretches with their offsets; with\n"
     "                --hex one line of hex digits per record\n"
     "  --help, -h    prints this text\n"
+    "  --version     prints the version\n"
     "\n"
     "The administrator of a demo site is FILOMAR with the password FILOMAR. Exit status: 0 done,\n"
     "1 failed (the message on standard error), 2 arguments it cannot take.\n";
@@ -311,7 +315,11 @@ int RunSiteTool(const std::vector<std::string>& args, std::istream& in, std::ost
     if (args.empty()) throw UsageError("no command");
     const std::string& command = args[0];
     if (command == "--help" || command == "-h") {
-      out << kHelp;
+      out << kUsage << kHelp;
+      return 0;
+    }
+    if (command == "--version") {
+      out << "filomar-site " << filomar::kVersion << '\n';
       return 0;
     }
     Status status = Status::Ok();
