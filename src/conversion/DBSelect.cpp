@@ -106,21 +106,21 @@ bool DBSelect::OpenLogFile() {
 }
 
 void DBSelect::cmdStart_Click() {
-  CancelRequested = false;
+  cancelRequested_ = false;
   SetPointer(*this, ui::MousePointer::Hourglass);
   // Without a log the server errors of the steps would be lost: convert nothing, and leave
   // the window usable so that the path can be put right.
   if (!OpenLogFile()) {
-    lastRun = RunOutcome::LogUnavailable;
+    lastRun_ = RunOutcome::LogUnavailable;
     SetPointer(*this, ui::MousePointer::Default);
     return;
   }
   cmdStartEnabled = false;
   RunSelected();
   cmdStartEnabled = true;
-  if (!log_.Close() && lastRun != RunOutcome::ServerUnreachable) lastRun = RunOutcome::LogFailed;
-  if (progress.visible) {
-    progress.Unload();
+  if (!log_.Close() && lastRun_ != RunOutcome::ServerUnreachable) lastRun_ = RunOutcome::LogFailed;
+  if (progress_.visible) {
+    progress_.Unload();
     activationDue_ = true;
   }
   SetPointer(*this, ui::MousePointer::Default);
@@ -130,31 +130,31 @@ void DBSelect::cmdStart_Click() {
 void DBSelect::RunSelected() {
   bool serverChecked = false;
   backupFailed_ = false;
-  notConverted.clear();
+  notConverted_.clear();
   for (std::size_t i = 0; i < DBList.size(); ++i) {
     if (!DBList[i].selected) continue;
     FrontEnd().DoEvents();
-    if (CancelRequested) break;
+    if (cancelRequested_) break;
     if (!serverChecked) {
       serverChecked = true;
       if (!ServerReachable()) {
-        lastRun = RunOutcome::ServerUnreachable;
+        lastRun_ = RunOutcome::ServerUnreachable;
         return;
       }
     }
     if (convertdb(DBList[i].text)) DBList[i].selected = false;
     if (backupFailed_) {
-      lastRun = RunOutcome::BackupFailed;
+      lastRun_ = RunOutcome::BackupFailed;
       return;
     }
     // Without its log a run cannot show what the server said: the database under way has
     // been finished, no further one is started.
     if (log_.Failed()) {
-      lastRun = RunOutcome::LogFailed;
+      lastRun_ = RunOutcome::LogFailed;
       return;
     }
   }
-  lastRun = CancelRequested ? RunOutcome::Canceled : RunOutcome::Completed;
+  lastRun_ = cancelRequested_ ? RunOutcome::Canceled : RunOutcome::Completed;
 }
 
 // Every step talks to the server; a run that cannot reach it would mark databases converted
@@ -166,7 +166,7 @@ bool DBSelect::ServerReachable() {
 }
 
 void DBSelect::ShowRunEnd() {
-  switch (lastRun) {
+  switch (lastRun_) {
     case RunOutcome::LogFailed:
       ShowMessage("The conversion log could not be written (" + log_.FailureReason() +
                       "). No further database was converted.",
@@ -190,7 +190,7 @@ void DBSelect::ShowRunEnd() {
 
 void DBSelect::cmdExit_Click() {
   if (Running()) {
-    CancelRequested = true;
+    cancelRequested_ = true;
     return;
   }
   terminate();

@@ -73,13 +73,15 @@ class DBSelect : public ui::Form {
   int left = 0, top = 0;
   int width = 480, height = 360;
 
-  // Window state.
-  bool CancelRequested = false;
+  // The run's state: the window alone changes it; front ends read it.
+  bool CancelRequested() const { return cancelRequested_; }
   // The databases of the last run that were chosen but could not be converted (each was
   // reported with its reason); a batch run then ends with a failure status.
-  std::vector<std::string> notConverted;
-  RunOutcome lastRun = RunOutcome::None;
-  frmProgress progress;
+  const std::vector<std::string>& NotConvertedDatabases() const { return notConverted_; }
+  RunOutcome LastRun() const { return lastRun_; }
+  const frmProgress& Progress() const { return progress_; }
+  // Lends the progress window to a front end's painter; nullptr takes it back.
+  void PaintProgressWith(frmProgress::Painter* painter) { progress_.painter = painter; }
 
   // Events.
   // Fills the list with the databases at "400A" (STANDARD first) from the DB file, which the
@@ -149,14 +151,18 @@ class DBSelect : public ui::Form {
   // Runs the step table; "" when every step has run, else why a step could not do its part
   // (the steps after it are not run).
   std::string RunSteps(const std::string& DbName, const std::string& prefix);
-  // Says that the database was not converted and why (log, trace, message), notes it in
-  // notConverted, and yields false; the database transaction is then rolled back.
-  bool NotConverted(const std::string& DbName, const std::string& problem);
+  // Says that the database was not converted and why (log, trace, message), notes it among
+  // the databases not converted, and yields false; the database transaction is then rolled back.
+  bool ReportNotConverted(const std::string& DbName, const std::string& problem);
   // The same for a database whose commit went through but which does not read back as
   // converted: it cannot be rolled back any more, so the administrator is sent to its backup.
   bool NotReadBack(const std::string& DbName, const std::string& problem);
 
   ConversionLog log_;
+  bool cancelRequested_ = false;
+  std::vector<std::string> notConverted_;
+  RunOutcome lastRun_ = RunOutcome::None;
+  frmProgress progress_;
   bool backupFailed_ = false;   // set by convertdb when a backup could not be written
   bool serverBackedUp_ = false;  // the server file was copied (or needs no copy) in this run
   bool activationDue_ = false;  // set when the run closed the progress window

@@ -27,7 +27,7 @@ bool DBSelect::convertdb(const std::string& DbName) {
   std::optional<std::string> version;
   if (SelectDatabase(*entry, &problem)) version = ReadVersionCode(&problem);
   if (!version) {
-    notConverted.push_back(DbName);
+    notConverted_.push_back(DbName);
     ShowMessage("The " + DbName + " Database cannot be converted: " + problem, ui::mb::Exclamation,
                 kRunTitle);
     return false;
@@ -46,17 +46,17 @@ bool DBSelect::convertdb(const std::string& DbName) {
   // Every record write and letter rename of the steps takes effect at the commit below, or
   // not at all: a run that stops half-way leaves the database at 4.0, offered again.
   DatabaseTransaction transaction;
-  if (!transaction.Begin(&problem)) return NotConverted(DbName, problem);
+  if (!transaction.Begin(&problem)) return ReportNotConverted(DbName, problem);
   const ReadBackPlan plan = PlanReadBack();
   ShowProgress(DbName);
   log_.WriteIndented(kDatabaseIndent, "Converting " + DbName + " Database");
   problem = RunSteps(DbName, entry->prefix);
   if (problem.empty()) problem = CheckBeforeCommit(plan);
-  if (!problem.empty()) return NotConverted(DbName, problem);
-  progress.lblstatus = " Finished ";
-  progress.Refresh();
+  if (!problem.empty()) return ReportNotConverted(DbName, problem);
+  progress_.lblstatus = " Finished ";
+  progress_.Refresh();
   if (manifest.valid() && !BackupFinished(DbName, manifest)) return false;
-  if (!transaction.Commit(&problem)) return NotConverted(DbName, "its records and letters could not be saved (" + problem + ")");
+  if (!transaction.Commit(&problem)) return ReportNotConverted(DbName, "its records and letters could not be saved (" + problem + ")");
   // Read back from disk: only a database that shows every change is reported converted.
   problem = CheckAfterCommit(plan);
   if (!problem.empty()) return NotReadBack(DbName, problem);
@@ -64,8 +64,8 @@ bool DBSelect::convertdb(const std::string& DbName) {
   return true;
 }
 
-bool DBSelect::NotConverted(const std::string& DbName, const std::string& problem) {
-  notConverted.push_back(DbName);
+bool DBSelect::ReportNotConverted(const std::string& DbName, const std::string& problem) {
+  notConverted_.push_back(DbName);
   const std::string note = "The " + DbName + " Database was not converted: " + problem +
                            "; the database is left at release 4.0 and is offered again.";
   WriteTrace("convertdb: " + note);
@@ -75,7 +75,7 @@ bool DBSelect::NotConverted(const std::string& DbName, const std::string& proble
 }
 
 bool DBSelect::NotReadBack(const std::string& DbName, const std::string& problem) {
-  notConverted.push_back(DbName);
+  notConverted_.push_back(DbName);
   const std::string note = "The " + DbName + " Database was not converted: after it was saved it reads back as " +
                            "not converted (" + problem + "). Put the cause right and restore the database from " +
                            "its backup before converting it again.";
@@ -125,8 +125,8 @@ bool DBSelect::BackUp(const std::string& DbName, const std::string& prefix, std:
   manifest = std::async(std::launch::async, [backup = std::move(copy)]() mutable { return backup.Finish().text(); });
   WriteTrace("convertdb: " + DbName + " backed up to " + folder);
   ShowProgress(DbName);
-  progress.lblstatus = " Backed up to " + folder;
-  progress.Refresh();
+  progress_.lblstatus = " Backed up to " + folder;
+  progress_.Refresh();
   return true;
 }
 
@@ -147,18 +147,18 @@ void DBSelect::BackupFailed(const std::string& DbName, const std::string& proble
 }
 
 void DBSelect::ShowProgress(const std::string& DbName) {
-  progress.lbldbname = DbName;
-  if (!progress.visible) progress.Form_Load({left, top, width, height});
-  progress.Show();
+  progress_.lbldbname = DbName;
+  if (!progress_.visible) progress_.Form_Load({left, top, width, height});
+  progress_.Show();
 }
 
 std::string DBSelect::RunSteps(const std::string& DbName, const std::string& prefix) {
-  StepContext context{log_, DbName, prefix, server_, progress};
+  StepContext context{log_, DbName, prefix, server_, progress_};
   for (const Step& step : steps_) {
     if (!Applies(step, DbEngine, DbName)) continue;
     log_.WriteIndented(kStepIndent, step.logText);
-    progress.lblstatus = step.statusCaption;
-    progress.Refresh();
+    progress_.lblstatus = step.statusCaption;
+    progress_.Refresh();
     for (const StepRoutine& routine : step.routines) {
       routine.run(context);
       if (!context.failure.empty()) return context.failure;

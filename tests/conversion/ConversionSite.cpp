@@ -31,6 +31,7 @@ filomar::StepTable RecordingSteps::Table() {
   for (Step& step : table)
     for (StepRoutine& routine : step.routines)
       routine.run = [this, name = routine.name](StepContext& context) {
+        progress = &context.progress;
         const bool runner = name.rfind("UpdateTables", 0) == 0;
         Called(runner ? name + "(" + context.dbName + "," + context.prefix + ")" : name);
         if (name == "UpdateCONF" && stampConverted) testing_support::SetVersionCode("500A");
@@ -74,7 +75,7 @@ void ConversionSite::AddDatabase(const std::string& name, const std::string& ver
 }
 
 void ConversionSite::ShowWindow() {
-  window.progress.painter = &painter;
+  window.PaintProgressWith(&painter);
   SelectStandardDatabase();
   vb_io_open(DB_FILE, "");
   window.Form_Load();

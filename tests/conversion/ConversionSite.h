@@ -34,6 +34,7 @@ struct RecordingSteps {
   std::vector<std::string> calls;
   std::vector<std::string> databases;
   std::function<void(const std::string& call)> during;
+  filomar::frmProgress* progress = nullptr;  // the progress window of the call under way
   bool stampConverted = true;  // UpdateCONF writes "500A" as the real one does
 
   filomar::StepTable Table();

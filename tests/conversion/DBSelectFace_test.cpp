@@ -26,7 +26,7 @@ class DBSelectFaces : public ConversionSite {
     AddDatabase("SALES", "400A");
     AddDatabase("STANDARD", "400A");
     ShowWindow();
-    window.progress.painter = nullptr;  // the face paints
+    window.PaintProgressWith(nullptr);  // the face paints
   }
   int RunConsole(const std::string& input) {
     std::istringstream in(input);
@@ -79,7 +79,7 @@ TEST_P(BatchSignal, CancelsBeforeTheNextDatabase) {
   EXPECT_EQ(RunBatch({{}, true, ""}), kExitRunCancelled);
   EXPECT_EQ(steps.calls.size(), 9u);  // STANDARD finished, SALES never started
   EXPECT_NE(out.str().find("Cancel requested"), std::string::npos);
-  EXPECT_EQ(window.lastRun, DBSelect::RunOutcome::Canceled);
+  EXPECT_EQ(window.LastRun(), DBSelect::RunOutcome::Canceled);
   EXPECT_EQ(ListState(), "STANDARD SALES*");
   ASSERT_EQ(screen.Shown().size(), 1u);
   EXPECT_EQ(testing_support::BoxAt(screen, 0), testing_support::Box("The Conversion process has been canceled",
@@ -95,13 +95,13 @@ TEST_F(BatchCountLines, ALongScanPrintsItsCountAtMostOnceASecond) {
   auto now = std::chrono::steady_clock::now();  // a clock that moves only when told
   steps.during = [&](const std::string& call) {
     if (call != "ConvertSact") return;
-    window.progress.clock = [&now] { return now; };
-    window.progress.BeginRecordCount(100);
+    steps.progress->clock = [&now] { return now; };
+    steps.progress->BeginRecordCount(100);
     for (long done = 1; done <= 100; ++done) {
       now += 100ms;
-      window.progress.RecordsDone(done);
+      steps.progress->RecordsDone(done);
     }
-    window.progress.EndRecordCount(100);
+    steps.progress->EndRecordCount(100);
   };
   RunBatch({{}, false, home.str() + "/run.log"});
 

@@ -137,7 +137,7 @@ TEST_F(DBSelectRun, ALogThatCannotBeOpenedConvertsNothingAndKeepsTheWindowUsable
   EXPECT_TRUE(steps.calls.empty());
   EXPECT_TRUE(server.Opens().empty());
   EXPECT_THAT(Texts(screen), ElementsAre("Unable to open log file: Error Path not found"));
-  EXPECT_EQ(window.lastRun, DBSelect::RunOutcome::LogUnavailable);
+  EXPECT_EQ(window.LastRun(), DBSelect::RunOutcome::LogUnavailable);
   EXPECT_EQ(screen.Pointer(), ui::MousePointer::Default);
 
   window.txtLogFile_Change(home.str() + "/convert5.log");
@@ -182,7 +182,7 @@ TEST_F(DBSelectRun, ALogThatFailsDuringARunStopsItAfterTheDatabaseUnderWay) {
   window.cmdStart_Click();
   ASSERT_FALSE(steps.calls.empty());
   for (const std::string& database : steps.databases) EXPECT_EQ(database, "data/std");
-  EXPECT_EQ(window.lastRun, DBSelect::RunOutcome::LogFailed);
+  EXPECT_EQ(window.LastRun(), DBSelect::RunOutcome::LogFailed);
   ASSERT_EQ(Texts(screen).size(), 1u);
   EXPECT_THAT(Texts(screen)[0], HasSubstr("The conversion log could not be written ("));
 }

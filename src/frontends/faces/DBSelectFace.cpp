@@ -134,13 +134,13 @@ void Start(DBSelect& form, ProgressLines& progress, std::ostream& out) {
 // Lends the window's progress to a painter for the life of the object.
 class PainterScope {
  public:
-  PainterScope(frmProgress& window, frmProgress::Painter& painter) : window_(window) { window_.painter = &painter; }
-  ~PainterScope() { window_.painter = nullptr; }
+  PainterScope(DBSelect& form, frmProgress::Painter& painter) : form_(form) { form_.PaintProgressWith(&painter); }
+  ~PainterScope() { form_.PaintProgressWith(nullptr); }
   PainterScope(const PainterScope&) = delete;
   PainterScope& operator=(const PainterScope&) = delete;
 
  private:
-  frmProgress& window_;
+  DBSelect& form_;
 };
 
 // Carries out one command line of the console.
@@ -169,7 +169,7 @@ void Command(DBSelect& form, const std::string& line, ProgressLines& progress, s
 void RunDBSelectOnConsole(DBSelect& form, ConsoleUi& console) {
   std::ostream& out = console.Out();
   ProgressLines progress(out);
-  const PainterScope painting(form.progress, progress);
+  const PainterScope painting(form, progress);
   ShowUnlisted(form, out);
   form.Form_Activate();
   for (;;) {
@@ -190,7 +190,7 @@ namespace {
 // A run that converted less than was chosen must not end as a success: a script would take
 // the site for converted.
 int ExitStatusOfRun(const DBSelect& form) {
-  switch (form.lastRun) {
+  switch (form.LastRun()) {
     case DBSelect::RunOutcome::LogUnavailable:
     case DBSelect::RunOutcome::LogFailed:
     case DBSelect::RunOutcome::BackupFailed:
@@ -199,8 +199,8 @@ int ExitStatusOfRun(const DBSelect& form) {
     default:
       break;
   }
-  if (!form.notConverted.empty()) return filomar::kExitFailure;
-  return form.lastRun == DBSelect::RunOutcome::Canceled ? filomar::kExitRunCancelled : filomar::kExitNormal;
+  if (!form.NotConvertedDatabases().empty()) return filomar::kExitFailure;
+  return form.LastRun() == DBSelect::RunOutcome::Canceled ? filomar::kExitRunCancelled : filomar::kExitNormal;
 }
 
 void SelectChosen(DBSelect& form, std::ostream& out, const BatchChoice& choice) {
@@ -223,7 +223,7 @@ void SelectChosen(DBSelect& form, std::ostream& out, const BatchChoice& choice) 
 
 void RunDBSelectInBatch(DBSelect& form, std::ostream& out, const BatchChoice& choice) {
   ProgressLines progress(out);
-  const PainterScope painting(form.progress, progress);
+  const PainterScope painting(form, progress);
   ShowUnlisted(form, out);
   form.Form_Activate();
   SelectChosen(form, out, choice);

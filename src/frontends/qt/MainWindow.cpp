@@ -81,12 +81,12 @@ MainWindow::MainWindow(filomar::DBSelect& form, std::function<void()> quit)
   connect(start_, &QPushButton::clicked, this, [this] { StartClicked(); });
   connect(exit_, &QPushButton::clicked, this, [this] { Forward([this] { form_.cmdExit_Click(); }); });
 
-  form_.progress.painter = this;
+  form_.PaintProgressWith(this);
   setGeometry(form_.left, form_.top, form_.width, form_.height);
   Refresh();
 }
 
-MainWindow::~MainWindow() { form_.progress.painter = nullptr; }
+MainWindow::~MainWindow() { form_.PaintProgressWith(nullptr); }
 
 void MainWindow::Activate() {
   show();

@@ -55,12 +55,12 @@ TEST_F(MainWindowTest, TheRunsProgressWindowFollowsTheMainWindowAndItsSteps) {
   steps.during = [&](const std::string& call) {
     if (call == "UpdateCONF") {
       const auto* progress = main->findChild<QWidget*>("frmProgress");
-      placed = {window.progress.left, window.progress.top, 0, 0};
+      placed = {window.Progress().left, window.Progress().top, 0, 0};
       shown = {progress->isVisible() ? "visible" : "hidden", progress->findChild<QLabel*>("lbldbname")->text().toStdString(),
                main->findChild<QPushButton*>("cmdStart")->isEnabled() ? "start enabled" : "start disabled"};
     } else if (call == "ConvertSact") {
-      window.progress.BeginRecordCount(4);
-      window.progress.EndRecordCount(3);
+      steps.progress->BeginRecordCount(4);
+      steps.progress->EndRecordCount(3);
       lookAtTheBar();
     } else if (call == "ConvertVers") {
       lookAtTheBar();  // the next step's caption hides the last step's count
