@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <filesystem>
 #include <sstream>
 
 #include "ConversionSite.h"
@@ -57,6 +58,20 @@ TEST_F(DBSelectFaces, ConsoleTogglesStartsAndEndsAtTheEndOfInput) {
   // After the run the window is active again: the default log path is back.
   EXPECT_NE(shown.rfind("Log File: " + home.str() + "/convert5.log"), std::string::npos);
   EXPECT_EQ(ConnHandle, -1);
+}
+
+// The console's preview: progress lines, then each selected database's tree and verdict;
+// nothing is converted, logged or sent to the server.
+TEST_F(DBSelectFaces, ConsolePreviewPrintsEachSelectedDatabaseAndChangesNothing) {
+  EXPECT_EQ(RunConsole("2\npreview\n"), kExitNormal);
+  const std::string shown = out.str();
+  for (const char* part : {"[number | log PATH | start | preview | cancel]> ", "Previewing Database STANDARD\n",
+                           "\nPreview of STANDARD\n", "\nSTANDARD would ", "\nPreview of SALES\n", "\nSALES would "})
+    EXPECT_NE(shown.find(part), std::string::npos) << part << "\nin\n" << shown;
+  EXPECT_TRUE(steps.calls.empty());
+  EXPECT_TRUE(server.Statements().empty());
+  EXPECT_FALSE(std::filesystem::exists(home.path() / "convert5.log"));
+  EXPECT_EQ(ListState(), "STANDARD* SALES*");
 }
 
 TEST_F(DBSelectFaces, BatchConvertsTheChosenDatabasesAndReportsUnlistedNames) {

@@ -11,6 +11,7 @@
 #include "common/Text.h"
 #include "shared/ProgramEnd.h"
 #include "common/Cp1252.h"
+#include "conversion/Preview.h"
 
 namespace ui {
 namespace {
@@ -131,6 +132,31 @@ void Start(DBSelect& form, ProgressLines& progress, std::ostream& out) {
   form.cmdStart_Click();
 }
 
+// The preview's tree as lines, two blanks deeper for each level, each database under a
+// heading and closed by its verdict.
+void WriteLines(const std::vector<filomar::PreviewLine>& lines, const std::string& indent, std::ostream& out) {
+  for (const filomar::PreviewLine& line : lines) {
+    out << indent << Cp1252ToUtf8(line.text) << "\n";
+    WriteLines(line.children, indent + "  ", out);
+  }
+}
+
+void ShowPreview(DBSelect& form, ProgressLines& progress, std::ostream& out) {
+  if (!form.cmdStartEnabled) {
+    out << Cp1252ToUtf8(filomar::Preview::kButtonCaption) << " is not available.\n";
+    return;
+  }
+  progress.Restart();
+  filomar::Preview preview(form);
+  preview.Run();
+  for (const filomar::PreviewOfDatabase& database : preview.databases) {
+    out << "Preview of " << Cp1252ToUtf8(database.database) << "\n";
+    WriteLines(database.lines, "  ", out);
+    out << Cp1252ToUtf8(database.verdict) << "\n";
+  }
+  if (preview.canceled) out << filomar::Preview::kCanceledText << "\n";
+}
+
 // Lends the window's progress to a painter for the life of the object.
 class PainterScope {
  public:
@@ -156,11 +182,14 @@ void Command(DBSelect& form, const std::string& line, ProgressLines& progress, s
   } else if (command == "start" || command == "s") {
     CancelOnInterrupt cancel(form, out);
     Start(form, progress, out);
+  } else if (command == "preview" || command == "p") {
+    CancelOnInterrupt cancel(form, out);
+    ShowPreview(form, progress, out);
   } else if (command == "cancel" || command == "exit" || command == "x") {
     form.cmdExit_Click();
   } else {
     out << "Commands: a number selects or deselects that database; \"log PATH\" sets the log file;\n"
-           "\"start\" starts the conversion; \"cancel\" ends the program.\n";
+           "\"start\" starts the conversion; \"preview\" shows what it would change; \"cancel\" ends the program.\n";
   }
 }
 
@@ -175,7 +204,7 @@ void RunDBSelectOnConsole(DBSelect& form, ConsoleUi& console) {
   for (;;) {
     form.ActivateIfDue();
     ShowWindow(form, out);
-    out << "[number | log PATH | start | cancel]> ";
+    out << "[number | log PATH | start | preview | cancel]> ";
     std::string line;
     if (!console.ReadLine(line)) {
       out << "\n";

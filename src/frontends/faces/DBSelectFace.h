@@ -21,9 +21,11 @@ namespace ui {
 //   a number      clicks that entry (selects or deselects it; the window's rules apply)
 //   log PATH      changes the log file
 //   start         Start Conversion
+//   preview       previews the selected databases (Preview.h): progress lines, then each
+//                 database's tree as lines indented two blanks a level, and its verdict
 //   cancel, exit  Cancel: ends the program
-// The end of input closes the window. During a run, Ctrl-C requests Cancel (the database
-// being converted is finished first).
+// The end of input closes the window. During a run or a preview, Ctrl-C requests Cancel (the
+// database under way is finished first).
 [[noreturn]] void RunDBSelectOnConsole(filomar::DBSelect& form, ConsoleUi& console);
 
 // The databases the window left out of its list, one line each ("Not listed because it cannot

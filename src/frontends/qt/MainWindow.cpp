@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "frontends/qt/PreviewWindow.h"
 #include "frontends/qt/ProgressWindow.h"
 #include "frontends/qt/QtText.h"
 
@@ -45,7 +46,9 @@ MainWindow::MainWindow(filomar::DBSelect& form, std::function<void()> quit)
       unlisted_(new QLabel(this)),
       logFile_(new QLineEdit(this)),
       start_(Button(form.cmdStartCaption, "cmdStart", this)),
-      exit_(Button(form.cmdExitCaption, "cmdExit", this)) {
+      exit_(Button(form.cmdExitCaption, "cmdExit", this)),
+      preview_(Button(filomar::Preview::kButtonCaption, "cmdPreview", this)),
+      previewWindow_(new PreviewWindow(this)) {
   setObjectName("DBSelect");
   setWindowTitle(ToQt(form_.caption));
   list_->setObjectName("DBList");
@@ -59,6 +62,7 @@ MainWindow::MainWindow(filomar::DBSelect& form, std::function<void()> quit)
   logRow->addWidget(logFile_, 1);
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
+  buttons->addWidget(preview_);
   buttons->addWidget(start_);
   buttons->addWidget(exit_);
   auto* layout = new QVBoxLayout(this);
@@ -79,6 +83,7 @@ MainWindow::MainWindow(filomar::DBSelect& form, std::function<void()> quit)
   connect(logFile_, &QLineEdit::textEdited, this,
           [this](const QString& text) { Forward([&] { form_.txtLogFile_Change(FromQt(text)); }); });
   connect(start_, &QPushButton::clicked, this, [this] { StartClicked(); });
+  connect(preview_, &QPushButton::clicked, this, [this] { PreviewClicked(); });
   connect(exit_, &QPushButton::clicked, this, [this] { Forward([this] { form_.cmdExit_Click(); }); });
 
   form_.PaintProgressWith(this);
@@ -98,6 +103,16 @@ void MainWindow::Activate() {
 void MainWindow::StartClicked() {
   if (!form_.cmdStartEnabled) return;
   Forward([this] { form_.cmdStart_Click(); });
+}
+
+// As Start: no preview inside a run or another preview.
+void MainWindow::PreviewClicked() {
+  if (!form_.cmdStartEnabled) return;
+  Forward([this] {
+    filomar::Preview preview(form_);
+    preview.Run();
+    previewWindow_->Show(preview);
+  });
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -141,6 +156,7 @@ void MainWindow::Refresh() {
   RefreshList();
   if (logFile_->text() != ToQt(form_.txtLogFile)) logFile_->setText(ToQt(form_.txtLogFile));
   start_->setEnabled(form_.cmdStartEnabled);
+  preview_->setEnabled(form_.cmdStartEnabled);
 }
 
 void MainWindow::RefreshList() {

@@ -1,7 +1,9 @@
 // The main window on Qt: shows the DBSelect presenter (labels, the list with a check mark on
 // each selected database, the log file, the two buttons) and forwards its events. The
 // presenter's progress window is painted by a ProgressWindow owned here. Child widgets carry
-// the presenter's control names (DBList, txtLogFile, cmdStart, cmdExit).
+// the presenter's control names (DBList, txtLogFile, cmdStart, cmdExit). Preview (cmdPreview,
+// enabled when Start is) runs a Preview of the checked databases and shows its result in a
+// PreviewWindow owned here.
 #pragma once
 
 #include <QWidget>
@@ -20,6 +22,7 @@ class QPushButton;
 
 namespace ui {
 
+class PreviewWindow;
 class ProgressWindow;
 
 class MainWindow : public QWidget, private filomar::frmProgress::Painter {
@@ -51,6 +54,7 @@ class MainWindow : public QWidget, private filomar::frmProgress::Painter {
   void Refresh();
   void RefreshList();
   void StartClicked();
+  void PreviewClicked();
 
   // The presenter's progress window: keeps the main window's buttons current during a run.
   void Paint(const filomar::frmProgress& window) override;
@@ -64,6 +68,8 @@ class MainWindow : public QWidget, private filomar::frmProgress::Painter {
   QLineEdit* logFile_;
   QPushButton* start_;
   QPushButton* exit_;
+  QPushButton* preview_;
+  PreviewWindow* previewWindow_;
   std::vector<std::string> shownNames_;
 };
 
