@@ -34,6 +34,20 @@ void SetPointer(DBSelect& window, ui::MousePointer pointer) {
 
 }  // namespace
 
+DBSelect::OtherRun::OtherRun(DBSelect& window, const std::string& header)
+    : window_(window), header_(window.progress_.Label1) {
+  window_.cancelRequested_ = false;
+  window_.cmdStartEnabled = false;
+  window_.progress_.Label1 = header;
+}
+
+DBSelect::OtherRun::~OtherRun() {
+  window_.progress_.Unload();
+  window_.progress_.Label1 = header_;
+  window_.cmdStartEnabled = true;
+  window_.cancelRequested_ = false;
+}
+
 std::string DefaultLogPath(const std::string& programDirectory) {
   const std::string dir = Trim(programDirectory);
   return dir + (!dir.empty() && dir.back() == '/' ? "" : "/") + "convert5.log";

@@ -106,6 +106,24 @@ class DBSelect : public ui::Form {
 
   bool Running() const { return !cmdStartEnabled && !DBList.empty(); }
 
+  // A run of the window other than the conversion (the preview): for the life of the object
+  // Start Conversion is disabled, so that Cancel requests Cancel, and the progress window
+  // carries `header`. Afterwards the window is idle again with its own header, the progress
+  // window closed and no Cancel pending.
+  class OtherRun {
+   public:
+    OtherRun(DBSelect& window, const std::string& header);
+    ~OtherRun();
+    OtherRun(const OtherRun&) = delete;
+    OtherRun& operator=(const OtherRun&) = delete;
+    bool CancelRequested() const { return window_.cancelRequested_; }
+    frmProgress& Progress() { return window_.progress_; }
+
+   private:
+    DBSelect& window_;
+    std::string header_;
+  };
+
   // Routines of the window.
   // Replaces the log with a new one; on failure says "Unable to open log file: Error ..." and
   // yields false.

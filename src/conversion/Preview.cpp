@@ -61,31 +61,6 @@ std::string Verdict(const DryRunReport& report) {
   return report.database + " would convert cleanly";
 }
 
-// For the life of the object the window is busy with the preview: Start Conversion (and with
-// it Preview) is disabled, so that Cancel requests Cancel, and the progress window carries the
-// preview's header. Afterwards the window is idle again with the conversion's header, the
-// progress window closed.
-class BusyWindow {
- public:
-  explicit BusyWindow(DBSelect& window) : window_(window), header_(window.progress.Label1) {
-    window_.CancelRequested = false;
-    window_.cmdStartEnabled = false;
-    window_.progress.Label1 = Preview::kProgressHeader;
-  }
-  ~BusyWindow() {
-    window_.progress.Unload();
-    window_.progress.Label1 = header_;
-    window_.cmdStartEnabled = true;
-    window_.CancelRequested = false;
-  }
-  BusyWindow(const BusyWindow&) = delete;
-  BusyWindow& operator=(const BusyWindow&) = delete;
-
- private:
-  DBSelect& window_;
-  std::string header_;
-};
-
 }  // namespace
 
 PreviewOfDatabase PreviewOf(const DryRunReport& report) {
@@ -112,33 +87,31 @@ void Preview::Run() {
   ServerCatalogueCheck catalogue(catalogue_, DbEngine == Engine::Oracle);
   ado::ListingProviderFactory sendNothing;
   const ado::ScopedProviderFactory sendNothingInstalled(sendNothing);
-  const BusyWindow busy(window_);
+  DBSelect::OtherRun busy(window_, kProgressHeader);
   for (const DBSelect::ListEntry& entry : window_.DBList) {
     if (!entry.selected) continue;
     FrontEnd().DoEvents();
-    if (window_.CancelRequested) {
+    if (busy.CancelRequested()) {
       canceled = true;
       return;
     }
-    PreviewDatabase(entry.text, sendNothing, catalogue);
+    PreviewDatabase(entry.text, busy.Progress(), sendNothing, catalogue);
   }
 }
 
-void Preview::PreviewDatabase(const std::string& name, ado::ListingProviderFactory& sendNothing,
+void Preview::PreviewDatabase(const std::string& name, frmProgress& progress, ado::ListingProviderFactory& sendNothing,
                               ServerCatalogueCheck& catalogue) {
-  frmProgress& progress = window_.progress;
   progress.lbldbname = name;
   progress.lblstatus.clear();
   if (!progress.visible) progress.Form_Load({window_.left, window_.top, window_.width, window_.height});
   progress.Show();
-  DryRunReport report = DryRunDatabase(name, StepsShownInProgress(), sendNothing);
+  DryRunReport report = DryRunDatabase(name, StepsShownIn(progress), sendNothing);
   CheckStatementsOnServer(report, catalogue);
   databases.push_back(PreviewOf(report));
 }
 
-StepTable Preview::StepsShownInProgress() const {
+StepTable Preview::StepsShownIn(frmProgress& progress) const {
   StepTable shown = steps_;
-  frmProgress& progress = window_.progress;
   for (Step& step : shown) {
     for (StepRoutine& routine : step.routines) {
       routine.run = [&progress, caption = step.statusCaption, run = routine.run](StepContext& context) {

@@ -77,10 +77,10 @@ class Preview {
   bool canceled = false;
 
  private:
-  void PreviewDatabase(const std::string& name, ado::ListingProviderFactory& sendNothing,
+  void PreviewDatabase(const std::string& name, frmProgress& progress, ado::ListingProviderFactory& sendNothing,
                        ServerCatalogueCheck& catalogue);
-  // The steps, each showing its caption in the window's progress window before it runs.
-  StepTable StepsShownInProgress() const;
+  // The steps, each showing its caption in `progress` before it runs.
+  StepTable StepsShownIn(frmProgress& progress) const;
 
   DBSelect& window_;
   StepTable steps_;

@@ -61,7 +61,7 @@ class PreviewOfDemoSite : public ::testing::Test {
   void SetUp() override {
     SetFrontEnd(screen);
     DbEngine = Engine::SqlServer;
-    window.progress.painter = &progress;
+    window.PaintProgressWith(&progress);
     vb_io_open(DB_FILE, "");
     window.Form_Load();
     vb_io_close(DB_FILE);
@@ -102,7 +102,7 @@ TEST_F(PreviewOfDemoSite, ShowsEachCheckedDatabaseInListOrderWithItsProgress) {
                       std::string(Preview::kProgressHeader) + "|FINANCE|" + first.statusCaption),
             progress.paints.end());
   EXPECT_EQ(progress.closes, 1);
-  EXPECT_EQ(window.progress.Label1, "Converting Database");
+  EXPECT_EQ(window.Progress().Label1, "Converting Database");
   EXPECT_TRUE(window.cmdStartEnabled);
   EXPECT_EQ(screen.Shown().size(), 0u);
 }

@@ -129,7 +129,7 @@ TEST_F(PreviewWindowTest, MarksFailingStatementsAndCancelStopsAfterTheDatabaseUn
   EXPECT_EQ(tree.find("FINANCE"), std::string::npos) << tree;
   EXPECT_NE(tree.find(std::string("\n") + Preview::kCanceledText + "\n"), std::string::npos) << tree;
   EXPECT_TRUE(catalogue.Statements().empty());
-  EXPECT_EQ(window.progress.Label1, "Converting Database");
+  EXPECT_EQ(window.Progress().Label1, "Converting Database");
 }
 
 }  // namespace
