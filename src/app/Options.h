@@ -31,14 +31,16 @@ struct Options {
   std::string restoreFrom;
   // --dry-run: converts temporary copies of the chosen databases and says what would change.
   bool dryRun = false;
+  // --report FILE: the run's report as JSON, written to FILE at the end of the program.
+  std::string reportFile;
 };
 
 inline constexpr const char* kUsage =
     "usage: filomar-convert [/T[channels]] [/X[digits]] [--console | --batch [--answer OK|Cancel|Retry]...\n"
     "                        [--user ID --password-stdin] [--database NAME]... [--all] [--log FILE]]\n"
-    "                        [--backup-dir DIR | --no-backup] [/D]\n"
-    "       filomar-convert [--console | --batch ...] --restore NAME [--from DIR] [--backup-dir DIR]\n"
-    "       filomar-convert [--console | --batch ...] --dry-run (--database NAME... | --all)\n";
+    "                        [--backup-dir DIR | --no-backup] [--report FILE] [/D]\n"
+    "       filomar-convert [--console | --batch ...] --restore NAME [--from DIR] [--backup-dir DIR] [--report FILE]\n"
+    "       filomar-convert [--console | --batch ...] --dry-run (--database NAME... | --all) [--report FILE]\n";
 
 inline constexpr const char* kHelp =
     "filomar-convert: converts the Filomar databases of this site from release 4.0 to 5.0.\n"
@@ -68,6 +70,11 @@ inline constexpr const char* kHelp =
     "                             the first change's fields, the letter renames and the server\n"
     "                             statements; sends nothing and changes nothing on the site.\n"
     "                             Exit status 0 when every one would convert cleanly, else 1.\n"
+    "Run report (console and batch):\n"
+    "  --report FILE              at the end writes what the run did (conversion, dry run or\n"
+    "                             restore: per database its status, backup and steps) to FILE\n"
+    "                             as JSON, replacing it whole; a report that cannot be written\n"
+    "                             is said and makes the exit status 1\n"
     "Product switches:\n"
     "  /T[channels]   writes the trace filomar-trace.log in the program directory; channel letters\n"
     "                 0-6, C, A, I select what is traced (all of them when none is given)\n"

@@ -11,7 +11,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "common/General.h"
 #include "frontends/qt/ProgressWindow.h"
+#include "report/JsonReport.h"
 #include "frontends/qt/QtText.h"
 
 namespace ui {
@@ -33,6 +35,15 @@ std::string UnlistedText(const std::vector<std::string>& notes) {
   std::string text = "Not listed because they cannot be read:";
   for (const std::string& note : notes) text += "\n" + note;
   return text;
+}
+
+// Each run leaves its report as convert5.json beside the log it used.
+void WriteReportBesideLog(const filomar::DBSelect& form) {
+  const filomar::report::RunReport& report = form.Report();
+  const filomar::Status written =
+      filomar::report::WriteJsonReport(report, filomar::report::ReportPathBesideLog(report.logFile));
+  if (!written.ok())
+    filomar::ShowMessage("The run report could not be written: " + written.text(), ui::mb::Exclamation, filomar::kRunTitle);
 }
 
 }  // namespace
@@ -97,7 +108,10 @@ void MainWindow::Activate() {
 // repaint); a click then must not start a second run inside the first.
 void MainWindow::StartClicked() {
   if (!form_.cmdStartEnabled) return;
-  Forward([this] { form_.cmdStart_Click(); });
+  Forward([this] {
+    form_.cmdStart_Click();
+    WriteReportBesideLog(form_);
+  });
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
