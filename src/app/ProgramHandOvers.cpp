@@ -11,6 +11,7 @@
 #include "platform/winapi/AppPath.h"
 #include "report/JsonReport.h"
 #include "report/TextReport.h"
+#include "backup/Backup.h"
 #include "backup/Restore.h"
 #include "conversion/frmProgress.h"
 #include "startup/login.h"
@@ -126,7 +127,11 @@ void ProgramHandOvers::RunRestore() {
   report::DatabaseReport& database = report_.Database(options_.restore);
   database.status = restored.ok() ? report::DatabaseStatus::kRestored : report::DatabaseStatus::kNotRestored;
   database.reason = restored.ok() ? "" : report;
-  database.backupFolder = options_.restoreFrom;
+  // The folder the restore chose: the one given, else the newest backup, which it leaves as it was.
+  const std::string root = mainWindow_->backupRoot.value_or("");
+  database.backupFolder = !options_.restoreFrom.empty() ? options_.restoreFrom
+                          : restored.ok()                ? backup::NewestBackup(root, options_.restore).value_or("")
+                                                         : "";
   report_.stopped.clear();
   report_.ended = std::chrono::system_clock::now();
   ShowMessage(report, restored.ok() ? ui::mb::Information : ui::mb::Exclamation, "Filomar Conversion Utility ");
