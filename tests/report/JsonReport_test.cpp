@@ -3,12 +3,11 @@
 #include "report/JsonReport.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
-#include <csignal>
 #include <filesystem>
 #include <nlohmann/json.hpp>
 
+#include "support/FileSizeLimit.h"
 #include "support/TempDir.h"
 
 namespace filomar::report {
@@ -98,28 +97,6 @@ TEST(JsonReport, GivesADryRunsComparisonAndStatus) {
   EXPECT_EQ(document["databases"][1]["reason"], "the steps showed 1 message(s)");
 }
 
-// Sets the process's file size limit for the life of the object: a write beyond it fails
-// (EFBIG) as on a full disk, also for root.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    ::getrlimit(RLIMIT_FSIZE, &previous_);
-    previousSignal_ = std::signal(SIGXFSZ, SIG_IGN);
-    const rlimit limit{bytes, previous_.rlim_max};
-    ::setrlimit(RLIMIT_FSIZE, &limit);
-  }
-  ~FileSizeLimit() {
-    ::setrlimit(RLIMIT_FSIZE, &previous_);
-    std::signal(SIGXFSZ, previousSignal_);
-  }
-  FileSizeLimit(const FileSizeLimit&) = delete;
-  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
- private:
-  rlimit previous_ {};
-  void (*previousSignal_)(int) = nullptr;
-};
-
 std::size_t EntriesIn(const fs::path& folder) {
   return static_cast<std::size_t>(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
 }
@@ -135,7 +112,7 @@ TEST(ReportFile, IsReplacedWholeOrNotAtAll) {
   longer.stopped = std::string(8192, 'x');
   Status failed;
   {
-    const FileSizeLimit limit(4096);
+    const testing_support::FileSizeLimit limit(4096);
     failed = WriteJsonReport(longer, path);
   }
   EXPECT_EQ(failed.kind(), Status::Kind::kIoError);
