@@ -1,5 +1,6 @@
 #include "report/JsonReport.h"
 
+#include <cmath>
 #include <ctime>
 
 #include <nlohmann/json.hpp>
@@ -49,7 +50,7 @@ json StepJson(const StepReport& step) {
   for (const ServerFailure& failure : step.serverErrors)
     errors.push_back({{"statement", Text(failure.statement)}, {"error", Text(failure.error)}});
   // Milliseconds are enough for a step and keep the figure short.
-  return {{"name", Text(step.name)}, {"seconds", static_cast<double>(static_cast<long long>(step.seconds * 1000 + 0.5)) / 1000},
+  return {{"name", Text(step.name)}, {"seconds", std::round(step.seconds * 1000) / 1000},
           {"files", files}, {"serverErrors", errors}};
 }
 
