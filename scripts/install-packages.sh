@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(cmake g++ make pkg-config libgtest-dev unixodbc unixodbc-dev odbcinst libsqliteodbc
-          libsqlite3-dev sqlite3 qt6-base-dev libssl-dev clang
+          libsqlite3-dev sqlite3 qt6-base-dev libssl-dev nlohmann-json3-dev clang
           desktop-file-utils file)
 missing=()
 for p in "${packages[@]}"; do

@@ -25,12 +25,13 @@ std::optional<Options> ParseOptions(int argc, char** argv, std::string& error) {
         return std::nullopt;
       }
       options.userId = argv[++i];
-    } else if (arg == "--database" || arg == "--log") {
+    } else if (arg == "--database" || arg == "--log" || arg == "--report") {
       if (i + 1 >= argc) {
-        error = arg + (arg == "--log" ? " needs a file name" : " needs a database name");
+        error = arg + (arg == "--database" ? " needs a database name" : " needs a file name");
         return std::nullopt;
       }
       if (arg == "--log") options.logFile = argv[++i];
+      else if (arg == "--report") options.reportFile = argv[++i];
       else options.databases.push_back(argv[++i]);
     } else if (arg == "--backup-dir" || arg == "--from") {
       if (i + 1 >= argc) {

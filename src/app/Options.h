@@ -32,13 +32,15 @@ struct Options {
   std::string restoreFrom;
   // --dry-run: converts temporary copies of the chosen databases and says what would change.
   bool dryRun = false;
+  // --report FILE: the run's report as JSON, written to FILE at the end of the program.
+  std::string reportFile;
 };
 
 // One synopsis line per form of the command: the conversion, the restore and the dry run.
 inline constexpr const char* kUsage =
-    "Usage: filomar-convert [--console | --batch] [BATCH OPTIONS] [--backup-dir DIR | --no-backup] [/T[channels]]\n"
-    "Usage: filomar-convert [--console | --batch] [BATCH OPTIONS] --restore NAME [--from DIR] [--backup-dir DIR]\n"
-    "Usage: filomar-convert [--console | --batch] [BATCH OPTIONS] --dry-run (--database NAME... | --all)\n"
+    "Usage: filomar-convert [--console | --batch] [BATCH OPTIONS] [--backup-dir DIR | --no-backup] [--report FILE]\n"
+    "Usage: filomar-convert [--console | --batch] [BATCH OPTIONS] --restore NAME [--from DIR] [--backup-dir DIR] [--report FILE]\n"
+    "Usage: filomar-convert [--console | --batch] [BATCH OPTIONS] --dry-run (--database NAME... | --all) [--report FILE]\n"
     "Usage: filomar-convert --help | --version\n";
 
 inline constexpr const char* kHelp =
@@ -70,6 +72,11 @@ inline constexpr const char* kHelp =
     "                             the first change's fields, the letter renames and the server\n"
     "                             statements; sends nothing and changes nothing on the site.\n"
     "                             Exit status 0 when every one would convert cleanly, else 1.\n"
+    "Run report (console and batch):\n"
+    "  --report FILE              at the end writes what the run did (conversion, dry run or\n"
+    "                             restore: per database its status, backup and steps) to FILE\n"
+    "                             as JSON, replacing it whole; a report that cannot be written\n"
+    "                             is said and makes the exit status 1\n"
     "Product switches:\n"
     "  /T[channels]   writes the trace filomar-trace.log in the program directory; channel letters\n"
     "                 0-6, C, A, I select what is traced (all of them when none is given)\n"

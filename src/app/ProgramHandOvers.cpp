@@ -1,12 +1,17 @@
 #include "app/ProgramHandOvers.h"
 
-#include <algorithm>
+#include <chrono>
 #include <iostream>
 #include <ostream>
 
 #include "common/Cp1252.h"
 #include "common/General.h"
 #include "conversion/DryRun.h"
+#include "conversion/Selection.h"
+#include "platform/winapi/AppPath.h"
+#include "report/JsonReport.h"
+#include "report/TextReport.h"
+#include "backup/Backup.h"
 #include "backup/Restore.h"
 #include "conversion/frmProgress.h"
 #include "startup/login.h"
@@ -119,6 +124,16 @@ void ProgramHandOvers::RunRestore() {
   const Status restored =
       backup::RestoreDatabase(options_.restore, options_.restoreFrom, mainWindow_->backupRoot.value_or(""), report);
   WriteTrace("restore: " + report);
+  report::DatabaseReport& database = report_.Database(options_.restore);
+  database.status = restored.ok() ? report::DatabaseStatus::kRestored : report::DatabaseStatus::kNotRestored;
+  database.reason = restored.ok() ? "" : report;
+  // The folder the restore chose: the one given, else the newest backup, which it leaves as it was.
+  const std::string root = mainWindow_->backupRoot.value_or("");
+  database.backupFolder = !options_.restoreFrom.empty() ? options_.restoreFrom
+                          : restored.ok()                ? backup::NewestBackup(root, options_.restore).value_or("")
+                                                         : "";
+  report_.stopped.clear();
+  report_.ended = std::chrono::system_clock::now();
   ShowMessage(report, restored.ok() ? ui::mb::Information : ui::mb::Exclamation, "Filomar Conversion Utility ");
   terminate();
   throw ProgramEnd{restored.ok() ? kExitNormal : kExitFailure};
@@ -137,34 +152,51 @@ void ProgramHandOvers::RunDryRun() {
   WriteStatements(startupStatements, "start-up ", out);
   ui::ShowUnlisted(*mainWindow_, out);
   bool clean = true;
-  for (const std::string& name : options_.databases) {
-    if (std::any_of(mainWindow_->DBList.begin(), mainWindow_->DBList.end(),
-                    [&](const DBSelect::ListEntry& e) { return SameText(e.text, name); }))
-      continue;
-    out << name << " would not convert cleanly: it is not listed for conversion (not catalogued, not at release 4.0 or"
-        << " unreadable)\n";
+  report_.stopped.clear();
+  const Selection selection = ChooseDatabases(mainWindow_->DBList, options_.databases, options_.allDatabases);
+  for (const std::string& name : selection.notListed) {
+    const std::string why = "it is not listed for conversion (not catalogued, not at release 4.0 or unreadable)";
+    out << name << " would not convert cleanly: " << why << "\n";
+    report::DatabaseReport& database = report_.databases.emplace_back();
+    database.name = name;
+    database.status = report::DatabaseStatus::kWouldNotConvertCleanly;
+    database.reason = why;
     clean = false;
   }
   // In the list's order, STANDARD first, as a conversion takes them.
-  std::vector<std::string> chosen;
-  for (const DBSelect::ListEntry& entry : mainWindow_->DBList) {
-    if (options_.allDatabases || std::any_of(options_.databases.begin(), options_.databases.end(),
-                                             [&](const std::string& name) { return SameText(entry.text, name); }))
-      chosen.push_back(entry.text);
-  }
+  const std::size_t first = report_.databases.size();
+  for (const std::string& name : selection.chosen) report_.databases.emplace_back().name = name;
   const InterruptAfterDatabase interrupt;
-  for (const std::string& name : chosen) {
-    DryRunReport report = DryRunDatabase(name, ProductStepTable(), dryRunServer_);
+  for (std::size_t i = 0; i < selection.chosen.size(); ++i) {
+    DryRunReport report = DryRunDatabase(selection.chosen[i], ProductStepTable(), dryRunServer_);
     CheckStatementsOnServer(report, catalogue);
     WriteDryRunReport(report, out);
+    report_.databases[first + i] = report::DryRunDatabaseReport(report);
     clean = clean && ConvertsCleanly(report);
-    if (!interrupt.requested() || &name == &chosen.back()) continue;
+    if (!interrupt.requested() || i + 1 == selection.chosen.size()) continue;
     out << "Cancel requested: the dry run stopped after the database under way.\n";
+    report_.stopped = "cancelled";
+    for (std::size_t rest = first + i + 1; rest < report_.databases.size(); ++rest)
+      report_.databases[rest].reason = "the run stopped: cancelled";
     clean = false;
     break;
   }
+  report_.ended = std::chrono::system_clock::now();
   terminate();
   throw ProgramEnd{clean ? kExitNormal : kExitFailure};
+}
+
+int ProgramHandOvers::WriteReportAtEnd(int status) {
+  if (options_.reportFile.empty()) return status;
+  const bool converted = report_.kind == report::RunKind::kConversion && mainWindow_ &&
+                         mainWindow_->LastRun() != DBSelect::RunOutcome::None;
+  report::RunReport report = converted ? mainWindow_->Report() : report_;
+  if (report.site.empty()) report.site = winapi::AppPath();
+  if (report.ended == std::chrono::system_clock::time_point{}) report.ended = std::chrono::system_clock::now();
+  const Status written = report::WriteJsonReport(report, options_.reportFile);
+  if (written.ok()) return status;
+  std::cerr << "filomar-convert: the run report could not be written: " << written.text() << "\n";
+  return kExitFailure;
 }
 
 // Each face runs the main window until the program ends; none of them returns.

@@ -9,6 +9,7 @@
 #include "conversion/DBSelect.h"
 #include "frontends/console/ConsoleUi.h"
 #include "platform/ado/ListingProvider.h"
+#include "report/RunReport.h"
 #include "startup/modMain.h"
 
 namespace filomar::app {
@@ -16,7 +17,12 @@ namespace filomar::app {
 class ProgramHandOvers : public StartupHandOvers {
  public:
   ProgramHandOvers(const Options& options, ui::ConsoleUi& console, std::ostream& batchOut)
-      : options_(options), console_(console), batchOut_(batchOut) {}
+      : options_(options), console_(console), batchOut_(batchOut) {
+    report_.kind = options.dryRun ? report::RunKind::kDryRun
+                   : options.restore.empty() ? report::RunKind::kConversion : report::RunKind::kRestore;
+    report_.started = std::chrono::system_clock::now();
+    report_.stopped = "the program ended before the run";
+  }
 
   bool ProductDatabaseExists() override;
   void RemoveLeftoversOfInterruptedRuns() override;
@@ -30,6 +36,12 @@ class ProgramHandOvers : public StartupHandOvers {
   // the exit status.
   [[noreturn]] void RunMainWindow();
 
+  // The program ends with `status`: with --report the report of its run (of the last run of
+  // the main window; one saying that no run was made when the program ended before it) is
+  // written, and a report that cannot be written is said on standard error and makes the
+  // status 1. Yields the exit status.
+  int WriteReportAtEnd(int status);
+
  private:
   [[noreturn]] void RunRestore();
   [[noreturn]] void RunDryRun();
@@ -38,6 +50,7 @@ class ProgramHandOvers : public StartupHandOvers {
   ui::ConsoleUi& console_;
   std::ostream& batchOut_;
   std::unique_ptr<DBSelect> mainWindow_;
+  report::RunReport report_;  // of the dry run or restore; a conversion's is the main window's
   // The dry run's server: lists what start-up and the steps would send, sends nothing.
   ado::ListingProviderFactory dryRunServer_;
 };

@@ -78,6 +78,6 @@ int main(int argc, char** argv) {
     filomar::StartProgram(options->commandLine, handOvers);
     handOvers.RunMainWindow();
   } catch (const filomar::ProgramEnd& end) {
-    return end.status;
+    return handOvers.WriteReportAtEnd(end.status);
   }
 }

@@ -1,5 +1,6 @@
 #include "conversion/DBSelect.h"
 
+#include <chrono>
 #include <filesystem>
 
 #include "common/FrontEnd.h"
@@ -115,17 +116,20 @@ bool DBSelect::DatabaseConverted(const std::string& DbName) {
 bool DBSelect::OpenLogFile() {
   std::string description;
   if (log_.Open(txtLogFile, description)) return true;
+  report_.stopped = "the log could not be opened: " + description;
   ShowMessage("Unable to open log file: Error " + description, ui::mb::OKOnly, "");
   return false;
 }
 
 void DBSelect::cmdStart_Click() {
   cancelRequested_ = false;
+  BeginReport();
   SetPointer(*this, ui::MousePointer::Hourglass);
   // Without a log the server errors of the steps would be lost: convert nothing, and leave
   // the window usable so that the path can be put right.
   if (!OpenLogFile()) {
     lastRun_ = RunOutcome::LogUnavailable;
+    EndReport();
     SetPointer(*this, ui::MousePointer::Default);
     return;
   }
@@ -133,6 +137,7 @@ void DBSelect::cmdStart_Click() {
   RunSelected();
   cmdStartEnabled = true;
   if (!log_.Close() && lastRun_ != RunOutcome::ServerUnreachable) lastRun_ = RunOutcome::LogFailed;
+  EndReport();
   if (progress_.visible) {
     progress_.Unload();
     activationDue_ = true;
@@ -200,6 +205,46 @@ void DBSelect::ShowRunEnd() {
       ShowMessage(DBList.size() > 1 ? "Conversion of Databases has completed " : "Conversion of Database has completed ",
                   ui::mb::OKOnly, kRunTitle);
   }
+}
+
+void DBSelect::BeginReport() {
+  report_ = {};
+  report_.site = winapi::AppPath();
+  report_.logFile = txtLogFile;
+  report_.started = std::chrono::system_clock::now();
+  for (const ListEntry& entry : DBList)
+    if (entry.selected) report_.Database(entry.text);
+}
+
+// Why the run stopped, and so why the databases it did not reach were left.
+void DBSelect::EndReport() {
+  report_.ended = std::chrono::system_clock::now();
+  switch (lastRun_) {
+    case RunOutcome::Canceled:
+      report_.stopped = "cancelled";
+      break;
+    case RunOutcome::BackupFailed:
+      report_.stopped = "a backup could not be written";
+      break;
+    case RunOutcome::ServerUnreachable:
+      report_.stopped = "the database server could not be reached";
+      break;
+    case RunOutcome::LogFailed:
+      report_.stopped = "the log could not be written: " + log_.FailureReason();
+      break;
+    default:
+      break;  // LogUnavailable: OpenLogFile said why
+  }
+  for (report::DatabaseReport& database : report_.databases) {
+    if (database.status != report::DatabaseStatus::kNotReached) continue;
+    database.reason = report_.stopped.empty() ? "deselected before its turn" : "the run stopped: " + report_.stopped;
+  }
+}
+
+void DBSelect::Noted(const std::string& DbName, report::DatabaseStatus status, const std::string& reason) {
+  report::DatabaseReport& database = report_.Database(DbName);
+  database.status = status;
+  database.reason = reason;
 }
 
 void DBSelect::cmdExit_Click() {

@@ -22,6 +22,7 @@
 #include "conversion/StepTable.h"
 #include "conversion/frmProgress.h"
 #include "common/Ui.h"
+#include "report/RunReport.h"
 
 namespace filomar {
 
@@ -139,6 +140,10 @@ class DBSelect : public ui::Form {
   bool convertdb(const std::string& DbName);
 
   ConversionLog& Log() { return log_; }
+  // The report of the last run (cmdStart_Click): begun with the databases selected, each
+  // given its status as convertdb ends it, its backup folder and its steps; complete once the
+  // run has ended. convertdb called on its own adds to it.
+  const report::RunReport& Report() const { return report_; }
 
  private:
   bool ServerReachable();
@@ -175,12 +180,17 @@ class DBSelect : public ui::Form {
   // The same for a database whose commit went through but which does not read back as
   // converted: it cannot be rolled back any more, so the administrator is sent to its backup.
   bool NotReadBack(const std::string& DbName, const std::string& problem);
+  // Sets the database's status (and reason) in the report.
+  void Noted(const std::string& DbName, report::DatabaseStatus status, const std::string& reason = "");
+  void BeginReport();
+  void EndReport();
 
   ConversionLog log_;
   bool cancelRequested_ = false;
   std::vector<std::string> notConverted_;
   RunOutcome lastRun_ = RunOutcome::None;
   frmProgress progress_;
+  report::RunReport report_;
   bool backupFailed_ = false;   // set by convertdb when a backup could not be written
   bool serverBackedUp_ = false;  // the server file was copied (or needs no copy) in this run
   bool activationDue_ = false;  // set when the run closed the progress window

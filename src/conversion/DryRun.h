@@ -15,62 +15,21 @@
 // removed by the next dry run. The data directory's times are kept: opening its store makes
 // and removes SQLite's files beside it.
 //
-// The report, as WriteDryRunReport prints it (two blanks indent each level):
-//
-//   Dry run of FINANCE
-//     file CONF: 5 records read, 7 would change (2 new, 0 removed)
-//       first change, key "C00":              ... key "C12" (new): for a record added
-//         CONF_VersionText: "400A" -> "500A"
-//     letter LetterA -> Letter01
-//     letter Letter01 -> (removed)        a file the renames replace or remove
-//     statement: <first line of the statement>    (blank lines around it dropped)
-//       <each further line of it>
-//       would fail: the column fin_file.file_ucode1 already exists   (from the server's catalogue)
-//   FINANCE would convert cleanly
-//
-// or, last, "FINANCE would convert with 2 server statements failing", or "FINANCE would not
-// convert cleanly: <why>". Files without records before and after are left out; a record added
-// or removed counts as a change.
+// The comparison's result is a DryRunReport (report/DryRunReport.h); report/TextReport.h prints
+// it. Files without records before and after are left out; a record added or removed counts as
+// a change.
 #pragma once
 
 #include <signal.h>
 
-#include <map>
-#include <ostream>
 #include <string>
-#include <vector>
 
-#include "conversion/FieldChanges.h"
+#include "report/DryRunReport.h"
 #include "conversion/ServerCatalogueCheck.h"
 #include "conversion/StepTable.h"
 #include "platform/ado/ListingProvider.h"
 
 namespace filomar {
-
-struct DryRunFile {
-  std::string code;  // "CONF"; "PL#1" for a second instance
-  long long read = 0;     // records of the file before the conversion
-  long long changed = 0;  // records changed, added or removed by it
-  long long added = 0, removed = 0;
-  std::string firstKey;   // the key of the first changed record, shown as a value
-  std::string firstIs;    // " (new)", " (removed)" or ""
-  std::vector<FieldChange> firstChanges;
-};
-
-struct LetterRename {
-  std::string from, to;  // names in the data directory; `to` empty: the file would be removed
-};
-
-struct DryRunReport {
-  std::string database;
-  bool clean = false;
-  std::string why;  // what stopped it or kept it from converting cleanly
-  std::vector<DryRunFile> files;
-  std::vector<LetterRename> renames;
-  std::vector<std::string> statements;  // what the steps would send to the server, in order
-  // By index into `statements`: why the statement would fail on the server.
-  std::map<std::size_t, std::vector<std::string>> wouldFail;
-};
 
 // Converts a copy of catalogued database `name` (it must be at release 4.0) with the `steps`
 // that apply to it on this engine. Needs the record library connected; leaves the STANDARD
@@ -99,12 +58,5 @@ class InterruptAfterDatabase {
  private:
   struct sigaction previous_ {};
 };
-
-void WriteDryRunReport(const DryRunReport& report, std::ostream& out);
-// The statements as the report shows them: "<indent>statement: " before the first line of
-// each, the indent and two blanks before each further line and before each "would fail: "
-// reason of `wouldFail` (by index into `statements`).
-void WriteStatements(const std::vector<std::string>& statements, const std::string& indent, std::ostream& out,
-                     const std::map<std::size_t, std::vector<std::string>>& wouldFail = {});
 
 }  // namespace filomar

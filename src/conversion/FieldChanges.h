@@ -2,17 +2,13 @@
 // the dry run shows it for the first record of each file that a conversion would change.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
-namespace filomar {
+#include "report/DryRunReport.h"  // FieldChange
 
-struct FieldChange {
-  std::string field;   // "CONF_VersionText", "CONF_C03_LetterNames40(2)" for an element of a
-                       // repeated field, "bytes 14-1535" for bytes that no named field covers
-  std::string before;  // the field's characters: trailing blanks dropped, bytes outside
-  std::string after;   // printable ASCII as \xNN, cut at kShownCharacters with "..."
-};
+namespace filomar {
 
 inline constexpr std::size_t kShownCharacters = 60;
 

@@ -1,8 +1,10 @@
 // convertdb: the fixed sequence of steps that converts one database, and its step table.
+#include <chrono>
 #include <ctime>
 #include <future>
 
 #include "common/General.h"
+#include "common/Text.h"
 #include "common/Titles.h"
 #include "backup/Backup.h"
 #include "backup/Restore.h"
@@ -20,7 +22,10 @@ bool DBSelect::convertdb(const std::string& DbName) {
   // STANDARD first: the catalogue is its file, and the database of the last conversion may
   // still be the selected one.
   const auto entry = FindCatalogueEntry(DbName);
-  if (!entry) return false;
+  if (!entry) {
+    Noted(DbName, report::DatabaseStatus::kNotConverted, "it is not catalogued");
+    return false;
+  }
   // A database that cannot be selected or read is refused before its first step: the steps
   // would otherwise work on whatever database the library had selected before.
   std::string problem;
@@ -28,6 +33,7 @@ bool DBSelect::convertdb(const std::string& DbName) {
   if (SelectDatabase(*entry, &problem)) version = ReadVersionCode(&problem);
   if (!version) {
     notConverted_.push_back(DbName);
+    Noted(DbName, report::DatabaseStatus::kNotConverted, problem);
     ShowMessage("The " + DbName + " Database cannot be converted: " + problem, ui::mb::Exclamation,
                 kRunTitle);
     return false;
@@ -36,6 +42,7 @@ bool DBSelect::convertdb(const std::string& DbName) {
   // the copies it left beside the letters are of no further use.
   if (const auto directory = backup::SelectedDataDirectory()) backup::RemoveRestoreLeftovers(*directory);
   if (IsVersion(version, kVersion50)) {
+    Noted(DbName, report::DatabaseStatus::kAlreadyConverted);
     ShowMessage(" The " + DbName + " Database has been converted ", ui::mb::Information, kRunTitle);
     return false;
   }
@@ -61,11 +68,13 @@ bool DBSelect::convertdb(const std::string& DbName) {
   problem = CheckAfterCommit(plan);
   if (!problem.empty()) return NotReadBack(DbName, problem);
   log_.WriteIndented(kStepIndent, "- Conversion of " + DbName + " completed at " + log_.Now());
+  Noted(DbName, report::DatabaseStatus::kConverted);
   return true;
 }
 
 bool DBSelect::ReportNotConverted(const std::string& DbName, const std::string& problem) {
   notConverted_.push_back(DbName);
+  Noted(DbName, report::DatabaseStatus::kNotConverted, problem);
   const std::string note = "The " + DbName + " Database was not converted: " + problem +
                            "; the database is left at release 4.0 and is offered again.";
   WriteTrace("convertdb: " + note);
@@ -76,6 +85,7 @@ bool DBSelect::ReportNotConverted(const std::string& DbName, const std::string& 
 
 bool DBSelect::NotReadBack(const std::string& DbName, const std::string& problem) {
   notConverted_.push_back(DbName);
+  Noted(DbName, report::DatabaseStatus::kNotConverted, "after it was saved it reads back as not converted (" + problem + ")");
   const std::string note = "The " + DbName + " Database was not converted: after it was saved it reads back as " +
                            "not converted (" + problem + "). Put the cause right and restore the database from " +
                            "its backup before converting it again.";
@@ -122,6 +132,7 @@ bool DBSelect::BackUp(const std::string& DbName, const std::string& prefix, std:
   serverBackedUp_ = true;
   if (!serverFolder.empty()) WriteTrace("convertdb: the server file backed up to " + serverFolder);
   const std::string folder = copy.folder();
+  report_.Database(DbName).backupFolder = folder;
   manifest = std::async(std::launch::async, [backup = std::move(copy)]() mutable { return backup.Finish().text(); });
   WriteTrace("convertdb: " + DbName + " backed up to " + folder);
   ShowProgress(DbName);
@@ -141,6 +152,7 @@ bool DBSelect::BackupFinished(const std::string& DbName, std::future<std::string
 
 void DBSelect::BackupFailed(const std::string& DbName, const std::string& problem) {
   backupFailed_ = true;
+  Noted(DbName, report::DatabaseStatus::kNotConverted, "its backup could not be written (" + problem + ")");
   WriteTrace("convertdb: the backup of " + DbName + " could not be written: " + problem);
   ShowMessage("The " + DbName + " Database was not converted: its backup could not be written (" + problem + ").",
               ui::mb::Exclamation, "Filomar Conversion Utility ");
@@ -159,10 +171,17 @@ std::string DBSelect::RunSteps(const std::string& DbName, const std::string& pre
     log_.WriteIndented(kStepIndent, step.logText);
     progress_.lblstatus = step.statusCaption;
     progress_.Refresh();
+    report::StepReport stepReport;
+    stepReport.name = Trim(step.statusCaption);
+    context.step = &stepReport;
+    const auto start = std::chrono::steady_clock::now();
     for (const StepRoutine& routine : step.routines) {
       routine.run(context);
-      if (!context.failure.empty()) return context.failure;
+      if (!context.failure.empty()) break;
     }
+    stepReport.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    report_.Database(DbName).steps.push_back(std::move(stepReport));
+    if (!context.failure.empty()) return context.failure;
   }
   return "";
 }

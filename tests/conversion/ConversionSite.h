@@ -3,9 +3,6 @@
 // end, and step routines that record what they were called with.
 #pragma once
 
-#include <signal.h>
-#include <sys/resource.h>
-
 #include <gtest/gtest.h>
 
 #include <ctime>
@@ -15,6 +12,7 @@
 
 #include "conversion/StepTable.h"
 #include "conversion/DBSelect.h"
+#include "support/FileSizeLimit.h"
 #include "support/RecordingProvider.h"
 #include "support/TempDir.h"
 #include "support/ScriptedUi.h"
@@ -49,28 +47,7 @@ struct RecordingPainter : filomar::frmProgress::Painter {
   void Closed(const filomar::frmProgress&) override { ++closes; }
 };
 
-// Lets the process write files up to `bytes` long (and no further: writes fail with EFBIG
-// instead of raising SIGXFSZ) until the object goes.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    getrlimit(RLIMIT_FSIZE, &saved_);
-    previous_ = signal(SIGXFSZ, SIG_IGN);
-    rlimit limit = saved_;
-    limit.rlim_cur = bytes;
-    setrlimit(RLIMIT_FSIZE, &limit);
-  }
-  ~FileSizeLimit() {
-    setrlimit(RLIMIT_FSIZE, &saved_);
-    signal(SIGXFSZ, previous_);
-  }
-  FileSizeLimit(const FileSizeLimit&) = delete;
-  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
- private:
-  rlimit saved_{};
-  sighandler_t previous_;
-};
+using testing_support::FileSizeLimit;
 
 class ConversionSite : public ::testing::Test {
  protected:

@@ -123,6 +123,7 @@ TEST_F(DBSelectRun, ADatabaseConvertedEarlierIsReportedAndDeselected) {
   ASSERT_EQ(screen.Shown().size(), 3u);
   EXPECT_EQ(BoxAt(screen, 1),
             Box(" The STANDARD Database has been converted ", "Filomar Conversion Utility ", ui::mb::Information));
+  EXPECT_EQ(window.Report().databases.at(0).status, report::DatabaseStatus::kAlreadyConverted);
   window.DBList_Click(0);  // clicking a converted database deselects it, STANDARD too
   EXPECT_EQ(ListState(), "STANDARD");
   EXPECT_FALSE(window.convertdb("GONE"));  // a database missing from the catalogue: skipped silently
@@ -185,6 +186,15 @@ TEST_F(DBSelectRun, ALogThatFailsDuringARunStopsItAfterTheDatabaseUnderWay) {
   EXPECT_EQ(window.LastRun(), DBSelect::RunOutcome::LogFailed);
   ASSERT_EQ(Texts(screen).size(), 1u);
   EXPECT_THAT(Texts(screen)[0], HasSubstr("The conversion log could not be written ("));
+  // The run report gives STANDARD's steps and says why SALES was left.
+  const report::RunReport& report = window.Report();
+  ASSERT_EQ(report.databases.size(), 2u);
+  EXPECT_EQ(report.databases[0].status, report::DatabaseStatus::kConverted);
+  EXPECT_FALSE(report.databases[0].steps.empty());
+  EXPECT_EQ(report.databases[1].name, "SALES");
+  EXPECT_EQ(report.databases[1].status, report::DatabaseStatus::kNotReached);
+  EXPECT_THAT(report.databases[1].reason, HasSubstr("the run stopped: the log could not be written: "));
+  EXPECT_EQ(report.stopped.rfind("the log could not be written: ", 0), 0u) << report.stopped;
 }
 
 // ---- the log file

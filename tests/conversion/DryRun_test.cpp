@@ -10,9 +10,11 @@
 
 #include "common/FrontEnd.h"
 #include "conversion/DryRun.h"
+#include "conversion/FieldChanges.h"
 #include "conversion/steps/RecordScan.h"
 #include "recio/Vb_io.h"
 #include "recio/conffld.h"
+#include "report/TextReport.h"
 #include "shared/Catalogue.h"
 #include "support/DemoSite.h"
 #include "support/RecordingProvider.h"

@@ -35,6 +35,7 @@ class ScriptRun : public ::testing::Test {
   ado::RecordingProviderFactory server;
   ConversionLog log{[] { return std::tm{}; }, std::locale::classic()};
   frmProgress progress;
+  report::StepReport noted;  // the server errors the step noted for the run report
 
   void SetUp() override {
     SetFrontEnd(screen);
@@ -49,6 +50,7 @@ class ScriptRun : public ::testing::Test {
                   ado::ProviderFactory* factory = nullptr) {
     if (script != "-") home.Write(file, script);
     StepContext ctx{log, dbName, prefix, factory ? *factory : server, progress};
+    ctx.step = &noted;
     step(ctx);
     const std::string text = ReadFile(home.path() / "convert5.log");
     std::size_t at = 0;
@@ -106,6 +108,9 @@ TEST_F(ScriptRun, EachErrorOfARefusedBatchIsOneLogEntryAndTheScriptGoesOn) {
   EXPECT_EQ(server.Statements(), (Statements{"\nalter a\nalter b", "\nalter c"}));
   // Each error's text, the batch's text after a line feed; then the empty line of each "go".
   EXPECT_EQ(logged, ServerError(kRefused) + "\nalter a\nalter b\r\n" + ServerError(kSecond) + "\nalter a\nalter b\r\n\r\n\r\n");
+  ASSERT_EQ(noted.serverErrors.size(), 2u);  // and each in the run report, with its statement
+  EXPECT_EQ(noted.serverErrors[1].statement, "\nalter a\nalter b");
+  EXPECT_EQ(noted.serverErrors[1].error, ServerError(kSecond));
 }
 
 TEST_F(ScriptRun, OracleSendsEachNonBlankLineAsOneStatement) {
@@ -117,6 +122,8 @@ TEST_F(ScriptRun, OracleSendsEachNonBlankLineAsOneStatement) {
   // A statement over two lines goes as two broken ones; std_ lines are dropped for FINANCE.
   EXPECT_EQ(server.Statements(), (Statements{"create table fin_t (a int,", "  b int)"}));
   EXPECT_EQ(logged, "     Print 'Oracle fin_t'\r\ncreate table fin_t (a int, " + ServerError(kRefused) + "\r\n");
+  ASSERT_EQ(noted.serverErrors.size(), 1u);
+  EXPECT_EQ(noted.serverErrors[0].statement, "create table fin_t (a int,");
   EXPECT_EQ(screen.DoEventsCalls(), 2);
 
   ado::RecordingProviderFactory standard;

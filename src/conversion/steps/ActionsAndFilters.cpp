@@ -37,7 +37,7 @@ void ConvertSact(StepContext& ctx) {
                         PutField(SACT_KeyText, std::int32_t{0});
                         PutField(SACT_KeyNumber, std::int32_t{0});
                       },
-                      WidenActionRecord, &ctx.log},
+                      WidenActionRecord, &ctx.log, ctx.step},
                      ctx.progress);
 }
 
@@ -48,8 +48,7 @@ std::string FilterOwnerStatement(Engine engine, const std::string& userId) {
 }
 
 void ConvertFilters(StepContext& ctx) {
-  ServerConversation server(LogLineReporter([&ctx](const std::string& line) { ctx.log.WriteLine(line); }),
-                            ctx.server);
+  ServerConversation server(LogAndNoteServerErrors(ctx), ctx.server);
   server.Execute(FilterOwnerStatement(DbEngine, Session.SignedOnUserId));
 }
 

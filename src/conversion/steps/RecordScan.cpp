@@ -17,14 +17,17 @@ long CountRecords(const RecordRewrite& scan) {
 
 std::string FileCode(short file) { return std::string(Block(file).code, sizeof Block(file).code); }
 
-void RewriteCurrent(const RecordRewrite& scan) {
+// True when the record was rewritten.
+bool RewriteCurrent(const RecordRewrite& scan) {
   vb_io_read(scan.file, 0, 1);
-  if (vb_io_erc != 0) return;
+  if (vb_io_erc != 0) return false;
   scan.change();
   vb_io_rewrite(scan.file);
+  const bool rewritten = vb_io_erc == 0;
   if (vb_io_erc == reclib::kWrongLength && scan.log != nullptr)
     scan.log->WriteIndented(kStepIndent, "- A " + RTrim(FileCode(scan.file)) + " record was not converted: " + vb_io_failure());
   vb_io_unlock(scan.file);
+  return rewritten;
 }
 
 }  // namespace
@@ -36,7 +39,7 @@ void RewriteEveryRecord(const RecordRewrite& scan, frmProgress& progress) {
   progress.BeginRecordCount(CountRecords(scan));
   scan.putStartKey();
   vb_io_start(scan.file, 0, 0, 1025);
-  long done = 0;
+  long done = 0, rewritten = 0;
   int failuresInARow = 0;
   while (true) {
     vb_io_next(scan.file, 0);
@@ -49,12 +52,13 @@ void RewriteEveryRecord(const RecordRewrite& scan, frmProgress& progress) {
       break;
     }
     failuresInARow = 0;
-    RewriteCurrent(scan);
+    if (RewriteCurrent(scan)) ++rewritten;
     progress.RecordsDone(++done);
   }
   vb_io_endstart(scan.file);
   vb_io_close(scan.file);
   progress.EndRecordCount(done);
+  if (scan.report != nullptr) scan.report->files.push_back({RTrim(FileCode(scan.file)), done, rewritten});
 }
 
 }  // namespace filomar::steps

@@ -8,6 +8,7 @@
 
 #include "conversion/ConversionLog.h"
 #include "conversion/frmProgress.h"
+#include "report/RunReport.h"
 
 namespace filomar::steps {
 
@@ -21,12 +22,13 @@ struct RecordRewrite {
   std::function<void()> putStartKey;  // puts the key the scan starts at into the buffer
   std::function<void()> change;       // changes the record in the buffer before its rewrite
   ConversionLog* log = nullptr;       // where a record left unconverted is named
+  report::StepReport* report = nullptr;  // gets the file's records read and rewritten
 };
 
 // Opens the file (exclusively unless another process has it open), counts its records for
 // the progress window, then scans it from the start key. A record whose read for update fails
 // is left alone; a failed rewrite leaves the record as the library leaves it. Either way the
-// scan goes on. A record the library refuses to rewrite because it is not a whole record (of
+// scan goes on. The records read and those rewritten are added to `scan.report`. A record the library refuses to rewrite because it is not a whole record (of
 // another length) is named in the log, with the reason that names its file and key. Ends the
 // scan and closes the file.
 void RewriteEveryRecord(const RecordRewrite& scan, frmProgress& progress);

@@ -57,7 +57,7 @@ bool LoggedScriptFailure(StepContext& ctx, const UpgradeScript& script) {
 }  // namespace
 
 void UpdateTablesSQL5(StepContext& ctx) {
-  ServerConversation server(LogLineReporter([&ctx](const std::string& line) { ctx.log.WriteLine(line); }), ctx.server);
+  ServerConversation server(LogAndNoteServerErrors(ctx), ctx.server);
   UpgradeScript script("flm50.sql");
   const bool standard = SameText(ctx.prefix, kStandardPrefix);
   // The script's lines with the prefix put in; remarks go to the log where they stand.
@@ -87,6 +87,7 @@ void UpdateTablesORACLE5(StepContext& ctx) {
   ServerConversation server(
       [&ctx](const std::string& serverError, const std::string& statement, const ado::Error&) {
         ctx.log.WriteLine(statement + " " + serverError);
+        ctx.NoteServerError(statement, serverError);
       },
       ctx.server);
   UpgradeScript script("flm50ora.sql");

@@ -21,7 +21,8 @@ void UpperCaseFields(const std::vector<const FieldInfo*>& fields) {
 }
 
 void UpperCaseEveryRecord(short file, const char* routine, std::vector<const FieldInfo*> fields, StepContext& ctx) {
-  RewriteEveryRecord({file, routine, [file] { ClearRecord(file); }, [&fields] { UpperCaseFields(fields); }, &ctx.log},
+  RewriteEveryRecord({file, routine, [file] { ClearRecord(file); }, [&fields] { UpperCaseFields(fields); }, &ctx.log,
+                      ctx.step},
                      ctx.progress);
 }
 

@@ -2,6 +2,7 @@
 
 #include <csignal>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <ostream>
@@ -9,6 +10,7 @@
 #include "common/FrontEnd.h"
 #include "common/General.h"
 #include "common/Text.h"
+#include "conversion/Selection.h"
 #include "shared/ProgramEnd.h"
 #include "common/Cp1252.h"
 #include "conversion/Preview.h"
@@ -233,19 +235,13 @@ int ExitStatusOfRun(const DBSelect& form) {
 }
 
 void SelectChosen(DBSelect& form, std::ostream& out, const BatchChoice& choice) {
+  const filomar::Selection selection = filomar::ChooseDatabases(form.DBList, choice.databases, choice.all);
   for (std::size_t i = 0; i < form.DBList.size(); ++i) {
-    if (choice.all && !form.DBList[i].selected) form.DBList_Click(static_cast<int>(i));
+    const bool chosen = std::find(selection.chosen.begin(), selection.chosen.end(), form.DBList[i].text) != selection.chosen.end();
+    if (chosen && !form.DBList[i].selected) form.DBList_Click(static_cast<int>(i));
   }
-  for (const std::string& wanted : choice.databases) {
-    const std::string name = Utf8ToCp1252(wanted);
-    bool listed = false;
-    for (std::size_t i = 0; i < form.DBList.size(); ++i) {
-      if (!filomar::SameText(form.DBList[i].text, name)) continue;
-      listed = true;
-      if (!form.DBList[i].selected) form.DBList_Click(static_cast<int>(i));
-    }
-    if (!listed) out << "Database " << wanted << " is not in the list (not catalogued, or not at 4.0): left out.\n";
-  }
+  for (const std::string& wanted : selection.notListed)
+    out << "Database " << wanted << " is not in the list (not catalogued, or not at 4.0): left out.\n";
 }
 
 }  // namespace

@@ -11,8 +11,10 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "common/General.h"
 #include "frontends/qt/PreviewWindow.h"
 #include "frontends/qt/ProgressWindow.h"
+#include "report/JsonReport.h"
 #include "frontends/qt/QtText.h"
 
 namespace ui {
@@ -34,6 +36,15 @@ std::string UnlistedText(const std::vector<std::string>& notes) {
   std::string text = "Not listed because they cannot be read:";
   for (const std::string& note : notes) text += "\n" + note;
   return text;
+}
+
+// Each run leaves its report as convert5.json beside the log it used.
+void WriteReportBesideLog(const filomar::DBSelect& form) {
+  const filomar::report::RunReport& report = form.Report();
+  const filomar::Status written =
+      filomar::report::WriteJsonReport(report, filomar::report::ReportPathBesideLog(report.logFile));
+  if (!written.ok())
+    filomar::ShowMessage("The run report could not be written: " + written.text(), ui::mb::Exclamation, filomar::kRunTitle);
 }
 
 }  // namespace
@@ -102,7 +113,10 @@ void MainWindow::Activate() {
 // repaint); a click then must not start a second run inside the first.
 void MainWindow::StartClicked() {
   if (!form_.cmdStartEnabled) return;
-  Forward([this] { form_.cmdStart_Click(); });
+  Forward([this] {
+    form_.cmdStart_Click();
+    WriteReportBesideLog(form_);
+  });
 }
 
 // As Start: no preview inside a run or another preview.

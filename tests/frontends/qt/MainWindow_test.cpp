@@ -82,6 +82,8 @@ TEST_F(MainWindowTest, TheRunsProgressWindowFollowsTheMainWindowAndItsSteps) {
   EXPECT_EQ(placed.left(), window.left + 800 / 4);
   EXPECT_EQ(placed.top(), window.top + 600 / 4);
   EXPECT_EQ(testing_support::Texts(screen).back(), "Conversion of Databases has completed ");
+  // The run's report beside its log.
+  EXPECT_NE(testing_support::ReadFile(home.path() / "convert5.json").find("\"status\": \"converted\""), std::string::npos);
 }
 
 }  // namespace
