@@ -109,7 +109,7 @@ TEST_F(Records, InstancesAreSeparateFiles) {
   EXPECT_EQ(MarkAt(pl1, "ONE"), 'a');
 }
 
-TEST_F(Records, CallsOnFilesThatAreNotOpenOrNotKnownFailCleanly) {
+TEST_F(Records, CallsOnFilesNotOpenOrUnknownBeforeConnectOrWithoutASelectedDirectoryFail) {
   FileBlock block = Block("CONF");
   EXPECT_EQ(io_read(&block, 0, 0), reclib::kNotOpen);
   EXPECT_EQ(io_close(&block), reclib::kNotOpen);
@@ -121,12 +121,9 @@ TEST_F(Records, CallsOnFilesThatAreNotOpenOrNotKnownFailCleanly) {
   io_suppress(46, 1);
   io_unlock(&block);
   EXPECT_EQ(Trace().find("io_unlock"), std::string::npos);
-}
 
-// A refused selection must not leave the earlier database selected: the per-file calls that
-// follow would read and write that database's records.
-TEST_F(Records, CallsBeforeConnectOrWithoutASelectedDirectoryFail) {
-  FileBlock block = Block("CONF");
+  // A refused selection must not leave the earlier database selected: the per-file calls that
+  // follow would read and write that database's records.
   char directory[150], prefix[4];
   short length = 0;
   ASSERT_EQ(io_open(&block, nullptr), 0);
