@@ -24,7 +24,6 @@
 #include "support/RecordingProvider.h"
 #include "support/Records.h"
 #include "support/Screen.h"
-#include "support/ScriptedUi.h"
 #include "support/TempDir.h"
 
 namespace {
