@@ -20,10 +20,10 @@ using testing_support::TempDir;
 
 namespace {
 
-std::string Read(const std::string& file, const char* section, const char* key, unsigned size = 200,
-                 unsigned* count = nullptr) {
-  std::string buffer(size, 'X');
-  const auto n = winapi::GetPrivateProfileStringA(section, key, "dflt", buffer.data(), size, file.c_str());
+// The value read into a buffer of 200 characters; `count` gets the number of characters copied.
+std::string Read(const std::string& file, const char* section, const char* key, unsigned* count = nullptr) {
+  std::string buffer(200, 'X');
+  const auto n = winapi::GetPrivateProfileStringA(section, key, "dflt", buffer.data(), 200, file.c_str());
   if (count) *count = n;
   return std::string(buffer.c_str());
 }
@@ -46,7 +46,7 @@ TEST(PrivateProfile, ValuesDefaultsAndCuts) {
                         Case{"n.ini", "s", "k", "ab", 2}}) {
     SCOPED_TRACE(c.file);
     unsigned n = 0;
-    EXPECT_EQ(Read(dir.str() + "/" + c.file, c.section, c.key, 200, &n), c.value ? c.value : std::string(199, 'v'));
+    EXPECT_EQ(Read(dir.str() + "/" + c.file, c.section, c.key, &n), c.value ? c.value : std::string(199, 'v'));
     EXPECT_EQ(n, c.count);
   }
 }
