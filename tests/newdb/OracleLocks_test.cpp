@@ -1,5 +1,5 @@
-// The Oracle lock objects: their sending (order, text form, the stop at the first failure), and
-// a static check of their PL/SQL (whose grammar tests/sqlgrammar checks): parameters, the lock
+// The Oracle lock objects: their sending (order, the stop at the first failure), and a static
+// check of their PL/SQL (whose grammar tests/sqlgrammar checks): text form, parameters, the lock
 // tables' names and columns, the return code of every path, and DECODE_HEX's codes.
 #include "newdb/OracleLocks.h"
 
@@ -9,11 +9,10 @@
 #include <cctype>
 #include <cstdio>
 #include <map>
-#include <optional>
-#include <sstream>
-#include <tuple>
 #include <set>
+#include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/FrontEnd.h"
@@ -28,20 +27,18 @@ using namespace filomar;
 using Kind = ado::RecordedCall::Kind;
 
 // The objects in the order they are sent, each with its parameters' names and modes in order.
-struct LockObject { std::string head, parameters; };
-const std::vector<LockObject> kObjects = {
-    {"PROCEDURE SP_FILOMAR_ROWLOCK",
-     "V_RETURN IN OUT,V_LOCK_HANDLE IN,V_LOCK_TABLE IN,V_LOCK_KEY IN,V_LOCK_USER IN OUT,V_LOCK_HOST IN OUT"},
-    {"PROCEDURE SP_FILOMAR_TBLLOCK", "V_RETURN IN OUT,V_LOCK_HANDLE IN,V_LOCK_TABLE IN,V_LOCK_EXCLUSIVE IN,V_LOCK_USER IN"},
-    {"PROCEDURE SP_FILOMAR_IS_SIGNED_ON", "V_RETURN IN OUT,V_LOCK_HANDLE IN,V_USER_NAME IN"},
-    {"PROCEDURE SP_FILOMAR_HOSTUNLOCK", "V_RETURN IN OUT"},
-    {"PROCEDURE SP_FILOMAR_ROWUNLOCK", "V_RETURN IN OUT,V_LOCK_HANDLE IN,V_LOCK_TABLE IN,V_LOCK_KEY IN"},
-    {"PROCEDURE SP_FILOMAR_ROWUNLOCKALL", "V_RETURN IN OUT,V_LOCK_HANDLE IN"},
-    {"PROCEDURE SP_FILOMAR_ROWUNLOCKTBLALL", "V_RETURN IN OUT,V_LOCK_HANDLE IN,V_LOCK_TABLE IN"},
-    {"PROCEDURE SP_FILOMAR_TBLUNLOCK", "V_RETURN IN OUT,V_LOCK_HANDLE IN,V_LOCK_TABLE IN"},
-    {"FUNCTION CLIENTINFO", ""}, {"FUNCTION MACHINE", ""},
-    {"PROCEDURE SP_SET_CLIENT_INFO", "V_RETURN IN OUT,V_LOCK_HANDLE IN,V_COMPNAME IN"},
-    {"FUNCTION DECODE_HEX", "HEX_CODE IN"}, {"FUNCTION HEXTOCHAR", "HEX_VALUE IN"}};
+const std::vector<std::string> kObjects = {
+    "PROCEDURE SP_FILOMAR_ROWLOCK(V_RETURN IN OUT,V_LOCK_HANDLE IN,V_LOCK_TABLE IN,V_LOCK_KEY IN,V_LOCK_USER IN OUT,"
+    "V_LOCK_HOST IN OUT)",
+    "PROCEDURE SP_FILOMAR_TBLLOCK(V_RETURN IN OUT,V_LOCK_HANDLE IN,V_LOCK_TABLE IN,V_LOCK_EXCLUSIVE IN,V_LOCK_USER IN)",
+    "PROCEDURE SP_FILOMAR_IS_SIGNED_ON(V_RETURN IN OUT,V_LOCK_HANDLE IN,V_USER_NAME IN)",
+    "PROCEDURE SP_FILOMAR_HOSTUNLOCK(V_RETURN IN OUT)",
+    "PROCEDURE SP_FILOMAR_ROWUNLOCK(V_RETURN IN OUT,V_LOCK_HANDLE IN,V_LOCK_TABLE IN,V_LOCK_KEY IN)",
+    "PROCEDURE SP_FILOMAR_ROWUNLOCKALL(V_RETURN IN OUT,V_LOCK_HANDLE IN)",
+    "PROCEDURE SP_FILOMAR_ROWUNLOCKTBLALL(V_RETURN IN OUT,V_LOCK_HANDLE IN,V_LOCK_TABLE IN)",
+    "PROCEDURE SP_FILOMAR_TBLUNLOCK(V_RETURN IN OUT,V_LOCK_HANDLE IN,V_LOCK_TABLE IN)",
+    "FUNCTION CLIENTINFO", "FUNCTION MACHINE", "PROCEDURE SP_SET_CLIENT_INFO(V_RETURN IN OUT,V_LOCK_HANDLE IN,V_COMPNAME IN)",
+    "FUNCTION DECODE_HEX(HEX_CODE IN)", "FUNCTION HEXTOCHAR(HEX_VALUE IN)"};
 
 class OracleLocksTest : public ::testing::Test {
  protected:
@@ -58,22 +55,15 @@ class OracleLocksTest : public ::testing::Test {
   void TearDown() override { DbEngine = savedEngine; }
 };
 
-TEST_F(OracleLocksTest, SendsTheThirteenObjectsInOrderAsLineFeedTexts) {
+TEST_F(OracleLocksTest, SendsTheThirteenObjectsInOrderOnAnOracleConnection) {
   CreateOracleLockProcedures(server);
-
   const auto& calls = server.Calls();
-  ASSERT_EQ(calls.size(), kObjects.size() + 2);
+  ASSERT_EQ(calls.size(), OracleLockObjects().size() + 2);
   EXPECT_TRUE(calls.front().kind == Kind::Open && calls.back().kind == Kind::Close);
   EXPECT_EQ(server.Opens().at(0).provider, ado::ProviderKind::Oracle);
-  for (std::size_t i = 0; i < kObjects.size(); ++i) {
-    SCOPED_TRACE(kObjects[i].head);
-    const ado::RecordedCall& sent = calls[i + 1];
-    const std::string head = "CREATE OR REPLACE " + kObjects[i].head;
-    EXPECT_TRUE(sent.kind == Kind::Execute && sent.timeoutSeconds == 0);
-    EXPECT_EQ(sent.text.find_first_of(" (\n", head.size()), head.size());
-    EXPECT_TRUE(sent.text.starts_with(head));
-    EXPECT_EQ(sent.text.find('\r'), std::string::npos);
-    EXPECT_NE(sent.text.back(), '\n');
+  for (std::size_t i = 0; i < OracleLockObjects().size(); ++i) {
+    EXPECT_TRUE(calls[i + 1].kind == Kind::Execute && calls[i + 1].timeoutSeconds == 0) << i;
+    EXPECT_EQ(calls[i + 1].text, OracleLockObjects()[i].text) << i;
   }
   EXPECT_TRUE(screen.Shown().empty());
 }
@@ -186,22 +176,27 @@ void ExpectLockTablesAndColumns(const Tokens& t) {
   }
 }
 
-TEST(OracleLockTexts, ParametersTablesAndColumns) {
+
+// Each object's head as written (kind and name, case included), its parameters, and lines
+// ended by line feeds alone with none after the last.
+TEST(OracleLockTexts, HeadsParametersTablesAndColumns) {
   const auto objects = OracleLockObjects();
   ASSERT_EQ(objects.size(), kObjects.size());
   for (std::size_t n = 0; n < objects.size(); ++n) {
-    const auto& object = objects[n];
-    SCOPED_TRACE(object.name);
-    const Tokens t = Lex(object.text);
+    const std::string_view text = objects[n].text;
+    SCOPED_TRACE(objects[n].name);
+    EXPECT_TRUE(text.starts_with("CREATE OR REPLACE " + kObjects[n].substr(0, kObjects[n].find('('))));
+    EXPECT_TRUE(text.find('\r') == std::string::npos && text.back() != '\n');
+    const Tokens t = Lex(text);
     ExpectLockTablesAndColumns(t);
-    std::string parameters;
+    std::string signature = t.at(3).text + " " + t.at(4).text, separator = "(";
     std::size_t close;
     for (const auto& p : t.at(5).Is("(") ? Arguments(t, 5, close) : std::vector<Tokens>{}) {
-      parameters += (parameters.empty() ? "" : ",") + p.at(0).text;
-      for (std::size_t i = 1; i < p.size() && (p[i].Is("IN") || p[i].Is("OUT")); ++i) parameters += " " + p[i].text;
+      signature += std::exchange(separator, ",") + p.at(0).text;
+      for (std::size_t i = 1; i < p.size() && (p[i].Is("IN") || p[i].Is("OUT")); ++i) signature += " " + p[i].text;
     }
-    EXPECT_TRUE(kObjects[n].head.ends_with(" " + std::string(object.name)));
-    EXPECT_EQ(parameters, kObjects[n].parameters);
+    EXPECT_EQ(signature + (separator == "," ? ")" : ""), kObjects[n]);
+    EXPECT_EQ(t[4].text, objects[n].name);
   }
 }
 
@@ -235,14 +230,12 @@ class PlSqlPaths {
     std::string raised;
     bool set = false;  // v_return assigned on the way
     std::string where, value;
-    auto Key() const { return std::tie(how, raised, set, where, value); }
-    bool operator<(const Path& o) const { return Key() < o.Key(); }
+    auto operator<=>(const Path&) const = default;
   };
   using Paths = std::set<Path>;
 
   bool At(const char* word) const { return i_ < t_.size() && t_[i_].Is(word); }
   bool Take(const char* word) { return At(word) && ++i_; }
-  void Expect(const char* word) { ASSERT_TRUE(Take(word)) << "expected " << word << " at token " << i_; }
   std::string Until(const char* word) {
     std::string text;
     for (; i_ < t_.size() && !t_[i_].Is(word); ++i_) text += (text.empty() ? "" : " ") + t_[i_].text;
@@ -285,12 +278,12 @@ class PlSqlPaths {
         else break;
       }
       if (!hasElse) out.insert(in.begin(), in.end());
-      Expect("END"), Expect("IF"), Expect(";");
+      Until(";");  // END IF
     } else if (At("FOR") || At("WHILE") || At("LOOP")) {  // once, or not at all
       Until("LOOP");
       out = List(where, in);
       out.insert(in.begin(), in.end());
-      Expect("END"), Expect("LOOP"), Expect(";");
+      Until(";");  // END LOOP
     } else if (At("RETURN") || At("RAISE")) {
       const Path::How how = Take("RETURN") ? Path::kReturn : (++i_, Path::kRaise);
       const std::string raised = Until(";");
@@ -317,8 +310,7 @@ class PlSqlPaths {
     struct Handler { std::vector<std::string> names; std::size_t at; Paths in; };
     std::vector<Handler> handlers;
     while (Take("WHEN")) handlers.push_back({Words("THEN"), i_, {}}), List(where, {});
-    Expect("END");
-    Until(";");  // the block's name, if any
+    Until(";");  // END and the block's name, if any
     const std::size_t end = i_;
     const auto handles = [](const Handler& h, const std::string& name) { return std::ranges::count(h.names, name) > 0; };
     Paths out;
@@ -388,35 +380,35 @@ TEST(OracleLockTexts, EveryPathOutSetsTheReturnCodeOfItsOutcome) {
   for (const auto& object : OracleLockObjects()) EXPECT_EQ(PlSqlPaths(Lex(object.text)).Exits(), expected.at(std::string(object.name))) << object.name;
 }
 
+
 // DECODE_HEX's list against the codes it must decode, in upper case: printable 20-7E but the
 // double quote (unlisted) and the comma (the empty text, NULL to Oracle), tab, line feed,
-// carriage return, FE and FF; every other code unlisted, so NULL.
+// carriage return, FE and FF; every other code unlisted, so NULL. No code twice, no default.
 TEST(OracleLockTexts, DecodeHexListsExactlyTheCodesItShould) {
-  const auto decodeHex = std::find_if(OracleLockObjects().begin(), OracleLockObjects().end(),
-                                      [](const OracleObject& o) { return std::string(o.name) == "DECODE_HEX"; });
-  ASSERT_NE(decodeHex, OracleLockObjects().end());
+  const auto objects = OracleLockObjects();
+  const auto decodeHex = std::ranges::find(objects, std::string_view("DECODE_HEX"), &OracleObject::name);
+  ASSERT_NE(decodeHex, objects.end());
   const Tokens t = Lex(decodeHex->text);
-  const auto decode = std::find_if(t.begin(), t.end(), [](const Token& k) { return k.Is("DECODE"); });
-  ASSERT_NE(decode, t.end());
+  const auto decode = std::ranges::find_if(t, [](const Token& k) { return k.Is("DECODE"); });
   std::size_t close;
   const auto args = Arguments(t, static_cast<std::size_t>(decode - t.begin()) + 1, close);
-  ASSERT_EQ(args.size() % 2, 1u);  // the code, then pairs of code and character, no default
-  std::map<std::string, std::optional<int>> listed, expected;  // nullopt: the empty text
+  ASSERT_EQ(args.size() % 2, 1u);  // the code, then pairs of code and character
+  // Each listed code with its character; a code or a value of another form is listed in <>.
+  std::map<std::string, std::string> listed, expected;
   for (std::size_t i = 1; i + 1 < args.size(); i += 2) {
-    ASSERT_TRUE(args[i].size() == 1 && args[i][0].literal) << i;
-    const Tokens& value = args[i + 1];
-    std::optional<int> character;
-    if (value.size() == 4 && value[0].Is("CHR")) character = std::stoi(value[2].text);
-    else if (value.size() == 1 && value[0].literal && value[0].text.size() == 1) character = static_cast<unsigned char>(value[0].text[0]);
-    else ASSERT_TRUE(value.size() == 1 && value[0].literal && value[0].text.empty()) << args[i][0].text;
-    EXPECT_TRUE(listed.emplace(args[i][0].text, character).second) << "listed twice: " << args[i][0].text;
+    const Tokens &code = args[i], &value = args[i + 1];
+    const std::string character =
+        value.size() == 4 && value[0].Is("CHR") ? std::string(1, static_cast<char>(std::stoi(value[2].text)))
+        : value.size() == 1 && value[0].literal ? value[0].text
+                                                : "<" + value[0].text + ">";
+    const std::string key = code.size() == 1 && code[0].literal ? code[0].text : "<" + code[0].text + ">";
+    EXPECT_TRUE(listed.emplace(key, character).second) << "listed twice: " << key;
   }
   for (int code = 0; code < 256; ++code) {
     char hex[3];
     std::snprintf(hex, sizeof hex, "%02X", code);
-    if ((code >= 0x20 && code <= 0x7E && code != 0x22 && code != 0x2C) || code == 9 || code == 10 || code == 13 || code >= 0xFE)
-      expected[hex] = code;
+    if ((code >= 0x20 && code <= 0x7E && code != 0x22) || code == 9 || code == 10 || code == 13 || code >= 0xFE)
+      expected[hex] = code == 0x2C ? "" : std::string(1, static_cast<char>(code));
   }
-  expected["2C"] = std::nullopt;
-  EXPECT_EQ(listed, expected);  // no code in lower case, none twice, no other
+  EXPECT_EQ(listed, expected);
 }

@@ -28,12 +28,11 @@ namespace fs = std::filesystem;
 
 struct BadInput {
   const char* name;
-  std::function<void(const DemoSite&)> spoil;
-  std::string userId = "FILOMAR";
+  std::function<void(const DemoSite&)> spoil = {};  // none: the site as made
+  const char* message = "";
   std::string args = "--all";
-  const char* message;
   const char* writes = "";  // the one file the run names and may write (its log), if any
-  std::string password = "FILOMAR";
+  std::string userId = "FILOMAR", password = "FILOMAR";
   int status = 1;
   bool convertsTheRest = false;  // converts what it can: the site changes; the message may be logged
   bool interruptAfterFirstDatabase = false;
@@ -61,6 +60,8 @@ std::function<void(const DemoSite&)> FirstActionRecord(const std::string& record
   };
 }
 
+constexpr const char* kDryRun = "--dry-run --database FINANCE";
+
 void Overwrite(const fs::path& file, const std::string& bytes) {
   std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
 }
@@ -68,64 +69,58 @@ void Overwrite(const fs::path& file, const std::string& bytes) {
 TEST(BadInputs, EachEndsWithItsMessageAndStatusAndLeavesTheSiteAsItWas) {
   const std::vector<BadInput> cases = {
       {"store random", [](const DemoSite& s) { Overwrite(s.DataDir("data") / "std.records", std::string(9000, '\x5a')); },
-       "FILOMAR", "--all", "Can't open the record files of the STANDARD database. Err = 99\n"},
+       "Can't open the record files of the STANDARD database. Err = 99\n"},
       {"store zero length", [](const DemoSite& s) { Overwrite(s.DataDir("data") / "std.records", ""); },
-       "FILOMAR", "--all", "std.records: empty file, not a record store"},
+       "std.records: empty file, not a record store"},
       {"store a directory",
-       [](const DemoSite& s) {
-         fs::remove(s.DataDir("data") / "std.records");
-         fs::create_directory(s.DataDir("data") / "std.records");
-       },
-       "FILOMAR", "--all", "std.records: not a regular file, not a record store"},
+       [](const DemoSite& s) { fs::remove(s.DataDir("data") / "std.records"), fs::create_directory(s.DataDir("data") / "std.records"); },
+       "std.records: not a regular file, not a record store"},
       {"data directory missing", [](const DemoSite& s) { fs::rename(s.DataDir("data"), s.dir() / "data.away"); },
-       "FILOMAR", "--all", "Can't open the record files of the STANDARD database. Err = 85\n"},
-      {"odbc.ini missing", [](const DemoSite& s) { fs::remove(s.OdbcIni()); }, "FILOMAR", "--all",
-       "odbc.ini does not exist.", "convert5.log"},
-      {"log path a directory", [](const DemoSite& s) { fs::create_directory(s.dir() / "logdir"); }, "FILOMAR",
-       "--all --log logdir", "Unable to open log file: Error Path/File access error"},
-      {"log path a record store", [](const DemoSite&) {}, "FILOMAR", "--all --log finance/fin.records",
-       "Unable to open log file: Error finance/fin.records belongs to a record store"},
-      {"user id with quotes", [](const DemoSite&) {}, "FIL'OM\"AR", "--all", "Invalid user id. Try again."},
-      {"user id of 10,000 characters", [](const DemoSite&) {}, std::string(10000, 'A'), "--all",
-       "Invalid user id. Try again."},
-      {"wrong password", [](const DemoSite&) {}, "FILOMAR", "--all", "Invalid password. Try again.\n[OK] -> OK", "", "WRONG"},
-      {"level below nine", [](const DemoSite&) {}, "RMANAGER", "--all", "You must have level 9 to run the Conversion utility",
-       "", "MANAGER"},
+       "Can't open the record files of the STANDARD database. Err = 85\n"},
+      {"odbc.ini missing", [](const DemoSite& s) { fs::remove(s.OdbcIni()); }, "odbc.ini does not exist.", "--all", "convert5.log"},
+      {"log path a directory", [](const DemoSite& s) { fs::create_directory(s.dir() / "logdir"); },
+       "Unable to open log file: Error Path/File access error", "--all --log logdir"},
+      {"log path a record store", nullptr, "Unable to open log file: Error finance/fin.records belongs to a record store",
+       "--all --log finance/fin.records"},
+      {.name = "user id with quotes", .message = "Invalid user id. Try again.", .userId = "FIL'OM\"AR"},
+      {.name = "user id of 10,000 characters", .message = "Invalid user id. Try again.", .userId = std::string(10000, 'A')},
+      {.name = "wrong password", .message = "Invalid password. Try again.\n[OK] -> OK", .password = "WRONG"},
+      {.name = "level below nine", .message = "You must have level 9 to run the Conversion utility", .userId = "RMANAGER",
+       .password = "MANAGER"},
       {"server unreachable",  // a data source whose database file cannot be made
        [](const DemoSite& s) {
          Overwrite(s.OdbcIni(), "[filomar4]\nDriver=SQLite3\nDatabase=" + (s.dir() / "no-such-folder" / "x.db").string() + "\n");
        },
-       "FILOMAR", "--all", "No database was converted because the database server could not be reached.", "convert5.log"},
-      {"version 450A", FinanceVersion(WithVersion("450A")), "FILOMAR", "--dry-run --database FINANCE",
-       "Not listed because it cannot be read: FINANCE: its version record C00 holds \"450A\", neither 400A nor 500A"},
-      {"version 500B", FinanceVersion(WithVersion("500B")), "FILOMAR", "--dry-run --database FINANCE",
-       "FINANCE: its version record C00 holds \"500B\""},
-      {"version record cut short", FinanceVersion("CAST(substr(record, 1, 100) AS BLOB)"), "FILOMAR", "--dry-run --database FINANCE",
-       "FINANCE: its version record C00 holds \"    \""},
-      {"version record all NUL", FinanceVersion("zeroblob(1536)"), "FILOMAR", "--dry-run --database FINANCE",
-       "FINANCE: its version record C00 holds \"\\x00\\x00\\x00\\x00\""},
-      {"action record 1 MiB too long", FirstActionRecord("CAST(record || zeroblob(1048576) AS BLOB)"), "FILOMAR", "--all",
-       "- A SACT record was not converted: ", "", "FILOMAR", 0, true},
-      {"action record of 10 bytes", FirstActionRecord("CAST(substr(record, 1, 10) AS BLOB)"), "FILOMAR", "--all",
-       "holds 10 bytes, not 1536; it is left as it is", "", "FILOMAR", 0, true},
-      {"run cancelled after the first database", [](const DemoSite&) {}, "FILOMAR", "--all",
-       "[Filomar conversion Utility ]\nThe Conversion process has been canceled", "", "FILOMAR", 3, true, true},
-      {"a directory in the way of a letter's new name",
-       [](const DemoSite& s) { fs::create_directory(s.DataDir("data") / "Letter01"); }, "FILOMAR", "--all",
-       "/Letter01, a directory of that name is in the way; the database is left at release 4.0 and is offered again.",
-       "", "FILOMAR", 1, true},
-      {"upgrade script missing", [](const DemoSite& s) { fs::remove(s.dir() / "flm50.sql"); }, "FILOMAR", "--all",
-       "The STANDARD Database was not converted: the upgrade script ", "", "FILOMAR", 1, true},
-      {"configuration writes lost", [](const DemoSite&) {}, "FILOMAR", "--all",
-       "The STANDARD Database was not converted: CONF: its version record C00 reads \"400A\", not \"500A\"; the "
-       "database is left at release 4.0 and is offered again.",
-       "", "FILOMAR", 1, true, false, "FILOMAR_RECLIB_FAULT_SKIP=r_CONF_0"},
+       "No database was converted because the database server could not be reached.", "--all", "convert5.log"},
+      {"version 450A", FinanceVersion(WithVersion("450A")),
+       "Not listed because it cannot be read: FINANCE: its version record C00 holds \"450A\", neither 400A nor 500A", kDryRun},
+      {"version 500B", FinanceVersion(WithVersion("500B")), "FINANCE: its version record C00 holds \"500B\"", kDryRun},
+      {"version record cut short", FinanceVersion("CAST(substr(record, 1, 100) AS BLOB)"),
+       "FINANCE: its version record C00 holds \"    \"", kDryRun},
+      {"version record all NUL", FinanceVersion("zeroblob(1536)"), "FINANCE: its version record C00 holds \"\\x00\\x00\\x00\\x00\"",
+       kDryRun},
+      {.name = "action record 1 MiB too long", .spoil = FirstActionRecord("CAST(record || zeroblob(1048576) AS BLOB)"),
+       .message = "- A SACT record was not converted: ", .status = 0, .convertsTheRest = true},
+      {.name = "action record of 10 bytes", .spoil = FirstActionRecord("CAST(substr(record, 1, 10) AS BLOB)"),
+       .message = "holds 10 bytes, not 1536; it is left as it is", .status = 0, .convertsTheRest = true},
+      {.name = "run cancelled after the first database", .message = "[Filomar conversion Utility ]\nThe Conversion process has been canceled",
+       .status = 3, .convertsTheRest = true, .interruptAfterFirstDatabase = true},
+      {.name = "a directory in the way of a letter's new name",
+       .spoil = [](const DemoSite& s) { fs::create_directory(s.DataDir("data") / "Letter01"); },
+       .message = "/Letter01, a directory of that name is in the way; the database is left at release 4.0 and is offered again.",
+       .convertsTheRest = true},
+      {.name = "upgrade script missing", .spoil = [](const DemoSite& s) { fs::remove(s.dir() / "flm50.sql"); },
+       .message = "The STANDARD Database was not converted: the upgrade script ", .convertsTheRest = true},
+      {.name = "configuration writes lost",
+       .message = "The STANDARD Database was not converted: CONF: its version record C00 reads \"400A\", not \"500A\"; the "
+                  "database is left at release 4.0 and is offered again.",
+       .convertsTheRest = true, .environment = "FILOMAR_RECLIB_FAULT_SKIP=r_CONF_0"},
   };
   for (const BadInput& bad : cases) {
     SCOPED_TRACE(bad.name);
     DemoSite site{{.records = bad.interruptAfterFirstDatabase ? 3000u : 50u}};
     testing_support::SiteEnvironment environment{site};
-    bad.spoil(site);
+    if (bad.spoil) bad.spoil(site);
     const fs::path out = site.dir().parent_path() / "program.out";  // outside the site
     auto before = Snapshot(site.dir());
     std::string command = "echo " + ShellWord(bad.password) + " | " + bad.environment + " '" FILOMAR_CONVERT_EXE "' --batch --user " +

@@ -30,8 +30,9 @@ class StartProgramOnSite : public ::testing::Test {
 
   std::string Program() const { return std::string("'") + FILOMAR_CONVERT_EXE + "'"; }
 
-  ProgramRun RunBatch(const std::string& password) {
-    return RunShell("echo " + password + " | " + Program() + " --batch --user FILOMAR --password-stdin --all",
+  // A batch run of FILOMAR, with `environment` set for the program only.
+  ProgramRun RunBatch(const std::string& environment = "") {
+    return RunShell("echo FILOMAR | " + environment + " " + Program() + " --batch --user FILOMAR --password-stdin --all",
                     site.dir() / "batch.out");
   }
 
@@ -73,22 +74,18 @@ TEST_F(StartProgramOnSite, SecondProgramIsRefusedWhileTheFirstSitsInTheMainWindo
   ASSERT_NE(first, nullptr);
   {
     const testing_support::ScopedEnv otherUser{"FILOMAR_IPC_DIR", (site.dir() / "ipc-other").string()};
-    const ProgramRun second = RunBatch("FILOMAR");
+    const ProgramRun second = RunBatch();
     EXPECT_EQ(second.status, 1) << second.out;
     EXPECT_NE(second.out.find("[Filomar 5.0 Conversion Utility ]\nThere are users currently logged on to Filomar."),
-              std::string::npos)
-        << second.out;
+              std::string::npos) << second.out;
   }
   DemoSite otherSite;
   const auto before = testing_support::Snapshot(otherSite.dir());
-  const ProgramRun sameUser = RunShell("echo FILOMAR | FILOMAR_HOME='" + otherSite.dir().string() + "' ODBCINI='" +
-                                           (otherSite.dir() / "odbc.ini").string() + "' " + Program() +
-                                           " --batch --user FILOMAR --password-stdin --all",
-                                       site.dir() / "same-user.out");
+  const ProgramRun sameUser =
+      RunBatch("FILOMAR_HOME='" + otherSite.dir().string() + "' ODBCINI='" + (otherSite.dir() / "odbc.ini").string() + "'");
   EXPECT_EQ(sameUser.status, 1) << sameUser.out;
   EXPECT_NE(sameUser.out.find("Another conversion of this user is running, on the site " + site.dir().string()),
-            std::string::npos)
-      << sameUser.out;
+            std::string::npos) << sameUser.out;
   EXPECT_EQ(testing_support::Changes(before, testing_support::Snapshot(otherSite.dir())), "");
   pclose(first);  // end of input closes the first program's main window
   // What the programs published ends with them (a refused sign-on: the bad-input tests).

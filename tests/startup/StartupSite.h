@@ -10,7 +10,6 @@
 #include "support/RecordingProvider.h"
 #include "support/Screen.h"
 #include "support/TempDir.h"
-#include "support/ScriptedUi.h"
 
 namespace startup_test {
 

@@ -121,9 +121,7 @@ class OtherProcess {
         const short status = step();
         if (write(fds[1], &status, sizeof status) != sizeof status) break;
       }
-      // Keeps what the steps hold until the parent is done with this process.
-      while (read(fds[1], &request, 1) == 1) {
-      }
+      while (read(fds[1], &request, 1) == 1) continue;  // holds what the steps took until the parent is done
       _exit(0);
     }
     close(fds[1]);

@@ -109,7 +109,7 @@ TEST_F(Records, InstancesAreSeparateFiles) {
   EXPECT_EQ(MarkAt(pl1, "ONE"), 'a');
 }
 
-TEST_F(Records, CallsOnFilesThatAreNotOpenOrNotKnownFailCleanly) {
+TEST_F(Records, CallsOnFilesNotOpenOrUnknownBeforeConnectOrWithoutASelectedDirectoryFail) {
   FileBlock block = Block("CONF");
   EXPECT_EQ(io_read(&block, 0, 0), reclib::kNotOpen);
   EXPECT_EQ(io_close(&block), reclib::kNotOpen);
@@ -121,12 +121,9 @@ TEST_F(Records, CallsOnFilesThatAreNotOpenOrNotKnownFailCleanly) {
   io_suppress(46, 1);
   io_unlock(&block);
   EXPECT_EQ(Trace().find("io_unlock"), std::string::npos);
-}
 
-// A refused selection must not leave the earlier database selected: the per-file calls that
-// follow would read and write that database's records.
-TEST_F(Records, CallsBeforeConnectOrWithoutASelectedDirectoryFail) {
-  FileBlock block = Block("CONF");
+  // A refused selection must not leave the earlier database selected: the per-file calls that
+  // follow would read and write that database's records.
   char directory[150], prefix[4];
   short length = 0;
   ASSERT_EQ(io_open(&block, nullptr), 0);
@@ -164,14 +161,10 @@ std::vector<std::string> Listing(const fs::path& dir) {
   return names;
 }
 
-void Put(const fs::path& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
-
 void MakeForeignDatabase(const fs::path& path) {
   sqlite3* db = nullptr;
-  ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
-  ASSERT_EQ(sqlite3_exec(db, "CREATE TABLE accounts(id INTEGER); INSERT INTO accounts VALUES (1);", nullptr, nullptr,
-                         nullptr),
-            SQLITE_OK);
+  sqlite3_open(path.c_str(), &db);
+  ASSERT_EQ(sqlite3_exec(db, "CREATE TABLE accounts(id INTEGER); INSERT INTO accounts VALUES (1);", nullptr, nullptr, nullptr), 0);
   sqlite3_close(db);
 }
 
@@ -184,8 +177,8 @@ TEST_F(Stores, FilesThatAreNotStoresOfThisProductAreRefusedUntouched) {
     const char* reason;
   };
   for (const Case& c : {Case{"foreign SQLite database", MakeForeignDatabase, "not a record store of this product"},
-                        Case{"empty file", [](const fs::path& p) { Put(p, ""); }, "empty file"},
-                        Case{"text", [](const fs::path& p) { Put(p, std::string(300, 'x')); }, "not a record store"},
+                        Case{"empty file", [](const fs::path& p) { std::ofstream{p}; }, "empty file"},
+                        Case{"text", [](const fs::path& p) { std::ofstream(p) << std::string(300, 'x'); }, "not a record store"},
                         Case{"directory", [](const fs::path& p) { fs::create_directory(p); }, "not a regular file"}}) {
     SCOPED_TRACE(c.name);
     const fs::path dir = home.path() / "bad";
@@ -229,10 +222,7 @@ TEST_F(Stores, ABackupIsAStoreOfItsOwnWithTheCommittedRecords) {
     EXPECT_EQ(ReadFile(copy).substr(18, 2), std::string("\x01\x01")) << "a rollback-journal store";
     ASSERT_EQ(sqlite3_open_v2(copy.c_str(), &reader, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
     std::string answer;
-    const auto collect = [](void* out, int, char** values, char**) {
-      *static_cast<std::string*>(out) += std::string(values[0]) + ";";
-      return 0;
-    };
+    const auto collect = [](void* out, int, char** v, char**) { return *static_cast<std::string*>(out) += v[0] + std::string(";"), 0; };
     sqlite3_exec(reader, "PRAGMA integrity_check; SELECT count(*) FROM r_SACT_0", collect, &answer, nullptr);
     sqlite3_close(reader);
     EXPECT_EQ(answer, otherReader ? "ok;302;" : "ok;301;");
@@ -384,8 +374,7 @@ TEST_F(Faults, AReadOnlyDataDirectoryFailsTheOpenAndChangesNothing) {
     immutable.emplace(home.path() / "data");
     if (!immutable->applied()) GTEST_SKIP() << "running as root on a file system without the immutable attribute";
   } else {
-    std::filesystem::permissions(home.path() / "data", std::filesystem::perms::owner_read |
-                                                           std::filesystem::perms::owner_exec);
+    fs::permissions(home.path() / "data", fs::perms::owner_read | fs::perms::owner_exec);
   }
   const short status = io_open(&block, nullptr);
   EXPECT_TRUE(status == reclib::kStorageError || status == reclib::kOpenFailed) << status;
