@@ -14,12 +14,10 @@
 #include <string>
 #include <vector>
 
+#include "common/Version.h"
 #include "report/DryRunReport.h"
 
 namespace filomar::report {
-
-// The version the program reports itself as.
-inline constexpr const char* kProgramVersion = "5.0.0";
 
 enum class RunKind { kConversion, kDryRun, kRestore };
 
@@ -71,7 +69,7 @@ struct DatabaseReport {
 };
 
 struct RunReport {
-  std::string version = kProgramVersion;
+  std::string version = kVersion;
   std::string site;     // the program directory
   std::string logFile;  // the conversion log the run wrote; empty when it wrote none
   RunKind kind = RunKind::kConversion;

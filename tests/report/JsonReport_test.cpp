@@ -34,7 +34,7 @@ RunReport SampleReport() {
 
 TEST(JsonReport, GivesEveryFieldOfTheRunAndItsDatabases) {
   const json document = json::parse(JsonText(SampleReport()));
-  EXPECT_EQ(document["version"], kProgramVersion);
+  EXPECT_EQ(document["version"], filomar::kVersion);
   EXPECT_EQ(document["site"], "/srv/filomar");
   EXPECT_EQ(document["kind"], "conversion");
   EXPECT_EQ(document["logFile"], "/srv/filomar/convert5.log");
