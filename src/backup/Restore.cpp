@@ -225,21 +225,52 @@ void RemoveRestoreLeftovers(const std::string& directory) {
   }
 }
 
+Status SelectForRestore(const std::string& name, RestoreTarget& target) {
+  const auto refused = [](const Status& why) {
+    SelectStandardDatabase();
+    return why;
+  };
+  auto entry = FindCatalogueEntry(name);
+  if (!entry) return refused(Status::NotFound(name, "not catalogued"));
+  std::string problem;
+  if (!SelectDatabase(*entry, &problem)) return refused(Status::IoError(RTrim(entry->name), problem));
+  const auto directory = SelectedDataDirectory();
+  if (!directory) return refused(Status::NotFound(RTrim(entry->name), "its data directory is not known"));
+  target = {RTrim(entry->name), RTrim(entry->prefix), *directory, ""};
+  return Status::Ok();
+}
+
+Status CheckBackup(const std::string& name, const std::string& folder,
+                   const std::function<void(long long done, long long total)>& progress) {
+  RestoreTarget target;
+  Status checked = SelectForRestore(name, target);
+  SelectStandardDatabase();
+  Manifest manifest;
+  if (checked.ok()) checked = LoadKey(winapi::AppPath(), target.key);
+  if (checked.ok()) checked = VerifyBackup(folder, target, manifest);
+  if (!checked.ok()) return checked;
+  // Read through a descriptor of the file opened here, which OpenFile has found a regular file,
+  // not a link planted in the folder.
+  OpenFile store;
+  if (checked = store.Open(folder + "/" + target.prefix + ".records"); !checked.ok()) return checked;
+  vb_io_checkStoreCopy(store.DescriptorPath(), progress);
+  if (vb_io_erc == 0) return Status::Ok();
+  const std::string text = vb_io_failure();
+  const std::string named = store.DescriptorPath() + ": ";
+  if (text.rfind(named, 0) == 0) return Status::Invalid(store.path(), text.substr(named.size()));
+  return Status::IoError(text);
+}
+
 Status RestoreDatabase(const std::string& name, const std::string& folder, const std::string& root, std::string& report) {
   const auto refused = [&report](const Status& why) {
     SelectStandardDatabase();
     report = "Nothing was restored: " + why.text() + ".";
     return why;
   };
-  auto entry = FindCatalogueEntry(name);
-  if (!entry) return refused(Status::NotFound(name, "not catalogued"));
-  const std::string chosen = !folder.empty() ? folder : NewestBackup(root, RTrim(entry->name)).value_or("");
-  if (chosen.empty()) return refused(Status::NotFound(root, "no backup of " + RTrim(entry->name)));
-  std::string problem;
-  if (!SelectDatabase(*entry, &problem)) return refused(Status::IoError(RTrim(entry->name), problem));
-  const auto directory = SelectedDataDirectory();
-  if (!directory) return refused(Status::NotFound(RTrim(entry->name), "its data directory is not known"));
-  RestoreTarget target{RTrim(entry->name), RTrim(entry->prefix), *directory, ""};
+  RestoreTarget target;
+  if (Status selected = SelectForRestore(name, target); !selected.ok()) return refused(selected);
+  const std::string chosen = !folder.empty() ? folder : NewestBackup(root, target.name).value_or("");
+  if (chosen.empty()) return refused(Status::NotFound(root, "no backup of " + target.name));
   Manifest manifest;
   Status done = LoadKey(winapi::AppPath(), target.key);
   if (done.ok()) done = VerifyBackup(chosen, target, manifest);
