@@ -22,6 +22,7 @@ namespace ui {
 //   log PATH      changes the log file
 //   start         Start Conversion
 //   cancel, exit  Cancel: ends the program
+//   backups, check, restore, backup-dir   the backups (BackupsFace.h)
 // The end of input closes the window. During a run, Ctrl-C requests Cancel (the database
 // being converted is finished first).
 [[noreturn]] void RunDBSelectOnConsole(filomar::DBSelect& form, ConsoleUi& console);

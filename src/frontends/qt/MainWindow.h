@@ -14,6 +14,8 @@
 
 #include "frontends/qt/EventGuard.h"
 
+class QBoxLayout;
+class QCheckBox;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
@@ -51,6 +53,11 @@ class MainWindow : public QWidget, private filomar::frmProgress::Painter {
   void Refresh();
   void RefreshList();
   void StartClicked();
+  // The backups: where they go, the check box that turns them off, the backups window.
+  QBoxLayout* BackupRows();
+  void RefreshBackup();
+  void ChooseBackupDir();
+  void ShowBackups();
 
   // The presenter's progress window: keeps the main window's buttons current during a run.
   void Paint(const filomar::frmProgress& window) override;
@@ -64,6 +71,10 @@ class MainWindow : public QWidget, private filomar::frmProgress::Painter {
   QLineEdit* logFile_;
   QPushButton* start_;
   QPushButton* exit_;
+  QLineEdit* backupDir_;
+  QPushButton* chooseBackupDir_;
+  QCheckBox* backup_;
+  QPushButton* backups_;
   std::vector<std::string> shownNames_;
 };
 

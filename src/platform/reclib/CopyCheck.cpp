@@ -129,8 +129,8 @@ short CheckStoreCopy(const std::string& path, const CheckProgress& progress, std
   std::string findings;
   const bool opened = sqlite3_open_v2(UriOf(path).c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX,
                                       CountingVfs()->zName) == SQLITE_OK;
-  const bool ran = opened && sqlite3_exec(db, kCheckSetup, nullptr, nullptr, nullptr) == SQLITE_OK &&
-                   sqlite3_exec(
+  const bool set = opened && sqlite3_exec(db, kCheckSetup, nullptr, nullptr, nullptr) == SQLITE_OK;
+  const bool ran = set && sqlite3_exec(
                        db, kCheck,
                        [](void* out, int, char** values, char**) {
                          auto& text = *static_cast<std::string*>(out);
@@ -138,7 +138,8 @@ short CheckStoreCopy(const std::string& path, const CheckProgress& progress, std
                          return 0;
                        },
                        &findings, nullptr) == SQLITE_OK;
-  if (!ran) why = path + ": " + (db != nullptr ? sqlite3_errmsg(db) : "out of memory");
+  // A page too damaged for the check to go on fails it as a finding would.
+  if (!ran) why = path + ": " + (set ? "integrity check: " : "") + (db != nullptr ? sqlite3_errmsg(db) : "out of memory");
   sqlite3_close(db);
   currentCount = nullptr;
   if (!ran) return kStorageError;
