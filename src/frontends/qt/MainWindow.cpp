@@ -189,12 +189,15 @@ void MainWindow::ChooseBackupDir() {
   if (!folder.isEmpty()) Forward([&] { form_.txtBackupDir_Change(FromQt(folder)); });
 }
 
-// The backups window is modal; a restore in it fills the main window's list again.
+// The backups window is modal; a restore in it fills the main window's list again, and the
+// restored database may have been one that could not be read.
 void MainWindow::ShowBackups() {
   if (form_.Running()) return;
   filomar::Backups backups(form_);
   BackupsWindow window(backups, this);
   window.exec();
+  unlisted_->setText(ToQt(UnlistedText(form_.unlistedNotes)));
+  unlisted_->setVisible(!form_.unlistedNotes.empty());
   Refresh();
 }
 
