@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -66,12 +67,14 @@ Status CheckEntry(const ManifestEntry& e, const RestoreTarget& target, const std
   return Status::Ok();
 }
 
-Status CheckFile(const std::string& folder, const ManifestEntry& e) {
+// `read`, when set, is told the bytes of each read as the file is summed.
+Status CheckFile(const std::string& folder, const ManifestEntry& e,
+                 const std::function<void(long long bytes)>& read = nullptr) {
   OpenFile file;
   if (Status opened = file.Open(folder + "/" + e.name); !opened.ok()) return opened;
   if (file.size() != e.size) return Status::Invalid(file.path(), "its size differs from the manifest");
   std::string digest;
-  if (Status summed = file.Sha256(digest); !summed.ok()) return summed;
+  if (Status summed = file.Sha256(digest, -1, "", read); !summed.ok()) return summed;
   if (digest != e.sha256) return Status::Invalid(file.path(), "its SHA-256 differs from the manifest");
   return Status::Ok();
 }
@@ -174,7 +177,8 @@ Status RestoreSelected(const std::string& folder, const RestoreTarget& target, c
 
 }  // namespace
 
-Status VerifyBackup(const std::string& folder, const RestoreTarget& target, Manifest& manifest) {
+Status VerifyBackup(const std::string& folder, const RestoreTarget& target, Manifest& manifest,
+                    const CheckProgress& progress) {
   if (Status read = ReadManifest(folder, manifest); !read.ok()) return read;
   const std::string manifestPath = folder + "/" + kManifestName;
   if (manifest.database != target.name)
@@ -191,7 +195,11 @@ Status VerifyBackup(const std::string& folder, const RestoreTarget& target, Mani
     problems.Add(Status::Invalid(manifestPath, "its seal does not verify: it was changed, or sealed on another site"));
   // Files are read only for a sealed MANIFEST that describes this database.
   if (problems.any()) return problems.Result();
-  for (const ManifestEntry& e : manifest.entries) problems.Add(CheckFile(folder, e));
+  long long total = 0, done = 0;
+  for (const ManifestEntry& e : manifest.entries) total += e.size;
+  std::function<void(long long)> read;
+  if (progress) read = [&](long long bytes) { progress(std::min(done += bytes, total), total); };
+  for (const ManifestEntry& e : manifest.entries) problems.Add(CheckFile(folder, e, read));
   return problems.Result();
 }
 
@@ -240,24 +248,24 @@ Status SelectForRestore(const std::string& name, RestoreTarget& target) {
   return Status::Ok();
 }
 
-Status CheckBackup(const std::string& name, const std::string& folder,
-                   const std::function<void(long long done, long long total)>& progress) {
+Status CheckBackup(const std::string& name, const std::string& folder, const CheckProgress& sums,
+                   const CheckProgress& store) {
   RestoreTarget target;
   Status checked = SelectForRestore(name, target);
   SelectStandardDatabase();
   Manifest manifest;
   if (checked.ok()) checked = LoadKey(winapi::AppPath(), target.key);
-  if (checked.ok()) checked = VerifyBackup(folder, target, manifest);
+  if (checked.ok()) checked = VerifyBackup(folder, target, manifest, sums);
   if (!checked.ok()) return checked;
   // Read through a descriptor of the file opened here, which OpenFile has found a regular file,
   // not a link planted in the folder.
-  OpenFile store;
-  if (checked = store.Open(folder + "/" + target.prefix + ".records"); !checked.ok()) return checked;
-  vb_io_checkStoreCopy(store.DescriptorPath(), progress);
+  OpenFile copy;
+  if (checked = copy.Open(folder + "/" + target.prefix + ".records"); !checked.ok()) return checked;
+  vb_io_checkStoreCopy(copy.DescriptorPath(), store);
   if (vb_io_erc == 0) return Status::Ok();
   const std::string text = vb_io_failure();
-  const std::string named = store.DescriptorPath() + ": ";
-  if (text.rfind(named, 0) == 0) return Status::Invalid(store.path(), text.substr(named.size()));
+  const std::string named = copy.DescriptorPath() + ": ";
+  if (text.rfind(named, 0) == 0) return Status::Invalid(copy.path(), text.substr(named.size()));
   return Status::IoError(text);
 }
 

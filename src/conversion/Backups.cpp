@@ -100,20 +100,28 @@ void Backups::cmdCheck_Click() {
   if (!cmdCheckEnabled()) return;
   Folder& folder = *Chosen();
   checking = true;
-  lblProgress = "Checking the sums of " + folder.name;
-  progressDone = progressTotal = 0;
-  Paint();
-  const Status checked = backup::CheckBackup(list[chosenDatabase].name, folder.path, [this](long long done, long long total) {
-    lblProgress = "Checking the record store of " + Chosen()->name;
-    progressDone = done;
-    progressTotal = total;
-    Paint();
-  });
+  const auto shown = [this](const std::string& caption) {
+    return [this, caption](long long done, long long total) { ShowProgress(caption, done, total); };
+  };
+  ShowProgress("Checking the sums of " + folder.name, 0, 0);
+  const Status checked = backup::CheckBackup(list[chosenDatabase].name, folder.path, shown("Checking the sums of " + folder.name),
+                                             shown("Checking the record store of " + folder.name));
   folder.check = checked.ok() ? kCheckPassed : "failed: " + checked.text();
   checking = false;
   lblProgress.clear();
   progressDone = progressTotal = 0;
   Paint();
+}
+
+// A check of a large store is told of its progress thousands of times: the window is
+// repainted only when the caption or the thousandths shown change.
+void Backups::ShowProgress(const std::string& caption, long long done, long long total) {
+  const auto thousandths = [](long long d, long long t) { return t > 0 ? 1000 * d / t : -1; };
+  const bool changed = caption != lblProgress || thousandths(done, total) != thousandths(progressDone, progressTotal);
+  lblProgress = caption;
+  progressDone = done;
+  progressTotal = total;
+  if (changed) Paint();
 }
 
 std::string Backups::Confirmation(const Database& database, const Folder& folder, std::string& refusal) {

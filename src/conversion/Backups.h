@@ -1,7 +1,7 @@
 // Backups: the backups window. For each catalogued database it lists the backup folders under
 // the main window's backup folder (newest first: the time in the folder's name, the size of its
 // files); on demand it checks a chosen folder as a restore would (the MANIFEST's sums and seal,
-// and SQLite's integrity check of the store copy, with its progress), and restores the
+// and SQLite's integrity check of the store copy, each with its progress), and restores the
 // database from it once the administrator has confirmed what will be replaced.
 //
 // A presenter, like DBSelect: it holds the list, the choice, the check's progress and the
@@ -84,6 +84,7 @@ class Backups : public ui::Form {
   Folder* Chosen();
   const Folder* Chosen() const;
   void Paint();
+  void ShowProgress(const std::string& caption, long long done, long long total);
   // The question asked before a restore; empty, with `refusal` set, when the database cannot
   // be restored at all.
   std::string Confirmation(const Database& database, const Folder& folder, std::string& refusal);

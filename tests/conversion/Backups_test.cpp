@@ -6,6 +6,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -27,11 +28,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The progress a check painted: bytes done of total, while it ran.
+// The progress a check painted with a measure: "<caption up to " of "> <percent>%".
 struct ProgressSeen : Backups::Painter {
-  std::vector<std::pair<long long, long long>> figures;
+  std::vector<std::string> figures;
   void Paint(const Backups& window) override {
-    if (window.checking && window.progressTotal > 0) figures.emplace_back(window.progressDone, window.progressTotal);
+    if (!window.checking || window.progressTotal == 0) return;
+    figures.push_back(window.lblProgress.substr(0, window.lblProgress.find(" of ")) + " " +
+                      std::to_string(100 * window.progressDone / window.progressTotal) + "%");
   }
 };
 
@@ -83,8 +86,13 @@ TEST_F(BackupsTest, ListsTheBackupOfARunChecksItAndRestoresItOnlyAfterTheConfirm
   backups.cmdCheck_Click();
   EXPECT_EQ(folder.check, Backups::kCheckPassed);
   EXPECT_EQ(testing_support::Changes(untouched, testing_support::Snapshot(Folder())), "");
-  ASSERT_FALSE(progress.figures.empty());
-  EXPECT_EQ(progress.figures.front().first, 0);
+  // The sums, then the store, each measured from the start to the end.
+  const auto at = [this](const std::string& figure) {
+    return std::find(progress.figures.begin(), progress.figures.end(), figure) - progress.figures.begin();
+  };
+  EXPECT_LT(at("Checking the sums 100%"), at("Checking the record store 0%"));
+  EXPECT_LT(at("Checking the record store 0%"), at("Checking the record store 100%"));
+  EXPECT_LT(at("Checking the record store 100%"), static_cast<long>(progress.figures.size()));
   EXPECT_FALSE(backups.checking);
 
   screen.Answer(ui::kCancel);
