@@ -93,7 +93,6 @@ sqlite3_vfs* CountingVfs() {
   std::call_once(registered, [] {
     baseVfs = sqlite3_vfs_find(nullptr);
     vfs = *baseVfs;
-    vfs.iVersion = std::min(vfs.iVersion, 2);
     vfs.szOsFile = static_cast<int>(sizeof(CountingFile)) + baseVfs->szOsFile;
     vfs.zName = kVfsName;
     vfs.pNext = nullptr;
