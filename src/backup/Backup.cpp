@@ -182,9 +182,9 @@ Status BackupServerFile(const std::string& root, ado::ProviderFactory& server, s
   return written;
 }
 
-std::optional<std::string> NewestBackup(const std::string& root, const std::string& name) {
+std::vector<std::string> BackupFolders(const std::string& root, const std::string& name) {
   const std::string start = RTrim(name) + "-";
-  std::optional<std::string> newest;
+  std::vector<std::string> folders;
   std::error_code ec;
   for (fs::directory_iterator it(root, ec), end; !ec && it != end; it.increment(ec)) {
     const std::string folder = it->path().filename().string();
@@ -192,10 +192,19 @@ std::optional<std::string> NewestBackup(const std::string& root, const std::stri
     const bool named = folder.rfind(start, 0) == 0 && folder.size() > start.size() &&
                        std::isdigit(static_cast<unsigned char>(folder[start.size()]));
     std::error_code typeError;
-    if (!named || !it->is_directory(typeError) || !fs::exists(it->path() / kManifestName, typeError)) continue;
-    if (!newest || folder > fs::path(*newest).filename().string()) newest = it->path().string();
+    if (named && it->is_directory(typeError) && fs::exists(it->path() / kManifestName, typeError))
+      folders.push_back(it->path().string());
   }
-  return newest;
+  std::sort(folders.begin(), folders.end(), [](const std::string& a, const std::string& b) {
+    return fs::path(a).filename().string() > fs::path(b).filename().string();
+  });
+  return folders;
+}
+
+std::optional<std::string> NewestBackup(const std::string& root, const std::string& name) {
+  const std::vector<std::string> folders = BackupFolders(root, name);
+  if (folders.empty()) return std::nullopt;
+  return folders.front();
 }
 
 }  // namespace filomar::backup

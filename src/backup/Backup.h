@@ -72,9 +72,12 @@ Status CopySelectedDatabase(const std::string& root, const std::string& name, co
 // not the embedded one; IoError when the copy cannot be written (what it wrote is removed).
 Status BackupServerFile(const std::string& root, ado::ProviderFactory& server, std::time_t now, std::string& folder);
 
-// The newest backup folder of `name` under `root` (by the time in its name) that has a
-// MANIFEST; nullopt when there is none. A folder without one was left by a run that stopped
-// before its backup was complete.
+// The backup folders of `name` under `root` that have a MANIFEST, newest first (by the time
+// in their names). A folder without one was left by a run that stopped before its backup was
+// complete: it is not a backup.
+std::vector<std::string> BackupFolders(const std::string& root, const std::string& name);
+
+// The newest of BackupFolders; nullopt when there is none.
 std::optional<std::string> NewestBackup(const std::string& root, const std::string& name);
 
 }  // namespace filomar::backup

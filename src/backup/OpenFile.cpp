@@ -44,10 +44,11 @@ Status OpenFile::ReadAll(std::string& text) {
   return Status::Ok();
 }
 
-Status OpenFile::Sha256(std::string& digest, int copyTo, const std::string& copyPath) {
+Status OpenFile::Sha256(std::string& digest, int copyTo, const std::string& copyPath,
+                        const std::function<void(long long bytes)>& read) {
   if (::lseek(fd_, 0, SEEK_SET) != 0) return Status::IoError(path_, std::strerror(errno));
   std::string why;
-  const auto sum = copylib::StreamSha256(fd_, path_, why, copyTo, copyPath);
+  const auto sum = copylib::StreamSha256(fd_, path_, why, copyTo, copyPath, read);
   if (!sum) return Status::IoError(why);
   digest = *sum;
   return Status::Ok();

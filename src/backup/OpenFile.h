@@ -5,6 +5,7 @@
 // planted in the folder cannot make a restore read another file of the machine.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "common/Status.h"
@@ -31,8 +32,10 @@ class OpenFile {
   // The whole content, from the start.
   Status ReadAll(std::string& text);
   // The SHA-256 of the whole content (64 lower-case hex digits), written to the open file
-  // `copyTo` (named `copyPath`) as it is read when copyTo is not -1.
-  Status Sha256(std::string& digest, int copyTo = -1, const std::string& copyPath = "");
+  // `copyTo` (named `copyPath`) as it is read when copyTo is not -1; `read`, when set, is told
+  // the bytes of each read.
+  Status Sha256(std::string& digest, int copyTo = -1, const std::string& copyPath = "",
+                const std::function<void(long long bytes)>& read = nullptr);
 
  private:
   int fd_ = -1;

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -66,12 +67,14 @@ Status CheckEntry(const ManifestEntry& e, const RestoreTarget& target, const std
   return Status::Ok();
 }
 
-Status CheckFile(const std::string& folder, const ManifestEntry& e) {
+// `read`, when set, is told the bytes of each read as the file is summed.
+Status CheckFile(const std::string& folder, const ManifestEntry& e,
+                 const std::function<void(long long bytes)>& read = nullptr) {
   OpenFile file;
   if (Status opened = file.Open(folder + "/" + e.name); !opened.ok()) return opened;
   if (file.size() != e.size) return Status::Invalid(file.path(), "its size differs from the manifest");
   std::string digest;
-  if (Status summed = file.Sha256(digest); !summed.ok()) return summed;
+  if (Status summed = file.Sha256(digest, -1, "", read); !summed.ok()) return summed;
   if (digest != e.sha256) return Status::Invalid(file.path(), "its SHA-256 differs from the manifest");
   return Status::Ok();
 }
@@ -174,7 +177,8 @@ Status RestoreSelected(const std::string& folder, const RestoreTarget& target, c
 
 }  // namespace
 
-Status VerifyBackup(const std::string& folder, const RestoreTarget& target, Manifest& manifest) {
+Status VerifyBackup(const std::string& folder, const RestoreTarget& target, Manifest& manifest,
+                    const CheckProgress& progress) {
   if (Status read = ReadManifest(folder, manifest); !read.ok()) return read;
   const std::string manifestPath = folder + "/" + kManifestName;
   if (manifest.database != target.name)
@@ -191,7 +195,11 @@ Status VerifyBackup(const std::string& folder, const RestoreTarget& target, Mani
     problems.Add(Status::Invalid(manifestPath, "its seal does not verify: it was changed, or sealed on another site"));
   // Files are read only for a sealed MANIFEST that describes this database.
   if (problems.any()) return problems.Result();
-  for (const ManifestEntry& e : manifest.entries) problems.Add(CheckFile(folder, e));
+  long long total = 0, done = 0;
+  for (const ManifestEntry& e : manifest.entries) total += e.size;
+  std::function<void(long long)> read;
+  if (progress) read = [&](long long bytes) { progress(std::min(done += bytes, total), total); };
+  for (const ManifestEntry& e : manifest.entries) problems.Add(CheckFile(folder, e, read));
   return problems.Result();
 }
 
@@ -225,21 +233,52 @@ void RemoveRestoreLeftovers(const std::string& directory) {
   }
 }
 
+Status SelectForRestore(const std::string& name, RestoreTarget& target) {
+  const auto refused = [](const Status& why) {
+    SelectStandardDatabase();
+    return why;
+  };
+  auto entry = FindCatalogueEntry(name);
+  if (!entry) return refused(Status::NotFound(name, "not catalogued"));
+  std::string problem;
+  if (!SelectDatabase(*entry, &problem)) return refused(Status::IoError(RTrim(entry->name), problem));
+  const auto directory = SelectedDataDirectory();
+  if (!directory) return refused(Status::NotFound(RTrim(entry->name), "its data directory is not known"));
+  target = {RTrim(entry->name), RTrim(entry->prefix), *directory, ""};
+  return Status::Ok();
+}
+
+Status CheckBackup(const std::string& name, const std::string& folder, const CheckProgress& sums,
+                   const CheckProgress& store) {
+  RestoreTarget target;
+  Status checked = SelectForRestore(name, target);
+  SelectStandardDatabase();
+  Manifest manifest;
+  if (checked.ok()) checked = LoadKey(winapi::AppPath(), target.key);
+  if (checked.ok()) checked = VerifyBackup(folder, target, manifest, sums);
+  if (!checked.ok()) return checked;
+  // Read through a descriptor of the file opened here, which OpenFile has found a regular file,
+  // not a link planted in the folder.
+  OpenFile copy;
+  if (checked = copy.Open(folder + "/" + target.prefix + ".records"); !checked.ok()) return checked;
+  vb_io_checkStoreCopy(copy.DescriptorPath(), store);
+  if (vb_io_erc == 0) return Status::Ok();
+  const std::string text = vb_io_failure();
+  const std::string named = copy.DescriptorPath() + ": ";
+  if (text.rfind(named, 0) == 0) return Status::Invalid(copy.path(), text.substr(named.size()));
+  return Status::IoError(text);
+}
+
 Status RestoreDatabase(const std::string& name, const std::string& folder, const std::string& root, std::string& report) {
   const auto refused = [&report](const Status& why) {
     SelectStandardDatabase();
     report = "Nothing was restored: " + why.text() + ".";
     return why;
   };
-  auto entry = FindCatalogueEntry(name);
-  if (!entry) return refused(Status::NotFound(name, "not catalogued"));
-  const std::string chosen = !folder.empty() ? folder : NewestBackup(root, RTrim(entry->name)).value_or("");
-  if (chosen.empty()) return refused(Status::NotFound(root, "no backup of " + RTrim(entry->name)));
-  std::string problem;
-  if (!SelectDatabase(*entry, &problem)) return refused(Status::IoError(RTrim(entry->name), problem));
-  const auto directory = SelectedDataDirectory();
-  if (!directory) return refused(Status::NotFound(RTrim(entry->name), "its data directory is not known"));
-  RestoreTarget target{RTrim(entry->name), RTrim(entry->prefix), *directory, ""};
+  RestoreTarget target;
+  if (Status selected = SelectForRestore(name, target); !selected.ok()) return refused(selected);
+  const std::string chosen = !folder.empty() ? folder : NewestBackup(root, target.name).value_or("");
+  if (chosen.empty()) return refused(Status::NotFound(root, "no backup of " + target.name));
   Manifest manifest;
   Status done = LoadKey(winapi::AppPath(), target.key);
   if (done.ok()) done = VerifyBackup(chosen, target, manifest);

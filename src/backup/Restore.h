@@ -24,6 +24,7 @@
 // (RemoveLeftoversOfInterruptedRestores), or by the next restore or conversion of the database.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "backup/Manifest.h"
@@ -39,10 +40,30 @@ struct RestoreTarget {
   std::string key;            // the site's key (Seal.h)
 };
 
+// Bytes done of a total, told as a long check goes on.
+using CheckProgress = std::function<void(long long done, long long total)>;
+
 // Checks `folder` as a backup of `target` (see above) and reads its MANIFEST into `manifest`.
 // Ok, or Invalid/NotFound/IoError naming the first problem, with "(and N other problems)"
-// when there are more. Reads the folder only.
-Status VerifyBackup(const std::string& folder, const RestoreTarget& target, Manifest& manifest);
+// when there are more. Reads the folder only. `progress`, when set, is told the bytes summed
+// of the sizes the MANIFEST gives.
+Status VerifyBackup(const std::string& folder, const RestoreTarget& target, Manifest& manifest,
+                    const CheckProgress& progress = nullptr);
+
+// Selects catalogued database `name` for the record library and gives what a backup of it
+// must belong to, all but the site's key; the database stays selected. NotFound for a name
+// not catalogued or a data directory not known, IoError when it cannot be selected; STANDARD
+// is selected then.
+Status SelectForRestore(const std::string& name, RestoreTarget& target);
+
+// Checks `folder` as a restore of catalogued database `name` would before writing anything:
+// VerifyBackup, then SQLite's integrity check of the store copy, read through the file
+// VerifyBackup checked and changing nothing in the folder. `sums` is told VerifyBackup's
+// progress, `store` the bytes the integrity check has read of an estimated total (first 0 of
+// it once the sums have passed). Ok, or the first problem. Needs the record library
+// connected; leaves STANDARD selected.
+Status CheckBackup(const std::string& name, const std::string& folder, const CheckProgress& sums,
+                   const CheckProgress& store);
 
 // Removes the ".restore-" files a killed restore left in `directory`. Call only once the
 // database's store has been opened (which finishes a committed restore's renames).

@@ -1,5 +1,6 @@
 #include "conversion/DBSelect.h"
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 
@@ -54,8 +55,10 @@ std::string DefaultLogPath(const std::string& programDirectory) {
   return dir + (!dir.empty() && dir.back() == '/' ? "" : "/") + "convert5.log";
 }
 
+std::string DefaultBackupRoot() { return (std::filesystem::path(winapi::AppPath()) / "backups").string(); }
+
 DBSelect::DBSelect()
-    : backupRoot((std::filesystem::path(winapi::AppPath()) / "backups").string()),
+    : backupRoot(DefaultBackupRoot()),
       steps_(ProductStepTable()),
       server_(ado::InstalledProviderFactory()) {}
 
@@ -66,6 +69,11 @@ void DBSelect::Form_Load() {
   const ui::ScreenSize screen = FrontEnd().Screen();
   left = (screen.width - width) / 2;
   top = (screen.height - height) / 2;
+  txtBackupDir = backupRoot.value_or(DefaultBackupRoot());
+  FillList();
+}
+
+void DBSelect::FillList() {
   DBList.clear();
   unlistedNotes.clear();
   ScanCatalogue([this](const CatalogueEntry& entry, const std::optional<std::string>& version,
@@ -79,6 +87,37 @@ void DBSelect::Form_Load() {
     else DBList.push_back({entry.name});
     return true;
   });
+}
+
+void DBSelect::Reload() {
+  if (Running()) return;
+  std::vector<std::string> selected;
+  for (const ListEntry& entry : DBList)
+    if (entry.selected) selected.push_back(entry.text);
+  FillList();
+  for (ListEntry& entry : DBList)
+    entry.selected = SameText(entry.text, kStandardName) ||
+                     std::any_of(selected.begin(), selected.end(), [&](const std::string& name) { return SameText(name, entry.text); });
+  cmdStartEnabled = !DBList.empty();
+}
+
+void DBSelect::chkBackup_Click() {
+  if (Running()) return;
+  if (!chkBackup()) {
+    backupRoot = txtBackupDir;
+    return;
+  }
+  if (FrontEnd().MsgBox(kNoBackupWarning, ui::mb::OKCancel | ui::mb::Exclamation | ui::mb::DefaultButton2, kProgramTitle) ==
+      ui::kOK)
+    backupRoot.reset();
+}
+
+void DBSelect::txtBackupDir_Change(const std::string& folder) {
+  if (Running() || IsBlank(folder)) return;
+  std::error_code ec;
+  const std::filesystem::path absolute = std::filesystem::absolute(folder, ec);
+  txtBackupDir = ec ? folder : absolute.lexically_normal().string();
+  backupRoot = txtBackupDir;
 }
 
 void DBSelect::Form_Activate() {

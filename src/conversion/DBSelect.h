@@ -64,6 +64,18 @@ class DBSelect : public ui::Form {
   // Where each database is backed up before its first step; nullopt: no backups. The program
   // sets <program directory>/backups unless told otherwise.
   std::optional<std::string> backupRoot;
+  // The backup settings as the window shows them: the folder (backupRoot, or where backups go
+  // once they are turned on again), the check box that turns them on and off, and the button
+  // that opens the backups window (Backups.h).
+  const std::string Label4 = "Backup folder";
+  const std::string chkBackupCaption = "Back up each database before converting it";
+  const std::string cmdBackupsCaption = "Backups...";
+  std::string txtBackupDir;
+  bool chkBackup() const { return backupRoot.has_value(); }
+  // Asked before backups are turned off: what is lost without them.
+  static constexpr const char* kNoBackupWarning =
+      "Without a backup, a database cannot be put back as it was before its conversion if the conversion goes "
+      "wrong: a restore needs the backup made before it. Convert the databases without backing them up?";
   // Databases of the catalogue left out of the list because their store or version record
   // cannot be read, or their version record holds neither 400A nor 500A, one note each:
   // "NAME: why" (the reason names the store file, or shows what the version record holds).
@@ -99,6 +111,16 @@ class DBSelect : public ui::Form {
   // unconverted STANDARD stays selected.
   void DBList_Click(int index);
   void txtLogFile_Change(const std::string& text) { txtLogFile = text; }
+  // Turns backups off, once the administrator has answered OK to kNoBackupWarning, or on again
+  // into txtBackupDir. Not during a run.
+  void chkBackup_Click();
+  // Backups go to `folder` (made absolute from the current directory) and are turned on. A
+  // blank folder, or a change during a run, is ignored.
+  void txtBackupDir_Change(const std::string& folder);
+  // Fills the list again (a restore has put a converted database back at 4.0): the databases
+  // still listed keep their selection, STANDARD is selected, and Start is enabled when the
+  // list is not empty. Not during a run.
+  void Reload();
   void cmdStart_Click();
   // During a run: requests Cancel. Idle: terminate, then ends the program (ProgramEnd).
   void cmdExit_Click();
@@ -146,6 +168,7 @@ class DBSelect : public ui::Form {
   const report::RunReport& Report() const { return report_; }
 
  private:
+  void FillList();
   bool ServerReachable();
   void RunSelected();
   void ShowRunEnd();
@@ -197,6 +220,9 @@ class DBSelect : public ui::Form {
   StepTable steps_;
   ado::ProviderFactory& server_;
 };
+
+// Where backups go unless told otherwise: <program directory>/backups.
+std::string DefaultBackupRoot();
 
 // The log path in `programDirectory` (blanks around it removed): "<dir>/convert5.log", with no
 // second "/" when the directory already ends in one.

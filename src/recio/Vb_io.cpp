@@ -270,6 +270,14 @@ void vb_io_backupStore(const std::string& destination) { vb_io_erc = io_backupSt
 
 void vb_io_restoreStore(const std::string& source) { vb_io_erc = io_restoreStore(source.c_str()); }
 
+void vb_io_checkStoreCopy(const std::string& source, const std::function<void(long long, long long)>& progress) {
+  const auto tell = [](void* context, long long done, long long total) {
+    const auto& told = *static_cast<const std::function<void(long long, long long)>*>(context);
+    if (told) told(done, total);
+  };
+  vb_io_erc = io_checkStoreCopy(source.c_str(), tell, const_cast<std::function<void(long long, long long)>*>(&progress));
+}
+
 int vb_io_renameFile(const std::string& source, const std::string& target) {
   int osError = 0;
   vb_io_erc = io_renameFile(source.c_str(), target.c_str(), &osError);

@@ -14,6 +14,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -114,6 +115,9 @@ void vb_io_rollbackDatabase();
 void vb_io_backupStore(const std::string& destination);
 // Replaces the selected database's store content by that of the copy `source` (io_restoreStore).
 void vb_io_restoreStore(const std::string& source);
+// SQLite's integrity check of the store copy `source`, changing nothing (io_checkStoreCopy);
+// `progress` is told the bytes read of an estimated total. vb_io_erc holds the status.
+void vb_io_checkStoreCopy(const std::string& source, const std::function<void(long long done, long long total)>& progress);
 int vb_io_renameFile(const std::string& source, const std::string& target);
 int vb_io_removeFile(const std::string& path);
 

@@ -2,6 +2,7 @@
 // face's record count lines, paced to at most one a second.
 #include "frontends/faces/DBSelectFace.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -65,13 +66,33 @@ TEST_F(DBSelectFaces, ConsoleTogglesStartsAndEndsAtTheEndOfInput) {
 TEST_F(DBSelectFaces, ConsolePreviewPrintsEachSelectedDatabaseAndChangesNothing) {
   EXPECT_EQ(RunConsole("2\npreview\n"), kExitNormal);
   const std::string shown = out.str();
-  for (const char* part : {"[number | log PATH | start | preview | cancel]> ", "Previewing Database STANDARD\n",
+  for (const char* part : {"[number | log PATH | start | preview | cancel | backups | restore NAME | backup-dir PATH|off]> ", "Previewing Database STANDARD\n",
                            "\nPreview of STANDARD\n", "\nSTANDARD would ", "\nPreview of SALES\n", "\nSALES would "})
     EXPECT_NE(shown.find(part), std::string::npos) << part << "\nin\n" << shown;
   EXPECT_TRUE(steps.calls.empty());
   EXPECT_TRUE(server.Statements().empty());
   EXPECT_FALSE(std::filesystem::exists(home.path() / "convert5.log"));
   EXPECT_EQ(ListState(), "STANDARD* SALES*");
+}
+
+// The backups on the console: a run backs up, "backups" lists the folder, "check" checks it,
+// "restore" puts SALES back after the confirmation, and "backup-dir off" turns backups off after the warning.
+TEST_F(DBSelectFaces, ConsoleListsAndRestoresBackupsAndTurnsThemOff) {
+  window.backupRoot = home.str() + "/backups";
+  window.Form_Load();
+  screen.Answer(ui::kOK);  // the end of the run
+  screen.Answer(ui::kOK);  // the restore's confirmation
+  screen.Answer(ui::kOK);  // the restore's outcome
+  screen.Answer(ui::kOK);  // the warning
+  EXPECT_EQ(RunConsole("2\nstart\nbackups\ncheck SALES\nrestore sales 1\nrestore LEGAL\nbackup-dir off\n"), kExitNormal);
+  const std::string shown = out.str();
+  for (const std::string& part : std::vector<std::string>{"Backup folder: " + home.str() + "/backups\n[x] Back up each",
+                                  "Backups in " + home.str() + "/backups\nSALES\n   1  20", "  not checked  SALES-20",
+                                  "Checking the sums of SALES-20", "Checking the record store of SALES-20", ": passed\n",
+                                  "There is no catalogued database LEGAL.", "[ ] Back up each database"})
+    EXPECT_NE(shown.find(part), std::string::npos) << part << "\n" << shown;
+  EXPECT_THAT(testing_support::Texts(screen), testing::Contains(testing::HasSubstr("The SALES Database was restored from")));
+  EXPECT_FALSE(window.backupRoot);
 }
 
 TEST_F(DBSelectFaces, BatchConvertsTheChosenDatabasesAndReportsUnlistedNames) {

@@ -74,6 +74,8 @@ short io_backupStore(const char* destination) { return Answer("io_backupStore", 
 
 short io_restoreStore(const char* source) { return Answer("io_restoreStore", source); }
 
+short io_checkStoreCopy(const char* source, io_checkProgress, void*) { return Answer("io_checkStoreCopy", source); }
+
 short io_lastFailure(char* text, short size) {
   if (size > 0) text[0] = '\0';
   return 0;

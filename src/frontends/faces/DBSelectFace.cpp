@@ -14,6 +14,7 @@
 #include "shared/ProgramEnd.h"
 #include "common/Cp1252.h"
 #include "conversion/Preview.h"
+#include "frontends/faces/BackupsFace.h"
 
 namespace ui {
 namespace {
@@ -122,6 +123,7 @@ void ShowWindow(const DBSelect& form, std::ostream& out) {
     out << number << (form.DBList[i].selected ? " [x] " : " [ ] ") << Cp1252ToUtf8(form.DBList[i].text) << "\n";
   }
   out << form.Label2 << "\n" << form.Label3 << ": " << Cp1252ToUtf8(form.txtLogFile) << "\n";
+  ShowBackupSettings(form, out);
 }
 
 
@@ -189,9 +191,11 @@ void Command(DBSelect& form, const std::string& line, ProgressLines& progress, s
     ShowPreview(form, progress, out);
   } else if (command == "cancel" || command == "exit" || command == "x") {
     form.cmdExit_Click();
-  } else {
+  } else if (!BackupCommand(form, command, out)) {
     out << "Commands: a number selects or deselects that database; \"log PATH\" sets the log file;\n"
-           "\"start\" starts the conversion; \"preview\" shows what it would change; \"cancel\" ends the program.\n";
+           "\"start\" starts the conversion; \"preview\" shows what it would change; \"cancel\" ends the program.\n"
+           "\"backups\" lists the backups; \"check NAME [FOLDER]\" checks one; \"restore NAME [FOLDER]\" restores\n"
+           "a database from one (default: its newest); \"backup-dir PATH|off|on\" sets where backups go.\n";
   }
 }
 
@@ -206,7 +210,7 @@ void RunDBSelectOnConsole(DBSelect& form, ConsoleUi& console) {
   for (;;) {
     form.ActivateIfDue();
     ShowWindow(form, out);
-    out << "[number | log PATH | start | preview | cancel]> ";
+    out << "[number | log PATH | start | preview | cancel | backups | restore NAME | backup-dir PATH|off]> ";
     std::string line;
     if (!console.ReadLine(line)) {
       out << "\n";

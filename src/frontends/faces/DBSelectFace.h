@@ -24,6 +24,7 @@ namespace ui {
 //   preview       previews the selected databases (Preview.h): progress lines, then each
 //                 database's tree as lines indented two blanks a level, and its verdict
 //   cancel, exit  Cancel: ends the program
+//   backups, check, restore, backup-dir   the backups (BackupsFace.h)
 // The end of input closes the window. During a run or a preview, Ctrl-C requests Cancel (the
 // database under way is finished first).
 [[noreturn]] void RunDBSelectOnConsole(filomar::DBSelect& form, ConsoleUi& console);

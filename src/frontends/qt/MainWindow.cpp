@@ -1,6 +1,8 @@
 #include "frontends/qt/MainWindow.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
+#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -13,6 +15,8 @@
 
 #include "common/General.h"
 #include "frontends/qt/PreviewWindow.h"
+#include "conversion/Backups.h"
+#include "frontends/qt/BackupsWindow.h"
 #include "frontends/qt/ProgressWindow.h"
 #include "report/JsonReport.h"
 #include "frontends/qt/QtText.h"
@@ -59,7 +63,11 @@ MainWindow::MainWindow(filomar::DBSelect& form, std::function<void()> quit)
       start_(Button(form.cmdStartCaption, "cmdStart", this)),
       exit_(Button(form.cmdExitCaption, "cmdExit", this)),
       preview_(Button(filomar::Preview::kButtonCaption, "cmdPreview", this)),
-      previewWindow_(new PreviewWindow(this)) {
+      previewWindow_(new PreviewWindow(this)),
+      backupDir_(new QLineEdit(this)),
+      chooseBackupDir_(Button("...", "cmdBackupDir", this)),
+      backup_(new QCheckBox(ToQt(form.chkBackupCaption), this)),
+      backups_(Button(form.cmdBackupsCaption, "cmdBackups", this)) {
   setObjectName("DBSelect");
   setWindowTitle(ToQt(form_.caption));
   list_->setObjectName("DBList");
@@ -86,6 +94,7 @@ MainWindow::MainWindow(filomar::DBSelect& form, std::function<void()> quit)
   layout->addWidget(unlisted_);
   layout->addWidget(Label(form_.Label2, this));
   layout->addLayout(logRow);
+  layout->addLayout(BackupRows());
   layout->addLayout(buttons);
 
   connect(list_, &QListWidget::itemClicked, this,
@@ -171,6 +180,55 @@ void MainWindow::Refresh() {
   if (logFile_->text() != ToQt(form_.txtLogFile)) logFile_->setText(ToQt(form_.txtLogFile));
   start_->setEnabled(form_.cmdStartEnabled);
   preview_->setEnabled(form_.cmdStartEnabled);
+  RefreshBackup();
+}
+
+QBoxLayout* MainWindow::BackupRows() {
+  backupDir_->setObjectName("txtBackupDir");
+  backupDir_->setReadOnly(true);  // a folder is chosen with the "..." button
+  backup_->setObjectName("chkBackup");
+  connect(chooseBackupDir_, &QPushButton::clicked, this, [this] { ChooseBackupDir(); });
+  connect(backup_, &QCheckBox::clicked, this, [this] { Forward([this] { form_.chkBackup_Click(); }); });
+  connect(backups_, &QPushButton::clicked, this, [this] { ShowBackups(); });
+  auto* folderRow = new QHBoxLayout;
+  folderRow->addWidget(Label(form_.Label4, this));
+  folderRow->addWidget(backupDir_, 1);
+  folderRow->addWidget(chooseBackupDir_);
+  auto* rows = new QVBoxLayout;
+  rows->addLayout(folderRow);
+  auto* checkRow = new QHBoxLayout;
+  checkRow->addWidget(backup_, 1);
+  checkRow->addWidget(backups_);
+  rows->addLayout(checkRow);
+  return rows;
+}
+
+// The presenter decides; the check box shows what it decided (a warning answered Cancel
+// leaves backups on).
+void MainWindow::RefreshBackup() {
+  backupDir_->setText(ToQt(form_.txtBackupDir));
+  backup_->setChecked(form_.chkBackup());
+  const bool idle = !form_.Running();
+  backup_->setEnabled(idle);
+  chooseBackupDir_->setEnabled(idle);
+  backups_->setEnabled(idle);
+}
+
+void MainWindow::ChooseBackupDir() {
+  const QString folder = QFileDialog::getExistingDirectory(this, ToQt(form_.Label4), ToQt(form_.txtBackupDir));
+  if (!folder.isEmpty()) Forward([&] { form_.txtBackupDir_Change(FromQt(folder)); });
+}
+
+// The backups window is modal; a restore in it fills the main window's list again, and the
+// restored database may have been one that could not be read.
+void MainWindow::ShowBackups() {
+  if (form_.Running()) return;
+  filomar::Backups backups(form_);
+  BackupsWindow window(backups, this);
+  window.exec();
+  unlisted_->setText(ToQt(UnlistedText(form_.unlistedNotes)));
+  unlisted_->setVisible(!form_.unlistedNotes.empty());
+  Refresh();
 }
 
 void MainWindow::RefreshList() {

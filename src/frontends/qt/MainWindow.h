@@ -16,6 +16,8 @@
 
 #include "frontends/qt/EventGuard.h"
 
+class QBoxLayout;
+class QCheckBox;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
@@ -55,6 +57,11 @@ class MainWindow : public QWidget, private filomar::frmProgress::Painter {
   void RefreshList();
   void StartClicked();
   void PreviewClicked();
+  // The backups: where they go, the check box that turns them off, the backups window.
+  QBoxLayout* BackupRows();
+  void RefreshBackup();
+  void ChooseBackupDir();
+  void ShowBackups();
 
   // The presenter's progress window: keeps the main window's buttons current during a run.
   void Paint(const filomar::frmProgress& window) override;
@@ -70,6 +77,10 @@ class MainWindow : public QWidget, private filomar::frmProgress::Painter {
   QPushButton* exit_;
   QPushButton* preview_;
   PreviewWindow* previewWindow_;
+  QLineEdit* backupDir_;
+  QPushButton* chooseBackupDir_;
+  QCheckBox* backup_;
+  QPushButton* backups_;
   std::vector<std::string> shownNames_;
 };
 

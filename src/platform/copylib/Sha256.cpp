@@ -20,7 +20,7 @@ std::optional<std::string> FileSha256(const std::string& path, std::string& why)
 }
 
 std::optional<std::string> StreamSha256(int fd, const std::string& path, std::string& why, int copyTo,
-                                        const std::string& copyPath) {
+                                        const std::string& copyPath, const std::function<void(long long bytes)>& read) {
   std::unique_ptr<EVP_MD_CTX, void (*)(EVP_MD_CTX*)> context(EVP_MD_CTX_new(), EVP_MD_CTX_free);
   if (!context || EVP_DigestInit_ex(context.get(), EVP_sha256(), nullptr) != 1) {
     return why = path + ": the digest cannot be computed", std::nullopt;
@@ -31,6 +31,7 @@ std::optional<std::string> StreamSha256(int fd, const std::string& path, std::st
   ssize_t got;
   while ((got = ::read(fd, buffer.data(), buffer.size())) > 0) {
     EVP_DigestUpdate(context.get(), buffer.data(), static_cast<std::size_t>(got));
+    if (read) read(got);
     for (ssize_t done = 0; copyTo != -1 && done < got;) {
       const ssize_t put = ::write(copyTo, buffer.data() + done, static_cast<std::size_t>(got - done));
       if (put < 0 && errno == EINTR) continue;

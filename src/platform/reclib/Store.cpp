@@ -97,6 +97,8 @@ int StepOnce(sqlite3_stmt* stmt) {
 
 }  // namespace
 
+short RecogniseStore(const std::string& path, std::string& why) { return Recognise(path, why); }
+
 short Store::Open(const std::string& path, std::unique_ptr<Store>& out, std::string& why) {
   bool wal = false;
   if (const short status = Recognise(path, why, &wal)) return status;

@@ -50,6 +50,10 @@ struct Table {
   Statement statements[kKinds];
 };
 
+// 0 when `path` is a store of this product, read from its first bytes without SQLite: kOpenFailed
+// for a missing or unreadable file, kStorageError for any other file (`why` says which).
+short RecogniseStore(const std::string& path, std::string& why);
+
 class Store {
  public:
   // Opens the existing store at `path`: kOpenFailed when the file is missing or unreadable;

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/reclib/CopyCheck.h"
 #include "platform/reclib/Library.h"
 #include "platform/reclib/trace.h"
 
@@ -149,6 +150,15 @@ short io_restoreStore(const char* source) {
   if (source == nullptr) return Report("io_restoreStore", nullptr, kBadArgument, "null argument");
   std::string why;
   return Report("io_restoreStore", nullptr, TheLibrary().RestoreStore(source, why), why);
+}
+
+short io_checkStoreCopy(const char* source, io_checkProgress progress, void* context) {
+  if (source == nullptr) return Report("io_checkStoreCopy", nullptr, kBadArgument, "null argument");
+  std::string why;
+  const reclib::CheckProgress told = [progress, context](long long done, long long total) {
+    if (progress != nullptr) progress(context, done, total);
+  };
+  return Report("io_checkStoreCopy", nullptr, reclib::CheckStoreCopy(source, told, why), why);
 }
 
 short io_renameFile(const char* source, const char* target, int* osError) {

@@ -153,6 +153,15 @@ short io_backupStore(const char* destination);
 // damaged copy. Files of the store this process has open stay open.
 short io_restoreStore(const char* source);
 
+// Runs SQLite's integrity check on the store copy `source` (a backup's) without changing it
+// or making any file beside it: opened read-only as an immutable file. `progress`, when not
+// null, is told now and then how many of an estimated total of bytes have been read (done
+// stays below total until the check has passed). 0 when it passes; kOpenFailed for a missing
+// or unreadable file; kStorageError for a file that is not a store, or a damaged one (the
+// reason names the file and SQLite's first findings).
+typedef void (*io_checkProgress)(void* context, long long done, long long total);
+short io_checkStoreCopy(const char* source, io_checkProgress progress, void* context);
+
 // Per-file calls. Keys are the primary key (key number 0): bytes [0, n) of the record
 // buffer, n fixed per file code.
 short io_open(FileBlock* block, char* path);            // shared open; creates an empty file
