@@ -31,26 +31,12 @@
 
 #include "conversion/DBSelect.h"
 #include "conversion/DryRun.h"
+#include "report/DryRunTree.h"
 #include "conversion/StepTable.h"
 #include "platform/ado/Provider.h"
 
 namespace filomar {
 
-struct PreviewLine {
-  std::string text;
-  bool wouldFail = false;  // a server statement that would fail, and each of its reasons
-  std::vector<PreviewLine> children = {};
-};
-
-struct PreviewOfDatabase {
-  std::string database;
-  std::vector<PreviewLine> lines = {};  // the record files, then the letter renames, then the statements
-  std::string verdict = {};
-  bool convertsCleanly = false;  // as ConvertsCleanly: clean, and no statement would fail
-};
-
-// The tree of one database's dry run report.
-PreviewOfDatabase PreviewOf(const DryRunReport& report);
 
 class Preview {
  public:

@@ -25,7 +25,12 @@
 
 namespace filomar {
 
+struct PreviewLine;
+
 void WriteDryRunReport(const DryRunReport& report, std::ostream& out);
+// The lines with `indent` before each, two blanks more for each level below; the texts as
+// they are (a caller that shows them on a UTF-8 terminal converts first).
+void WriteLines(const std::vector<PreviewLine>& lines, const std::string& indent, std::ostream& out);
 // The statements as the report shows them: "<indent>statement: " before the first line of
 // each, the indent and two blanks before each further line and before each "would fail: "
 // reason of `wouldFail` (by index into `statements`).
