@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Takes the pictures of the Qt windows in docs/ (signon.png, main.png, progress.png,
-# message.png): builds filomar-screenshots, makes a demo site in a temporary directory and
+# Takes the pictures of the Qt windows in docs/ (signon.png, main.png, preview.png,
+# progress.png, message.png, backups.png): builds filomar-screenshots, makes a demo site in a temporary directory and
 # runs the windows over it on Qt's offscreen platform, converting every listed database.
 # The build goes to ./build, or to $FILOMAR_BUILD_DIR when set.
 set -euo pipefail

@@ -1,8 +1,10 @@
 // filomar-screenshots: runs the program's Qt windows over the site that FILOMAR_HOME names and
-// saves a picture of the sign-on window, the main window, the progress window and a message
-// box into the directory given. It plays the administrator: signs on as FILOMAR, selects every
-// listed database, starts the conversion, answers the message boxes with their default button
-// and ends the program. Meant for the offscreen platform (scripts/screenshots.sh).
+// saves a picture of the sign-on window, the main window, the preview window, the progress
+// window, a message box and the backups window into the directory given. It plays the
+// administrator: signs on as FILOMAR, selects every listed database, previews the conversion,
+// starts it, answers the message boxes with their default button, checks FINANCE's backup in
+// the backups window and ends the program. Meant for the offscreen platform
+// (scripts/screenshots.sh).
 #include <unistd.h>
 
 #include <QApplication>
@@ -13,6 +15,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
 #include <functional>
 #include <iostream>
 #include <memory>
@@ -118,6 +121,45 @@ void SelectEveryDatabase(QWidget* main) {
   }
 }
 
+// The top-level item of the tree named `database`, or null.
+QTreeWidgetItem* DatabaseItem(QTreeWidget* tree, const QString& database) {
+  for (int i = 0; i < tree->topLevelItemCount(); ++i)
+    if (tree->topLevelItem(i)->text(0) == database) return tree->topLevelItem(i);
+  return nullptr;
+}
+
+// The preview of every listed database, FINANCE's tree open and the others closed, so that
+// the picture shows one database's changes whole.
+void Preview(WindowShots& shots, QWidget* main) {
+  Click(main, "cmdPreview");  // returns once the preview has been shown
+  QWidget* preview = ShownWindow("frmPreview");
+  if (preview == nullptr) return;
+  auto* tree = preview->findChild<QTreeWidget*>("tvPreview");
+  tree->collapseAll();
+  if (QTreeWidgetItem* finance = DatabaseItem(tree, "FINANCE")) tree->expandRecursively(tree->indexFromItem(finance));
+  QApplication::processEvents();
+  shots.Take("preview", preview);
+  Click(preview, "cmdClose");
+}
+
+// The backups window, FINANCE's backup of the run chosen and checked.
+void Backups(WindowShots& shots, QWidget* main) {
+  EveryPass([&shots] {
+    QWidget* window = ShownWindow("frmBackups");
+    if (window == nullptr) return false;
+    auto* tree = window->findChild<QTreeWidget*>("lstBackups");
+    if (QTreeWidgetItem* finance = DatabaseItem(tree, "FINANCE"); finance != nullptr && finance->childCount() > 0) {
+      tree->setCurrentItem(finance->child(0));
+      Click(window, "cmdCheck");
+    }
+    QApplication::processEvents();
+    shots.Take("backups", window);
+    Click(window, "cmdClose");
+    return true;
+  });
+  Click(main, "cmdBackups");  // the window is modal: returns once it is closed
+}
+
 void ConvertEverything(WindowShots& shots) {
   EveryPass([&shots] {
     QWidget* main = ShownWindow("DBSelect");
@@ -125,8 +167,10 @@ void ConvertEverything(WindowShots& shots) {
     SelectEveryDatabase(main);
     QApplication::processEvents();
     shots.Take("main", main);
+    Preview(shots, main);
     WatchProgress(shots);
     Click(main, "cmdStart");  // returns once the run has ended
+    Backups(shots, main);
     Click(main, "cmdExit");
     return true;
   });
@@ -188,6 +232,6 @@ int main(int argc, char** argv) {
   AnswerMessageBoxes(shots);
   const int status = Run(shots);
   std::cout << "filomar-convert's windows ended with status " << status << "\n";
-  const bool saved = shots.Save(directory, {"signon", "main", "progress", "message"});
+  const bool saved = shots.Save(directory, {"signon", "main", "preview", "progress", "message", "backups"});
   return status == filomar::kExitNormal && saved ? 0 : 1;
 }
