@@ -12,13 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "common/FrontEnd.h"
-#include "recio/Vb_io.h"
-#include "shared/DbEngine.h"
-#include "shared/Session.h"
-#include "support/DemoSite.h"
-#include "support/Records.h"
-#include "support/ScriptedUi.h"
+#include "conversion/DemoSiteWindow.h"
 
 namespace {
 
@@ -48,23 +42,14 @@ struct ProgressSeen : frmProgress::Painter {
   void Closed(const frmProgress&) override { ++closes; }
 };
 
-class PreviewOfDemoSite : public ::testing::Test {
+class PreviewOfDemoSite : public conversion_test::DemoSiteWindow {
  protected:
-  testing_support::DemoSite site{{.records = 3, .dataRoot = {}}};
-  testing_support::SiteEnvironment environment{site};
-  ui::ScriptedUi screen;
-  testing_support::LibraryConnection library;
-  DBSelect window{ProductStepTable(), ado::InstalledProviderFactory(), [] { return std::tm{}; }, std::locale::classic()};
   ProgressSeen progress;
 
-  // The main window as start-up shows it, every listed database checked.
+  // Every listed database checked.
   void SetUp() override {
-    SetFrontEnd(screen);
-    DbEngine = Engine::SqlServer;
+    DemoSiteWindow::SetUp();
     window.PaintProgressWith(&progress);
-    vb_io_open(DB_FILE, "");
-    window.Form_Load();
-    vb_io_close(DB_FILE);
     window.Form_Activate();
     for (std::size_t i = 0; i < window.DBList.size(); ++i)
       if (!window.DBList[i].selected) window.DBList_Click(static_cast<int>(i));

@@ -31,13 +31,7 @@ class BackupsWindowTest : public conversion_test::ConversionSite {
     window.backupRoot = home.str() + "/backups";
     ShowWindow();
   }
-  int Run() {
-    try {
-      ui::RunMainWindow(window);
-    } catch (const ProgramEnd& end) {
-      return end.status;
-    }
-  }
+  int Run() { return qt_test::RunMainWindowToEnd(window); }
   std::string Records() const { return testing_support::StoreRecords((home.path() / "data" / "std.records").string()); }
   static void Click(QWidget* window, const char* button) {
     QTest::mouseClick(window->findChild<QPushButton*>(button), Qt::LeftButton);

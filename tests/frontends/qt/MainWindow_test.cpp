@@ -30,14 +30,7 @@ class MainWindowTest : public conversion_test::ConversionSite {
     AddDatabase("STANDARD", "400A");
     ShowWindow();
   }
-  // Runs the window until the program ends; its exit status.
-  int Run() {
-    try {
-      ui::RunMainWindow(window);
-    } catch (const ProgramEnd& end) {
-      return end.status;
-    }
-  }
+  int Run() { return qt_test::RunMainWindowToEnd(window); }
 };
 
 // One run: the progress window shows the database, sits a quarter into the main window's

@@ -11,6 +11,7 @@
 #include <functional>
 
 #include "QtTest.h"
+#include "conversion/DemoSiteWindow.h"
 #include "conversion/Preview.h"
 #include "common/FrontEnd.h"
 #include "frontends/qt/QtFaces.h"
@@ -41,21 +42,11 @@ std::string Render(const QTreeWidget* tree) {
   return out;
 }
 
-class PreviewWindowTest : public ::testing::Test {
+class PreviewWindowTest : public conversion_test::DemoSiteWindow {
  protected:
-  testing_support::DemoSite site{{.records = 3, .dataRoot = {}}};
-  testing_support::SiteEnvironment environment{site};
-  ui::ScriptedUi screen;
-  testing_support::LibraryConnection library;
-  DBSelect window{ProductStepTable(), ado::InstalledProviderFactory(), [] { return std::tm{}; }, std::locale::classic()};
-
-  // The main window as start-up leaves it, every listed database checked.
+  // Every listed database checked.
   void SetUp() override {
-    SetFrontEnd(screen);
-    DbEngine = Engine::SqlServer;
-    vb_io_open(DB_FILE, "");
-    window.Form_Load();
-    vb_io_close(DB_FILE);
+    DemoSiteWindow::SetUp();
     for (std::size_t i = 1; i < window.DBList.size(); ++i) window.DBList[i].selected = true;
   }
 
@@ -72,11 +63,7 @@ class PreviewWindowTest : public ::testing::Test {
       });
       QTest::mouseClick(main->findChild<QPushButton*>("cmdPreview"), Qt::LeftButton);
     });
-    try {
-      ui::RunMainWindow(window);
-    } catch (const ProgramEnd& end) {
-      EXPECT_EQ(end.status, kExitNormal);
-    }
+    EXPECT_EQ(qt_test::RunMainWindowToEnd(window), kExitNormal);
     return tree;
   }
 

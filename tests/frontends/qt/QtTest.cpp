@@ -6,7 +6,18 @@
 #include <QTimer>
 #include <cstdlib>
 
+#include "frontends/qt/QtFaces.h"
+#include "shared/ProgramEnd.h"
+
 namespace qt_test {
+
+int RunMainWindowToEnd(filomar::DBSelect& window) {
+  try {
+    ui::RunMainWindow(window);
+  } catch (const filomar::ProgramEnd& end) {
+    return end.status;
+  }
+}
 
 void WhenShown(const char* name, std::function<void(QWidget*)> act) {
   auto* poll = new QTimer(qApp);

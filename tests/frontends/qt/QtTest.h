@@ -8,7 +8,14 @@
 #include <QWidget>
 #include <functional>
 
+namespace filomar {
+class DBSelect;
+}
+
 namespace qt_test {
+
+// Runs the main window over `window` until the program ends; its exit status.
+int RunMainWindowToEnd(filomar::DBSelect& window);
 
 // Polls the event loop until the top-level window named `name` (the modal window when `name`
 // is null) is shown, then runs `act` on it once.
