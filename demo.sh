@@ -7,7 +7,7 @@
 #                             FILOMAR) and choose the databases yourself
 #
 # Before and after the run it prints a few records of the site with `filomar-site dump`, and
-# after it the conversion log. The build goes to ./build, or to $FILOMAR_BUILD_DIR when set.
+# after it the conversion log and the run report (JSON). The build goes to ./build, or to $FILOMAR_BUILD_DIR when set.
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -51,14 +51,17 @@ heading "filomar-convert"
 status=0
 if $interactive; then
   echo "Sign on as FILOMAR with the password FILOMAR."
-  "$convert" --console || status=$?
+  "$convert" --console --report "$site/convert5.json" || status=$?
 else
   echo "The demo signs on as FILOMAR (password FILOMAR) and selects every listed database (--all)."
-  echo FILOMAR | "$convert" --batch --user FILOMAR --password-stdin --all || status=$?
+  echo FILOMAR | "$convert" --batch --user FILOMAR --password-stdin --all --report "$site/convert5.json" || status=$?
 fi
 echo "filomar-convert ended with status $status"
 
 heading "The conversion log ($site/convert5.log, CR LF line ends shown as line ends)"
 if [ -f "$site/convert5.log" ]; then tr -d '\r' < "$site/convert5.log"; else echo "(no log was written)"; fi
+
+heading "The run report ($site/convert5.json)"
+if [ -f "$site/convert5.json" ]; then cat "$site/convert5.json"; echo; else echo "(no report was written)"; fi
 
 show_records "After"
