@@ -65,7 +65,14 @@ void ServerConversation::Open() {
   connection_.CommandTimeout = 0;
 }
 
+void ServerConversation::GroupStatements() {
+  if (!connection_.IsOpen() || grouped_) return;
+  grouped_ = connection_.BeginTrans();
+  if (!grouped_) ReportErrors("BEGIN TRANSACTION");
+}
+
 ServerConversation::~ServerConversation() {
+  if (grouped_ && !connection_.CommitTrans()) ReportErrors("COMMIT");
   command_.ActiveConnection = nullptr;
   connection_.Close();
 }

@@ -63,6 +63,12 @@ class ServerConversation {
   // Opens a recordset on `sql`; when that fails it is reported and the recordset is closed
   // and empty.
   ado::Recordset Query(const std::string& sql);
+  // From here to the end of the conversation the statements form one transaction on the
+  // embedded engine (ado::Connection::BeginTrans), so that its file is synced once rather than
+  // after each of them; the product's servers commit each statement as before. The end of the
+  // conversation commits; a failed commit is reported like a statement, as "COMMIT". Nothing
+  // happens on a connection whose opening failed (that was reported already).
+  void GroupStatements();
 
  private:
   void Open();
@@ -71,6 +77,7 @@ class ServerConversation {
   ServerErrorReporter reporter_;
   ado::Connection connection_;
   ado::Command command_;
+  bool grouped_ = false;
 };
 
 }  // namespace filomar

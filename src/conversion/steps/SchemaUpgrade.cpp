@@ -58,6 +58,7 @@ bool LoggedScriptFailure(StepContext& ctx, const UpgradeScript& script) {
 
 void UpdateTablesSQL5(StepContext& ctx) {
   ServerConversation server(LogAndNoteServerErrors(ctx), ctx.server);
+  server.GroupStatements();
   UpgradeScript script("flm50.sql");
   const bool standard = SameText(ctx.prefix, kStandardPrefix);
   // The script's lines with the prefix put in; remarks go to the log where they stand.
@@ -90,6 +91,7 @@ void UpdateTablesORACLE5(StepContext& ctx) {
         ctx.NoteServerError(statement, serverError);
       },
       ctx.server);
+  server.GroupStatements();
   UpgradeScript script("flm50ora.sql");
   const bool standard = SameText(ctx.prefix, kStandardPrefix);
   std::string line;

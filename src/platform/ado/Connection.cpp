@@ -51,6 +51,10 @@ bool Connection::SendQuery(const std::string& sql, int timeoutSeconds, RowSet& r
   return CheckOpen(origin) && provider_->Query(sql, timeoutSeconds, rows, errors_);
 }
 
+bool Connection::BeginTrans() { return CheckOpen("ADODB.Connection") && provider_->BeginGroup(errors_); }
+
+bool Connection::CommitTrans() { return CheckOpen("ADODB.Connection") && provider_->CommitGroup(errors_); }
+
 bool Connection::OpenTablesSchema(const std::string& table, RowSet& rows) {
   rows = {};
   return CheckOpen("ADODB.Connection") && provider_->Tables(table, rows, errors_);

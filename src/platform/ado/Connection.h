@@ -40,6 +40,12 @@ class Connection {
   bool OpenTablesSchema(const std::string& table, RowSet& rows);
   bool OpenColumnsSchema(const std::string& table, const std::string& column, RowSet& rows);
 
+  // ADO's BeginTrans and CommitTrans, over Provider::BeginGroup and CommitGroup: one
+  // transaction on the embedded engine, nothing on the product's servers. Fail like a
+  // statement when not open.
+  bool BeginTrans();
+  bool CommitTrans();
+
   // Seconds a statement sent through the connection itself (a Recordset's) may run; 0 = no limit.
   int CommandTimeout = 30;
 

@@ -70,6 +70,8 @@ class OdbcProvider : public Provider {
   bool Tables(const std::string& table, RowSet& rows, std::vector<Error>& errors) override;
   bool Columns(const std::string& table, const std::string& column, RowSet& rows, std::vector<Error>& errors) override;
   void Close() override;
+  bool BeginGroup(std::vector<Error>& errors) override;
+  bool CommitGroup(std::vector<Error>& errors) override;
 
  private:
   // A statement handle freed on every path out of a call.
@@ -102,6 +104,7 @@ class OdbcProvider : public Provider {
   SQLHDBC dbc_ = SQL_NULL_HDBC;
   bool connected_ = false;
   bool sqlite_ = false;  // the DBMS is SQLite: the product's SQL Server forms are rewritten
+  bool grouped_ = false;  // autocommit is off until CommitGroup
   std::string source_;
 };
 
@@ -282,7 +285,28 @@ bool OdbcProvider::Columns(const std::string& table, const std::string& column, 
   return ReadCatalogue(stmt, rc, rows, errors);
 }
 
+bool OdbcProvider::BeginGroup(std::vector<Error>& errors) {
+  if (!sqlite_ || grouped_) return true;
+  if (!SQL_SUCCEEDED(SQLSetConnectAttr(dbc_, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF), 0))) {
+    Report(ReadDiagnostics(SQL_HANDLE_DBC, dbc_), false, "The transaction could not be begun.", errors);
+    return false;
+  }
+  grouped_ = true;
+  return true;
+}
+
+bool OdbcProvider::CommitGroup(std::vector<Error>& errors) {
+  if (!grouped_) return true;
+  grouped_ = false;
+  const bool committed = SQL_SUCCEEDED(SQLEndTran(SQL_HANDLE_DBC, dbc_, SQL_COMMIT));
+  if (!committed) Report(ReadDiagnostics(SQL_HANDLE_DBC, dbc_), false, "The transaction could not be committed.", errors);
+  // Back to one commit per statement, whatever the commit gave.
+  SQLSetConnectAttr(dbc_, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_ON), 0);
+  return committed;
+}
+
 void OdbcProvider::Close() {
+  grouped_ = false;
   if (connected_) SQLDisconnect(dbc_);
   connected_ = false;
   if (dbc_ != SQL_NULL_HDBC) SQLFreeHandle(SQL_HANDLE_DBC, dbc_);

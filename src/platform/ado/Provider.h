@@ -36,6 +36,13 @@ class Provider {
   virtual bool Tables(const std::string& table, RowSet& rows, std::vector<Error>& errors) = 0;
   virtual bool Columns(const std::string& table, const std::string& column, RowSet& rows, std::vector<Error>& errors) = 0;
   virtual void Close() = 0;
+  // Groups the statements that follow into one transaction, which CommitGroup ends, where the
+  // data source is the embedded engine (SQLite): it then syncs its file once for the group
+  // instead of once per statement. A statement that fails inside the group fails by itself,
+  // as outside it. Every other data source goes on committing each statement by itself, as
+  // the product's servers do; there, and in providers that send nothing, both do nothing.
+  virtual bool BeginGroup(std::vector<Error>& /*errors*/) { return true; }
+  virtual bool CommitGroup(std::vector<Error>& /*errors*/) { return true; }
 };
 
 // Makes the provider of each new connection. A factory must outlive every Connection that

@@ -106,6 +106,33 @@ TEST_F(OdbcConnection, MissingTableIsObjectNotFoundWithTheDriversWordsAndProvide
   EXPECT_EQ(oracle.Errors().at(0).Source, "Microsoft OLE DB Provider for Oracle");
 }
 
+// A group on the embedded engine is one transaction: another connection sees none of it before
+// the commit and all of it after; a statement that fails inside it fails alone, and the ones
+// before and after it are kept.
+TEST_F(OdbcConnection, AGroupIsCommittedWholeAndAFailingStatementInItFailsAlone) {
+  ASSERT_TRUE(connection.Open(kSqlServerString));
+  ASSERT_TRUE(Run("create table fin_file (file_no char(20))"));
+  ASSERT_TRUE(connection.BeginTrans());
+  EXPECT_TRUE(Run("alter table fin_file add file_ucode1 char(10)"));
+  EXPECT_FALSE(Run("alter table fin_file add file_ucode1 char(10)"));  // the column exists by now
+  EXPECT_TRUE(Run("create table fin_rcat (rcat_id char(10))"));
+
+  ado::Connection other{odbc};
+  ASSERT_TRUE(other.Open(kSqlServerString));
+  const auto columns = [&other] {
+    ado::RowSet rows;
+    other.OpenColumnsSchema("fin_%", "%", rows);
+    std::string names;
+    for (const auto& row : rows.rows) names += row.at(3).value_or("") + " ";
+    return names;
+  };
+  EXPECT_EQ(columns(), "file_no ");
+  ASSERT_TRUE(connection.CommitTrans()) << connection.Errors().at(0).Description;
+  EXPECT_EQ(columns(), "file_no file_ucode1 rcat_id ");
+  EXPECT_TRUE(Run("drop table fin_rcat"));  // one commit per statement again
+  EXPECT_EQ(columns(), "file_no file_ucode1 ");
+}
+
 TEST_F(OdbcConnection, UnknownDataSourceFailsTheOpenAndEveryStatement) {
   EXPECT_FALSE(connection.Open("Provider=MSDASQL.1;User ID=filomar;Password=x;Data Source=nosuchdsn"));
   ASSERT_FALSE(connection.Errors().empty());
