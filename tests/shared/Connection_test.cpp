@@ -7,6 +7,7 @@
 
 #include "platform/copylib/InstallRecordFile.h"
 #include "shared/DbEngine.h"
+#include "support/RecordingProvider.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -49,6 +50,22 @@ TEST(ServerError, FivePiecesEndedBySingleCarriageReturns) {
   EXPECT_EQ(ServerError(e),
             "Error #-2147217865\r   [SQLite]no such table: x (1)\r   (Source: Microsoft OLE DB Provider for ODBC "
             "Drivers)\r   (SQL State: HY000)\r   (NativeError: 1)\r");
+}
+
+// A grouped conversation commits at its end; a commit that fails is reported like a statement,
+// so that it reaches the log instead of passing for done.
+TEST_F(ConnectionTest, AGroupedConversationsFailedCommitIsReportedAsCOMMIT) {
+  ado::RecordingProviderFactory server;
+  server.FailCommit({{ado::kStatementFailed, "disk I/O error", "Microsoft OLE DB Provider for ODBC Drivers", "HY000", 10}});
+  std::vector<std::string> reported;
+  {
+    ServerConversation conversation([&](const std::string&, const std::string& statement, const ado::Error& error) {
+      reported.push_back(statement + ": " + error.Description);
+    }, server);
+    conversation.GroupStatements();
+    EXPECT_TRUE(conversation.Execute("ALTER TABLE fin_file ADD file_ucode1 char(10)"));
+  }
+  EXPECT_EQ(reported, std::vector<std::string>{"COMMIT: disk I/O error"});
 }
 
 }  // namespace

@@ -31,6 +31,11 @@ class RecordingProvider : public Provider {
     return true;
   }
 
+  bool CommitGroup(std::vector<Error>& errors) override {
+    errors.insert(errors.end(), log_.commitErrors_.begin(), log_.commitErrors_.end());
+    return log_.commitErrors_.empty();
+  }
+
   bool Tables(const std::string& table, RowSet& rows, std::vector<Error>&) override {
     log_.calls_.push_back({RecordedCall::Kind::Tables, table, 0});
     rows = {{"TABLE_CAT", "TABLE_SCHEM", "TABLE_NAME", "TABLE_TYPE", "REMARKS"}, {}};

@@ -42,6 +42,8 @@ class RecordingProviderFactory : public ProviderFactory {
   // Every later statement that `match` accepts fails with `errors`. Rules are tried in the
   // order they were given; the first that matches decides.
   void FailWhen(Match match, std::vector<Error> errors) { rules_.push_back({std::move(match), std::move(errors)}); }
+  // Every later CommitGroup fails with `errors`, as a commit of the embedded engine may.
+  void FailCommit(std::vector<Error> errors) { commitErrors_ = std::move(errors); }
   // A Query with exactly this text yields `rows`; any other query yields no rows.
   void SetRows(const std::string& sql, RowSet rows) { answers_.emplace_back(sql, std::move(rows)); }
   // The catalogue holds table `table` with `columns`. Catalogue calls match names exactly,
@@ -61,6 +63,7 @@ class RecordingProviderFactory : public ProviderFactory {
   std::vector<RecordedCall> calls_;
   std::vector<ConnectionSpec> opens_;
   std::vector<Error> openErrors_;
+  std::vector<Error> commitErrors_;
   std::vector<Rule> rules_;
   std::vector<std::pair<std::string, RowSet>> answers_;  // a query's text and its rows
   std::vector<std::pair<std::string, std::vector<std::string>>> tables_;
