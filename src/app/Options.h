@@ -39,6 +39,7 @@ struct Options {
 // One synopsis line per form of the command: the conversion, the restore and the dry run.
 inline constexpr const char* kUsage =
     "Usage: filomar-convert [--console | --batch] [BATCH OPTIONS] [--backup-dir DIR | --no-backup] [--report FILE]\n"
+    "                       [/T[channels]] [/X[digits]] [/D]\n"
     "Usage: filomar-convert [--console | --batch] [BATCH OPTIONS] --restore NAME [--from DIR] [--backup-dir DIR] [--report FILE]\n"
     "Usage: filomar-convert [--console | --batch] [BATCH OPTIONS] --dry-run (--database NAME... | --all) [--report FILE]\n"
     "Usage: filomar-convert --help | --version\n";

@@ -196,8 +196,10 @@ TEST(CommandLine, HelpStartsWithTheSynopsisOfEachFormAndVersionNamesTheRelease) 
   const auto help = testing_support::RunShell("'" FILOMAR_CONVERT_EXE "' --help", outside.path() / "help.out");
   EXPECT_EQ(help.status, 0);
   std::istringstream lines(help.out);
-  std::vector<std::string> synopsis;
-  for (std::string line; std::getline(lines, line) && line.rfind("Usage: filomar-convert ", 0) == 0;) synopsis.push_back(line);
+  std::vector<std::string> synopsis;  // the forms' lines up to the first blank line
+  for (std::string line; std::getline(lines, line) && !line.empty();)
+    if (line.rfind("Usage: filomar-convert ", 0) == 0) synopsis.push_back(line);
+  ASSERT_EQ(help.out.rfind("Usage: filomar-convert ", 0), 0u) << help.out;
   ASSERT_EQ(synopsis.size(), 4u) << help.out;
   EXPECT_NE(synopsis[1].find("--restore NAME"), std::string::npos);
   EXPECT_NE(synopsis[2].find("--dry-run"), std::string::npos);
