@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <set>
 
 #include "common/FrontEnd.h"
 #include "common/General.h"
@@ -142,6 +143,12 @@ void DBSelect::DBList_Click(int index) {
   entry.selected = !entry.selected;
   if (DatabaseConverted(entry.text)) entry.selected = false;
   else if (SameText(entry.text, kStandardName)) entry.selected = true;
+}
+
+void DBSelect::SelectListed(const std::vector<std::string>& names) {
+  const std::set<std::string> chosen(names.begin(), names.end());
+  for (ListEntry& entry : DBList)
+    if (chosen.count(entry.text) != 0) entry.selected = true;
 }
 
 bool DBSelect::DatabaseConverted(const std::string& DbName) {

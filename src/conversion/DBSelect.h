@@ -110,6 +110,11 @@ class DBSelect : public ui::Form {
   // A click toggles the entry's selection, then: a converted database is deselected, and an
   // unconverted STANDARD stays selected.
   void DBList_Click(int index);
+  // A batch front end's choice: selects the listed entries named in `names` in one go, without
+  // the version read of a click. The list holds only databases that Form_Load read at 400A
+  // while the run holds the site, and convertdb reads each version again before converting,
+  // so a second read per entry would only cost a store opening each on a large site.
+  void SelectListed(const std::vector<std::string>& names);
   void txtLogFile_Change(const std::string& text) { txtLogFile = text; }
   // Turns backups off, once the administrator has answered OK to kNoBackupWarning, or on again
   // into txtBackupDir. Not during a run.

@@ -240,10 +240,7 @@ int ExitStatusOfRun(const DBSelect& form) {
 
 void SelectChosen(DBSelect& form, std::ostream& out, const BatchChoice& choice) {
   const filomar::Selection selection = filomar::ChooseDatabases(form.DBList, choice.databases, choice.all);
-  for (std::size_t i = 0; i < form.DBList.size(); ++i) {
-    const bool chosen = std::find(selection.chosen.begin(), selection.chosen.end(), form.DBList[i].text) != selection.chosen.end();
-    if (chosen && !form.DBList[i].selected) form.DBList_Click(static_cast<int>(i));
-  }
+  form.SelectListed(selection.chosen);
   for (const std::string& wanted : selection.notListed)
     out << "Database " << wanted << " is not in the list (not catalogued, or not at 4.0): left out.\n";
 }
