@@ -208,6 +208,9 @@ class DBSelect : public ui::Form {
   // The same for a database whose commit went through but which does not read back as
   // converted: it cannot be rolled back any more, so the administrator is sent to its backup.
   bool NotReadBack(const std::string& DbName, const std::string& problem);
+  // What both say: "The NAME Database was not converted: <reason><advice>", noted with
+  // `reason` in the run's report.
+  bool SayNotConverted(const std::string& DbName, const std::string& reason, const std::string& advice);
   // Sets the database's status (and reason) in the report.
   void Noted(const std::string& DbName, report::DatabaseStatus status, const std::string& reason = "");
   void BeginReport();

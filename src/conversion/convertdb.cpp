@@ -73,24 +73,20 @@ bool DBSelect::convertdb(const std::string& DbName) {
 }
 
 bool DBSelect::ReportNotConverted(const std::string& DbName, const std::string& problem) {
-  notConverted_.push_back(DbName);
-  Noted(DbName, report::DatabaseStatus::kNotConverted, problem);
-  const std::string note = "The " + DbName + " Database was not converted: " + problem +
-                           "; the database is left at release 4.0 and is offered again.";
-  WriteTrace("convertdb: " + note);
-  if (log_.IsOpen()) log_.WriteIndented(kStepIndent, "- " + note);
-  ShowMessage(note, ui::mb::Exclamation, "Filomar Conversion Utility ");
-  return false;
+  return SayNotConverted(DbName, problem, "; the database is left at release 4.0 and is offered again.");
 }
 
 bool DBSelect::NotReadBack(const std::string& DbName, const std::string& problem) {
+  return SayNotConverted(DbName, "after it was saved it reads back as not converted (" + problem + ")",
+                         ". Put the cause right and restore the database from its backup before converting it again.");
+}
+
+bool DBSelect::SayNotConverted(const std::string& DbName, const std::string& reason, const std::string& advice) {
   notConverted_.push_back(DbName);
-  Noted(DbName, report::DatabaseStatus::kNotConverted, "after it was saved it reads back as not converted (" + problem + ")");
-  const std::string note = "The " + DbName + " Database was not converted: after it was saved it reads back as " +
-                           "not converted (" + problem + "). Put the cause right and restore the database from " +
-                           "its backup before converting it again.";
+  Noted(DbName, report::DatabaseStatus::kNotConverted, reason);
+  const std::string note = "The " + DbName + " Database was not converted: " + reason + advice;
   WriteTrace("convertdb: " + note);
-  log_.WriteIndented(kStepIndent, "- " + note);
+  if (log_.IsOpen()) log_.WriteIndented(kStepIndent, "- " + note);
   ShowMessage(note, ui::mb::Exclamation, "Filomar Conversion Utility ");
   return false;
 }
@@ -166,6 +162,7 @@ void DBSelect::ShowProgress(const std::string& DbName) {
 
 std::string DBSelect::RunSteps(const std::string& DbName, const std::string& prefix) {
   StepContext context{log_, DbName, prefix, server_, progress_};
+  std::vector<report::StepReport>& reported = report_.Database(DbName).steps;
   for (const Step& step : steps_) {
     if (!Applies(step, DbEngine, DbName)) continue;
     log_.WriteIndented(kStepIndent, step.logText);
@@ -180,7 +177,7 @@ std::string DBSelect::RunSteps(const std::string& DbName, const std::string& pre
       if (!context.failure.empty()) break;
     }
     stepReport.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    report_.Database(DbName).steps.push_back(std::move(stepReport));
+    reported.push_back(std::move(stepReport));
     if (!context.failure.empty()) return context.failure;
   }
   return "";

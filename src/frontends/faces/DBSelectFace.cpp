@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdio>
 #include <ostream>
+#include <sstream>
 
 #include "common/FrontEnd.h"
 #include "common/General.h"
@@ -15,6 +16,7 @@
 #include "common/Cp1252.h"
 #include "conversion/Preview.h"
 #include "frontends/faces/BackupsFace.h"
+#include "report/TextReport.h"
 
 namespace ui {
 namespace {
@@ -136,15 +138,6 @@ void Start(DBSelect& form, ProgressLines& progress, std::ostream& out) {
   form.cmdStart_Click();
 }
 
-// The preview's tree as lines, two blanks deeper for each level, each database under a
-// heading and closed by its verdict.
-void WriteLines(const std::vector<filomar::PreviewLine>& lines, const std::string& indent, std::ostream& out) {
-  for (const filomar::PreviewLine& line : lines) {
-    out << indent << Cp1252ToUtf8(line.text) << "\n";
-    WriteLines(line.children, indent + "  ", out);
-  }
-}
-
 void ShowPreview(DBSelect& form, ProgressLines& progress, std::ostream& out) {
   if (!form.cmdStartEnabled) {
     out << Cp1252ToUtf8(filomar::Preview::kButtonCaption) << " is not available.\n";
@@ -155,7 +148,9 @@ void ShowPreview(DBSelect& form, ProgressLines& progress, std::ostream& out) {
   preview.Run();
   for (const filomar::PreviewOfDatabase& database : preview.databases) {
     out << "Preview of " << Cp1252ToUtf8(database.database) << "\n";
-    WriteLines(database.lines, "  ", out);
+    std::ostringstream tree;  // the dry run's lines, in the records' Windows-1252
+    filomar::WriteLines(database.lines, "  ", tree);
+    out << Cp1252ToUtf8(tree.str());
     out << Cp1252ToUtf8(database.verdict) << "\n";
   }
   if (preview.canceled) out << filomar::Preview::kCanceledText << "\n";
