@@ -9,17 +9,11 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "frontends/qt/Button.h"
 #include "frontends/qt/QtText.h"
 
 namespace ui {
 namespace {
-
-QPushButton* Button(const std::string& caption, const char* name, QWidget* parent) {
-  auto* button = new QPushButton(ToQt(caption), parent);
-  button->setObjectName(name);
-  button->setAutoDefault(false);
-  return button;
-}
 
 // An item's place in the presenter's list: database index, folder index (-1 for a database).
 constexpr int kDatabaseRole = Qt::UserRole;

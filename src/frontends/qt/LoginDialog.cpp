@@ -11,6 +11,7 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
+#include "frontends/qt/Button.h"
 #include "frontends/qt/QtText.h"
 
 namespace ui {
@@ -31,13 +32,6 @@ int ButtonNumber(Qt::MouseButton button) {
 int ShiftState(Qt::KeyboardModifiers modifiers) {
   return (modifiers.testFlag(Qt::ShiftModifier) ? 1 : 0) | (modifiers.testFlag(Qt::ControlModifier) ? 2 : 0) |
          (modifiers.testFlag(Qt::AltModifier) ? 4 : 0);
-}
-
-QPushButton* Button(const std::string& caption, const char* name, QWidget* parent) {
-  auto* button = new QPushButton(ToQt(caption), parent);
-  button->setObjectName(name);
-  button->setAutoDefault(false);
-  return button;
 }
 
 }  // namespace

@@ -19,6 +19,7 @@
 #include "frontends/qt/BackupsWindow.h"
 #include "frontends/qt/ProgressWindow.h"
 #include "report/JsonReport.h"
+#include "frontends/qt/Button.h"
 #include "frontends/qt/QtText.h"
 
 namespace ui {
@@ -28,12 +29,6 @@ QLabel* Label(const std::string& text, QWidget* parent) {
   auto* label = new QLabel(ToQt(text), parent);
   label->setWordWrap(true);
   return label;
-}
-
-QPushButton* Button(const std::string& caption, const char* name, QWidget* parent) {
-  auto* button = new QPushButton(ToQt(caption), parent);
-  button->setObjectName(name);
-  return button;
 }
 
 std::string UnlistedText(const std::vector<std::string>& notes) {

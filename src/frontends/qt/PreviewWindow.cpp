@@ -6,6 +6,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "frontends/qt/Button.h"
 #include "frontends/qt/QtText.h"
 
 namespace ui {
@@ -38,8 +39,7 @@ PreviewWindow::PreviewWindow(QWidget* owner) : QWidget(owner, Qt::Window), tree_
   // Statements and field values are long lines: they scroll rather than wrap.
   tree_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
   tree_->header()->setStretchLastSection(false);
-  auto* close = new QPushButton(QStringLiteral("Close"), this);
-  close->setObjectName("cmdClose");
+  QPushButton* close = Button("Close", "cmdClose", this);
   connect(close, &QPushButton::clicked, this, &QWidget::hide);
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
