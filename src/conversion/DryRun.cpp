@@ -300,15 +300,20 @@ std::vector<LetterRename> Renames(const std::map<ino_t, std::string>& before, co
 // Runs the steps that apply on the copy the record library has selected, in one database
 // transaction as a conversion does.
 bool RunStepsOnCopy(const std::string& name, const std::string& prefix, const StepTable& steps,
-                    ado::ListingProviderFactory& server, std::string& why) {
+                    ado::ListingProviderFactory& server, frmProgress* progress, std::string& why) {
   ConversionLog log;  // never opened: the steps' lines are dropped
-  frmProgress progress;
-  StepContext context{log, name, prefix, server, progress};
+  frmProgress unseen;
+  frmProgress& shown = progress != nullptr ? *progress : unseen;
+  StepContext context{log, name, prefix, server, shown};
   MessageCounter messages;
   vb_io_beginDatabase();
   if (vb_io_erc != 0) return why = "the copy's transaction could not begin: " + vb_io_failure(), false;
   for (const Step& step : steps) {
     if (!Applies(step, DbEngine, name)) continue;
+    if (shown.lblstatus != step.statusCaption) {
+      shown.lblstatus = step.statusCaption;
+      shown.Refresh();
+    }
     for (const StepRoutine& routine : step.routines) {
       try {
         routine.run(context);
@@ -344,7 +349,7 @@ bool CopyReadsConverted(DryRunReport& report) {
 
 // The dry run of a catalogued database at 4.0, its real store selected.
 bool DryRunSelected(const CatalogueEntry& entry, const StepTable& steps, ado::ListingProviderFactory& server,
-                    DryRunReport& report) {
+                    frmProgress* progress, DryRunReport& report) {
   const TemporaryFolder temporary;
   const fs::path before = temporary.path() / "before", work = temporary.path() / "work";
   std::error_code ec;
@@ -366,7 +371,7 @@ bool DryRunSelected(const CatalogueEntry& entry, const StepTable& steps, ado::Li
 
   if (!Select(entry, work, problem)) return report.why = "the copy could not be selected: " + problem, false;
   server.TakeStatements();
-  const bool ran = RunStepsOnCopy(entry.name, entry.prefix, steps, server, report.why);
+  const bool ran = RunStepsOnCopy(entry.name, entry.prefix, steps, server, progress, report.why);
   report.statements = server.TakeStatements();
   if (!ran || !CopyReadsConverted(report)) return false;
   report.renames = Renames(lettersBefore, LetterInodes(work));
@@ -391,7 +396,8 @@ InterruptAfterDatabase::~InterruptAfterDatabase() { ::sigaction(SIGINT, &previou
 
 bool InterruptAfterDatabase::requested() const { return interruptRequested != 0; }
 
-DryRunReport DryRunDatabase(const std::string& name, const StepTable& steps, ado::ListingProviderFactory& server) {
+DryRunReport DryRunDatabase(const std::string& name, const StepTable& steps, ado::ListingProviderFactory& server,
+                            frmProgress* progress) {
   DryRunReport report;
   report.database = RTrim(name);
   auto entry = FindCatalogueEntry(name);
@@ -406,7 +412,7 @@ DryRunReport DryRunDatabase(const std::string& name, const StepTable& steps, ado
   if (SelectDatabase(*entry, &problem)) version = ReadVersionCode(&problem);
   if (!version) report.why = "it cannot be read: " + problem;
   else if (!IsVersion(version, kVersion40)) report.why = "it is not at release 4.0 (version \"" + RTrim(*version) + "\")";
-  else report.clean = DryRunSelected(*entry, steps, server, report);
+  else report.clean = DryRunSelected(*entry, steps, server, progress, report);
   WriteTrace("dry run of " + report.database + ": " + (report.clean ? "clean" : report.why));
   SelectStandardDatabase();
   return report;

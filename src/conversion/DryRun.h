@@ -27,6 +27,7 @@
 #include "report/DryRunReport.h"
 #include "conversion/ServerCatalogueCheck.h"
 #include "conversion/StepTable.h"
+#include "conversion/frmProgress.h"
 #include "platform/ado/ListingProvider.h"
 
 namespace filomar {
@@ -35,8 +36,10 @@ namespace filomar {
 // that apply to it on this engine. Needs the record library connected; leaves the STANDARD
 // database selected. Clean when every step ran to its end without showing a message (a message
 // of a step is a failure it met), the copy's commit succeeded and the converted copy reads back
-// version 500A.
-DryRunReport DryRunDatabase(const std::string& name, const StepTable& steps, ado::ListingProviderFactory& server);
+// version 500A. A `progress` window, when given, shows each step's caption and record counts
+// as a conversion shows them.
+DryRunReport DryRunDatabase(const std::string& name, const StepTable& steps, ado::ListingProviderFactory& server,
+                            frmProgress* progress = nullptr);
 
 // Asks the server's catalogue, through `check`, which of the report's statements would fail,
 // into `wouldFail`. A catalogue that cannot be read makes the report not clean.

@@ -39,28 +39,9 @@ void Preview::PreviewDatabase(const std::string& name, frmProgress& progress, ad
   progress.lblstatus.clear();
   if (!progress.visible) progress.Form_Load({window_.left, window_.top, window_.width, window_.height});
   progress.Show();
-  DryRunReport report = DryRunDatabase(name, StepsShownIn(progress), sendNothing);
+  DryRunReport report = DryRunDatabase(name, steps_, sendNothing, &progress);
   CheckStatementsOnServer(report, catalogue);
   databases.push_back(PreviewOf(report));
-}
-
-StepTable Preview::StepsShownIn(frmProgress& progress) const {
-  StepTable shown = steps_;
-  for (Step& step : shown) {
-    for (StepRoutine& routine : step.routines) {
-      routine.run = [&progress, caption = step.statusCaption, run = routine.run](StepContext& context) {
-        if (progress.lblstatus != caption) {
-          progress.lblstatus = caption;
-          progress.Refresh();
-        }
-        // The routine's record counts go to the window's progress too.
-        StepContext shownContext{context.log, context.dbName, context.prefix, context.server, progress};
-        run(shownContext);
-        context.failure = shownContext.failure;
-      };
-    }
-  }
-  return shown;
 }
 
 }  // namespace filomar

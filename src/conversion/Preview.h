@@ -65,8 +65,6 @@ class Preview {
  private:
   void PreviewDatabase(const std::string& name, frmProgress& progress, ado::ListingProviderFactory& sendNothing,
                        ServerCatalogueCheck& catalogue);
-  // The steps, each showing its caption in `progress` before it runs.
-  StepTable StepsShownIn(frmProgress& progress) const;
 
   DBSelect& window_;
   StepTable steps_;
