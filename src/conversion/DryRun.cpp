@@ -428,6 +428,4 @@ void CheckStatementsOnServer(DryRunReport& report, ServerCatalogueCheck& check) 
   report.why = "the server's catalogue could not be asked: " + check.Failure();
 }
 
-bool ConvertsCleanly(const DryRunReport& report) { return report.clean && report.wouldFail.empty(); }
-
 }  // namespace filomar

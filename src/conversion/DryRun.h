@@ -45,9 +45,6 @@ DryRunReport DryRunDatabase(const std::string& name, const StepTable& steps, ado
 // into `wouldFail`. A catalogue that cannot be read makes the report not clean.
 void CheckStatementsOnServer(DryRunReport& report, ServerCatalogueCheck& check);
 
-// Clean, and no statement would fail on the server: the exit status of a dry run.
-bool ConvertsCleanly(const DryRunReport& report);
-
 // For its lifetime, SIGINT (Ctrl-C) sets a flag instead of ending the program, so that a dry
 // run of several databases stops after the one under way, as a conversion does.
 class InterruptAfterDatabase {

@@ -41,4 +41,7 @@ struct DryRunReport {
   std::map<std::size_t, std::vector<std::string>> wouldFail;
 };
 
+// Clean, and no statement would fail on the server: the exit status of a dry run.
+inline bool ConvertsCleanly(const DryRunReport& report) { return report.clean && report.wouldFail.empty(); }
+
 }  // namespace filomar

@@ -66,7 +66,7 @@ PreviewOfDatabase PreviewOf(const DryRunReport& report) {
     preview.lines.push_back({"letter " + rename.from + " -> " + (rename.to.empty() ? "(removed)" : rename.to)});
   for (PreviewLine& statement : StatementLinesOf(report.statements, report.wouldFail)) preview.lines.push_back(std::move(statement));
   preview.verdict = Verdict(report);
-  preview.convertsCleanly = report.clean && report.wouldFail.empty();
+  preview.convertsCleanly = ConvertsCleanly(report);
   return preview;
 }
 
