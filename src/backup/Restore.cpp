@@ -16,6 +16,7 @@
 #include "backup/Seal.h"
 #include "common/Text.h"
 #include "platform/winapi/AppPath.h"
+#include "platform/reclib/DataDirectory.h"
 #include "platform/reclib/FaultPoints.h"
 #include "recio/Vb_io.h"
 #include "shared/Catalogue.h"
@@ -216,10 +217,11 @@ bool HoldsRestoreLeftovers(const std::string& directory) {
 
 void RemoveLeftoversOfInterruptedRestores() {
   for (const CatalogueEntry& entry : CatalogueEntries()) {
-    if (!SelectDatabase(entry)) continue;
-    const auto directory = SelectedDataDirectory();
+    // Every start lists every data directory, so the directory is listed as the catalogue
+    // names it, without resolving its links first: the listing is the same.
+    const std::string directory = reclib::ResolveDataDirectory(entry.directory);
     // Reading the version opens the store, and the open finishes its journal first.
-    if (directory && HoldsRestoreLeftovers(*directory) && ReadVersionCode()) RemoveRestoreLeftovers(*directory);
+    if (HoldsRestoreLeftovers(directory) && SelectDatabase(entry) && ReadVersionCode()) RemoveRestoreLeftovers(directory);
   }
   SelectStandardDatabase();
 }

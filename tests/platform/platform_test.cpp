@@ -1,16 +1,21 @@
-// The platform stand-ins the product reads its settings through: INI files and the locale's
-// date pattern (winapi), the inter-process store (ipc) and the trace file.
+// The platform stand-ins the product reads its settings through: INI files, the locale's date
+// pattern and names found without regard to case (winapi), the inter-process store (ipc) and
+// the trace file.
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #include "platform/ipc/ipc.h"
 #include "platform/reclib/trace.h"
+#include "platform/winapi/FileLookup.h"
 #include "platform/winapi/Profile.h"
 #include "support/TempDir.h"
 
@@ -19,6 +24,8 @@ using testing_support::ScopedEnv;
 using testing_support::TempDir;
 
 namespace {
+
+namespace fs = std::filesystem;
 
 // The value read into a buffer of 200 characters; `count` gets the number of characters copied.
 std::string Read(const std::string& file, const char* section, const char* key, unsigned* count = nullptr) {
@@ -204,6 +211,30 @@ TEST_F(Trace, NothingBeforeInitThenEveryChannelUntilEnableSelects) {
   std::string lines;  // each after its time stamp
   for (std::string line; std::getline(in, line);) lines += line.substr(line.find(" [") + 1) + "\n";
   EXPECT_EQ(lines, "[0] set-up line\n[0] ordinary line\n");
+}
+
+// ---- names found without regard to case, with directory listings kept between lookups
+
+// The first lookup keeps the listing of a directory last changed seconds ago; a name made,
+// renamed or removed afterwards is still seen by the next lookup.
+TEST(FileLookup, ANameChangedSinceTheLastLookupIsSeen) {
+  TempDir home;
+  const fs::path dir = home.path() / "client";
+  fs::create_directory(dir);
+  std::this_thread::sleep_for(std::chrono::milliseconds(2100));
+  const auto lookUp = [&] {
+    std::error_code ec;
+    const auto found = winapi::ResolveNoCase(dir / "flmwin.ini", ec);
+    EXPECT_FALSE(ec);
+    return found ? found->filename().string() : std::string("-");
+  };
+  EXPECT_EQ(lookUp(), "-");
+  std::ofstream(dir / "FlmWin.Ini") << "[DATABASE]\n";
+  EXPECT_EQ(lookUp(), "FlmWin.Ini");
+  fs::rename(dir / "FlmWin.Ini", dir / "FLMWIN.INI");
+  EXPECT_EQ(lookUp(), "FLMWIN.INI");
+  fs::remove(dir / "FLMWIN.INI");
+  EXPECT_EQ(lookUp(), "-");
 }
 
 }  // namespace

@@ -33,8 +33,10 @@ std::uint64_t Fnv1a(std::uint64_t hash, const std::string& bytes) {
 
 }  // namespace
 
-std::unique_ptr<LockFile> LockFile::Open(const std::string& path) {
-  const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+std::unique_ptr<LockFile> LockFile::Open(const std::string& path, bool& created) {
+  int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+  created = fd < 0 && errno == ENOENT;
+  if (created) fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
   if (fd < 0) return nullptr;
   return std::unique_ptr<LockFile>(new LockFile(fd));
 }

@@ -18,8 +18,9 @@ class LockFile {
  public:
   enum class Outcome { kGranted, kRefused, kFailed };
 
-  // Opens (creating when missing) the lock file; null with errno set on failure.
-  static std::unique_ptr<LockFile> Open(const std::string& path);
+  // Opens (creating when missing) the lock file; null with errno set on failure. `created`
+  // tells whether this call made the file.
+  static std::unique_ptr<LockFile> Open(const std::string& path, bool& created);
   ~LockFile();
   LockFile(const LockFile&) = delete;
   LockFile& operator=(const LockFile&) = delete;

@@ -38,8 +38,9 @@ constexpr off_t kFormatVersionOffset = 18;
 // Decides from the file's first bytes, read without SQLite, whether `path` is a store of this
 // product: SQLite is never given any other file, so nothing can be written to it. Status 0,
 // kOpenFailed for a missing or unreadable file, kStorageError for a file that is not a store.
-// `wal`, when given, tells whether the store's header says it keeps a WAL.
-short Recognise(const std::string& path, std::string& why, bool* wal = nullptr) {
+// `wal`, when given, tells whether the store's header says it keeps a WAL; `seen` receives the
+// file's status.
+short Recognise(const std::string& path, std::string& why, bool* wal = nullptr, struct stat* seen = nullptr) {
   // O_NONBLOCK: a FIFO put in place of a store must not hold the open.
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
   if (fd < 0) {
@@ -64,6 +65,7 @@ short Recognise(const std::string& path, std::string& why, bool* wal = nullptr) 
                                       (std::uint32_t{id[2]} << 8) | std::uint32_t{id[3]};
   if (applicationId != kApplicationId) return why = path + ": not a record store of this product", kStorageError;
   if (wal != nullptr) *wal = header[kFormatVersionOffset] == 2 && header[kFormatVersionOffset + 1] == 2;
+  if (seen != nullptr) *seen = st;
   return 0;
 }
 
@@ -101,12 +103,14 @@ short RecogniseStore(const std::string& path, std::string& why) { return Recogni
 
 short Store::Open(const std::string& path, std::unique_ptr<Store>& out, std::string& why) {
   bool wal = false;
-  if (const short status = Recognise(path, why, &wal)) return status;
-  const std::optional<Untouched> untouched = Untouched::Before(path);
-  std::unique_ptr<LockFile> locks = LockFile::Open(path + ".lock");
+  struct stat seen {};
+  if (const short status = Recognise(path, why, &wal, &seen)) return status;
+  const std::optional<Untouched> untouched = Untouched::Before(path, seen);
+  bool lockFileMade = false;
+  std::unique_ptr<LockFile> locks = LockFile::Open(path + ".lock", lockFileMade);
   if (!locks) return why = path + ".lock: " + std::strerror(errno), kOpenFailed;
   std::unique_ptr<Store> store(new Store(path, std::move(locks)));
-  store->untouched_ = untouched;
+  if (!lockFileMade) store->untouched_ = untouched;
   const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX;
   if (sqlite3_open_v2(path.c_str(), &store->db_, flags, nullptr) != SQLITE_OK) return store->Failure(why);
   sqlite3_busy_timeout(store->db_, kBusyTimeoutMs);
@@ -147,13 +151,12 @@ Store::~Store() {
   if (untouched_) untouched_->PutBackDirectoryTimes(path_);
 }
 
-std::optional<Store::Untouched> Store::Untouched::Before(const std::string& path) {
+std::optional<Store::Untouched> Store::Untouched::Before(const std::string& path, const struct stat& store) {
   Untouched before;
+  before.store = store;
   for (const char* suffix : {"-wal", "-shm", "-journal"})
     if (Exists(path + suffix)) return std::nullopt;
-  if (!Exists(path + ".lock")) return std::nullopt;
-  if (::stat(DirectoryOf(path).c_str(), &before.directory) != 0 || ::stat(path.c_str(), &before.store) != 0)
-    return std::nullopt;
+  if (::stat(DirectoryOf(path).c_str(), &before.directory) != 0) return std::nullopt;
   return before;
 }
 
@@ -188,12 +191,9 @@ short Store::OpenTable(const std::string& name, Table*& table, std::string& why)
   const std::string create =
       "CREATE TABLE IF NOT EXISTS " + quoted + " (key BLOB PRIMARY KEY, record BLOB NOT NULL) WITHOUT ROWID";
   // Creating only when missing keeps opening a file of an existing store free of writes.
-  Statement exists;
-  if (Prepare(exists, "SELECT 1 FROM sqlite_schema WHERE type='table' AND name=?1", why)) return kStorageError;
-  sqlite3_bind_text(exists.get(), 1, name.c_str(), -1, SQLITE_STATIC);
-  const int found = sqlite3_step(exists.get());
-  if (found != SQLITE_ROW && found != SQLITE_DONE) return Failure(why);
-  if (found == SQLITE_DONE) {
+  bool exists = false;
+  if (HasTable(name.c_str(), exists, why)) return kStorageError;
+  if (!exists) {
     FaultPoint("write", "create " + name);
     if (Exec(create.c_str(), why)) return kStorageError;
   }
@@ -203,6 +203,14 @@ short Store::OpenTable(const std::string& name, Table*& table, std::string& why)
   table = made.get();
   tables_[name] = std::move(made);
   return 0;
+}
+
+short Store::HasTable(const char* name, bool& has, std::string& why) {
+  // Asked of the schema SQLite has read, without preparing a statement: every open of a store
+  // asks it, so it costs what a listing of a thousand databases costs.
+  const int rc = sqlite3_table_column_metadata(db_, "main", name, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
+  has = rc == SQLITE_OK;
+  return rc == SQLITE_OK || rc == SQLITE_ERROR ? 0 : Failure(why);
 }
 
 void Store::CloseTable(const std::string& name) { tables_.erase(name); }
@@ -553,13 +561,9 @@ short Store::JournalFileChange(const FileChange& change, std::string& why) {
 }
 
 short Store::FinishFileChanges(std::string& why) {
-  Statement exists;
-  if (const short status = Prepare(exists, "SELECT 1 FROM sqlite_schema WHERE type='table' AND name=?1", why)) return status;
-  sqlite3_bind_text(exists.get(), 1, kJournalTable, -1, SQLITE_STATIC);
-  const int found = sqlite3_step(exists.get());
-  sqlite3_reset(exists.get());
-  if (found == SQLITE_DONE) return 0;
-  if (found != SQLITE_ROW) return Failure(why);
+  bool journalled = false;
+  if (const short status = HasTable(kJournalTable, journalled, why)) return status;
+  if (!journalled) return 0;
 
   std::vector<FileChange> changes;
   Statement select;

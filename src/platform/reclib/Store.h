@@ -138,6 +138,8 @@ class Store {
   short Exec(const char* sql, std::string& why);
   short Failure(std::string& why);
   short WhyNotUpdated(Table& table, const std::string& key, std::string& why);
+  // Whether the store holds the table `name`; kStorageError when its schema cannot be read.
+  short HasTable(const char* name, bool& has, std::string& why);
   short Prepare(Statement& statement, const std::string& sql, std::string& why);
   // Empties every record table of this store and copies in those of `copy` (named `source`).
   short ReplaceContent(sqlite3* copy, const std::string& source, std::string& why);
@@ -157,8 +159,9 @@ class Store {
   struct Untouched {
     struct stat directory {};
     struct stat store {};
-    // The times to keep, when the store opens with no file of SQLite's own beside it.
-    static std::optional<Untouched> Before(const std::string& path);
+    // The times to keep, when the store (whose status is `store`) opens with no file of
+    // SQLite's own beside it; the caller drops them when it has to make the lock file.
+    static std::optional<Untouched> Before(const std::string& path, const struct stat& store);
     // Once closed: puts the directory's times back when the store file is as it was and
     // SQLite's files are gone again, so nothing but their coming and going touched it.
     void PutBackDirectoryTimes(const std::string& path) const;

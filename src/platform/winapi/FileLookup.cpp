@@ -1,7 +1,14 @@
 #include "platform/winapi/FileLookup.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
+#include <ctime>
+#include <map>
+#include <mutex>
+#include <vector>
 
 namespace winapi {
 namespace fs = std::filesystem;
@@ -23,6 +30,49 @@ bool IsMissing(const std::error_code& ec) {
   return ec == std::errc::no_such_file_or_directory || ec == std::errc::not_a_directory;
 }
 
+// The names in directories searched for a name in another case. A site looks the same few
+// names up again and again (FLMWIN.INI for every database's data directory), so a listing is
+// kept while the directory's times say it is unchanged. A listing taken within a second of
+// the directory's last change is not kept: a change in the same tick of the file system's
+// clock would leave the times as they were.
+class ListingCache {
+ public:
+  std::optional<std::vector<std::string>> Names(const fs::path& dir, std::error_code& ec) {
+    struct stat st {};
+    if (::stat(dir.c_str(), &st) != 0) return ec.assign(errno, std::generic_category()), std::nullopt;
+    if (!S_ISDIR(st.st_mode)) return ec = std::make_error_code(std::errc::not_a_directory), std::nullopt;
+    const std::lock_guard<std::mutex> hold(mutex_);
+    if (const auto it = kept_.find(dir.string()); it != kept_.end() && it->second.Describes(st)) return it->second.names;
+    kept_.erase(dir.string());
+    Listing listing{st, {}};
+    const std::time_t listedAt = std::time(nullptr);
+    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec))
+      listing.names.push_back(it->path().filename().string());
+    if (ec) return std::nullopt;
+    if (std::max(st.st_mtim.tv_sec, st.st_ctim.tv_sec) < listedAt - 1) kept_[dir.string()] = listing;
+    return std::move(listing.names);
+  }
+
+ private:
+  struct Listing {
+    struct stat seen;
+    std::vector<std::string> names;
+    bool Describes(const struct stat& now) const {
+      return now.st_dev == seen.st_dev && now.st_ino == seen.st_ino && SameTime(now.st_mtim, seen.st_mtim) &&
+             SameTime(now.st_ctim, seen.st_ctim);
+    }
+  };
+  static bool SameTime(const timespec& a, const timespec& b) { return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec; }
+
+  std::mutex mutex_;
+  std::map<std::string, Listing> kept_;
+};
+
+ListingCache& Listings() {
+  static ListingCache cache;
+  return cache;
+}
+
 }  // namespace
 
 std::optional<fs::path> ResolveNoCase(const fs::path& path, std::error_code& ec) {
@@ -33,14 +83,13 @@ std::optional<fs::path> ResolveNoCase(const fs::path& path, std::error_code& ec)
   if (fs::exists(fs::symlink_status(path, ec))) return path;
   if (ec && !IsMissing(ec)) return std::nullopt;
   ec.clear();
-  fs::directory_iterator it(dir, ec);
-  if (ec) {
+  const std::optional<std::vector<std::string>> names = Listings().Names(dir, ec);
+  if (!names) {
     if (IsMissing(ec)) ec.clear();
     return std::nullopt;
   }
-  for (const auto& entry : it) {
-    if (EqualNoCase(entry.path().filename().string(), name)) return entry.path();
-  }
+  for (const std::string& entry : *names)
+    if (EqualNoCase(entry, name)) return dir / entry;
   return std::nullopt;
 }
 

@@ -19,7 +19,8 @@ std::string ToPosixSeparators(std::string path);
 // component without regard to case (the exact name wins when several differ only in case).
 // A directory or file that does not exist gives nullopt with `ec` clear; any other failure
 // of the file system (permissions, a component that is not a directory) gives nullopt with
-// `ec` set.
+// `ec` set. A directory's listing is reused while its modification and change times stay as
+// they were, so a name added, removed or renamed since is always seen.
 std::optional<std::filesystem::path> ResolveNoCase(const std::filesystem::path& path, std::error_code& ec);
 
 }  // namespace winapi

@@ -239,6 +239,29 @@ TEST_F(Stores, CreateStoreMakesAStoreOnceAndOnlyInAnExistingDirectory) {
   EXPECT_EQ(io_createStore("new", " "), reclib::kBadArgument);
 }
 
+// Only SQLite's -wal and -shm files come and go when a store is read, so the directory keeps
+// its times; a lock file the open had to make is a real change, and the times show it.
+TEST_F(Stores, ReadingAStoreKeepsItsDirectorysTimesUnlessTheLockFileHadToBeMade) {
+  const fs::path dir = home.path() / "times";
+  fs::create_directory(dir);
+  ASSERT_EQ(io_createStore(dir.c_str(), "tm"), 0);
+  const auto openAndClose = [&] {
+    const auto old = fs::file_time_type::clock::now() - std::chrono::hours(24);
+    fs::last_write_time(dir, old);
+    FileBlock block = Block("CONF");
+    EXPECT_EQ(io_open(&block, nullptr), 0);
+    EXPECT_EQ(io_close(&block), 0);
+    return fs::last_write_time(dir) == old;
+  };
+  ASSERT_EQ(Select(dir.string(), "tm"), 0);
+  EXPECT_FALSE(openAndClose());  // the first open makes the CONF table
+  EXPECT_TRUE(openAndClose());
+  fs::remove(dir / "tm.records.lock");
+  EXPECT_FALSE(openAndClose());
+  EXPECT_TRUE(openAndClose());
+  EXPECT_EQ(Listing(dir), (std::vector<std::string>{"tm.records", "tm.records.lock"}));
+}
+
 TEST_F(Stores, AnUnreadableStoreIsReportedAsSuch) {
   if (geteuid() == 0) GTEST_SKIP() << "root reads every file";
   fs::permissions(StorePath(), fs::perms::none);
