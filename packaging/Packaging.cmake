@@ -2,9 +2,10 @@
 #
 # The program finds its shipped scripts in its program directory, which is $FILOMAR_HOME or
 # else the directory of the executable with symbolic links resolved. So the program and the
-# scripts go together into lib/filomar-convert, and bin/filomar-convert is a link to it.
+# scripts go together into lib/filomar-convert, and bin/filomar-convert is a link to it. The
+# windows program, which filomar-convert hands a run that shows windows, sits beside it.
 set(program_dir lib/filomar-convert)
-install(TARGETS filomar-convert DESTINATION ${program_dir})
+install(TARGETS filomar-convert filomar-convert-windows DESTINATION ${program_dir})
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/dist/ DESTINATION ${program_dir})
 install(TARGETS filomar-site DESTINATION bin)
 install(CODE "

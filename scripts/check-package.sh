@@ -15,6 +15,7 @@ ls "$work"/out/filomar-convert-dbgsym_*.ddeb >/dev/null 2>&1 || { echo "no packa
 
 listing="$(dpkg-deb -c "$deb")"
 for path in ./usr/bin/filomar-convert ./usr/bin/filomar-site ./usr/lib/filomar-convert/filomar-convert \
+            ./usr/lib/filomar-convert/filomar-convert-windows \
             ./usr/lib/filomar-convert/flm50.sql ./usr/lib/filomar-convert/flm50ora.sql \
             ./usr/lib/filomar-convert/Newstd7.tpl ./usr/lib/filomar-convert/Newstddb.tpl \
             ./usr/lib/filomar-convert/lock2k.sql ./usr/share/man/man1/filomar-convert.1 \
@@ -24,7 +25,8 @@ done
 
 root="$work/root"
 dpkg-deb -x "$deb" "$root"
-for program in "$root"/usr/lib/filomar-convert/filomar-convert "$root"/usr/bin/filomar-site; do
+for program in "$root"/usr/lib/filomar-convert/filomar-convert "$root"/usr/lib/filomar-convert/filomar-convert-windows \
+               "$root"/usr/bin/filomar-site; do
   file "$program" | grep -q ", stripped" || { echo "not stripped: $program"; exit 1; }
 done
 desktop-file-validate "$root"/usr/share/applications/filomar-convert.desktop

@@ -17,7 +17,6 @@
 #include "startup/login.h"
 #include "frontends/faces/DBSelectFace.h"
 #include "frontends/faces/LoginFace.h"
-#include "frontends/qt/QtFaces.h"
 #include "newdb/OracleLocks.h"
 #include "newdb/modCrStd.h"
 #include "shared/DbEngine.h"
@@ -93,7 +92,7 @@ bool ProgramHandOvers::CreateStandardDatabase() {
   frmProgress window;
   ProgressLines lines(options_.frontEnd == FrontEndKind::Console ? std::cout : batchOut_);
   std::unique_ptr<frmProgress::Painter> qtWindow;
-  if (options_.frontEnd == FrontEndKind::Windows) qtWindow = ui::NewProgressWindow();
+  if (windows_ != nullptr) qtWindow = windows_->NewProgressWindow();
   window.painter = qtWindow ? qtWindow.get() : &lines;
   ProgressWindowOfCreation progress(window);
   filomar::CreateStandardDatabase(progress, Session.system_path);
@@ -102,7 +101,7 @@ bool ProgramHandOvers::CreateStandardDatabase() {
 
 int ProgramHandOvers::ShowSignOn() {
   login form;
-  if (options_.frontEnd == FrontEndKind::Windows) return ui::RunLoginWindow(form);
+  if (windows_ != nullptr) return windows_->RunLoginWindow(form);
   if (options_.frontEnd == FrontEndKind::Console) return ui::RunLoginOnConsole(form, console_);
   std::string password;
   if (options_.passwordStdin) password = ui::ReadPasswordLine(std::cin);
@@ -203,7 +202,7 @@ int ProgramHandOvers::WriteReportAtEnd(int status) {
 void ProgramHandOvers::RunMainWindow() {
   if (!options_.restore.empty()) RunRestore();
   if (options_.dryRun) RunDryRun();
-  if (options_.frontEnd == FrontEndKind::Windows) ui::RunMainWindow(*mainWindow_);
+  if (windows_ != nullptr) windows_->RunMainWindow(*mainWindow_);
   if (options_.frontEnd == FrontEndKind::Console) ui::RunDBSelectOnConsole(*mainWindow_, console_);
   ui::RunDBSelectInBatch(*mainWindow_, batchOut_, {options_.databases, options_.allDatabases, options_.logFile});
 }

@@ -7,6 +7,7 @@
 
 #include "app/Options.h"
 #include "conversion/DBSelect.h"
+#include "frontends/WindowsFrontEnd.h"
 #include "frontends/console/ConsoleUi.h"
 #include "platform/ado/ListingProvider.h"
 #include "report/RunReport.h"
@@ -16,8 +17,9 @@ namespace filomar::app {
 
 class ProgramHandOvers : public StartupHandOvers {
  public:
-  ProgramHandOvers(const Options& options, ui::ConsoleUi& console, std::ostream& batchOut)
-      : options_(options), console_(console), batchOut_(batchOut) {
+  // `windows` is the windows front end when the options chose it, else null.
+  ProgramHandOvers(const Options& options, ui::WindowsFrontEnd* windows, ui::ConsoleUi& console, std::ostream& batchOut)
+      : options_(options), windows_(windows), console_(console), batchOut_(batchOut) {
     report_.kind = options.dryRun ? report::RunKind::kDryRun
                    : options.restore.empty() ? report::RunKind::kConversion : report::RunKind::kRestore;
     report_.started = std::chrono::system_clock::now();
@@ -47,6 +49,7 @@ class ProgramHandOvers : public StartupHandOvers {
   [[noreturn]] void RunDryRun();
 
   const Options& options_;
+  ui::WindowsFrontEnd* windows_;
   ui::ConsoleUi& console_;
   std::ostream& batchOut_;
   std::unique_ptr<DBSelect> mainWindow_;

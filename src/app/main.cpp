@@ -1,83 +1,29 @@
-// filomar-convert: the program entry. Chooses the front end, runs the start-up and then the
-// main window, and turns the end of the run into the exit status.
-#include <csignal>
-#include <iostream>
-#include <optional>
+// filomar-convert: the console and batch program. A run that shows windows is handed to
+// filomar-convert-windows beside it, so that a run without windows never loads Qt.
+#include <unistd.h>
 
-#include "app/Options.h"
-#include "app/ProgramHandOvers.h"
-#include "common/FrontEnd.h"
-#include "common/Version.h"
-#include "startup/modMain.h"
-#include "frontends/console/BatchUi.h"
-#include "frontends/console/ConsoleUi.h"
-#include "frontends/qt/QtFaces.h"
-#include "platform/ipc/ipc.h"
-#include "platform/winapi/AppPath.h"
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <iostream>
+
+#include "app/ProgramEntry.h"
 
 namespace {
 
-// A signal that ends the program first takes back what it published (the sign-on password
-// among it), then ends it as the signal would have.
-extern "C" void WithdrawAndDie(int signal) {
-  ipc_withdraw();
-  std::signal(signal, SIG_DFL);
-  std::raise(signal);
+// Replaces this process by the windows program with the same arguments and environment;
+// returns only when that cannot be done.
+std::unique_ptr<ui::WindowsFrontEnd> StartWindowsProgram(int&, char** argv) {
+  std::error_code ec;
+  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
+  const std::string windows = (self.parent_path() / "filomar-convert-windows").string();
+  if (!ec) ::execv(windows.c_str(), argv);
+  std::cerr << "filomar-convert: the windows cannot be shown: " << windows << ": "
+            << (ec ? ec.message() : std::strerror(errno)) << "\n"
+            << "Run with --console or --batch to convert without windows.\n";
+  return nullptr;
 }
-
-void WithdrawOnEndingSignals() {
-  struct sigaction action {};
-  action.sa_handler = WithdrawAndDie;
-  sigemptyset(&action.sa_mask);
-  for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
-    struct sigaction previous {};
-    sigaction(signal, nullptr, &previous);
-    if (previous.sa_handler != SIG_IGN) sigaction(signal, &action, nullptr);  // nohup stays nohup
-  }
-}
-
-// Every return from main withdraws what the run published, whichever way it ended.
-struct WithdrawAtExit {
-  ~WithdrawAtExit() { ipc_withdraw(); }
-};
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  using filomar::app::FrontEndKind;
-  winapi::PinAppPath();
-  std::string error;
-  auto options = filomar::app::ParseOptions(argc, argv, error);
-  if (!options) {
-    std::cerr << "filomar-convert: " << error << "\n" << filomar::app::kUsage;
-    return filomar::kExitFailure;
-  }
-  if (options->help) {
-    std::cout << filomar::app::kUsage << filomar::app::kHelp;
-    return filomar::kExitNormal;
-  }
-  if (options->version) {
-    std::cout << "filomar-convert " << filomar::kVersion << "\n";
-    return filomar::kExitNormal;
-  }
-  // A dry run prints its report: it has no window of its own.
-  if (options->frontEnd == FrontEndKind::Windows && (options->dryRun || !ui::DisplayAvailable()))
-    options->frontEnd = FrontEndKind::Console;
-  std::optional<ui::QtSession> windows;
-  if (options->frontEnd == FrontEndKind::Windows) windows.emplace(argc, argv);
-  ui::ConsoleUi console(std::cin, std::cout);
-  ui::BatchUi batch(std::cout, options->answers);
-  ui::Ui& frontEnd = windows ? windows->FrontEnd()
-                     : options->frontEnd == FrontEndKind::Batch ? static_cast<ui::Ui&>(batch)
-                                                                : console;
-  filomar::SetFrontEnd(frontEnd);
-  WithdrawOnEndingSignals();
-  WithdrawAtExit withdraw;
-  filomar::app::ProgramHandOvers handOvers(*options, console, std::cout);
-  try {
-    filomar::StartProgram(options->commandLine, handOvers);
-    handOvers.RunMainWindow();
-  } catch (const filomar::ProgramEnd& end) {
-    return handOvers.WriteReportAtEnd(end.status);
-  }
-}
+int main(int argc, char** argv) { return filomar::app::RunProgram(argc, argv, StartWindowsProgram); }

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <regex>
 #include <set>
@@ -208,6 +209,27 @@ TEST(CommandLine, HelpStartsWithTheSynopsisOfEachFormAndVersionNamesTheRelease) 
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out, fs::path(program).filename().string() + " " + filomar::kVersion + "\n");
   }
+}
+
+// A run that shows windows is handed, arguments and environment unchanged, to the windows
+// program beside filomar-convert (a stand-in here, which prints what it got); without one the
+// program says so and ends with status 1 instead of falling back to another front end.
+TEST(CommandLine, AWindowedRunIsHandedToTheWindowsProgramBesideIt) {
+  testing_support::TempDir dir;
+  fs::copy_file(FILOMAR_CONVERT_EXE, dir.path() / "filomar-convert");
+  const std::string run = "QT_QPA_PLATFORM=offscreen MARK=kept '" + (dir.path() / "filomar-convert").string() +
+                          "' --log 'a b.log' --no-backup";
+  const auto missing = testing_support::RunShell(run, dir.path() / "missing.out");
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_NE(missing.out.find("the windows cannot be shown: " + (dir.path() / "filomar-convert-windows").string()),
+            std::string::npos) << missing.out;
+
+  const fs::path windows = dir.path() / "filomar-convert-windows";
+  std::ofstream(windows) << "#!/bin/sh\nprintf '%s|' \"$@\" \"$MARK\"\nexit 7\n";
+  fs::permissions(windows, fs::perms::owner_all);
+  const auto handed = testing_support::RunShell(run, dir.path() / "handed.out");
+  EXPECT_EQ(handed.status, 7);
+  EXPECT_EQ(handed.out, "--log|a b.log|--no-backup|kept|");
 }
 
 }  // namespace

@@ -1,30 +1,30 @@
-// The Qt front end of filomar-convert, for the program entry: whether windows can be shown,
-// the application with its Ui, and the modal loops of the sign-on and main windows. Includes
-// no Qt header, so that the entry stays free of them.
+// The Qt front end of filomar-convert, for the program entry: the application with its Ui,
+// and the modal loops of the sign-on and main windows. Includes no Qt header, so that the
+// entry stays free of them.
 #pragma once
 
 #include <memory>
 
 #include "conversion/DBSelect.h"
+#include "frontends/WindowsFrontEnd.h"
 #include "startup/login.h"
 #include "common/Ui.h"
 
 namespace ui {
 
-// True when the environment names a display that can be used: $QT_QPA_PLATFORM set, or a
-// $WAYLAND_DISPLAY or local $DISPLAY whose socket answers (a remote $DISPLAY is trusted).
-bool DisplayAvailable();
-
 // The Qt application and its Ui for the life of the object. `argc` and `argv` must outlive it
 // (Qt takes its own options from them).
-class QtSession {
+class QtSession : public WindowsFrontEnd {
  public:
   QtSession(int& argc, char** argv);
-  ~QtSession();
+  ~QtSession() override;
   QtSession(const QtSession&) = delete;
   QtSession& operator=(const QtSession&) = delete;
 
-  Ui& FrontEnd();
+  Ui& FrontEnd() override;
+  int RunLoginWindow(filomar::login& form) override;
+  std::unique_ptr<filomar::frmProgress::Painter> NewProgressWindow() override;
+  [[noreturn]] void RunMainWindow(filomar::DBSelect& form) override;
 
  private:
   struct Parts;

@@ -4,7 +4,9 @@
 
 #include <sstream>
 
+#include "frontends/Display.h"
 #include "frontends/console/BatchUi.h"
+#include "support/TempDir.h"
 
 using namespace ui;
 
@@ -44,6 +46,17 @@ TEST(BatchUi, TakesQueuedAnswersThenDefaults) {
   EXPECT_EQ(batch.MsgBox("second", mb::OKCancel, "T"), kOK);  // Retry is not a button here
   EXPECT_EQ(batch.MsgBox("third", mb::OKCancel | mb::DefaultButton2, "T"), kCancel);
   EXPECT_NE(out.str().find("first\n[OK] / Cancel -> Cancel\n"), std::string::npos);
+}
+
+// Qt ends the process on a display it cannot reach, so such a display must send the program to
+// the console instead.
+TEST(Display, AnUnreachableLocalDisplayIsNoDisplay) {
+  const testing_support::ScopedEnv platform("QT_QPA_PLATFORM", std::nullopt);
+  const testing_support::ScopedEnv wayland("WAYLAND_DISPLAY", std::nullopt);
+  const testing_support::ScopedEnv display("DISPLAY", std::string(":4711"));
+  EXPECT_FALSE(ui::DisplayAvailable());
+  const testing_support::ScopedEnv remote("DISPLAY", std::string("buildhost:0"));
+  EXPECT_TRUE(ui::DisplayAvailable());
 }
 
 }  // namespace

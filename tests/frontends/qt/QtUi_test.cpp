@@ -1,4 +1,4 @@
-// The Qt message box and the display check.
+// The Qt message box.
 #include <gtest/gtest.h>
 
 #include <QMessageBox>
@@ -6,9 +6,7 @@
 #include <QTest>
 
 #include "QtTest.h"
-#include "frontends/qt/QtFaces.h"
 #include "frontends/qt/QtUi.h"
-#include "support/TempDir.h"
 
 namespace {
 
@@ -34,17 +32,6 @@ TEST(QtUi, MessageBoxShowsTheCodeAndReturnsTheButtonClicked) {
   EXPECT_EQ(shown.icon, QMessageBox::Critical);
   EXPECT_TRUE(shown.cancelIsDefault);
   EXPECT_EQ(shown.buttons, 2);
-}
-
-// Qt ends the process on a display it cannot reach, so such a display must send the program to
-// the console instead.
-TEST(QtFaces, AnUnreachableLocalDisplayIsNoDisplay) {
-  const testing_support::ScopedEnv platform("QT_QPA_PLATFORM", std::nullopt);
-  const testing_support::ScopedEnv wayland("WAYLAND_DISPLAY", std::nullopt);
-  const testing_support::ScopedEnv display("DISPLAY", std::string(":4711"));
-  EXPECT_FALSE(ui::DisplayAvailable());
-  const testing_support::ScopedEnv remote("DISPLAY", std::string("buildhost:0"));
-  EXPECT_TRUE(ui::DisplayAvailable());
 }
 
 }  // namespace
