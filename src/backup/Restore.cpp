@@ -1,5 +1,6 @@
 #include "backup/Restore.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -206,11 +207,16 @@ Status VerifyBackup(const std::string& folder, const RestoreTarget& target, Mani
 
 namespace {
 
+// Every start asks this of every catalogued data directory, so it reads the names alone,
+// with the fewest calls the system offers.
 bool HoldsRestoreLeftovers(const std::string& directory) {
-  std::error_code ec;
-  for (fs::directory_iterator it(directory, ec), end; !ec && it != end; it.increment(ec))
-    if (it->path().filename().string().rfind(kBesidePrefix, 0) == 0) return true;
-  return false;
+  DIR* dir = ::opendir(directory.c_str());
+  if (dir == nullptr) return false;
+  bool found = false;
+  for (const dirent* entry = nullptr; !found && (entry = ::readdir(dir)) != nullptr;)
+    found = std::strncmp(entry->d_name, kBesidePrefix, std::strlen(kBesidePrefix)) == 0;
+  ::closedir(dir);
+  return found;
 }
 
 }  // namespace
