@@ -222,6 +222,7 @@ bool HoldsRestoreLeftovers(const std::string& directory) {
 }  // namespace
 
 void RemoveLeftoversOfInterruptedRestores() {
+  const reclib::DataRootHold oneReadingOfTheDataRoot;
   for (const CatalogueEntry& entry : CatalogueEntries()) {
     // Every start lists every data directory, so the directory is listed as the catalogue
     // names it, without resolving its links first: the listing is the same.

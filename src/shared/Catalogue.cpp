@@ -1,6 +1,7 @@
 #include "shared/Catalogue.h"
 
 #include "common/General.h"
+#include "platform/reclib/DataDirectory.h"
 #include "recio/Vb_io.h"
 #include "recio/conffld.h"
 #include "shared/Session.h"
@@ -67,6 +68,7 @@ std::vector<CatalogueEntry> CatalogueEntries() {
 }
 
 void ScanCatalogue(const CatalogueVisitor& visit) {
+  const reclib::DataRootHold oneReadingOfTheDataRoot;
   for (const CatalogueEntry& entry : CatalogueEntries()) {
     std::string problem;
     std::optional<std::string> version;

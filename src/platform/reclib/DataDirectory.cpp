@@ -30,17 +30,38 @@ std::string StandardDataDir(const std::string& client) {
   return CleanPath(winapi::StandardDataDir(client + "/FLMWIN.INI"));
 }
 
+// The base of relative data directories, read from FLMWIN.INI now.
+std::string DataRoot() {
+  const std::string client = ClientDirectory();
+  const std::string standard = StandardDataDir(client);
+  return standard.empty() ? client : Join(client, standard);
+}
+
+// The base held by the outermost DataRootHold of this thread, and how many holds are alive.
+struct Held {
+  std::string root;
+  int holds = 0;
+};
+
+Held& TheHeld() {
+  thread_local Held held;
+  return held;
+}
+
 }  // namespace
+
+DataRootHold::DataRootHold() {
+  if (TheHeld().holds++ == 0) TheHeld().root = DataRoot();
+}
+
+DataRootHold::~DataRootHold() { --TheHeld().holds; }
 
 std::string ClientDirectory() { return winapi::AppPath(); }
 
 std::string ResolveDataDirectory(const std::string& directory) {
   const std::string dir = CleanPath(directory);
   if (!dir.empty() && dir.front() == '/') return dir;
-  const std::string client = ClientDirectory();
-  const std::string standard = StandardDataDir(client);
-  const std::string base = standard.empty() ? client : Join(client, standard);
-  return Join(base, dir);
+  return Join(TheHeld().holds > 0 ? TheHeld().root : DataRoot(), dir);
 }
 
 }  // namespace reclib

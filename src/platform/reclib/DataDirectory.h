@@ -15,4 +15,15 @@ std::string ClientDirectory();
 // when relative), else under the client directory. Nothing is checked or created here.
 std::string ResolveDataDirectory(const std::string& directory);
 
+// While one is alive in the thread, ResolveDataDirectory takes the base of relative directories as it was
+// when the first of them was made, instead of reading FLMWIN.INI again for each directory:
+// a pass over the catalogue resolves every database's directory against one reading.
+class DataRootHold {
+ public:
+  DataRootHold();
+  ~DataRootHold();
+  DataRootHold(const DataRootHold&) = delete;
+  DataRootHold& operator=(const DataRootHold&) = delete;
+};
+
 }  // namespace reclib

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "Fixture.h"
+#include "platform/reclib/DataDirectory.h"
 
 namespace reclib_test {
 namespace {
@@ -228,6 +229,27 @@ TEST_F(Stores, ABackupIsAStoreOfItsOwnWithTheCommittedRecords) {
     EXPECT_EQ(answer, otherReader ? "ok;302;" : "ok;301;");
     EXPECT_FALSE(fs::exists(copy.string() + "-wal"));
   }
+}
+
+// A pass over the catalogue reads FLMWIN.INI once: while a hold is alive (nested ones
+// included) relative directories resolve against that reading, and afterwards against the file
+// as it is.
+TEST_F(Stores, AHeldDataRootIsReadOnceAndReadAgainOnceReleased) {
+  const auto setRoot = [&](const char* root) { std::ofstream(home.path() / "FLMWIN.INI") << "[DATABASE]\nStandardDataDir=" << root << "\n"; };
+  const auto under = [&](const char* root) { return (home.path() / root / "db").string(); };
+  setRoot("one");
+  {
+    const reclib::DataRootHold hold;
+    EXPECT_EQ(reclib::ResolveDataDirectory("db"), under("one"));
+    setRoot("two");
+    {
+      const reclib::DataRootHold inner;
+      EXPECT_EQ(reclib::ResolveDataDirectory("db"), under("one"));
+    }
+    EXPECT_EQ(reclib::ResolveDataDirectory("db"), under("one"));
+    EXPECT_EQ(reclib::ResolveDataDirectory("/abs/db"), "/abs/db");
+  }
+  EXPECT_EQ(reclib::ResolveDataDirectory("db"), under("two"));
 }
 
 TEST_F(Stores, CreateStoreMakesAStoreOnceAndOnlyInAnExistingDirectory) {
