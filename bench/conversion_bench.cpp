@@ -13,7 +13,9 @@
 // `cp` of the same store followed by a sync of the copy. The copy and `cp` are timed taking
 // turns, three times with the store in the page cache (warm) and twice with the store's pages
 // dropped from it first (cold: the store is synced and posix_fadvise(DONTNEED) evicts it, so
-// both read it from the disk); the fastest of each counts.
+// both read it from the disk); the fastest of each counts. Each round starts on a settled file
+// system (Settle.h), so that neither pays for the writing back of the site just made, and
+// the two take turns at going first.
 //
 // Prints the time of each step and of the floor, the backup and its floor, the conversion
 // with and without the backup, backup_peak_rss_kib=<peak resident memory up to the end of the
@@ -42,6 +44,7 @@
 #include <vector>
 
 #include "BenchOptions.h"
+#include "Settle.h"
 #include "backup/Backup.h"
 #include "conversion/StepTable.h"
 #include "platform/ado/Provider.h"
@@ -164,7 +167,7 @@ struct BackupFigures {
 bool TimeBackups(const fs::path& site, const fs::path& store, int rounds, bool cold, BackupFigures& figures) {
   const std::string cp = "cp '" + store.string() + "' '" + (site / "cp-copy").string() + "' && sync '" +
                          (site / "cp-copy").string() + "'";
-  for (int round = 0; round < rounds; ++round) {
+  const auto backUp = [&] {
     if (cold) Evict(store);
     const auto copyStart = Clock::now();
     filomar::backup::PendingBackup backup;
@@ -179,11 +182,21 @@ bool TimeBackups(const fs::path& site, const fs::path& store, int rounds, bool c
     }
     figures.manifest = std::min(figures.manifest, Seconds(manifestStart));
     fs::remove_all(backup.folder());
+    return true;
+  };
+  const auto copyByCp = [&] {
     if (cold) Evict(store);
     const auto cpStart = Clock::now();
     if (std::system(cp.c_str()) != 0) return false;
     figures.cp = std::min(figures.cp, Seconds(cpStart));
     fs::remove(site / "cp-copy");
+    return true;
+  };
+  // Each round starts on a settled file system, and the two take turns at going first.
+  for (int round = 0; round < rounds; ++round) {
+    bench::Settle();
+    const bool done = round % 2 == 0 ? backUp() && copyByCp() : copyByCp() && backUp();
+    if (!done) return false;
   }
   std::printf("%s backup copy: %.3f s, its MANIFEST: %.3f s, cp of the store: %.3f s\n", cold ? "cold" : "warm",
               figures.copy, figures.manifest, figures.cp);
