@@ -48,37 +48,37 @@ namespace filomar::app {
 int RunProgram(int argc, char** argv, WindowsOpener openWindows) {
   winapi::PinAppPath();
   std::string error;
-  auto options = filomar::app::ParseOptions(argc, argv, error);
+  auto options = ParseOptions(argc, argv, error);
   if (!options) {
-    std::cerr << "filomar-convert: " << error << "\n" << filomar::app::kUsage;
-    return filomar::kExitFailure;
+    std::cerr << "filomar-convert: " << error << "\n" << kUsage;
+    return kExitFailure;
   }
   if (options->help) {
-    std::cout << filomar::app::kUsage << filomar::app::kHelp;
-    return filomar::kExitNormal;
+    std::cout << kUsage << kHelp;
+    return kExitNormal;
   }
   if (options->version) {
-    std::cout << "filomar-convert " << filomar::kVersion << "\n";
-    return filomar::kExitNormal;
+    std::cout << "filomar-convert " << kVersion << "\n";
+    return kExitNormal;
   }
   // A dry run prints its report: it has no window of its own.
   if (options->frontEnd == FrontEndKind::Windows && (options->dryRun || !ui::DisplayAvailable()))
     options->frontEnd = FrontEndKind::Console;
   std::unique_ptr<ui::WindowsFrontEnd> windows;
-  if (options->frontEnd == FrontEndKind::Windows && !(windows = openWindows(argc, argv))) return filomar::kExitFailure;
+  if (options->frontEnd == FrontEndKind::Windows && !(windows = openWindows(argc, argv))) return kExitFailure;
   ui::ConsoleUi console(std::cin, std::cout);
   ui::BatchUi batch(std::cout, options->answers);
   ui::Ui& frontEnd = windows ? windows->FrontEnd()
                      : options->frontEnd == FrontEndKind::Batch ? static_cast<ui::Ui&>(batch)
                                                                 : console;
-  filomar::SetFrontEnd(frontEnd);
+  SetFrontEnd(frontEnd);
   WithdrawOnEndingSignals();
   WithdrawAtExit withdraw;
-  filomar::app::ProgramHandOvers handOvers(*options, windows.get(), console, std::cout);
+  ProgramHandOvers handOvers(*options, windows.get(), console, std::cout);
   try {
-    filomar::StartProgram(options->commandLine, handOvers);
+    StartProgram(options->commandLine, handOvers);
     handOvers.RunMainWindow();
-  } catch (const filomar::ProgramEnd& end) {
+  } catch (const ProgramEnd& end) {
     return handOvers.WriteReportAtEnd(end.status);
   }
 }

@@ -103,9 +103,10 @@ void Backups::cmdCheck_Click() {
   const auto shown = [this](const std::string& caption) {
     return [this, caption](long long done, long long total) { ShowProgress(caption, done, total); };
   };
-  ShowProgress("Checking the sums of " + folder.name, 0, 0);
-  const Status checked = backup::CheckBackup(list[chosenDatabase].name, folder.path, shown("Checking the sums of " + folder.name),
-                                             shown("Checking the record store of " + folder.name));
+  const std::string sums = "Checking the sums of " + folder.name;
+  ShowProgress(sums, 0, 0);
+  const Status checked =
+      backup::CheckBackup(list[chosenDatabase].name, folder.path, shown(sums), shown("Checking the record store of " + folder.name));
   folder.check = checked.ok() ? kCheckPassed : "failed: " + checked.text();
   checking = false;
   lblProgress.clear();

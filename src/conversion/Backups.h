@@ -54,6 +54,8 @@ class Backups : public ui::Form {
   std::vector<Database> list;
   // The chosen folder: indexes into list and its folders; -1 when none is chosen.
   int chosenDatabase = -1, chosenFolder = -1;
+  // The chosen folder itself; null when none is chosen.
+  const Folder* Chosen() const;
   // While a check runs: what it is at, and bytes done of total (total 0: no measure yet).
   bool checking = false;
   std::string lblProgress;
@@ -82,7 +84,6 @@ class Backups : public ui::Form {
 
  private:
   Folder* Chosen();
-  const Folder* Chosen() const;
   void Paint();
   void ShowProgress(const std::string& caption, long long done, long long total);
   // The question asked before a restore; empty, with `refusal` set, when the database cannot

@@ -229,7 +229,9 @@ void ComparePass(short file, const Records& before, const Records& after, DryRun
   if (result.changed == 0 && !changed.empty()) {
     const auto& [key, versions] = *changed.begin();
     result.firstKey = ShownValue(key);
-    result.firstIs = versions.first.empty() ? " (new)" : versions.second.empty() ? " (removed)" : "";
+    result.firstIs = versions.first.empty()    ? FirstChange::kNew
+                     : versions.second.empty() ? FirstChange::kRemoved
+                                               : FirstChange::kChanged;
     // A record that is not there reads as blanks: only the fields it would hold are shown.
     const std::string blank(reclib::kRecordSize, ' ');
     result.firstChanges = ChangedFields(file, key, versions.first.empty() ? blank : versions.first,

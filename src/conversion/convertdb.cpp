@@ -148,10 +148,11 @@ bool DBSelect::BackupFinished(const std::string& DbName, std::future<std::string
 
 void DBSelect::BackupFailed(const std::string& DbName, const std::string& problem) {
   backupFailed_ = true;
-  Noted(DbName, report::DatabaseStatus::kNotConverted, "its backup could not be written (" + problem + ")");
+  const std::string reason = "its backup could not be written (" + problem + ")";
+  Noted(DbName, report::DatabaseStatus::kNotConverted, reason);
   WriteTrace("convertdb: the backup of " + DbName + " could not be written: " + problem);
-  ShowMessage("The " + DbName + " Database was not converted: its backup could not be written (" + problem + ").",
-              ui::mb::Exclamation, "Filomar Conversion Utility ");
+  ShowMessage("The " + DbName + " Database was not converted: " + reason + ".", ui::mb::Exclamation,
+              "Filomar Conversion Utility ");
 }
 
 void DBSelect::ShowProgress(const std::string& DbName) {

@@ -20,7 +20,8 @@ class WindowsFrontEnd {
   // Loads the sign-on window and runs it modally until it closes. Returns the exit status for
   // a sign-on not accepted; a run ended inside the window leaves by ProgramEnd.
   virtual int RunLoginWindow(filomar::login& form) = 0;
-  // A progress window of its own, for the creation of a new database.
+  // A progress window of its own, for the creation of a new database (a conversion run's
+  // progress window belongs to the main window); it shows the frmProgress it paints.
   virtual std::unique_ptr<filomar::frmProgress::Painter> NewProgressWindow() = 0;
   // Shows the loaded main window and runs it until the program ends, which always leaves by
   // ProgramEnd.

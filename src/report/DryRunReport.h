@@ -16,13 +16,16 @@ struct FieldChange {
   std::string after;   // printable ASCII as \xNN, cut at kShownCharacters with "..."
 };
 
+// What the conversion would do to the first record it changes.
+enum class FirstChange { kChanged, kNew, kRemoved };
+
 struct DryRunFile {
   std::string code;  // "CONF"; "PL#1" for a second instance
   long long read = 0;     // records of the file before the conversion
   long long changed = 0;  // records changed, added or removed by it
   long long added = 0, removed = 0;
   std::string firstKey;   // the key of the first changed record, shown as a value
-  std::string firstIs;    // " (new)", " (removed)" or ""
+  FirstChange firstIs = FirstChange::kChanged;
   std::vector<FieldChange> firstChanges;
 };
 

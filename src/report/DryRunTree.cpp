@@ -11,7 +11,10 @@ PreviewLine FileLine(const DryRunFile& file) {
   if (file.added + file.removed != 0)
     line.text += " (" + std::to_string(file.added) + " new, " + std::to_string(file.removed) + " removed)";
   if (file.changed == 0) return line;
-  PreviewLine first{"first change, key \"" + file.firstKey + "\"" + file.firstIs + ":"};
+  const char* kind = file.firstIs == FirstChange::kNew       ? " (new)"
+                     : file.firstIs == FirstChange::kRemoved ? " (removed)"
+                                                             : "";
+  PreviewLine first{"first change, key \"" + file.firstKey + "\"" + kind + ":"};
   for (const FieldChange& change : file.firstChanges)
     first.children.push_back({change.field + ": \"" + change.before + "\" -> \"" + change.after + "\""});
   line.children.push_back(std::move(first));

@@ -61,7 +61,9 @@ json DryRunFileJson(const DryRunFile& file) {
   json fields = json::array();
   for (const FieldChange& change : file.firstChanges)
     fields.push_back({{"field", Text(change.field)}, {"before", Text(change.before)}, {"after", Text(change.after)}});
-  const std::string kind = file.firstIs == " (new)" ? "new" : file.firstIs == " (removed)" ? "removed" : "changed";
+  const char* kind = file.firstIs == FirstChange::kNew       ? "new"
+                     : file.firstIs == FirstChange::kRemoved ? "removed"
+                                                             : "changed";
   result["firstChange"] = {{"key", Text(file.firstKey)}, {"record", kind}, {"fields", fields}};
   return result;
 }

@@ -96,9 +96,9 @@ TEST(PreviewOfReport, ShowsTheFilesLettersAndStatementsWithTheFailingOnesMarked)
   DryRunReport report;
   report.database = "FINANCE";
   report.clean = true;
-  report.files = {{"CONF", 5, 7, 2, 0, "C00", "", {{"CONF_VersionText", "400A", "500A"}}},
-                  {"CODE", 4, 0, 0, 0, "", "", {}},
-                  {"PL#1", 0, 1, 1, 0, "K1", " (new)", {{"bytes 0-9", "", "K1"}}}};
+  report.files = {{"CONF", 5, 7, 2, 0, "C00", FirstChange::kChanged, {{"CONF_VersionText", "400A", "500A"}}},
+                  {"CODE", 4, 0, 0, 0, "", FirstChange::kChanged, {}},
+                  {"PL#1", 0, 1, 1, 0, "K1", FirstChange::kNew, {{"bytes 0-9", "", "K1"}}}};
   report.renames = {{"LetterA", "Letter01"}, {"Letter01", ""}};
   report.statements = {"\r\nALTER TABLE fin_file ADD file_ucode1 char(10);\r\n", "  \n",
                        "\nCREATE TABLE fin_rcat (\n  rcat_id char(10)\n)\n", "ALTER TABLE fin_docs ADD doc_x char(1)"};

@@ -64,7 +64,7 @@ TEST(JsonReport, GivesADryRunsComparisonAndStatus) {
   DryRunReport dryRun;
   dryRun.database = "FINANCE";
   dryRun.clean = true;
-  DryRunFile conf{"CONF", 5, 7, 2, 0, "C00", "", {{"CONF_VersionText", "400A", "500A"}}};
+  DryRunFile conf{"CONF", 5, 7, 2, 0, "C00", FirstChange::kChanged, {{"CONF_VersionText", "400A", "500A"}}};
   DryRunFile unchanged;
   unchanged.code = "SACT";
   unchanged.read = 3;

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <ostream>
+#include <utility>
 
 #include "common/Cp1252.h"
 #include "common/General.h"
@@ -125,7 +126,7 @@ bool BackupCommand(DBSelect& form, const std::string& command, std::ostream& out
   else if (argument.empty()) out << (check ? "check" : "restore") << " needs a database name.\n";
   else if (Choose(window, Utf8ToCp1252(argument), form.txtBackupDir, out) && check) {
     window.cmdCheck_Click();
-    const Backups::Folder& folder = window.list[window.chosenDatabase].folders[window.chosenFolder];
+    const Backups::Folder& folder = *std::as_const(window).Chosen();
     out << Cp1252ToUtf8(folder.name) << ": " << Cp1252ToUtf8(folder.check) << "\n";
   } else if (window.chosenFolder >= 0) {
     window.cmdRestore_Click();

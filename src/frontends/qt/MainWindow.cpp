@@ -31,10 +31,12 @@ QLabel* Label(const std::string& text, QWidget* parent) {
   return label;
 }
 
-std::string UnlistedText(const std::vector<std::string>& notes) {
+// The databases that cannot be read, under the list; hidden while there are none.
+void ShowUnlisted(QLabel* label, const std::vector<std::string>& notes) {
   std::string text = "Not listed because they cannot be read:";
   for (const std::string& note : notes) text += "\n" + note;
-  return text;
+  label->setText(ToQt(text));
+  label->setVisible(!notes.empty());
 }
 
 // Each run leaves its report as convert5.json beside the log it used.
@@ -84,8 +86,7 @@ MainWindow::MainWindow(filomar::DBSelect& form, std::function<void()> quit)
   layout->addWidget(list_, 1);
   unlisted_->setObjectName("unlisted");
   unlisted_->setWordWrap(true);
-  unlisted_->setText(ToQt(UnlistedText(form_.unlistedNotes)));
-  unlisted_->setVisible(!form_.unlistedNotes.empty());
+  ShowUnlisted(unlisted_, form_.unlistedNotes);
   layout->addWidget(unlisted_);
   layout->addWidget(Label(form_.Label2, this));
   layout->addLayout(logRow);
@@ -221,8 +222,7 @@ void MainWindow::ShowBackups() {
   filomar::Backups backups(form_);
   BackupsWindow window(backups, this);
   window.exec();
-  unlisted_->setText(ToQt(UnlistedText(form_.unlistedNotes)));
-  unlisted_->setVisible(!form_.unlistedNotes.empty());
+  ShowUnlisted(unlisted_, form_.unlistedNotes);
   Refresh();
 }
 

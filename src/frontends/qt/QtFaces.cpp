@@ -28,13 +28,11 @@ Ui& QtSession::FrontEnd() { return parts_->ui; }
 
 int QtSession::RunLoginWindow(filomar::login& form) { return ui::RunLoginWindow(form); }
 
-std::unique_ptr<filomar::frmProgress::Painter> QtSession::NewProgressWindow() { return ui::NewProgressWindow(); }
-
-void QtSession::RunMainWindow(filomar::DBSelect& form) { ui::RunMainWindow(form); }
-
-std::unique_ptr<filomar::frmProgress::Painter> NewProgressWindow() {
+std::unique_ptr<filomar::frmProgress::Painter> QtSession::NewProgressWindow() {
   return std::make_unique<ProgressWindow>(nullptr);
 }
+
+void QtSession::RunMainWindow(filomar::DBSelect& form) { ui::RunMainWindow(form); }
 
 int RunLoginWindow(filomar::login& form) {
   form.Form_Load();

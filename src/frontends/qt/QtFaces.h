@@ -35,11 +35,6 @@ class QtSession : public WindowsFrontEnd {
 // sign-on not accepted; a run ended inside the window leaves by ProgramEnd.
 int RunLoginWindow(filomar::login& form);
 
-// A progress window of its own, for the creation of a new database (the conversion run's
-// progress window belongs to the main window). It shows whatever frmProgress it is the
-// painter of.
-std::unique_ptr<filomar::frmProgress::Painter> NewProgressWindow();
-
 // Shows the loaded main window, activates it and runs it until the program ends, which
 // always leaves by ProgramEnd.
 [[noreturn]] void RunMainWindow(filomar::DBSelect& form);

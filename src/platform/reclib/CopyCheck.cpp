@@ -4,9 +4,8 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
 #include <mutex>
+#include <string>
 
 #include "platform/reclib/Store.h"
 #include "platform/reclib/io.h"
@@ -17,7 +16,6 @@ namespace {
 // The check reads every page once for the b-tree walk and, when the copy does not fit in
 // the connection's page cache, once more for the scan of each table's rows.
 constexpr long long kCheckCacheBytes = 16LL << 20;
-constexpr const char* kCheckSetup = "PRAGMA cache_size=-16384";
 // The progress is told at most once per this many bytes read.
 constexpr long long kProgressStep = 4LL << 20;
 // At most this many findings are kept for the reason of a failed check.
@@ -116,9 +114,8 @@ std::string UriOf(const std::string& path) {
 }  // namespace
 
 short CheckStoreCopy(const std::string& path, const CheckProgress& progress, std::string& why) {
-  if (const short status = RecogniseStore(path, why)) return status;
   struct stat st {};
-  if (::stat(path.c_str(), &st) != 0) return why = path + ": " + std::strerror(errno), kOpenFailed;
+  if (const short status = RecogniseStore(path, why, &st)) return status;
   ReadCount count;
   count.total = std::max<long long>(1, st.st_size > kCheckCacheBytes ? 2 * st.st_size : st.st_size);
   count.progress = &progress;
@@ -128,7 +125,8 @@ short CheckStoreCopy(const std::string& path, const CheckProgress& progress, std
   std::string findings;
   const bool opened = sqlite3_open_v2(UriOf(path).c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX,
                                       CountingVfs()->zName) == SQLITE_OK;
-  const bool set = opened && sqlite3_exec(db, kCheckSetup, nullptr, nullptr, nullptr) == SQLITE_OK;
+  const std::string cacheSetup = "PRAGMA cache_size=-" + std::to_string(kCheckCacheBytes >> 10);  // in KiB
+  const bool set = opened && sqlite3_exec(db, cacheSetup.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
   const bool ran = set && sqlite3_exec(
                        db, kCheck,
                        [](void* out, int, char** values, char**) {

@@ -99,7 +99,9 @@ int StepOnce(sqlite3_stmt* stmt) {
 
 }  // namespace
 
-short RecogniseStore(const std::string& path, std::string& why) { return Recognise(path, why); }
+short RecogniseStore(const std::string& path, std::string& why, struct stat* seen) {
+  return Recognise(path, why, nullptr, seen);
+}
 
 short Store::Open(const std::string& path, std::unique_ptr<Store>& out, std::string& why) {
   bool wal = false;

@@ -52,7 +52,8 @@ struct Table {
 
 // 0 when `path` is a store of this product, read from its first bytes without SQLite: kOpenFailed
 // for a missing or unreadable file, kStorageError for any other file (`why` says which).
-short RecogniseStore(const std::string& path, std::string& why);
+// `seen`, when given, receives the status of the file recognised.
+short RecogniseStore(const std::string& path, std::string& why, struct stat* seen = nullptr);
 
 class Store {
  public:

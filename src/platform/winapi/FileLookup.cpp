@@ -37,20 +37,29 @@ bool IsMissing(const std::error_code& ec) {
 // clock would leave the times as they were.
 class ListingCache {
  public:
-  std::optional<std::vector<std::string>> Names(const fs::path& dir, std::error_code& ec) {
+  // The entry of `dir` whose name equals `name` without regard to case; nullopt when there is
+  // none, or (with `ec` set) when `dir` cannot be listed.
+  std::optional<std::string> Find(const fs::path& dir, const std::string& name, std::error_code& ec) {
     struct stat st {};
     if (::stat(dir.c_str(), &st) != 0) return ec.assign(errno, std::generic_category()), std::nullopt;
     if (!S_ISDIR(st.st_mode)) return ec = std::make_error_code(std::errc::not_a_directory), std::nullopt;
     const std::lock_guard<std::mutex> hold(mutex_);
-    if (const auto it = kept_.find(dir.string()); it != kept_.end() && it->second.Describes(st)) return it->second.names;
-    kept_.erase(dir.string());
-    Listing listing{st, {}};
-    const std::time_t listedAt = std::time(nullptr);
-    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec))
-      listing.names.push_back(it->path().filename().string());
-    if (ec) return std::nullopt;
-    if (std::max(st.st_mtim.tv_sec, st.st_ctim.tv_sec) < listedAt - 1) kept_[dir.string()] = listing;
-    return std::move(listing.names);
+    const auto kept = kept_.find(dir.string());
+    Listing fresh{st, {}};
+    const Listing* listing = &fresh;
+    if (kept != kept_.end() && kept->second.Describes(st)) {
+      listing = &kept->second;
+    } else {
+      if (kept != kept_.end()) kept_.erase(kept);
+      const std::time_t listedAt = std::time(nullptr);
+      for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec))
+        fresh.names.push_back(it->path().filename().string());
+      if (ec) return std::nullopt;
+      if (std::max(st.st_mtim.tv_sec, st.st_ctim.tv_sec) < listedAt - 1) listing = &(kept_[dir.string()] = std::move(fresh));
+    }
+    for (const std::string& entry : listing->names)
+      if (EqualNoCase(entry, name)) return entry;
+    return std::nullopt;
   }
 
  private:
@@ -83,14 +92,10 @@ std::optional<fs::path> ResolveNoCase(const fs::path& path, std::error_code& ec)
   if (fs::exists(fs::symlink_status(path, ec))) return path;
   if (ec && !IsMissing(ec)) return std::nullopt;
   ec.clear();
-  const std::optional<std::vector<std::string>> names = Listings().Names(dir, ec);
-  if (!names) {
-    if (IsMissing(ec)) ec.clear();
-    return std::nullopt;
-  }
-  for (const std::string& entry : *names)
-    if (EqualNoCase(entry, name)) return dir / entry;
-  return std::nullopt;
+  const std::optional<std::string> found = Listings().Find(dir, name, ec);
+  if (ec && IsMissing(ec)) ec.clear();
+  if (!found) return std::nullopt;
+  return dir / *found;
 }
 
 }  // namespace winapi
