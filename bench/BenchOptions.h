@@ -1,5 +1,5 @@
-// What the record benchmarks share: their options (--records N or a list N,M,..., --dir D) and
-// the folder they work in, a new temporary one unless --dir names one.
+// What the record benchmarks share: their options (--records N or a list N,M,..., --dir D,
+// --rounds R) and the folder they work in, a new temporary one unless --dir names one.
 #pragma once
 
 #include <stdlib.h>
@@ -17,6 +17,7 @@ struct Options {
   std::vector<long> sizes;    // every size given, in order
   std::string dir;       // the working folder; empty until WorkIn chose one
   bool temporary = false;  // WorkIn made it, and the bench removes it at the end
+  int rounds = 0;          // --rounds: how often a timed phase is repeated; 0 leaves it to the bench
 };
 
 inline bool ParseOptions(int argc, char** argv, Options& options) {
@@ -30,6 +31,10 @@ inline bool ParseOptions(int argc, char** argv, Options& options) {
       options.records = options.sizes.front();
     }
     else if (std::strcmp(argv[i], "--dir") == 0) options.dir = argv[i + 1];
+    else if (std::strcmp(argv[i], "--rounds") == 0) {
+      options.rounds = std::atoi(argv[i + 1]);
+      if (options.rounds <= 0) return false;
+    }
     else return false;
   }
   return options.records > 0 && argc % 2 == 1;

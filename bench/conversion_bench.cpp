@@ -1,4 +1,4 @@
-// conversion_bench --records N[,M...] [--dir D]
+// conversion_bench --records N[,M...] [--rounds R] [--dir D]
 //
 // The record steps of a conversion on a large database: a one-database demo site (made by the
 // site tool) with N records in each of SACT, VERS and COMP is converted by the step routines
@@ -9,22 +9,28 @@
 // The steps run in one database transaction, as convertdb runs them. Before them the
 // database is backed up as a conversion does: the store and letters are copied and synced,
 // then the MANIFEST with each file's SHA-256 is written on another thread while the steps
-// run, and the commit waits for it. The backup's cost is the copy plus that wait; its floor is
-// `cp` of the same store followed by a sync of the copy. The copy and `cp` are timed taking
-// turns, three times with the store in the page cache (warm) and twice with the store's pages
-// dropped from it first (cold: the store is synced and posix_fadvise(DONTNEED) evicts it, so
-// both read it from the disk); the fastest of each counts. Each round starts on a settled file
-// system (Settle.h), so that neither pays for the writing back of the site just made, and
-// the two take turns at going first.
+// run, and the commit waits for it. The conversion and then the floor run R times (3 unless
+// --rounds says otherwise), each round on the store as the site tool made it and each phase
+// on a settled file system (Settle.h); the fastest conversion and the fastest floor count, so
+// that one slow minute of a shared machine does not decide the ratio.
 //
-// Prints the time of each step and of the floor, the backup and its floor, the conversion
+// The backup's cost is the copy plus the wait for its MANIFEST; its floor is `cp` of the same
+// store followed by a sync of the copy. The copy and `cp` are timed taking turns, three times
+// with the store in the page cache (warm) and twice with the store's pages dropped from it
+// first (cold: the store is synced and posix_fadvise(DONTNEED) evicts it, so both read it from
+// the disk); the fastest of each counts. Each of those rounds starts settled too, and the two
+// take turns at going first.
+//
+// Prints the time of each round's steps and floor, the backup and its floor, the conversion
 // with and without the backup, backup_peak_rss_kib=<peak resident memory up to the end of the
 // backups>, then peak_rss_kib=<peak resident memory from the steps on> and, per size,
 // ratio=<(steps + their commit) / floor>, steps_only_ratio=<steps without their commit / floor>,
 // cpu_ratio=<processor time of the steps and their commit / the floor's>,
 // us_per_record=<steps and commit per record>, backup_ratio_warm and backup_ratio_cold
-// (<backup cost / cp + sync>). Each size runs in a process of its own, on a site of its own.
-// Without --dir the sites are made in a temporary directory that is removed at the end.
+// (<backup cost / cp + sync>). With more than one size it ends with flatness=<the largest
+// us_per_record over the smallest> and floor_flatness=<the same of the floor>. Each size runs in
+// a process of its own, on a site of its own. Without --dir the sites are made in a temporary
+// directory that is removed at the end.
 #include <fcntl.h>
 #include <sqlite3.h>
 #include <sys/resource.h>
@@ -80,6 +86,8 @@ bool Exec(sqlite3* db, const std::string& sql) {
 }
 
 constexpr int kWarmRounds = 3, kColdRounds = 2;
+// Rounds of the steps and of the floor per size unless --rounds says otherwise.
+constexpr int kDefaultRounds = 3;
 
 const std::vector<std::string> kTables = {"r_SACT_0", "r_VERS_0", "r_COMP_0"};
 
@@ -203,77 +211,133 @@ bool TimeBackups(const fs::path& site, const fs::path& store, int rounds, bool c
   return true;
 }
 
-// One size: its site, backups, steps and floor. 0 when every part ran.
-int RunSize(const fs::path& work, long size) {
+bool Connect() {
+  using namespace filomar;
+  InitFileTable();
+  InitFieldTable();
+  if (vb_io_connect(0, ConnHandle) != 0) return false;
+  vb_io_setup(ConnHandle);
+  std::string directory = "data", prefix = "std";
+  vb_io_setDirectory(ConnHandle, directory, prefix);
+  return vb_io_erc == 0;
+}
+
+void Disconnect() {
+  filomar::vb_io_appTerminate();
+  filomar::vb_io_disconnect(0, filomar::ConnHandle);
+}
+
+struct RoundFigures {
+  double steps = 0, wait = 0, commit = 0, cpu = 0;  // the conversion
+  double raw = 0, rawCpu = 0;                       // the floor
+  long changed = 0;                                 // rows the floor rewrote
+  double program() const { return steps + commit; }
+};
+
+// The conversion as convertdb does it: the copy, then the MANIFEST on another thread while the
+// steps run, and the commit after it.
+bool Convert(const fs::path& site, RoundFigures& round) {
+  using namespace filomar;
+  if (!Connect()) return false;
+  backup::PendingBackup backup;
+  if (!backup::CopySelectedDatabase((site / "backups").string(), "STANDARD", "std", std::time(nullptr), backup).ok()) return false;
+  auto manifest = std::async(std::launch::async, [&backup] { return backup.Finish().text(); });
+  const double cpuBefore = CpuSeconds();
+  vb_io_beginDatabase();
+  round.steps = RunSteps({"ConvertSact", "ConvertVers", "ConvertComp"});
+  const auto waitStart = Clock::now();
+  if (!manifest.get().empty()) return false;
+  round.wait = Seconds(waitStart);
+  const auto commitStart = Clock::now();
+  vb_io_commitDatabase();
+  if (vb_io_erc != 0) return false;
+  round.commit = Seconds(commitStart);
+  round.cpu = CpuSeconds() - cpuBefore;
+  Disconnect();
+  fs::remove_all(backup.folder());
+  return true;
+}
+
+// Puts the store back as it was before the first round, for the next round's conversion.
+bool Restore(const fs::path& pristine, const fs::path& store) {
+  std::error_code error;
+  for (const char* suffix : {"-wal", "-shm"}) fs::remove(store.string() + suffix, error);
+  return fs::copy_file(pristine, store, fs::copy_options::overwrite_existing, error) && WarmUp(store);
+}
+
+// One round: the conversion, then the floor on the same store, each on a settled file system.
+bool RunRound(const fs::path& site, const fs::path& store, long size, RoundFigures& round) {
+  bench::Settle();
+  if (!Convert(site, round) || !WarmUp(store)) return false;
+  bench::Settle();
+  const double cpuBefore = CpuSeconds();
+  const auto start = Clock::now();
+  round.changed = RewriteRawly(store);
+  round.raw = Seconds(start);
+  round.rawCpu = CpuSeconds() - cpuBefore;
+  const double records = 3.0 * static_cast<double>(size);
+  std::printf("conversion: steps %.3f s (%.2f us/record), waited for the MANIFEST %.3f s, commit %.3f s, cpu %.3f s; "
+              "raw UPDATE: %ld rows in %.3f s (%.2f us/record), cpu %.3f s\n",
+              round.steps, 1e6 * round.steps / records, round.wait, round.commit, round.cpu, round.changed, round.raw,
+              1e6 * round.raw / records, round.rawCpu);
+  return round.changed >= 3 * size;
+}
+
+// The figures of one size that the parent compares across sizes.
+struct SizeFigures {
+  double usPerRecord = 0, floorUsPerRecord = 0;
+};
+
+// One size: its site, backups, then `rounds` rounds of the steps and the floor, each on the
+// store as the site tool made it; the fastest conversion and the fastest floor count.
+bool RunSize(const fs::path& work, long size, int rounds, SizeFigures& figures) {
   const fs::path site = work / ("site-" + std::to_string(size));
   const auto made = Clock::now();
   if (!MakeSite(site, size)) {
     std::fprintf(stderr, "filomar-site demo failed\n");
-    return 1;
+    return false;
   }
   std::printf("records=%ld per file, site made in %.1f s\n", size, Seconds(made));
   setenv("FILOMAR_HOME", site.c_str(), 1);
   setenv("FILOMAR_IPC_DIR", (site / "ipc").c_str(), 1);
   const fs::path store = site / "data" / "std.records";
-  if (!WarmUp(store)) return 1;
+  const fs::path pristine = site / "pristine.records";
+  std::error_code error;
+  if (!WarmUp(store) || !fs::copy_file(store, pristine, error)) return false;
 
-  using namespace filomar;
-  InitFileTable();
-  InitFieldTable();
-  if (vb_io_connect(0, ConnHandle) != 0) return 1;
-  vb_io_setup(ConnHandle);
-  std::string directory = "data", prefix = "std";
-  vb_io_setDirectory(ConnHandle, directory, prefix);
-  if (vb_io_erc != 0) return 1;
   BackupFigures warm, cold;
-  if (!TimeBackups(site, store, kColdRounds, true, cold) || !WarmUp(store) ||
-      !TimeBackups(site, store, kWarmRounds, false, warm)) {
-    return 1;
-  }
+  const bool backedUp = Connect() && TimeBackups(site, store, kColdRounds, true, cold) && WarmUp(store) &&
+                        TimeBackups(site, store, kWarmRounds, false, warm);
+  Disconnect();
+  if (!backedUp) return false;
   std::printf("backup_peak_rss_kib=%ld\n", PeakRssKib());
-  // As convertdb does it: the copy, then the MANIFEST on another thread while the steps run.
-  backup::PendingBackup backup;
-  if (!backup::CopySelectedDatabase((site / "backups").string(), "STANDARD", "std", std::time(nullptr), backup).ok()) return 1;
-  auto manifest = std::async(std::launch::async, [&backup] { return backup.Finish().text(); });
-  ResetPeakRss();
-  const double stepsCpuBefore = CpuSeconds();
-  vb_io_beginDatabase();
-  const double stepSeconds = RunSteps({"ConvertSact", "ConvertVers", "ConvertComp"});
-  const auto waitStart = Clock::now();
-  if (!manifest.get().empty()) return 1;
-  const double waitSeconds = Seconds(waitStart);
-  std::printf("waited for the MANIFEST at the commit: %.3f s\n", waitSeconds);
-  const auto commitStart = Clock::now();
-  vb_io_commitDatabase();
-  if (vb_io_erc != 0) return 1;
-  const double commitSeconds = Seconds(commitStart);
-  const double stepsCpu = CpuSeconds() - stepsCpuBefore;
-  const double programSeconds = stepSeconds + commitSeconds;
-  std::printf("commit: %.3f s\n", commitSeconds);
-  std::printf("conversion without backup: %.3f s, with backup: %.3f s\n", programSeconds,
-              programSeconds + warm.copy + waitSeconds);
-  vb_io_appTerminate();
-  vb_io_disconnect(0, ConnHandle);
 
+  RoundFigures best;
+  best.steps = best.commit = best.raw = 1e9;
+  long peakRss = 0;
+  for (int round = 0; round < rounds; ++round) {
+    RoundFigures figure;
+    if (round > 0 && !Restore(pristine, store)) return false;
+    ResetPeakRss();
+    if (!RunRound(site, store, size, figure)) return false;
+    peakRss = std::max(peakRss, PeakRssKib());
+    if (figure.program() < best.program()) {
+      best.steps = figure.steps, best.wait = figure.wait, best.commit = figure.commit, best.cpu = figure.cpu;
+    }
+    if (figure.raw < best.raw) best.raw = figure.raw, best.rawCpu = figure.rawCpu;
+  }
   const double records = 3.0 * static_cast<double>(size);
-  std::printf("steps: %.3f s (%.2f us/record), cpu of the steps and their commit %.3f s\n", stepSeconds,
-              1e6 * stepSeconds / records, stepsCpu);
-  if (!WarmUp(store)) return 1;
-  const double rawCpuBefore = CpuSeconds();
-  const auto start = Clock::now();
-  const long changed = RewriteRawly(store);
-  const double rawSeconds = Seconds(start);
-  const double rawCpu = CpuSeconds() - rawCpuBefore;
-  std::printf("raw UPDATE: %ld rows in %.3f s (%.2f us/record), cpu %.3f s\n", changed, rawSeconds,
-              1e6 * rawSeconds / records, rawCpu);
-  std::printf("peak_rss_kib=%ld\n", PeakRssKib());
+  figures = {1e6 * best.program() / records, 1e6 * best.raw / records};
+  std::printf("conversion without backup: %.3f s, with backup: %.3f s\n", best.program(),
+              best.program() + warm.copy + best.wait);
+  std::printf("peak_rss_kib=%ld\n", peakRss);
   std::printf("size=%ld ratio=%.3f steps_only_ratio=%.3f cpu_ratio=%.3f us_per_record=%.2f floor_us_per_record=%.2f\n",
-              size, programSeconds / rawSeconds, stepSeconds / rawSeconds, stepsCpu / rawCpu,
-              1e6 * programSeconds / records, 1e6 * rawSeconds / records);
-  std::printf("size=%ld backup_ratio_warm=%.3f backup_ratio_cold=%.3f\n", size, (warm.copy + waitSeconds) / warm.cp,
-              (cold.copy + waitSeconds) / cold.cp);
+              size, best.program() / best.raw, best.steps / best.raw, best.cpu / best.rawCpu, figures.usPerRecord,
+              figures.floorUsPerRecord);
+  std::printf("size=%ld backup_ratio_warm=%.3f backup_ratio_cold=%.3f\n", size, (warm.copy + best.wait) / warm.cp,
+              (cold.copy + best.wait) / cold.cp);
   fs::remove_all(site);
-  return changed >= 3 * size ? 0 : 1;
+  return true;
 }
 
 }  // namespace
@@ -281,24 +345,45 @@ int RunSize(const fs::path& work, long size) {
 int main(int argc, char** argv) {
   bench::Options options;
   if (!bench::ParseOptions(argc, argv, options)) {
-    std::fprintf(stderr, "usage: conversion_bench --records N[,M...] [--dir D]\n");
+    std::fprintf(stderr, "usage: conversion_bench --records N[,M...] [--rounds R] [--dir D]\n");
     return 2;
   }
   if (!bench::WorkIn(options, "conversion-bench")) return 1;
+  const int rounds = options.rounds > 0 ? options.rounds : kDefaultRounds;
   int failed = 0;
-  // A process per size: the record library, the caches and the peak memory start afresh.
+  std::vector<SizeFigures> sizes;
+  // A process per size: the record library, the caches and the peak memory start afresh. Its
+  // figures come back through a pipe.
   for (const long size : options.sizes) {
+    int channel[2];
+    if (pipe(channel) != 0) return 1;
     std::fflush(stdout);
     const pid_t pid = fork();
     if (pid == 0) {
-      const int status = RunSize(fs::absolute(options.dir), size);
+      close(channel[0]);
+      SizeFigures figures;
+      const bool ran = RunSize(fs::absolute(options.dir), size, rounds, figures);
       std::fflush(stdout);
-      _exit(status);
+      const bool sent = ran && write(channel[1], &figures, sizeof figures) == static_cast<ssize_t>(sizeof figures);
+      _exit(sent ? 0 : 1);
     }
+    close(channel[1]);
+    SizeFigures figures;
+    const bool received = read(channel[0], &figures, sizeof figures) == static_cast<ssize_t>(sizeof figures);
+    close(channel[0]);
     int status = 0;
     const bool ran = pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-    if (!ran) std::fprintf(stderr, "conversion_bench: the run of %ld records failed\n", size);
-    failed += ran ? 0 : 1;
+    if (ran && received) sizes.push_back(figures);
+    else std::fprintf(stderr, "conversion_bench: the run of %ld records failed\n", size), ++failed;
+  }
+  if (sizes.size() > 1) {
+    const auto spread = [&sizes](double SizeFigures::*figure) {
+      const auto [low, high] = std::minmax_element(sizes.begin(), sizes.end(),
+                                                   [figure](const auto& a, const auto& b) { return a.*figure < b.*figure; });
+      return (*high).*figure / (*low).*figure;
+    };
+    std::printf("flatness=%.3f floor_flatness=%.3f\n", spread(&SizeFigures::usPerRecord),
+                spread(&SizeFigures::floorUsPerRecord));
   }
   if (options.temporary) fs::remove_all(options.dir);
   return failed == 0 ? 0 : 1;

@@ -120,7 +120,7 @@ bool SameRecords(const fs::path& a, const fs::path& b) {
 
 int main(int argc, char** argv) {
   bench::Options options;
-  if (!bench::ParseOptions(argc, argv, options)) {
+  if (!bench::ParseOptions(argc, argv, options) || options.rounds != 0) {
     std::fprintf(stderr, "usage: recio_bench --records N [--dir D]\n");
     return 2;
   }
