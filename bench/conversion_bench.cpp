@@ -322,9 +322,15 @@ bool RunSize(const fs::path& work, long size, int rounds, SizeFigures& figures) 
     if (!RunRound(site, store, size, figure)) return false;
     peakRss = std::max(peakRss, PeakRssKib());
     if (figure.program() < best.program()) {
-      best.steps = figure.steps, best.wait = figure.wait, best.commit = figure.commit, best.cpu = figure.cpu;
+      best.steps = figure.steps;
+      best.wait = figure.wait;
+      best.commit = figure.commit;
+      best.cpu = figure.cpu;
     }
-    if (figure.raw < best.raw) best.raw = figure.raw, best.rawCpu = figure.rawCpu;
+    if (figure.raw < best.raw) {
+      best.raw = figure.raw;
+      best.rawCpu = figure.rawCpu;
+    }
   }
   const double records = 3.0 * static_cast<double>(size);
   figures = {1e6 * best.program() / records, 1e6 * best.raw / records};
@@ -373,8 +379,12 @@ int main(int argc, char** argv) {
     close(channel[0]);
     int status = 0;
     const bool ran = pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-    if (ran && received) sizes.push_back(figures);
-    else std::fprintf(stderr, "conversion_bench: the run of %ld records failed\n", size), ++failed;
+    if (ran && received) {
+      sizes.push_back(figures);
+    } else {
+      std::fprintf(stderr, "conversion_bench: the run of %ld records failed\n", size);
+      ++failed;
+    }
   }
   if (sizes.size() > 1) {
     const auto spread = [&sizes](double SizeFigures::*figure) {
