@@ -16,10 +16,11 @@
 //
 // The backup's cost is the copy plus the wait for its MANIFEST; its floor is `cp` of the same
 // store followed by a sync of the copy. The copy and `cp` are timed taking turns, three times
-// with the store in the page cache (warm) and twice with the store's pages dropped from it
-// first (cold: the store is synced and posix_fadvise(DONTNEED) evicts it, so both read it from
-// the disk); the fastest of each counts. Each of those rounds starts settled too, and the two
-// take turns at going first.
+// with the store in the page cache (warm) and four times with the store's pages dropped from
+// it first (cold: the store is synced and posix_fadvise(DONTNEED) evicts it, so both read it
+// from the disk; on a shared machine a cold read may take twice its usual time, whichever
+// side reads, so two tries each are too few); the fastest of each counts. Each of those
+// rounds starts settled too, and the two take turns at going first.
 //
 // Prints the time of each round's steps and floor, the backup and its floor, the conversion
 // with and without the backup, backup_peak_rss_kib=<peak resident memory up to the end of the
@@ -85,7 +86,7 @@ bool Exec(sqlite3* db, const std::string& sql) {
   return ok;
 }
 
-constexpr int kWarmRounds = 3, kColdRounds = 2;
+constexpr int kWarmRounds = 3, kColdRounds = 4;
 // Rounds of the steps and of the floor per size unless --rounds says otherwise.
 constexpr int kDefaultRounds = 3;
 
