@@ -46,6 +46,7 @@
 #include <cstring>
 #include <filesystem>
 #include <future>
+#include <optional>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -313,8 +314,8 @@ bool RunSize(const fs::path& work, long size, int rounds, SizeFigures& figures) 
   if (!backedUp) return false;
   std::printf("backup_peak_rss_kib=%ld\n", PeakRssKib());
 
-  RoundFigures best;
-  best.steps = best.commit = best.raw = 1e9;
+  // The round with the fastest conversion and the one with the fastest floor.
+  std::optional<RoundFigures> bestConversion, bestFloor;
   long peakRss = 0;
   for (int round = 0; round < rounds; ++round) {
     RoundFigures figure;
@@ -322,27 +323,20 @@ bool RunSize(const fs::path& work, long size, int rounds, SizeFigures& figures) 
     ResetPeakRss();
     if (!RunRound(site, store, size, figure)) return false;
     peakRss = std::max(peakRss, PeakRssKib());
-    if (figure.program() < best.program()) {
-      best.steps = figure.steps;
-      best.wait = figure.wait;
-      best.commit = figure.commit;
-      best.cpu = figure.cpu;
-    }
-    if (figure.raw < best.raw) {
-      best.raw = figure.raw;
-      best.rawCpu = figure.rawCpu;
-    }
+    if (!bestConversion || figure.program() < bestConversion->program()) bestConversion = figure;
+    if (!bestFloor || figure.raw < bestFloor->raw) bestFloor = figure;
   }
   const double records = 3.0 * static_cast<double>(size);
-  figures = {1e6 * best.program() / records, 1e6 * best.raw / records};
-  std::printf("conversion without backup: %.3f s, with backup: %.3f s\n", best.program(),
-              best.program() + warm.copy + best.wait);
+  figures = {1e6 * bestConversion->program() / records, 1e6 * bestFloor->raw / records};
+  std::printf("conversion without backup: %.3f s, with backup: %.3f s\n", bestConversion->program(),
+              bestConversion->program() + warm.copy + bestConversion->wait);
   std::printf("peak_rss_kib=%ld\n", peakRss);
   std::printf("size=%ld ratio=%.3f steps_only_ratio=%.3f cpu_ratio=%.3f us_per_record=%.2f floor_us_per_record=%.2f\n",
-              size, best.program() / best.raw, best.steps / best.raw, best.cpu / best.rawCpu, figures.usPerRecord,
+              size, bestConversion->program() / bestFloor->raw, bestConversion->steps / bestFloor->raw,
+              bestConversion->cpu / bestFloor->rawCpu, figures.usPerRecord,
               figures.floorUsPerRecord);
-  std::printf("size=%ld backup_ratio_warm=%.3f backup_ratio_cold=%.3f\n", size, (warm.copy + best.wait) / warm.cp,
-              (cold.copy + best.wait) / cold.cp);
+  std::printf("size=%ld backup_ratio_warm=%.3f backup_ratio_cold=%.3f\n", size, (warm.copy + bestConversion->wait) / warm.cp,
+              (cold.copy + bestConversion->wait) / cold.cp);
   fs::remove_all(site);
   return true;
 }
