@@ -175,7 +175,22 @@ void Store::Untouched::PutBackDirectoryTimes(const std::string& path) const {
 
 short Store::Failure(std::string& why) {
   why = path_ + ": " + (db_ != nullptr ? sqlite3_errmsg(db_) : "out of memory");
+  if ((inGroup_ || inDatabase_) && db_ != nullptr && sqlite3_get_autocommit(db_) && lostTransaction_.empty())
+    lostTransaction_ = why + " (the transaction was rolled back)";
   return kStorageError;
+}
+
+short Store::RefuseIfLost(std::string& why) const {
+  if (lostTransaction_.empty()) return 0;
+  why = lostTransaction_;
+  return kStorageError;
+}
+
+bool Store::TakeLostTransaction(std::string& why) {
+  if (lostTransaction_.empty()) return false;
+  why = lostTransaction_;
+  lostTransaction_.clear();
+  return true;
 }
 
 short Store::Exec(const char* sql, std::string& why) {
@@ -196,6 +211,7 @@ short Store::OpenTable(const std::string& name, Table*& table, std::string& why)
   bool exists = false;
   if (HasTable(name.c_str(), exists, why)) return kStorageError;
   if (!exists) {
+    if (const short status = RefuseIfLost(why)) return status;
     FaultPoint("write", "create " + name);
     if (Exec(create.c_str(), why)) return kStorageError;
   }
@@ -251,6 +267,7 @@ short Store::Read(Table& table, const std::string& key, char* record, std::strin
 }
 
 short Store::Insert(Table& table, const std::string& key, const char* record, std::string& why) {
+  if (const short status = RefuseIfLost(why)) return status;
   sqlite3_stmt* stmt = nullptr;
   if (const short status = Prepared(table, Table::kInsert, stmt, why)) return status;
   BindBlob(stmt, 1, key.data(), key.size());
@@ -264,6 +281,7 @@ short Store::Insert(Table& table, const std::string& key, const char* record, st
 }
 
 short Store::Update(Table& table, const std::string& key, const char* record, std::string& why) {
+  if (const short status = RefuseIfLost(why)) return status;
   sqlite3_stmt* stmt = nullptr;
   if (const short status = Prepared(table, Table::kUpdate, stmt, why)) return status;
   BindBlob(stmt, 1, key.data(), key.size());
@@ -337,6 +355,7 @@ short Store::BeginGroup(std::string& why) {
 short Store::CommitGroup(std::string& why) {
   if (!inGroup_) return 0;
   inGroup_ = false;
+  if (TakeLostTransaction(why)) return kStorageError;
   FaultPoint("commit", path_);
   if (Exec("COMMIT", why) == 0) return 0;
   const std::string reason = why;
@@ -442,6 +461,7 @@ long long Store::PragmaValue(const char* pragma) {
 short Store::RestoreFrom(const std::string& source, std::string& why) {
   if (const short status = Recognise(source, why)) return status;
   if (inGroup_) return why = path_ + ": a write group is open", kBadArgument;
+  if (const short status = RefuseIfLost(why)) return status;
   sqlite3* copy = nullptr;
   std::string check;
   if (sqlite3_open_v2(source.c_str(), &copy, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr) == SQLITE_OK) {
@@ -528,6 +548,7 @@ short Store::BeginDatabase(std::string& why) {
 short Store::CommitDatabase(std::string& why) {
   if (!inDatabase_) return why = path_ + ": no database transaction is open", kBadArgument;
   inDatabase_ = false;
+  if (TakeLostTransaction(why)) return kStorageError;
   FaultPoint("commit", path_);
   if (Exec("COMMIT", why) != 0) {
     const std::string reason = why;
@@ -544,11 +565,13 @@ short Store::CommitDatabase(std::string& why) {
 void Store::RollbackDatabase() {
   if (!inDatabase_) return;
   inDatabase_ = false;
+  lostTransaction_.clear();
   sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
 }
 
 short Store::JournalFileChange(const FileChange& change, std::string& why) {
   if (!inDatabase_) return why = path_ + ": no database transaction is open", kBadArgument;
+  if (const short status = RefuseIfLost(why)) return status;
   const std::string create = std::string("CREATE TABLE IF NOT EXISTS ") + kJournalTable +
                              " (seq INTEGER PRIMARY KEY, kind INTEGER NOT NULL, source TEXT NOT NULL, target TEXT NOT NULL)";
   if (const short status = Exec(create.c_str(), why)) return status;

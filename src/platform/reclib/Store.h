@@ -137,7 +137,15 @@ class Store {
  private:
   Store(std::string path, std::unique_ptr<LockFile> locks) : path_(std::move(path)), locks_(std::move(locks)) {}
   short Exec(const char* sql, std::string& why);
+  // Fills `why` with SQLite's reason and gives kStorageError. When SQLite has ended the open
+  // write group or database transaction by itself (it rolls back after an I/O error), the
+  // reason is kept in lostTransaction_.
   short Failure(std::string& why);
+  // kStorageError with the kept reason while the open transaction is lost: a write made now
+  // would commit on its own, outside the transaction it belongs to.
+  short RefuseIfLost(std::string& why) const;
+  // True, with `why` set and the reason forgotten, when the transaction ending now was lost.
+  bool TakeLostTransaction(std::string& why);
   short WhyNotUpdated(Table& table, const std::string& key, std::string& why);
   // Whether the store holds the table `name`; kStorageError when its schema cannot be read.
   short HasTable(const char* name, bool& has, std::string& why);
@@ -174,6 +182,7 @@ class Store {
   sqlite3* db_ = nullptr;
   std::map<std::string, std::unique_ptr<Table>> tables_;
   bool inGroup_ = false;
+  std::string lostTransaction_;  // why SQLite ended the open group or transaction by itself
   bool inDatabase_ = false;
   int groupWrites_ = 0;
   std::uint64_t writeHold_ = 0;  // counts the write locks taken

@@ -127,7 +127,10 @@ short io_disconnect(short mode, short handle);
 // process, finishes them. io_rollbackDatabase, io_disconnect and the end of the process
 // without a commit leave the store and the files as they were before io_beginDatabase.
 // One transaction at a time: a second io_beginDatabase gives kBadArgument; commit and
-// rollback without one give kNotOpen (rollback: 0).
+// rollback without one give kNotOpen (rollback: 0). A store failure after which SQLite has
+// rolled the transaction (or a scan's write group) back by itself, as it does after an I/O
+// error, ends it: every later write of it is refused (kStorageError, with that failure's
+// reason) rather than committed on its own, and its commit gives kStorageError.
 short io_beginDatabase(void);
 short io_commitDatabase(void);
 short io_rollbackDatabase(void);

@@ -7,10 +7,12 @@
 #include <gtest/gtest.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <functional>
@@ -99,6 +101,28 @@ class Site : public ::testing::Test {
     std::snprintf(key, sizeof key, "K%06d", i);
     return key;
   }
+};
+
+// Caps the size of the files this process writes (RLIMIT_FSIZE) while it lives: a write past
+// the cap fails with EFBIG, as on a full disk, instead of raising SIGXFSZ.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    getrlimit(RLIMIT_FSIZE, &before_);
+    previous_ = std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit capped{bytes, before_.rlim_max};
+    setrlimit(RLIMIT_FSIZE, &capped);
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &before_);
+    std::signal(SIGXFSZ, previous_);
+  }
+  FileSizeLimit(const FileSizeLimit&) = delete;
+  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+ private:
+  rlimit before_{};
+  void (*previous_)(int) = SIG_DFL;
 };
 
 // A forked process of the same site, connected afresh, running steps on request.

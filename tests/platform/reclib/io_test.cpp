@@ -374,6 +374,42 @@ TEST_F(DatabaseTransaction, ARenameTheFileSystemWouldRefuseIsRefusedAtOnce) {
   EXPECT_EQ(io_commitDatabase(), reclib::kNotOpen);
 }
 
+// SQLite rolls a transaction back by itself after an I/O error; the writes a step makes after
+// the failure must not then commit one by one.
+TEST_F(DatabaseTransaction, AnIoErrorThatEndsTheTransactionKeepsEveryLaterWriteOut) {
+  FileBlock sact = Block("SACT");
+  Fill(sact, 3000, 'a');
+  ASSERT_EQ(io_close(&sact), 0);  // the last close empties and removes the WAL
+  ASSERT_EQ(io_open(&sact, nullptr), 0);
+  ASSERT_EQ(io_beginDatabase(), 0);
+  short failed = 0;
+  {
+    const FileSizeLimit limit(1 << 20);  // the WAL cannot hold the 3,000 rewrites
+    std::memset(sact.record, 0, sizeof sact.record);
+    ASSERT_EQ(io_start(&sact, 0, 0, 1025), 0);
+    while (failed == 0 && io_next(&sact, 0) == 0) {
+      sact.record[reclib::KeyLength(sact.code)] = 'b';
+      failed = io_rewrite(&sact);
+    }
+  }
+  ASSERT_EQ(failed, reclib::kStorageError);
+  SetRecord(sact, Key(2999), 'c');
+  EXPECT_EQ(io_rewrite(&sact), reclib::kStorageError);
+  SetRecord(sact, "NEW", 'n');
+  EXPECT_EQ(io_write(&sact), reclib::kStorageError);
+  io_endstart(&sact);
+  EXPECT_EQ(io_commitDatabase(), reclib::kStorageError);
+  char reason[400];
+  io_lastFailure(reason, sizeof reason);
+  EXPECT_NE(std::string(reason).find("the transaction was rolled back"), std::string::npos) << reason;
+
+  std::string marks;
+  std::memset(sact.record, 0, sizeof sact.record);
+  io_start(&sact, 0, 0, 1025);
+  while (io_next(&sact, 0) == 0) marks += MarkOf(sact);
+  EXPECT_EQ(marks, std::string(3000, 'a'));
+}
+
 // ---- sharing a store: file locks of io_open / io_open_exclusive
 
 using Sharing = Site;
