@@ -53,6 +53,7 @@
 
 #include "BenchOptions.h"
 #include "Settle.h"
+#include "SqliteExec.h"
 #include "backup/Backup.h"
 #include "conversion/StepTable.h"
 #include "platform/ado/Provider.h"
@@ -63,6 +64,8 @@ namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
 namespace {
+
+using bench::Exec;
 
 double Seconds(Clock::time_point since) { return std::chrono::duration<double>(Clock::now() - since).count(); }
 
@@ -79,19 +82,14 @@ bool MakeSite(const fs::path& site, long records) {
   return pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-bool Exec(sqlite3* db, const std::string& sql) {
-  char* error = nullptr;
-  const bool ok = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error) == SQLITE_OK;
-  if (!ok) std::fprintf(stderr, "sqlite: %s\n", error != nullptr ? error : "?");
-  sqlite3_free(error);
-  return ok;
-}
-
 constexpr int kWarmRounds = 3, kColdRounds = 4;
 // Rounds of the steps and of the floor per size unless --rounds says otherwise.
 constexpr int kDefaultRounds = 3;
 
 const std::vector<std::string> kTables = {"r_SACT_0", "r_VERS_0", "r_COMP_0"};
+
+// The records a conversion of `size` records per file rewrites.
+long RecordsOf(long size) { return static_cast<long>(kTables.size()) * size; }
 
 // Reads every row once so that both ways start from the same warm caches; empties the WAL.
 bool WarmUp(const fs::path& store) {
@@ -277,12 +275,12 @@ bool RunRound(const fs::path& site, const fs::path& store, long size, RoundFigur
   round.changed = RewriteRawly(store);
   round.raw = Seconds(start);
   round.rawCpu = CpuSeconds() - cpuBefore;
-  const double records = 3.0 * static_cast<double>(size);
+  const auto records = static_cast<double>(RecordsOf(size));
   std::printf("conversion: steps %.3f s (%.2f us/record), waited for the MANIFEST %.3f s, commit %.3f s, cpu %.3f s; "
               "raw UPDATE: %ld rows in %.3f s (%.2f us/record), cpu %.3f s\n",
               round.steps, 1e6 * round.steps / records, round.wait, round.commit, round.cpu, round.changed, round.raw,
               1e6 * round.raw / records, round.rawCpu);
-  return round.changed >= 3 * size;
+  return round.changed >= RecordsOf(size);
 }
 
 // The figures of one size that the parent compares across sizes.
@@ -326,7 +324,7 @@ bool RunSize(const fs::path& work, long size, int rounds, SizeFigures& figures) 
     if (!bestConversion || figure.program() < bestConversion->program()) bestConversion = figure;
     if (!bestFloor || figure.raw < bestFloor->raw) bestFloor = figure;
   }
-  const double records = 3.0 * static_cast<double>(size);
+  const auto records = static_cast<double>(RecordsOf(size));
   figures = {1e6 * bestConversion->program() / records, 1e6 * bestFloor->raw / records};
   std::printf("conversion without backup: %.3f s, with backup: %.3f s\n", bestConversion->program(),
               bestConversion->program() + warm.copy + bestConversion->wait);

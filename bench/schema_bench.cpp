@@ -22,22 +22,18 @@
 #include <string>
 #include <vector>
 
+#include "SqliteExec.h"
+
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
 namespace {
 
+using bench::Exec;
+
 constexpr long kOneDatabase = 16;  // the schema objects one database adds to the server file
 constexpr long kSmallest = 1000;
 constexpr int kAltersPerSize = 10;
-
-bool Exec(sqlite3* db, const std::string& sql) {
-  char* error = nullptr;
-  if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error) == SQLITE_OK) return true;
-  std::fprintf(stderr, "%s: %s\n", sql.substr(0, 60).c_str(), error != nullptr ? error : "failed");
-  sqlite3_free(error);
-  return false;
-}
 
 // Adds tables (and one index for every fifth) until the schema holds `objects` objects.
 bool GrowTo(sqlite3* db, long& tables, long& objects, long target) {

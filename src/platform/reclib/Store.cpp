@@ -186,13 +186,6 @@ short Store::RefuseIfLost(std::string& why) const {
   return kStorageError;
 }
 
-bool Store::TakeLostTransaction(std::string& why) {
-  if (lostTransaction_.empty()) return false;
-  why = lostTransaction_;
-  lostTransaction_.clear();
-  return true;
-}
-
 short Store::Exec(const char* sql, std::string& why) {
   return sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) == SQLITE_OK ? 0 : Failure(why);
 }
@@ -355,7 +348,15 @@ short Store::BeginGroup(std::string& why) {
 short Store::CommitGroup(std::string& why) {
   if (!inGroup_) return 0;
   inGroup_ = false;
-  if (TakeLostTransaction(why)) return kStorageError;
+  return CommitOpen(why);
+}
+
+short Store::CommitOpen(std::string& why) {
+  if (!lostTransaction_.empty()) {
+    why = lostTransaction_;
+    lostTransaction_.clear();
+    return kStorageError;
+  }
   FaultPoint("commit", path_);
   if (Exec("COMMIT", why) == 0) return 0;
   const std::string reason = why;
@@ -548,14 +549,7 @@ short Store::BeginDatabase(std::string& why) {
 short Store::CommitDatabase(std::string& why) {
   if (!inDatabase_) return why = path_ + ": no database transaction is open", kBadArgument;
   inDatabase_ = false;
-  if (TakeLostTransaction(why)) return kStorageError;
-  FaultPoint("commit", path_);
-  if (Exec("COMMIT", why) != 0) {
-    const std::string reason = why;
-    sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
-    why = reason;
-    return kStorageError;
-  }
+  if (const short status = CommitOpen(why)) return status;
   // Committed: file changes the file system refuses now stay journalled for the next open.
   std::string journalWhy;
   if (FinishFileChanges(journalWhy) != 0) TraceLibraryFailure("file changes of " + path_ + ": " + journalWhy);

@@ -144,8 +144,10 @@ class Store {
   // kStorageError with the kept reason while the open transaction is lost: a write made now
   // would commit on its own, outside the transaction it belongs to.
   short RefuseIfLost(std::string& why) const;
-  // True, with `why` set and the reason forgotten, when the transaction ending now was lost.
-  bool TakeLostTransaction(std::string& why);
+  // Commits the write group or database transaction the caller has just marked closed, or
+  // rolls it back when the COMMIT fails. kStorageError with the kept reason, and the reason
+  // forgotten, when SQLite had already ended it.
+  short CommitOpen(std::string& why);
   short WhyNotUpdated(Table& table, const std::string& key, std::string& why);
   // Whether the store holds the table `name`; kStorageError when its schema cannot be read.
   short HasTable(const char* name, bool& has, std::string& why);
@@ -182,8 +184,8 @@ class Store {
   sqlite3* db_ = nullptr;
   std::map<std::string, std::unique_ptr<Table>> tables_;
   bool inGroup_ = false;
-  std::string lostTransaction_;  // why SQLite ended the open group or transaction by itself
   bool inDatabase_ = false;
+  std::string lostTransaction_;  // why SQLite ended the open group or transaction by itself
   int groupWrites_ = 0;
   std::uint64_t writeHold_ = 0;  // counts the write locks taken
   std::chrono::steady_clock::time_point groupStart_;

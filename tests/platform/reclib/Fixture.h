@@ -125,6 +125,15 @@ class FileSizeLimit {
   void (*previous_)(int) = SIG_DFL;
 };
 
+// The mark of every record of the block's open file, in key order.
+inline std::string ScanMarks(FileBlock& block) {
+  std::string marks;
+  std::memset(block.record, 0, sizeof block.record);
+  io_start(&block, 0, 0, 1025);
+  while (io_next(&block, 0) == 0) marks += MarkOf(block);
+  return marks;
+}
+
 // A forked process of the same site, connected afresh, running steps on request.
 class OtherProcess {
  public:

@@ -329,10 +329,7 @@ class DatabaseTransaction : public Site {
   }
 
   std::string Marks() {
-    std::string marks;
-    std::memset(conf.record, 0, sizeof conf.record);
-    io_start(&conf, 0, 0, 1025);
-    while (io_next(&conf, 0) == 0) marks += MarkOf(conf);
+    std::string marks = ScanMarks(conf);
     FileBlock rows = Block("CONF");
     io_open(&rows, nullptr);
     SetRecord(rows, "C13");
@@ -402,12 +399,7 @@ TEST_F(DatabaseTransaction, AnIoErrorThatEndsTheTransactionKeepsEveryLaterWriteO
   char reason[400];
   io_lastFailure(reason, sizeof reason);
   EXPECT_NE(std::string(reason).find("the transaction was rolled back"), std::string::npos) << reason;
-
-  std::string marks;
-  std::memset(sact.record, 0, sizeof sact.record);
-  io_start(&sact, 0, 0, 1025);
-  while (io_next(&sact, 0) == 0) marks += MarkOf(sact);
-  EXPECT_EQ(marks, std::string(3000, 'a'));
+  EXPECT_EQ(ScanMarks(sact), std::string(3000, 'a'));
 }
 
 // ---- sharing a store: file locks of io_open / io_open_exclusive
