@@ -9,7 +9,10 @@
 // The steps run in one database transaction, as convertdb runs them. Before them the
 // database is backed up as a conversion does: the store and letters are copied and synced,
 // then the MANIFEST with each file's SHA-256 is written on another thread while the steps
-// run, and the commit waits for it. The conversion and then the floor run R times (3 unless
+// run, and the commit waits for it. Around them the program's read-back runs as convertdb
+// runs it (the scanned files counted before the steps, counted again before and after the
+// commit, the version record read back); it is work the floor does not do, so it is timed
+// apart and left out of ratio. The conversion and then the floor run R times (3 unless
 // --rounds says otherwise), each round on the store as the site tool made it and each phase
 // on a settled file system (Settle.h); the fastest conversion and the fastest floor count, so
 // that one slow minute of a shared machine does not decide the ratio.
@@ -27,7 +30,8 @@
 // backups>, then peak_rss_kib=<peak resident memory from the steps on> and, per size,
 // ratio=<(steps + their commit) / floor>, steps_only_ratio=<steps without their commit / floor>,
 // cpu_ratio=<processor time of the steps and their commit / the floor's>,
-// us_per_record=<steps and commit per record>, backup_ratio_warm and backup_ratio_cold
+// us_per_record=<steps and commit per record>, read_back_ratio=<(steps + their commit +
+// the read-back) / floor>, backup_ratio_warm and backup_ratio_cold
 // (<backup cost / cp + sync>). With more than one size it ends with flatness=<the largest
 // us_per_record over the smallest> and floor_flatness=<the same of the floor>. Each size runs in
 // a process of its own, on a site of its own. Without --dir the sites are made in a temporary
@@ -55,6 +59,7 @@
 #include "Settle.h"
 #include "SqliteExec.h"
 #include "backup/Backup.h"
+#include "conversion/ReadBack.h"
 #include "conversion/StepTable.h"
 #include "platform/ado/Provider.h"
 #include "recio/Vb_io.h"
@@ -229,13 +234,22 @@ void Disconnect() {
 
 struct RoundFigures {
   double steps = 0, wait = 0, commit = 0, cpu = 0;  // the conversion
+  double readBack = 0;                              // its counts and checks before and after
+
   double raw = 0, rawCpu = 0;                       // the floor
   long changed = 0;                                 // rows the floor rewrote
   double program() const { return steps + commit; }
 };
 
+// True when a read-back check found nothing wrong; else says what it found.
+bool Passed(const std::string& problem) {
+  if (!problem.empty()) std::fprintf(stderr, "read-back: %s\n", problem.c_str());
+  return problem.empty();
+}
+
 // The conversion as convertdb does it: the copy, then the MANIFEST on another thread while the
-// steps run, and the commit after it.
+// steps run, and the commit after it; around them the read-back's counts and checks, timed
+// apart (round.readBack).
 bool Convert(const fs::path& site, RoundFigures& round) {
   using namespace filomar;
   if (!Connect()) return false;
@@ -243,8 +257,24 @@ bool Convert(const fs::path& site, RoundFigures& round) {
   if (!backup::CopySelectedDatabase((site / "backups").string(), "STANDARD", "std", std::time(nullptr), backup).ok()) return false;
   auto manifest = std::async(std::launch::async, [&backup] { return backup.Finish().text(); });
   const double cpuBefore = CpuSeconds();
+  // A read-back check, its time and processor time kept apart from the conversion's.
+  double readBackCpu = 0;
+  const auto readBack = [&](auto check) {
+    const double checkCpu = CpuSeconds();
+    const auto start = Clock::now();
+    const bool passed = check();
+    round.readBack += Seconds(start);
+    readBackCpu += CpuSeconds() - checkCpu;
+    return passed;
+  };
   vb_io_beginDatabase();
+  // The CONF and letters steps, untimed, so that the read-back finds the version record at
+  // 500A and the letter files under their new names.
+  RunSteps({"UpdateCONF", "renameLetters"});
+  ReadBackPlan plan;
+  readBack([&plan] { plan = PlanReadBack(); return true; });
   round.steps = RunSteps({"ConvertSact", "ConvertVers", "ConvertComp"});
+  if (!readBack([&plan] { return Passed(CheckBeforeCommit(plan)); })) return false;
   const auto waitStart = Clock::now();
   if (!manifest.get().empty()) return false;
   round.wait = Seconds(waitStart);
@@ -252,7 +282,8 @@ bool Convert(const fs::path& site, RoundFigures& round) {
   vb_io_commitDatabase();
   if (vb_io_erc != 0) return false;
   round.commit = Seconds(commitStart);
-  round.cpu = CpuSeconds() - cpuBefore;
+  if (!readBack([&plan] { return Passed(CheckAfterCommit(plan)); })) return false;
+  round.cpu = CpuSeconds() - cpuBefore - readBackCpu;
   Disconnect();
   fs::remove_all(backup.folder());
   return true;
@@ -276,9 +307,9 @@ bool RunRound(const fs::path& site, const fs::path& store, long size, RoundFigur
   round.raw = Seconds(start);
   round.rawCpu = CpuSeconds() - cpuBefore;
   const auto records = static_cast<double>(RecordsOf(size));
-  std::printf("conversion: steps %.3f s (%.2f us/record), waited for the MANIFEST %.3f s, commit %.3f s, cpu %.3f s; "
-              "raw UPDATE: %ld rows in %.3f s (%.2f us/record), cpu %.3f s\n",
-              round.steps, 1e6 * round.steps / records, round.wait, round.commit, round.cpu, round.changed, round.raw,
+  std::printf("conversion: steps %.3f s (%.2f us/record), waited for the MANIFEST %.3f s, commit %.3f s, read-back %.3f s, "
+              "cpu %.3f s; raw UPDATE: %ld rows in %.3f s (%.2f us/record), cpu %.3f s\n",
+              round.steps, 1e6 * round.steps / records, round.wait, round.commit, round.readBack, round.cpu, round.changed, round.raw,
               1e6 * round.raw / records, round.rawCpu);
   return round.changed >= RecordsOf(size);
 }
@@ -333,6 +364,7 @@ bool RunSize(const fs::path& work, long size, int rounds, SizeFigures& figures) 
               size, bestConversion->program() / bestFloor->raw, bestConversion->steps / bestFloor->raw,
               bestConversion->cpu / bestFloor->rawCpu, figures.usPerRecord,
               figures.floorUsPerRecord);
+  std::printf("size=%ld read_back_ratio=%.3f\n", size, (bestConversion->program() + bestConversion->readBack) / bestFloor->raw);
   std::printf("size=%ld backup_ratio_warm=%.3f backup_ratio_cold=%.3f\n", size, (warm.copy + bestConversion->wait) / warm.cp,
               (cold.copy + bestConversion->wait) / cold.cp);
   fs::remove_all(site);

@@ -5,19 +5,34 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string>
 
 namespace fuzz {
 
-// A directory of this process's own, made once and kept for the run.
+// A directory of this process's own, made at its first use and removed with its files when the
+// fuzzer exits normally; a fuzzer that crashes leaves it, with the file that crashed it.
+class Scratch {
+ public:
+  Scratch() {
+    if (mkdtemp(path_.data()) == nullptr) std::abort();
+  }
+  ~Scratch() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  Scratch(const Scratch&) = delete;
+  Scratch& operator=(const Scratch&) = delete;
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_ = "/tmp/filomar-fuzz-XXXXXX";
+};
+
 inline const std::string& ScratchDirectory() {
-  static const std::string dir = [] {
-    std::string pattern = "/tmp/filomar-fuzz-XXXXXX";
-    if (mkdtemp(pattern.data()) == nullptr) std::abort();
-    return pattern;
-  }();
-  return dir;
+  static const Scratch scratch;
+  return scratch.path();
 }
 
 // Replaces the file `name` of the scratch directory with `data`; its path.
