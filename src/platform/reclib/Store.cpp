@@ -237,7 +237,8 @@ short Store::Prepared(Table& table, Table::Kind kind, sqlite3_stmt*& stmt, std::
         "UPDATE " + quoted + " SET record=?2 WHERE key=?1 AND length(CAST(record AS BLOB))=" + std::to_string(kRecordSize),
         scan + ">= ?1 AND key <= ?2 ORDER BY key LIMIT ?3",
         scan + "> ?1 AND key <= ?2 ORDER BY key LIMIT ?3",
-        "SELECT count(*) FROM " + quoted + " WHERE key >= ?1 AND key <= ?2"};
+        "SELECT count(*) FROM " + quoted + " WHERE key >= ?1 AND key <= ?2",
+        "SELECT 1 FROM " + quoted + " WHERE key >= ?1 AND key < ?2 LIMIT 1"};
     if (const short status = Prepare(statement, sql[kind], why)) return status;
   }
   stmt = statement.get();
@@ -261,6 +262,7 @@ short Store::Read(Table& table, const std::string& key, char* record, std::strin
 
 short Store::Insert(Table& table, const std::string& key, const char* record, std::string& why) {
   if (const short status = RefuseIfLost(why)) return status;
+  ++tableWrites_[table.name];
   sqlite3_stmt* stmt = nullptr;
   if (const short status = Prepared(table, Table::kInsert, stmt, why)) return status;
   BindBlob(stmt, 1, key.data(), key.size());
@@ -275,6 +277,9 @@ short Store::Insert(Table& table, const std::string& key, const char* record, st
 
 short Store::Update(Table& table, const std::string& key, const char* record, std::string& why) {
   if (const short status = RefuseIfLost(why)) return status;
+  // A rewrite keeps the number of rows, but a count taken after rewrites (a read-back's) reads
+  // the table again rather than trusting one taken before them.
+  ++tableWrites_[table.name];
   sqlite3_stmt* stmt = nullptr;
   if (const short status = Prepared(table, Table::kUpdate, stmt, why)) return status;
   BindBlob(stmt, 1, key.data(), key.size());
@@ -325,6 +330,14 @@ short Store::ReadBatch(Table& table, const std::string& from, bool inclusive, co
 }
 
 short Store::Count(Table& table, const std::string& from, const std::string& upper, long& count, std::string& why) {
+  const std::uint64_t hold = lostTransaction_.empty() ? WriteHold() : 0;
+  if (hold != 0) {
+    if (auto it = counts_.find(table.name); it != counts_.end()) {
+      bool holds = false;
+      if (const short status = CountStillHolds(table, it->second, from, upper, holds, why)) return status;
+      if (holds) return count = it->second.count, 0;
+    }
+  }
   sqlite3_stmt* stmt = nullptr;
   if (const short status = Prepared(table, Table::kCount, stmt, why)) return status;
   BindBlob(stmt, 1, from.data(), from.size());
@@ -332,7 +345,28 @@ short Store::Count(Table& table, const std::string& from, const std::string& upp
   const int rc = sqlite3_step(stmt);
   if (rc == SQLITE_ROW) count = static_cast<long>(sqlite3_column_int64(stmt, 0));
   sqlite3_reset(stmt);
-  return rc == SQLITE_ROW ? 0 : Failure(why);
+  if (rc != SQLITE_ROW) return Failure(why);
+  if (hold != 0) counts_[table.name] = {hold, tableWrites_[table.name], storeWrites_, from, upper, count};
+  return 0;
+}
+
+short Store::CountStillHolds(Table& table, const CountTaken& taken, const std::string& from, const std::string& upper,
+                             bool& holds, std::string& why) {
+  holds = false;
+  // Keys compare as SQLite compares BLOBs: byte by byte, then the shorter first.
+  const bool unchanged = taken.hold == WriteHold() && taken.tableWrites == tableWrites_[table.name] &&
+                         taken.storeWrites == storeWrites_ && taken.upper == upper && taken.from <= from;
+  if (!unchanged) return 0;
+  if (taken.from == from) return holds = true, 0;
+  sqlite3_stmt* stmt = nullptr;
+  if (const short status = Prepared(table, Table::kAnyBetween, stmt, why)) return status;
+  BindBlob(stmt, 1, taken.from.data(), taken.from.size());
+  BindBlob(stmt, 2, from.data(), from.size());
+  const int rc = sqlite3_step(stmt);
+  sqlite3_reset(stmt);
+  if (rc != SQLITE_ROW && rc != SQLITE_DONE) return Failure(why);
+  holds = rc == SQLITE_DONE;
+  return 0;
 }
 
 short Store::BeginGroup(std::string& why) {
@@ -493,6 +527,7 @@ short Store::RestoreFrom(const std::string& source, std::string& why) {
 }
 
 short Store::ReplaceContent(sqlite3* copy, const std::string& source, std::string& why) {
+  ++storeWrites_;
   const auto tables = [&why](sqlite3* db, std::vector<std::string>& names) {
     sqlite3_stmt* list = nullptr;
     const std::string sql = std::string("SELECT name FROM sqlite_schema WHERE type='table' AND name NOT LIKE 'sqlite_%' AND name != '") +

@@ -45,7 +45,7 @@ class Statement {
 // A record file of the store with its statements, each prepared at its first use and kept
 // prepared while the file is open.
 struct Table {
-  enum Kind { kRead, kInsert, kUpdate, kBatchFrom, kBatchAfter, kCount, kKinds };
+  enum Kind { kRead, kInsert, kUpdate, kBatchFrom, kBatchAfter, kCount, kAnyBetween, kKinds };
   std::string name;
   Statement statements[kKinds];
 };
@@ -85,7 +85,12 @@ class Store {
   // `inclusive`) and key <= `upper`: each key to `keys`, each record to `records`.
   short ReadBatch(Table& table, const std::string& from, bool inclusive, const std::string& upper, int limit,
                   std::vector<std::string>& keys, std::vector<char>& records, std::string& why);
-  // The number of rows with `from` <= key <= `upper`.
+  // The number of rows with `from` <= key <= `upper`. Under a write hold (WriteHold) a count of
+  // the same table and `upper` taken earlier in that hold, from a key no higher, with no write
+  // to the table since, answers without reading the table again once an index seek has shown
+  // that no row lies between the two start keys: a conversion counts each file before its
+  // first write and again for the progress of the file's scan, and a second pass over a table
+  // costs most while the transaction's WAL is large.
   short Count(Table& table, const std::string& from, const std::string& upper, long& count, std::string& why);
 
   // Copies the store's committed state into the new file `destination`, then syncs and closes
@@ -186,6 +191,19 @@ class Store {
   bool inGroup_ = false;
   bool inDatabase_ = false;
   std::string lostTransaction_;  // why SQLite ended the open group or transaction by itself
+  // A count taken under a write hold, and what has to be unchanged for it to stay true.
+  struct CountTaken {
+    std::uint64_t hold = 0, tableWrites = 0, storeWrites = 0;
+    std::string from, upper;
+    long count = 0;
+  };
+  // Whether `taken` still counts the rows of [from, upper] of `table`; kStorageError when the
+  // seek fails.
+  short CountStillHolds(Table& table, const CountTaken& taken, const std::string& from, const std::string& upper,
+                        bool& holds, std::string& why);
+  std::map<std::string, CountTaken> counts_;             // by table name
+  std::map<std::string, std::uint64_t> tableWrites_;     // writes begun on each table
+  std::uint64_t storeWrites_ = 0;                        // writes that may change any table
   int groupWrites_ = 0;
   std::uint64_t writeHold_ = 0;  // counts the write locks taken
   std::chrono::steady_clock::time_point groupStart_;

@@ -402,6 +402,81 @@ TEST_F(DatabaseTransaction, AnIoErrorThatEndsTheTransactionKeepsEveryLaterWriteO
   EXPECT_EQ(ScanMarks(sact), std::string(3000, 'a'));
 }
 
+// ---- counts repeated under a write hold
+
+// A conversion counts each file before its first write and again for the progress of the
+// file's scan, in one transaction; the library may answer the second count from the first.
+// Whatever changed the file between them must show in the second.
+class Counts : public Site {
+ protected:
+  FileBlock sact = Block("SACT");
+
+  void SetUp() override {
+    Site::SetUp();
+    Fill(sact, 10);
+  }
+  // The records from the buffer's key `key`, or from the lowest key there can be.
+  long CountFrom(const std::string& key) {
+    SetRecord(sact, key);
+    return Count();
+  }
+  long CountFromLowest() {
+    std::memset(sact.record, 0, sizeof sact.record);
+    return Count();
+  }
+  long Count() {
+    long count = -1;
+    EXPECT_EQ(io_count(&sact, 0, &count), 0);
+    return count;
+  }
+  // Adds a record with `key` through a connection of its own, as another program would.
+  void AddElsewhere(const std::string& key) {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(StorePath().c_str(), &db), SQLITE_OK);
+    std::string record(1536, ' ');
+    record.replace(0, key.size(), key);
+    const std::string sql = "INSERT INTO r_SACT_0 (key, record) VALUES (substr(?1, 1, " +
+                            std::to_string(reclib::KeyLength(sact.code)) + "), ?1)";
+    sqlite3_stmt* insert = nullptr;
+    ASSERT_EQ(sqlite3_prepare_v2(db, sql.c_str(), -1, &insert, nullptr), SQLITE_OK);
+    sqlite3_bind_blob(insert, 1, record.data(), static_cast<int>(record.size()), SQLITE_STATIC);
+    EXPECT_EQ(sqlite3_step(insert), SQLITE_DONE);
+    sqlite3_finalize(insert);
+    sqlite3_close(db);
+  }
+};
+
+TEST_F(Counts, ARepeatedCountFollowsEveryWriteToItsFileInTheTransaction) {
+  ASSERT_EQ(io_beginDatabase(), 0);
+  EXPECT_EQ(CountFromLowest(), 10);
+  EXPECT_EQ(CountFrom(""), 10);  // no key between the lowest and blanks
+  SetRecord(sact, "A", 'n');
+  ASSERT_EQ(io_write(&sact), 0);
+  EXPECT_EQ(CountFromLowest(), 11);
+  EXPECT_EQ(CountFrom("B"), 10);  // "A" lies between
+  EXPECT_EQ(CountFrom(Key(3)), 7);
+  SetRecord(sact, "A", 'r');
+  ASSERT_EQ(io_rewrite(&sact), 0);
+  EXPECT_EQ(CountFromLowest(), 11);
+  ASSERT_EQ(io_commitDatabase(), 0);
+}
+
+TEST_F(Counts, ACountOfALaterTransactionOrAfterARestoreIsTakenAfresh) {
+  const std::string copy = (home.path() / "ten.records").string();
+  ASSERT_EQ(io_backupStore(copy.c_str()), 0);
+  ASSERT_EQ(io_beginDatabase(), 0);
+  EXPECT_EQ(CountFromLowest(), 10);
+  ASSERT_EQ(io_commitDatabase(), 0);
+  AddElsewhere("A");
+  AddElsewhere("B");
+  EXPECT_EQ(CountFromLowest(), 12);
+  ASSERT_EQ(io_beginDatabase(), 0);
+  EXPECT_EQ(CountFromLowest(), 12);
+  ASSERT_EQ(io_restoreStore(copy.c_str()), 0);
+  EXPECT_EQ(CountFromLowest(), 10);
+  ASSERT_EQ(io_commitDatabase(), 0);
+}
+
 // ---- sharing a store: file locks of io_open / io_open_exclusive
 
 using Sharing = Site;
