@@ -262,7 +262,7 @@ short Store::Read(Table& table, const std::string& key, char* record, std::strin
 
 short Store::Insert(Table& table, const std::string& key, const char* record, std::string& why) {
   if (const short status = RefuseIfLost(why)) return status;
-  ++tableWrites_[table.name];
+  ForgetCount(table);
   sqlite3_stmt* stmt = nullptr;
   if (const short status = Prepared(table, Table::kInsert, stmt, why)) return status;
   BindBlob(stmt, 1, key.data(), key.size());
@@ -279,7 +279,7 @@ short Store::Update(Table& table, const std::string& key, const char* record, st
   if (const short status = RefuseIfLost(why)) return status;
   // A rewrite keeps the number of rows, but a count taken after rewrites (a read-back's) reads
   // the table again rather than trusting one taken before them.
-  ++tableWrites_[table.name];
+  ForgetCount(table);
   sqlite3_stmt* stmt = nullptr;
   if (const short status = Prepared(table, Table::kUpdate, stmt, why)) return status;
   BindBlob(stmt, 1, key.data(), key.size());
@@ -346,17 +346,19 @@ short Store::Count(Table& table, const std::string& from, const std::string& upp
   if (rc == SQLITE_ROW) count = static_cast<long>(sqlite3_column_int64(stmt, 0));
   sqlite3_reset(stmt);
   if (rc != SQLITE_ROW) return Failure(why);
-  if (hold != 0) counts_[table.name] = {hold, tableWrites_[table.name], storeWrites_, from, upper, count};
+  if (hold != 0) counts_[table.name] = {hold, from, upper, count};
   return 0;
+}
+
+void Store::ForgetCount(const Table& table) {
+  if (!counts_.empty()) counts_.erase(table.name);
 }
 
 short Store::CountStillHolds(Table& table, const CountTaken& taken, const std::string& from, const std::string& upper,
                              bool& holds, std::string& why) {
   holds = false;
   // Keys compare as SQLite compares BLOBs: byte by byte, then the shorter first.
-  const bool unchanged = taken.hold == WriteHold() && taken.tableWrites == tableWrites_[table.name] &&
-                         taken.storeWrites == storeWrites_ && taken.upper == upper && taken.from <= from;
-  if (!unchanged) return 0;
+  if (taken.hold != WriteHold() || taken.upper != upper || taken.from > from) return 0;
   if (taken.from == from) return holds = true, 0;
   sqlite3_stmt* stmt = nullptr;
   if (const short status = Prepared(table, Table::kAnyBetween, stmt, why)) return status;
@@ -527,7 +529,7 @@ short Store::RestoreFrom(const std::string& source, std::string& why) {
 }
 
 short Store::ReplaceContent(sqlite3* copy, const std::string& source, std::string& why) {
-  ++storeWrites_;
+  counts_.clear();
   const auto tables = [&why](sqlite3* db, std::vector<std::string>& names) {
     sqlite3_stmt* list = nullptr;
     const std::string sql = std::string("SELECT name FROM sqlite_schema WHERE type='table' AND name NOT LIKE 'sqlite_%' AND name != '") +

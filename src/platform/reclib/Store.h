@@ -191,9 +191,10 @@ class Store {
   bool inGroup_ = false;
   bool inDatabase_ = false;
   std::string lostTransaction_;  // why SQLite ended the open group or transaction by itself
-  // A count taken under a write hold, and what has to be unchanged for it to stay true.
+  // A count taken under a write hold; any write to its table forgets it (ForgetCount), and a
+  // restore forgets them all.
   struct CountTaken {
-    std::uint64_t hold = 0, tableWrites = 0, storeWrites = 0;
+    std::uint64_t hold = 0;
     std::string from, upper;
     long count = 0;
   };
@@ -201,9 +202,8 @@ class Store {
   // seek fails.
   short CountStillHolds(Table& table, const CountTaken& taken, const std::string& from, const std::string& upper,
                         bool& holds, std::string& why);
-  std::map<std::string, CountTaken> counts_;             // by table name
-  std::map<std::string, std::uint64_t> tableWrites_;     // writes begun on each table
-  std::uint64_t storeWrites_ = 0;                        // writes that may change any table
+  void ForgetCount(const Table& table);
+  std::map<std::string, CountTaken> counts_;  // by table name
   int groupWrites_ = 0;
   std::uint64_t writeHold_ = 0;  // counts the write locks taken
   std::chrono::steady_clock::time_point groupStart_;

@@ -431,17 +431,11 @@ class Counts : public Site {
   }
   // Adds a record with `key` through a connection of its own, as another program would.
   void AddElsewhere(const std::string& key) {
+    const auto padded = [&key](int width) { return "CAST(printf('%-" + std::to_string(width) + "s', '" + key + "') AS BLOB)"; };
+    const std::string sql = "INSERT INTO r_SACT_0 VALUES (" + padded(reclib::KeyLength(sact.code)) + ", " + padded(1536) + ")";
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(StorePath().c_str(), &db), SQLITE_OK);
-    std::string record(1536, ' ');
-    record.replace(0, key.size(), key);
-    const std::string sql = "INSERT INTO r_SACT_0 (key, record) VALUES (substr(?1, 1, " +
-                            std::to_string(reclib::KeyLength(sact.code)) + "), ?1)";
-    sqlite3_stmt* insert = nullptr;
-    ASSERT_EQ(sqlite3_prepare_v2(db, sql.c_str(), -1, &insert, nullptr), SQLITE_OK);
-    sqlite3_bind_blob(insert, 1, record.data(), static_cast<int>(record.size()), SQLITE_STATIC);
-    EXPECT_EQ(sqlite3_step(insert), SQLITE_DONE);
-    sqlite3_finalize(insert);
+    EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
     sqlite3_close(db);
   }
 };
