@@ -34,10 +34,13 @@ std::string LineProblem(const std::string& line, ManifestEntry& entry) {
   if (!IsDigits(f[1], 18)) return "the size is not a number of at most 18 digits";
   if (f[2].size() != 64 || f[2].find_first_not_of("0123456789abcdef") != std::string::npos)
     return "the SHA-256 is not 64 lower-case hex digits";
+  // The writer refuses a carriage return as well as a tab, line feed or NUL; so does the reader,
+  // so that whatever is read can be written again.
   if (f[3].empty() || f[3] == "." || f[3] == ".." || f[3] == kManifestName || f[3].find('/') != std::string::npos ||
-      f[3].find('\0') != std::string::npos)
+      !Listable(f[3]))
     return "the name is not a plain file name of the folder";
-  if (f[4].empty() || f[4].front() != '/' || f[4].find('\0') != std::string::npos) return "the path copied from is not absolute";
+  if (f[4].empty() || f[4].front() != '/') return "the path copied from is not absolute";
+  if (!Listable(f[4])) return "the path copied from holds a line break or a NUL";
   entry = {f[0], std::stoll(f[1]), f[2], f[3], f[4]};
   return "";
 }
