@@ -37,24 +37,35 @@ std::string TableName(const FileBlock& block) {
   return "r_" + code + "_" + std::to_string(block.instance);
 }
 
+}  // namespace
+
 // The existing data directory with symbolic links resolved, so that every spelling of one
-// store maps to one Store (and one lock file descriptor) in the process.
-short CanonicalDirectory(const std::string& directory, std::string& canonical, std::string& why) {
+// store maps to one Store (and one lock file descriptor) in the process. Resolving costs a
+// system call per part of the path on every open, so the real path found for a directory is
+// kept by its device and inode: every spelling of that directory then gets the same kept
+// path, for as long as the kept path still reaches that directory (a directory moved away,
+// or another put in its place, is resolved afresh).
+short Library::CanonicalDirectory(const std::string& directory, std::string& canonical, std::string& why) const {
   struct stat st {};
   if (::stat(directory.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
     why = "data directory " + directory + " does not exist";
     return kOpenFailed;
+  }
+  const std::pair<dev_t, ino_t> id{st.st_dev, st.st_ino};
+  if (const auto kept = realPaths_.find(id); kept != realPaths_.end()) {
+    struct stat there {};
+    if (::stat(kept->second.c_str(), &there) == 0 && there.st_dev == st.st_dev && there.st_ino == st.st_ino)
+      return canonical = kept->second, 0;
+    realPaths_.erase(kept);
   }
   char resolved[PATH_MAX];
   if (::realpath(directory.c_str(), resolved) == nullptr) {
     why = "data directory " + directory + ": " + std::strerror(errno);
     return kOpenFailed;
   }
-  canonical = resolved;
+  canonical = realPaths_[id] = resolved;
   return 0;
 }
-
-}  // namespace
 
 Library& TheLibrary() {
   static Library library;

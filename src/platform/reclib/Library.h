@@ -6,6 +6,8 @@
 // and closed with the last of those files.
 #pragma once
 
+#include <sys/types.h>
+
 #include <array>
 #include <map>
 #include <memory>
@@ -72,6 +74,7 @@ class Library {
   // The store path of the selected database.
   short SelectedStorePath(std::string& path, std::string& why) const;
   short OpenStore(std::string& path, std::shared_ptr<Store>& store, std::string& why);
+  short CanonicalDirectory(const std::string& directory, std::string& canonical, std::string& why) const;
   void Erase(std::map<FileId, std::unique_ptr<RecordFile>>::iterator it);
   // Closes the store at `path` once no open file or transaction holds it (the map's own
   // reference is the last); the caller drops its reference first.
@@ -86,6 +89,7 @@ class Library {
   std::map<std::string, std::shared_ptr<Store>> stores_;  // by canonical store path
   std::map<FileId, std::unique_ptr<RecordFile>> files_;
   std::shared_ptr<Store> databaseStore_;  // the store of the open database transaction
+  mutable std::map<std::pair<dev_t, ino_t>, std::string> realPaths_;  // of data directories, by device and inode
 };
 
 // The one Library of the process (a forked child's abandons the inherited files).

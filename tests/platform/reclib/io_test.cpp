@@ -284,6 +284,37 @@ TEST_F(Stores, ReadingAStoreKeepsItsDirectorysTimesUnlessTheLockFileHadToBeMade)
   EXPECT_EQ(Listing(dir), (std::vector<std::string>{"tm.records", "tm.records.lock"}));
 }
 
+// A data directory reached through a link reaches its store; once the directory is moved and
+// the link follows it, the link still reaches it, and a new directory put at the old name is
+// another store.
+TEST_F(Stores, EverySpellingOfADataDirectoryReachesItsStoreWhereverItIsNow) {
+  FileBlock block = Block("MATR");
+  const auto markThrough = [&](const char* directory) {
+    EXPECT_EQ(Select(directory, "std"), 0);
+    EXPECT_EQ(io_open(&block, nullptr), 0);
+    const char mark = MarkAt(block, Key(0));
+    EXPECT_EQ(io_close(&block), 0);
+    return mark;
+  };
+  Fill(block, 1, 'a');
+  ASSERT_EQ(io_close(&block), 0);
+  fs::create_directory_symlink(home.path() / "data", home.path() / "link");
+  EXPECT_EQ(markThrough("link"), 'a');
+  EXPECT_EQ(markThrough("data"), 'a');
+
+  fs::rename(home.path() / "data", home.path() / "moved");
+  fs::remove(home.path() / "link");
+  fs::create_directory_symlink(home.path() / "moved", home.path() / "link");
+  fs::create_directory(home.path() / "data");
+  ASSERT_EQ(io_createStore("data", "std"), 0);
+  ASSERT_EQ(Select("data", "std"), 0);
+  Fill(block, 1, 'b');
+  ASSERT_EQ(io_close(&block), 0);
+  EXPECT_EQ(markThrough("link"), 'a');
+  EXPECT_EQ(markThrough("moved"), 'a');
+  EXPECT_EQ(markThrough("data"), 'b');
+}
+
 TEST_F(Stores, AnUnreadableStoreIsReportedAsSuch) {
   if (geteuid() == 0) GTEST_SKIP() << "root reads every file";
   fs::permissions(StorePath(), fs::perms::none);
