@@ -30,6 +30,8 @@
 // backups>, then peak_rss_kib=<peak resident memory from the steps on> and, per size,
 // ratio=<(steps + their commit) / floor>, steps_only_ratio=<steps without their commit / floor>,
 // cpu_ratio=<processor time of the steps and their commit / the floor's>,
+// read_calls_ratio=<read system calls of the steps and their commit / the floor's> (the same in
+// every run, where the times are not: each call reads one page of the store or its WAL),
 // us_per_record=<steps and commit per record>, read_back_ratio=<(steps + their commit +
 // the read-back) / floor>, backup_ratio_warm and backup_ratio_cold
 // (<backup cost / cp + sync>). With more than one size it ends with flatness=<the largest
@@ -140,6 +142,16 @@ double RunSteps(const std::vector<std::string>& names) {
   return total;
 }
 
+// Read system calls of this thread so far (the digests' thread reads the backup, apart).
+long ReadCalls() {
+  std::ifstream io("/proc/thread-self/io");
+  std::string key;
+  long value = 0;
+  while (io >> key >> value)
+    if (key == "syscr:") return value;
+  return -1;
+}
+
 // User and system time of this thread so far (the digests' thread is not counted): wall time
 // beyond it is spent waiting, mostly for the disk to confirm commits.
 double CpuSeconds() {
@@ -236,8 +248,10 @@ struct RoundFigures {
   double steps = 0, wait = 0, commit = 0, cpu = 0;  // the conversion
   double readBack = 0;                              // its counts and checks before and after
 
+  long readCalls = 0;                               // of the steps and their commit
+
   double raw = 0, rawCpu = 0;                       // the floor
-  long changed = 0;                                 // rows the floor rewrote
+  long changed = 0, rawReadCalls = 0;               // rows the floor rewrote; its read calls
   double program() const { return steps + commit; }
 };
 
@@ -273,13 +287,17 @@ bool Convert(const fs::path& site, RoundFigures& round) {
   RunSteps({"UpdateCONF", "renameLetters"});
   ReadBackPlan plan;
   readBack([&plan] { plan = PlanReadBack(); return true; });
+  const long readCallsBefore = ReadCalls();
   round.steps = RunSteps({"ConvertSact", "ConvertVers", "ConvertComp"});
+  round.readCalls = ReadCalls() - readCallsBefore;
   if (!readBack([&plan] { return Passed(CheckBeforeCommit(plan)); })) return false;
   const auto waitStart = Clock::now();
   if (!manifest.get().empty()) return false;
   round.wait = Seconds(waitStart);
   const auto commitStart = Clock::now();
+  const long commitReadCallsBefore = ReadCalls();
   vb_io_commitDatabase();
+  round.readCalls += ReadCalls() - commitReadCallsBefore;
   if (vb_io_erc != 0) return false;
   round.commit = Seconds(commitStart);
   if (!readBack([&plan] { return Passed(CheckAfterCommit(plan)); })) return false;
@@ -303,14 +321,16 @@ bool RunRound(const fs::path& site, const fs::path& store, long size, RoundFigur
   bench::Settle();
   const double cpuBefore = CpuSeconds();
   const auto start = Clock::now();
+  const long readCallsBefore = ReadCalls();
   round.changed = RewriteRawly(store);
+  round.rawReadCalls = ReadCalls() - readCallsBefore;
   round.raw = Seconds(start);
   round.rawCpu = CpuSeconds() - cpuBefore;
   const auto records = static_cast<double>(RecordsOf(size));
   std::printf("conversion: steps %.3f s (%.2f us/record), waited for the MANIFEST %.3f s, commit %.3f s, read-back %.3f s, "
-              "cpu %.3f s; raw UPDATE: %ld rows in %.3f s (%.2f us/record), cpu %.3f s\n",
-              round.steps, 1e6 * round.steps / records, round.wait, round.commit, round.readBack, round.cpu, round.changed, round.raw,
-              1e6 * round.raw / records, round.rawCpu);
+              "cpu %.3f s, %ld read calls; raw UPDATE: %ld rows in %.3f s (%.2f us/record), cpu %.3f s, %ld read calls\n",
+              round.steps, 1e6 * round.steps / records, round.wait, round.commit, round.readBack, round.cpu, round.readCalls,
+              round.changed, round.raw, 1e6 * round.raw / records, round.rawCpu, round.rawReadCalls);
   return round.changed >= RecordsOf(size);
 }
 
@@ -364,7 +384,9 @@ bool RunSize(const fs::path& work, long size, int rounds, SizeFigures& figures) 
               size, bestConversion->program() / bestFloor->raw, bestConversion->steps / bestFloor->raw,
               bestConversion->cpu / bestFloor->rawCpu, figures.usPerRecord,
               figures.floorUsPerRecord);
-  std::printf("size=%ld read_back_ratio=%.3f\n", size, (bestConversion->program() + bestConversion->readBack) / bestFloor->raw);
+  std::printf("size=%ld read_back_ratio=%.3f read_calls_ratio=%.3f\n", size,
+              (bestConversion->program() + bestConversion->readBack) / bestFloor->raw,
+              static_cast<double>(bestConversion->readCalls) / static_cast<double>(bestFloor->rawReadCalls));
   std::printf("size=%ld backup_ratio_warm=%.3f backup_ratio_cold=%.3f\n", size, (warm.copy + bestConversion->wait) / warm.cp,
               (cold.copy + bestConversion->wait) / cold.cp);
   fs::remove_all(site);
