@@ -23,9 +23,9 @@ namespace {
 // The page cache is 16 MiB rather than SQLite's 2 MiB. Once a long transaction's changed pages
 // fill the cache, SQLite keeps only a tenth of it for pages read but not changed, and drops
 // those first. A scan that rewrites its file reads a batch of rows (Scan::kBatchRows, about
-// fifty pages) and then rewrites them one by one: with 2 MiB its pages were dropped before
-// their rows were rewritten, and every page was read twice. Pages are only taken as needed, so
-// a store that is merely read costs no more memory than before.
+// fifty pages) and then rewrites them one by one: with the default, most of those pages would
+// be dropped before their rows are rewritten, and every page read twice. Pages are only taken
+// as needed, so a store that is merely read holds no more than the pages it read.
 constexpr const char* kSetup =
     "PRAGMA page_size=8192; PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL; PRAGMA cache_size=-16384;";
 // A store whose header already says WAL needs only the settings that are not kept in the file:
