@@ -269,7 +269,7 @@ short Store::Read(Table& table, const std::string& key, char* record, std::strin
 
 short Store::Insert(Table& table, const std::string& key, const char* record, std::string& why) {
   if (const short status = RefuseIfLost(why)) return status;
-  table.counted.reset();
+  ForgetCount(table);
   sqlite3_stmt* stmt = nullptr;
   if (const short status = Prepared(table, Table::kInsert, stmt, why)) return status;
   BindBlob(stmt, 1, key.data(), key.size());
@@ -286,7 +286,7 @@ short Store::Update(Table& table, const std::string& key, const char* record, st
   if (const short status = RefuseIfLost(why)) return status;
   // A rewrite keeps the number of rows, but a count taken after rewrites (a read-back's) reads
   // the table again rather than trusting one taken before them.
-  table.counted.reset();
+  ForgetCount(table);
   sqlite3_stmt* stmt = nullptr;
   if (const short status = Prepared(table, Table::kUpdate, stmt, why)) return status;
   BindBlob(stmt, 1, key.data(), key.size());
@@ -338,10 +338,12 @@ short Store::ReadBatch(Table& table, const std::string& from, bool inclusive, co
 
 short Store::Count(Table& table, const std::string& from, const std::string& upper, long& count, std::string& why) {
   const std::uint64_t hold = lostTransaction_.empty() ? WriteHold() : 0;
-  if (hold != 0 && table.counted) {
-    bool holds = false;
-    if (const short status = CountStillHolds(table, from, upper, holds, why)) return status;
-    if (holds) return count = table.counted->count, 0;
+  if (hold != 0) {
+    if (auto it = counts_.find(table.name); it != counts_.end()) {
+      bool holds = false;
+      if (const short status = CountStillHolds(table, it->second, from, upper, holds, why)) return status;
+      if (holds) return count = it->second.count, 0;
+    }
   }
   sqlite3_stmt* stmt = nullptr;
   if (const short status = Prepared(table, Table::kCount, stmt, why)) return status;
@@ -351,13 +353,17 @@ short Store::Count(Table& table, const std::string& from, const std::string& upp
   if (rc == SQLITE_ROW) count = static_cast<long>(sqlite3_column_int64(stmt, 0));
   sqlite3_reset(stmt);
   if (rc != SQLITE_ROW) return Failure(why);
-  if (hold != 0) table.counted = Table::Counted{hold, from, upper, count};
+  if (hold != 0) counts_[table.name] = {hold, from, upper, count};
   return 0;
 }
 
-short Store::CountStillHolds(Table& table, const std::string& from, const std::string& upper, bool& holds, std::string& why) {
+void Store::ForgetCount(const Table& table) {
+  if (!counts_.empty()) counts_.erase(table.name);
+}
+
+short Store::CountStillHolds(Table& table, const CountTaken& taken, const std::string& from, const std::string& upper,
+                             bool& holds, std::string& why) {
   holds = false;
-  const Table::Counted& taken = *table.counted;
   // Keys compare as SQLite compares BLOBs: byte by byte, then the shorter first.
   if (taken.hold != WriteHold() || taken.upper != upper || taken.from > from) return 0;
   if (taken.from == from) return holds = true, 0;
@@ -530,7 +536,7 @@ short Store::RestoreFrom(const std::string& source, std::string& why) {
 }
 
 short Store::ReplaceContent(sqlite3* copy, const std::string& source, std::string& why) {
-  for (const auto& [name, table] : tables_) table->counted.reset();
+  counts_.clear();
   const auto tables = [&why](sqlite3* db, std::vector<std::string>& names) {
     sqlite3_stmt* list = nullptr;
     const std::string sql = std::string("SELECT name FROM sqlite_schema WHERE type='table' AND name NOT LIKE 'sqlite_%' AND name != '") +

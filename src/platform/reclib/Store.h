@@ -46,16 +46,8 @@ class Statement {
 // prepared while the file is open.
 struct Table {
   enum Kind { kRead, kInsert, kUpdate, kBatchFrom, kBatchAfter, kCount, kAnyBetween, kKinds };
-  // A count taken under a write hold (Store::Count); a write to the table or a restore of the
-  // store forgets it.
-  struct Counted {
-    std::uint64_t hold = 0;
-    std::string from, upper;
-    long count = 0;
-  };
   std::string name;
   Statement statements[kKinds];
-  std::optional<Counted> counted;
 };
 
 // 0 when `path` is a store of this product, read from its first bytes without SQLite: kOpenFailed
@@ -199,9 +191,19 @@ class Store {
   bool inGroup_ = false;
   bool inDatabase_ = false;
   std::string lostTransaction_;  // why SQLite ended the open group or transaction by itself
-  // Whether the table's kept count still counts its rows of [from, upper]; kStorageError when
-  // the seek fails.
-  short CountStillHolds(Table& table, const std::string& from, const std::string& upper, bool& holds, std::string& why);
+  // A count taken under a write hold; any write to its table forgets it (ForgetCount), and a
+  // restore forgets them all.
+  struct CountTaken {
+    std::uint64_t hold = 0;
+    std::string from, upper;
+    long count = 0;
+  };
+  // Whether `taken` still counts the rows of [from, upper] of `table`; kStorageError when the
+  // seek fails.
+  short CountStillHolds(Table& table, const CountTaken& taken, const std::string& from, const std::string& upper,
+                        bool& holds, std::string& why);
+  void ForgetCount(const Table& table);
+  std::map<std::string, CountTaken> counts_;  // by table name
   int groupWrites_ = 0;
   std::uint64_t writeHold_ = 0;  // counts the write locks taken
   std::chrono::steady_clock::time_point groupStart_;

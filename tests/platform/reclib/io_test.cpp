@@ -487,6 +487,42 @@ TEST_F(Counts, ARepeatedCountFollowsEveryWriteToItsFileInTheTransaction) {
   ASSERT_EQ(io_commitDatabase(), 0);
 }
 
+// Read system calls made by this thread so far; -1 where the kernel does not say.
+long ReadCallsOfThisThread() {
+  std::ifstream io("/proc/thread-self/io");
+  std::string key;
+  long value = 0;
+  while (io >> key >> value)
+    if (key == "syscr:") return value;
+  return -1;
+}
+
+// The conversion's read-back counts each file and closes it before the step that converts the
+// file opens it and counts it again: that second count must not read the whole file once more.
+TEST_F(Counts, ACountIsAnsweredFromTheFirstEvenAfterItsFileWasClosedAndOpenedAgain) {
+  // 30 MB in all: more than the page cache holds, so a second count would read the disk.
+  std::memset(sact.record, 0xff, sizeof sact.record);
+  ASSERT_EQ(io_start(&sact, 0, 0, 1025), 0);
+  for (int i = 10; i < 20000; ++i) {
+    SetRecord(sact, Key(i));
+    ASSERT_EQ(io_write(&sact), 0);
+  }
+  ASSERT_EQ(io_endstart(&sact), 0);
+  ASSERT_EQ(io_close(&sact), 0);
+  ASSERT_EQ(io_open(&sact, nullptr), 0);
+  ASSERT_EQ(io_beginDatabase(), 0);
+  EXPECT_EQ(CountFromLowest(), 20000);
+  ASSERT_EQ(io_close(&sact), 0);
+  ASSERT_EQ(io_open(&sact, nullptr), 0);
+  const long start = ReadCallsOfThisThread();
+  if (start < 0) GTEST_SKIP() << "/proc/thread-self/io is not readable here";
+  const long ownReads = ReadCallsOfThisThread() - start;  // reading the counter is a read too
+  const long before = ReadCallsOfThisThread();
+  EXPECT_EQ(CountFromLowest(), 20000);
+  EXPECT_EQ(ReadCallsOfThisThread() - before, ownReads);
+  ASSERT_EQ(io_commitDatabase(), 0);
+}
+
 TEST_F(Counts, ACountOfALaterTransactionOrAfterARestoreIsTakenAfresh) {
   const std::string copy = (home.path() / "ten.records").string();
   ASSERT_EQ(io_backupStore(copy.c_str()), 0);
