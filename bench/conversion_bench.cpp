@@ -64,6 +64,7 @@
 #include "conversion/ReadBack.h"
 #include "conversion/StepTable.h"
 #include "platform/ado/Provider.h"
+#include "platform/reclib/SqliteProcess.h"
 #include "recio/Vb_io.h"
 #include "recio/conffld.h"
 
@@ -396,6 +397,8 @@ bool RunSize(const fs::path& work, long size, int rounds, SizeFigures& figures) 
 }  // namespace
 
 int main(int argc, char** argv) {
+  // The steps run with filomar-convert's SQLite settings; the floor, in this process, has them too.
+  reclib::SetUpSqliteForThisProcess();
   bench::Options options;
   if (!bench::ParseOptions(argc, argv, options)) {
     std::fprintf(stderr, "usage: conversion_bench --records N[,M...] [--rounds R] [--dir D]\n");

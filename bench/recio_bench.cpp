@@ -18,6 +18,7 @@
 #include <string>
 
 #include "BenchOptions.h"
+#include "platform/reclib/SqliteProcess.h"
 #include "platform/reclib/io.h"
 #include "recio/Vb_io.h"
 
@@ -119,6 +120,8 @@ bool SameRecords(const fs::path& a, const fs::path& b) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // The record layer runs with filomar-convert's SQLite settings; the raw UPDATE has them too.
+  reclib::SetUpSqliteForThisProcess();
   bench::Options options;
   if (!bench::ParseOptions(argc, argv, options) || options.rounds != 0) {
     std::fprintf(stderr, "usage: recio_bench --records N [--dir D]\n");

@@ -6,12 +6,13 @@
 // with a log path that cannot be opened, so nothing is converted and the site can be used
 // again. The time is taken when the "Log File:" line that follows the list arrives.
 //
-// The floor, measured in the same run on the same site: a plain function that opens each of
-// the site's record stores through SQLite's C API, takes the shared lock of its CONF file in
-// the lock file beside it, and reads its "C00" record, once with each way of opening a store
-// (read-only, read-write); the faster way is the floor. No program can list the databases in
-// less; the ratio says how far the program is from it. Each timed phase starts on a settled
-// file system (Settle.h).
+// The floor, measured in the same run on the same site: plain functions that do through
+// SQLite's C API the reads that no program can list the databases without: the question to
+// the server (which reads the server's schema), the catalogue's records, then each store's
+// "C00" record under the shared lock of its CONF file in the lock file beside it; once with
+// each way of opening a store (read-only, read-write), and the faster way is the floor. The
+// ratio says how far the program is from it. Each timed phase starts on a settled file system
+// (Settle.h).
 //
 //   startup_bench [DATABASES] [RUNS]
 //   A warm-up round comes first and is not counted. Last lines: seconds=<median of the
@@ -28,7 +29,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -36,6 +36,8 @@
 #include <vector>
 
 #include "Settle.h"
+#include "platform/reclib/LockFile.h"
+#include "platform/reclib/SqliteProcess.h"
 #include "Spawn.h"
 
 namespace {
@@ -89,31 +91,26 @@ std::vector<fs::path> Stores(const fs::path& site) {
   return stores;
 }
 
-// The byte of the lock file that stands for the CONF file (instance 0), as the record library
-// lays its file locks out: the four code bytes, then the 16-bit instance.
-off_t ConfFileLockOffset() {
-  std::uint64_t value = 0;
-  for (const char c : {'C', 'O', 'N', 'F'}) value = (value << 8) | static_cast<unsigned char>(c);
-  return static_cast<off_t>(value << 16);
-}
-
-// Opens, locks and reads the C00 record of one store, the store opened with `flags`; false when
-// any part fails.
-bool ReadC00(const fs::path& store, int flags) {
+// Opens `store` with `flags` while holding the shared lock of its record file `code`
+// (instance 0) in the lock file beside it, as the record library lays its locks out, and steps
+// `sql` to its end; false when any part fails or no row came.
+bool ReadUnderSharedLock(const fs::path& store, const char (&code)[5], const char* sql, int flags) {
   const int lockFd = open((store.string() + ".lock").c_str(), O_RDWR | O_CLOEXEC);
   if (lockFd < 0) return false;
   struct flock shared {};
   shared.l_type = F_RDLCK;
   shared.l_whence = SEEK_SET;
-  shared.l_start = ConfFileLockOffset();
+  shared.l_start = reclib::LockFile::FileOffset(code, 0);
   shared.l_len = 1;
   bool read = fcntl(lockFd, F_SETLK, &shared) == 0;
   sqlite3* db = nullptr;
   sqlite3_stmt* stmt = nullptr;
   read = read && sqlite3_open_v2(store.c_str(), &db, flags, nullptr) == SQLITE_OK &&
-         sqlite3_prepare_v2(db, "SELECT record FROM r_CONF_0 WHERE key=?1", -1, &stmt, nullptr) == SQLITE_OK &&
-         sqlite3_bind_blob(stmt, 1, "C00", 3, SQLITE_STATIC) == SQLITE_OK && sqlite3_step(stmt) == SQLITE_ROW &&
-         sqlite3_column_bytes(stmt, 0) > 0;
+         sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) == SQLITE_OK;
+  long rows = 0;
+  int rc = SQLITE_DONE;
+  while (read && (rc = sqlite3_step(stmt)) == SQLITE_ROW) rows += sqlite3_column_bytes(stmt, 0) > 0 ? 1 : 0;
+  read = read && rc == SQLITE_DONE && rows > 0;
   sqlite3_finalize(stmt);
   sqlite3_close(db);
   close(lockFd);
@@ -124,20 +121,42 @@ bool ReadC00(const fs::path& store, int flags) {
   return read;
 }
 
+// The question the program must put to the server before it signs on (is there a product
+// database?), sent straight to the embedded engine's file: like the program's, it makes SQLite
+// read the server's whole schema. False when it cannot be asked.
+bool AskTheServer(const fs::path& site) {
+  sqlite3* db = nullptr;
+  sqlite3_stmt* stmt = nullptr;
+  int rc = SQLITE_ERROR;
+  if (sqlite3_open_v2((site / "server.sqlite").c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr) ==
+          SQLITE_OK &&
+      sqlite3_prepare_v2(db, "select * from filomar_rowlock", -1, &stmt, nullptr) == SQLITE_OK)
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+    }
+  sqlite3_finalize(stmt);
+  sqlite3_close(db);
+  return rc == SQLITE_DONE;
+}
+
 // The ways a store can be opened for the read: read-only (which, for a store in WAL mode,
 // still makes the -wal and -shm files and leaves them behind), and read-write without
 // mutexes, as the record library opens it.
 constexpr int kOpenFlags[] = {SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX};
 constexpr const char* kOpenNames[] = {"read-only", "read-write"};
 
-// Seconds to read the C00 record of every store, each way; negative when one could not be read.
-std::vector<double> Floors(const std::vector<fs::path>& stores) {
+// Seconds of each way to do the reads the program cannot do without: the server's question,
+// every record of the catalogue (the DB file of the STANDARD database's store) and the C00
+// record of every store. The stores are found before the clock starts, which only makes the
+// floor faster. Negative when a read failed.
+std::vector<double> Floors(const fs::path& site, const std::vector<fs::path>& stores) {
+  const fs::path standard = site / "data" / "std.records";
   std::vector<double> seconds;
   for (const int flags : kOpenFlags) {
     bench::Settle();
     const auto start = Clock::now();
+    if (!AskTheServer(site) || !ReadUnderSharedLock(standard, "DB  ", "SELECT record FROM r_DB_0", flags)) return {-1};
     for (const auto& store : stores)
-      if (!ReadC00(store, flags)) return {-1};
+      if (!ReadUnderSharedLock(store, "CONF", "SELECT record FROM r_CONF_0 WHERE key=X'433030'", flags)) return {-1};
     seconds.push_back(std::chrono::duration<double>(Clock::now() - start).count());
   }
   return seconds;
@@ -151,6 +170,8 @@ double Median(std::vector<double> values) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // The floor's connections get the SQLite settings that filomar-convert's get.
+  reclib::SetUpSqliteForThisProcess();
   const int databases = argc > 1 ? std::atoi(argv[1]) : 1000;
   const int runs = argc > 2 ? std::atoi(argv[2]) : 5;
   const fs::path site = fs::temp_directory_path() / ("filomar-startup-bench-" + std::to_string(getpid()));
@@ -169,12 +190,12 @@ int main(int argc, char** argv) {
     double cpu = 0;
     const double seconds = TimeToList(site, cpu);
     const double floorCpuBefore = OwnCpu();
-    const std::vector<double> ways = Floors(stores);
+    const std::vector<double> ways = Floors(site, stores);
     const double floorCpu = (OwnCpu() - floorCpuBefore) / static_cast<double>(ways.size());
     const double floor = *std::min_element(ways.begin(), ways.end());
     if (seconds < 0 || floor < 0) {
       std::fprintf(stderr, seconds < 0 ? "startup_bench: the program never showed its list\n"
-                                       : "startup_bench: the floor could not read a C00 record\n");
+                                       : "startup_bench: the floor could not do its reads\n");
       fs::remove_all(site);
       return 1;
     }

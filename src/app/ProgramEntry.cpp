@@ -13,6 +13,7 @@
 #include "frontends/console/ConsoleUi.h"
 #include "frontends/Display.h"
 #include "platform/ipc/ipc.h"
+#include "platform/reclib/SqliteProcess.h"
 #include "platform/winapi/AppPath.h"
 
 namespace {
@@ -46,6 +47,7 @@ struct WithdrawAtExit {
 namespace filomar::app {
 
 int RunProgram(int argc, char** argv, WindowsOpener openWindows) {
+  reclib::SetUpSqliteForThisProcess();
   winapi::PinAppPath();
   std::string error;
   auto options = ParseOptions(argc, argv, error);
