@@ -36,9 +36,9 @@
 #include <vector>
 
 #include "Settle.h"
+#include "Spawn.h"
 #include "platform/reclib/LockFile.h"
 #include "platform/reclib/SqliteProcess.h"
-#include "Spawn.h"
 
 namespace {
 
