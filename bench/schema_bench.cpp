@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "SqliteExec.h"
+#include "platform/reclib/SqliteProcess.h"
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
@@ -74,6 +75,8 @@ std::vector<long> Sizes(long largest) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // SQLite as filomar-convert sets it up for the ODBC driver of the embedded engine.
+  reclib::SetUpSqliteForThisProcess();
   long largest = 16000;
   if (argc == 3 && std::strcmp(argv[1], "--objects") == 0) largest = std::atol(argv[2]);
   if ((argc != 1 && argc != 3) || largest < kSmallest) {
