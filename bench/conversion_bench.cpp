@@ -67,6 +67,7 @@
 #include "platform/reclib/SqliteProcess.h"
 #include "recio/Vb_io.h"
 #include "recio/conffld.h"
+#include "support/ThreadReadCalls.h"
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
@@ -74,6 +75,7 @@ using Clock = std::chrono::steady_clock;
 namespace {
 
 using bench::Exec;
+using testing_support::ReadCallsOfThisThread;  // this thread only: the digests' thread reads the backup apart
 
 double Seconds(Clock::time_point since) { return std::chrono::duration<double>(Clock::now() - since).count(); }
 
@@ -141,16 +143,6 @@ double RunSteps(const std::vector<std::string>& names) {
         std::printf("%s: %ld records in %.3f s\n", name.c_str(), progress.recordsDone(), seconds);
       }
   return total;
-}
-
-// Read system calls of this thread so far (the digests' thread reads the backup, apart).
-long ReadCalls() {
-  std::ifstream io("/proc/thread-self/io");
-  std::string key;
-  long value = 0;
-  while (io >> key >> value)
-    if (key == "syscr:") return value;
-  return -1;
 }
 
 // User and system time of this thread so far (the digests' thread is not counted): wall time
@@ -288,17 +280,17 @@ bool Convert(const fs::path& site, RoundFigures& round) {
   RunSteps({"UpdateCONF", "renameLetters"});
   ReadBackPlan plan;
   readBack([&plan] { plan = PlanReadBack(); return true; });
-  const long readCallsBefore = ReadCalls();
+  const long readCallsBefore = ReadCallsOfThisThread();
   round.steps = RunSteps({"ConvertSact", "ConvertVers", "ConvertComp"});
-  round.readCalls = ReadCalls() - readCallsBefore;
+  round.readCalls = ReadCallsOfThisThread() - readCallsBefore;
   if (!readBack([&plan] { return Passed(CheckBeforeCommit(plan)); })) return false;
   const auto waitStart = Clock::now();
   if (!manifest.get().empty()) return false;
   round.wait = Seconds(waitStart);
   const auto commitStart = Clock::now();
-  const long commitReadCallsBefore = ReadCalls();
+  const long commitReadCallsBefore = ReadCallsOfThisThread();
   vb_io_commitDatabase();
-  round.readCalls += ReadCalls() - commitReadCallsBefore;
+  round.readCalls += ReadCallsOfThisThread() - commitReadCallsBefore;
   if (vb_io_erc != 0) return false;
   round.commit = Seconds(commitStart);
   if (!readBack([&plan] { return Passed(CheckAfterCommit(plan)); })) return false;
@@ -322,9 +314,9 @@ bool RunRound(const fs::path& site, const fs::path& store, long size, RoundFigur
   bench::Settle();
   const double cpuBefore = CpuSeconds();
   const auto start = Clock::now();
-  const long readCallsBefore = ReadCalls();
+  const long readCallsBefore = ReadCallsOfThisThread();
   round.changed = RewriteRawly(store);
-  round.rawReadCalls = ReadCalls() - readCallsBefore;
+  round.rawReadCalls = ReadCallsOfThisThread() - readCallsBefore;
   round.raw = Seconds(start);
   round.rawCpu = CpuSeconds() - cpuBefore;
   const auto records = static_cast<double>(RecordsOf(size));

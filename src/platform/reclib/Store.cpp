@@ -26,11 +26,10 @@ namespace {
 // fifty pages) and then rewrites them one by one: with the default, most of those pages would
 // be dropped before their rows are rewritten, and every page read twice. Pages are only taken
 // as needed, so a store that is merely read holds no more than the pages it read.
-constexpr const char* kSetup =
-    "PRAGMA page_size=8192; PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL; PRAGMA cache_size=-16384;";
-// A store whose header already says WAL needs only the settings that are not kept in the file:
-// the journal mode pragma would cost every open a read of the store.
-constexpr const char* kSetupOfWalStore = "PRAGMA synchronous=FULL; PRAGMA cache_size=-16384;";
+constexpr const char* kMakeWal = "PRAGMA page_size=8192; PRAGMA journal_mode=WAL;";
+// What every open sets, since the file does not keep it. Only a store whose header does not say
+// WAL yet gets kMakeWal first: the journal mode pragma would cost every open a read of the store.
+constexpr const char* kEveryOpen = "PRAGMA synchronous=FULL; PRAGMA cache_size=-16384;";
 constexpr int kBusyTimeoutMs = 10000;
 // A new store: pages first (they can only be set while the file is empty), the mark, then WAL.
 constexpr const char* kCreate = "PRAGMA page_size=8192; PRAGMA application_id=1179405650; PRAGMA journal_mode=WAL;";
@@ -123,7 +122,9 @@ short Store::Open(const std::string& path, std::unique_ptr<Store>& out, std::str
   const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX;
   if (sqlite3_open_v2(path.c_str(), &store->db_, flags, nullptr) != SQLITE_OK) return store->Failure(why);
   sqlite3_busy_timeout(store->db_, kBusyTimeoutMs);
-  if (const short status = store->Exec(wal ? kSetupOfWalStore : kSetup, why)) return status;
+  if (!wal)
+    if (const short status = store->Exec(kMakeWal, why)) return status;
+  if (const short status = store->Exec(kEveryOpen, why)) return status;
   // A process that ended between the commit of a database transaction and the end of its
   // file changes left them in the journal: they belong to the committed state.
   std::string journalWhy;

@@ -12,6 +12,7 @@
 
 #include "Fixture.h"
 #include "platform/reclib/DataDirectory.h"
+#include "support/ThreadReadCalls.h"
 
 namespace reclib_test {
 namespace {
@@ -487,16 +488,6 @@ TEST_F(Counts, ARepeatedCountFollowsEveryWriteToItsFileInTheTransaction) {
   ASSERT_EQ(io_commitDatabase(), 0);
 }
 
-// Read system calls made by this thread so far; -1 where the kernel does not say.
-long ReadCallsOfThisThread() {
-  std::ifstream io("/proc/thread-self/io");
-  std::string key;
-  long value = 0;
-  while (io >> key >> value)
-    if (key == "syscr:") return value;
-  return -1;
-}
-
 // The conversion's read-back counts each file and closes it before the step that converts the
 // file opens it and counts it again: that second count must not read the whole file once more.
 TEST_F(Counts, ACountIsAnsweredFromTheFirstEvenAfterItsFileWasClosedAndOpenedAgain) {
@@ -514,12 +505,12 @@ TEST_F(Counts, ACountIsAnsweredFromTheFirstEvenAfterItsFileWasClosedAndOpenedAga
   EXPECT_EQ(CountFromLowest(), 20000);
   ASSERT_EQ(io_close(&sact), 0);
   ASSERT_EQ(io_open(&sact, nullptr), 0);
-  const long start = ReadCallsOfThisThread();
+  const long start = testing_support::ReadCallsOfThisThread();
   if (start < 0) GTEST_SKIP() << "/proc/thread-self/io is not readable here";
-  const long ownReads = ReadCallsOfThisThread() - start;  // reading the counter is a read too
-  const long before = ReadCallsOfThisThread();
+  const long ownReads = testing_support::ReadCallsOfThisThread() - start;  // reading the counter is a read too
+  const long before = testing_support::ReadCallsOfThisThread();
   EXPECT_EQ(CountFromLowest(), 20000);
-  EXPECT_EQ(ReadCallsOfThisThread() - before, ownReads);
+  EXPECT_EQ(testing_support::ReadCallsOfThisThread() - before, ownReads);
   ASSERT_EQ(io_commitDatabase(), 0);
 }
 
