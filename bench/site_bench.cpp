@@ -17,7 +17,10 @@
 // per_database_ms=<mean>, first_hundred_ms and last_hundred_ms, first_ten_ms and last_ten_ms
 // (<means over the first and last hundred and ten databases>), growth=<last / first hundred>;
 // then schema_first_hundred_ms and schema_last_hundred_ms (the schema step's means) and
-// rest_first_hundred_ms, rest_last_hundred_ms and rest_growth (the rest's).
+// rest_first_hundred_ms, rest_last_hundred_ms and rest_growth (the rest's); then, to show where
+// the rest goes and what of it grows, each phase of a database (from one line the run prints to
+// the next, named by the first line's caption) with its means over the first and last hundred:
+// phase "<caption>": first_hundred_ms=… last_hundred_ms=… growth=….
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -28,6 +31,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -40,11 +45,31 @@ using Clock = std::chrono::steady_clock;
 
 using bench::Run;
 
+constexpr const char* kSchemaPhase = "Creating new tables";
+
 // The clock marks of a run, in seconds since its spawn.
 struct Marks {
   std::vector<double> starts;  // each database's conversion start, then the end of the run
-  std::vector<double> schema;  // seconds each database spent in "Creating new tables"
+  // Per database, the seconds of each phase. A phase starts with a line the run prints and ends
+  // with the next one; it is named by its line's caption without the database's name:
+  // "Converting Database" (the backup), "Backed up", "Creating new tables", … "Finished" (the
+  // commit and its read-back).
+  std::vector<std::map<std::string, double>> phases;
 };
+
+// The phase a line of the run starts: its caption after "NAME: ", without trailing blanks and
+// without the folder of "Backed up to …"; "Converting Database" for a database's first line;
+// empty for a line that is not a database's progress (the run's closing box).
+std::string PhaseOf(const std::string& line) {
+  const std::size_t text = line.find("]  ");
+  if (text == std::string::npos) return {};
+  std::string caption = line.substr(text + 3);
+  if (caption.rfind("Converting Database ", 0) == 0) return "Converting Database";
+  const std::size_t colon = caption.find(": ");
+  if (colon != std::string::npos) caption = caption.substr(colon + 2);
+  if (caption.rfind("Backed up to ", 0) == 0) return "Backed up";
+  return caption.substr(0, caption.find_last_not_of(" \r\n") + 1);
+}
 
 // Runs the conversion of every database of the site in the environment. Empty starts on failure.
 Marks ConvertAll() {
@@ -55,19 +80,17 @@ Marks ConvertAll() {
 
   Marks run;
   std::vector<double>& marks = run.starts;
-  double schemaStart = -1;
+  std::string phase;  // the phase that the last line started, empty outside a database
+  double phaseStart = 0;
   bool completed = false;
   char line[4096];
   while (std::fgets(line, sizeof line, out) != nullptr) {
     const double now = std::chrono::duration<double>(Clock::now() - start).count();
-    // The schema step ends with the next line the run prints, whatever it is.
-    if (schemaStart >= 0) {
-      run.schema.push_back(now - schemaStart);
-      schemaStart = -1;
-    }
-    if (std::strstr(line, ": Creating new tables") != nullptr) schemaStart = now;
+    if (!phase.empty()) run.phases.back()[phase] += now - phaseStart;
+    phase.clear();
     if (std::strstr(line, "Converting Database ") != nullptr) {
       marks.push_back(now);
+      run.phases.emplace_back();
       // Each hundred as it ends, so that a long run shows its course.
       if (marks.size() > 1 && marks.size() % 100 == 1) {
         std::printf("  databases %zu-%zu: %.1f ms each\n", marks.size() - 100, marks.size() - 1,
@@ -79,11 +102,15 @@ Marks ConvertAll() {
       marks.push_back(now);
       completed = true;
     }
+    if (!completed && !run.phases.empty()) {
+      phase = PhaseOf(line);  // empty: no phase runs until the next database's line
+      phaseStart = now;
+    }
   }
   std::fclose(out);
   int status = 0;
   waitpid(pid, &status, 0);
-  if (!completed || !WIFEXITED(status) || WEXITSTATUS(status) != 0 || run.schema.size() + 1 != marks.size()) return {};
+  if (!completed || !WIFEXITED(status) || WEXITSTATUS(status) != 0 || run.phases.size() + 1 != marks.size()) return {};
   return run;
 }
 
@@ -92,11 +119,32 @@ double MeanMs(const std::vector<double>& marks, std::size_t from, std::size_t to
   return 1000.0 * (marks[to] - marks[from]) / static_cast<double>(to - from);
 }
 
-// Mean milliseconds of spans [from, to) (0-based).
-double MeanOf(const std::vector<double>& spans, std::size_t from, std::size_t to) {
+// Mean milliseconds of `phase` over databases [from, to) that went through it; -1 when none did.
+double PhaseMeanMs(const Marks& run, const std::string& phase, std::size_t from, std::size_t to) {
   double sum = 0;
-  for (std::size_t i = from; i < to; ++i) sum += spans[i];
-  return 1000.0 * sum / static_cast<double>(to - from);
+  int count = 0;
+  for (std::size_t i = from; i < to; ++i) {
+    const auto found = run.phases[i].find(phase);
+    if (found == run.phases[i].end()) continue;
+    sum += found->second;
+    ++count;
+  }
+  return count == 0 ? -1 : 1000.0 * sum / count;
+}
+
+// Every phase's mean over the first and the last `hundred` databases: where the time goes, and
+// what grows as the site's databases are converted one after the other.
+void PrintPhases(const Marks& run, std::size_t hundred) {
+  std::set<std::string> names;
+  for (const auto& phases : run.phases)
+    for (const auto& [name, seconds] : phases) names.insert(name);
+  const std::size_t converted = run.phases.size();
+  for (const std::string& name : names) {
+    const double first = PhaseMeanMs(run, name, 0, hundred), last = PhaseMeanMs(run, name, converted - hundred, converted);
+    std::printf("phase \"%s\": first_hundred_ms=%.2f last_hundred_ms=%.2f", name.c_str(), first, last);
+    if (first > 0 && last > 0) std::printf(" growth=%.2f", last / first);
+    std::printf("\n");
+  }
 }
 
 }  // namespace
@@ -138,10 +186,12 @@ int main(int argc, char** argv) {
                 "first_ten_ms=%.1f last_ten_ms=%.1f growth=%.2f\n",
                 converted, marks.back(), MeanMs(marks, 0, converted), first, last, MeanMs(marks, 0, ten),
                 MeanMs(marks, converted - ten, converted), last / first);
-    const double schemaFirst = MeanOf(run.schema, 0, hundred), schemaLast = MeanOf(run.schema, converted - hundred, converted);
+    const double schemaFirst = PhaseMeanMs(run, kSchemaPhase, 0, hundred),
+                 schemaLast = PhaseMeanMs(run, kSchemaPhase, converted - hundred, converted);
     std::printf("schema_first_hundred_ms=%.1f schema_last_hundred_ms=%.1f rest_first_hundred_ms=%.1f "
                 "rest_last_hundred_ms=%.1f rest_growth=%.2f\n",
                 schemaFirst, schemaLast, first - schemaFirst, last - schemaLast, (last - schemaLast) / (first - schemaFirst));
+    PrintPhases(run, hundred);
     std::fflush(stdout);
   }
   return failed == 0 ? 0 : 1;
