@@ -51,9 +51,12 @@ constexpr const char* kSchemaPhase = "Creating new tables";
 struct Marks {
   std::vector<double> starts;  // each database's conversion start, then the end of the run
   // Per database, the seconds of each phase. A phase starts with a line the run prints and ends
-  // with the next one; it is named by its line's caption without the database's name:
-  // "Converting Database" (the backup), "Backed up", "Creating new tables", … "Finished" (the
-  // commit and its read-back).
+  // with the next one; it is named by its line's caption without the database's name. The run
+  // prints a database's first line once its backup is copied, so "Finished" holds the wait for
+  // the backup's MANIFEST, the commit, its read-back and the log line, and then the next
+  // database's selection and the copy of its backup; "Backed up" the start of its transaction
+  // and the counts that the read-back compares with; "Creating new tables" and the others their
+  // steps.
   std::vector<std::map<std::string, double>> phases;
 };
 
