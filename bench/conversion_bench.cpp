@@ -7,9 +7,9 @@
 // of those rows once, changed, in one transaction (one UPDATE per table), committed.
 //
 // The steps run in one database transaction, as convertdb runs them. Before them the
-// database is backed up as a conversion does: the store and letters are copied and synced,
-// then the MANIFEST with each file's SHA-256 is written on another thread while the steps
-// run, and the commit waits for it. Around them the program's read-back runs as convertdb
+// database is backed up as a conversion does: the store is copied and synced and the letters
+// copied, then on another thread, while the steps run, the letters' copies are synced and the
+// MANIFEST with each file's SHA-256 is written, and the commit waits for it. Around them the program's read-back runs as convertdb
 // runs it (the scanned files counted before the steps, counted again before and after the
 // commit, the version record read back); it is work the floor does not do, so it is timed
 // apart and left out of ratio. The conversion and then the floor run R times (3 unless

@@ -100,7 +100,6 @@ Status CopyLetters(const std::string& folder, const std::vector<ManifestEntry>& 
     const fs::path copy = fs::path(folder) / letter.name;
     std::error_code ec;
     if (!fs::copy_file(letter.from, copy, ec)) return Status::IoError(copy.string(), ec.message());
-    if (Status synced = SyncPath(copy.string()); !synced.ok()) return synced;
   }
   return Status::Ok();
 }
@@ -146,7 +145,9 @@ Status CopySelectedDatabase(const std::string& root, const std::string& name, co
 Status PendingBackup::Finish() {
   Status written;
   for (ManifestEntry& entry : manifest_.entries) {
-    if (written.ok()) written = Describe(entry, fs::path(folder_) / entry.name);
+    const fs::path copy = fs::path(folder_) / entry.name;
+    if (written.ok()) written = SyncPath(copy.string());
+    if (written.ok()) written = Describe(entry, copy);
   }
   if (written.ok()) written = WriteManifest(folder_, manifest_, key_);
   if (!written.ok()) RemoveFolder(folder_);

@@ -1,10 +1,11 @@
 // The backup of one database before its conversion: its record store and its letter files,
 // copied into <root>/<NAME>-<yyyymmdd-hhmmss>/ with a MANIFEST (Manifest.h) written last.
 //
-// A backup is made in two halves so that the conversion's steps need not wait for the sums:
-// CopySelectedDatabase copies and syncs the files before the first step, PendingBackup::Finish
-// computes their sizes and SHA-256 sums and writes the MANIFEST while the steps run, and the
-// conversion commits only once Finish has succeeded. Everything that could keep the MANIFEST
+// A backup is made in two halves so that the conversion's steps need not wait for the disk:
+// CopySelectedDatabase copies the files before the first step (the store synced),
+// PendingBackup::Finish syncs the letter copies, computes every file's size and SHA-256 sum and
+// writes the MANIFEST while the steps run, and the conversion commits only once Finish has
+// succeeded. Everything that could keep the MANIFEST
 // from being written and is known beforehand (a name or path it cannot hold, a file that cannot
 // be read) is found by CopySelectedDatabase; only an I/O failure while the sums are computed or
 // the MANIFEST is written can make Finish fail.
@@ -32,8 +33,9 @@ std::optional<std::string> SelectedDataDirectory();
 // a MANIFEST; IoError when the directory cannot be read.
 Status ListLetters(const std::string& directory, std::vector<ManifestEntry>& letters);
 
-// Copies each of `letters` (from its `from` path) into `folder` under its name, synced.
-// IoError naming the copy when one cannot be written; what was copied before stays.
+// Copies each of `letters` (from its `from` path) into `folder` under its name, not synced: a
+// backup's copies are synced by PendingBackup::Finish, off the conversion's path. IoError naming
+// the copy when one cannot be written; what was copied before stays.
 Status CopyLetters(const std::string& folder, const std::vector<ManifestEntry>& letters);
 
 // A backup whose files are copied and whose MANIFEST is still to be written. Finish touches
@@ -41,8 +43,8 @@ Status CopyLetters(const std::string& folder, const std::vector<ManifestEntry>& 
 class PendingBackup {
  public:
   const std::string& folder() const { return folder_; }
-  // Gives every copied file its size and SHA-256 and writes the MANIFEST. On failure removes
-  // the folder and returns IoError naming the file and the reason.
+  // Syncs every copied file, gives it its size and SHA-256 and writes the MANIFEST. On failure
+  // removes the folder and returns IoError naming the file and the reason.
   Status Finish();
   // Removes the folder: the run stopped before the database's first step.
   void Discard();
@@ -55,7 +57,7 @@ class PendingBackup {
   Manifest manifest_;
 };
 
-// Copies the record store (see CopyStore) and the letter files (synced) of the database the
+// Copies the record store (see CopyStore, synced) and the letter files of the database the
 // record library has selected (name as catalogued, prefix of its store) into a new folder
 // under `root`, made with "-2", "-3" ... added when a backup of the same second exists.
 // The site's key (Seal.h) is made first when there is none. Invalid, with nothing written, when
