@@ -5,10 +5,10 @@
 // CopySelectedDatabase copies the files before the first step (the store synced),
 // PendingBackup::Finish syncs the letter copies, computes every file's size and SHA-256 sum and
 // writes the MANIFEST while the steps run, and the conversion commits only once Finish has
-// succeeded. Everything that could keep the MANIFEST
-// from being written and is known beforehand (a name or path it cannot hold, a file that cannot
-// be read) is found by CopySelectedDatabase; only an I/O failure while the sums are computed or
-// the MANIFEST is written can make Finish fail.
+// succeeded. Everything that could keep the MANIFEST from being written and is known beforehand
+// (a name or path it cannot hold, a file that cannot be read) is found by CopySelectedDatabase;
+// only an I/O failure while the copies are synced, the sums computed or the MANIFEST written can
+// make Finish fail.
 #pragma once
 
 #include <ctime>
