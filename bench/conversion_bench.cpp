@@ -9,10 +9,10 @@
 // The steps run in one database transaction, as convertdb runs them. Before them the
 // database is backed up as a conversion does: the store is copied and synced and the letters
 // copied, then on another thread, while the steps run, the letters' copies are synced and the
-// MANIFEST with each file's SHA-256 is written, and the commit waits for it. Around them the program's read-back runs as convertdb
-// runs it (the scanned files counted before the steps, counted again before and after the
-// commit, the version record read back); it is work the floor does not do, so it is timed
-// apart and left out of ratio. The conversion and then the floor run R times (3 unless
+// MANIFEST with each file's SHA-256 is written, and the commit waits for it. Around them the
+// program's read-back runs as convertdb runs it (the scanned files counted before the steps,
+// counted again before and after the commit, the version record read back); it is work the
+// floor does not do, so it is timed apart and left out of ratio. The conversion and then the floor run R times (3 unless
 // --rounds says otherwise), each round on the store as the site tool made it and each phase
 // on a settled file system (Settle.h); the fastest conversion and the fastest floor count, so
 // that one slow minute of a shared machine does not decide the ratio.

@@ -37,6 +37,7 @@
 
 #include "Settle.h"
 #include "Spawn.h"
+#include "SqliteExec.h"
 #include "platform/reclib/LockFile.h"
 #include "platform/reclib/SqliteProcess.h"
 
@@ -126,16 +127,11 @@ bool ReadUnderSharedLock(const fs::path& store, const char (&code)[5], const cha
 // read the server's whole schema. False when it cannot be asked.
 bool AskTheServer(const fs::path& site) {
   sqlite3* db = nullptr;
-  sqlite3_stmt* stmt = nullptr;
-  int rc = SQLITE_ERROR;
-  if (sqlite3_open_v2((site / "server.sqlite").c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr) ==
-          SQLITE_OK &&
-      sqlite3_prepare_v2(db, "select * from filomar_rowlock", -1, &stmt, nullptr) == SQLITE_OK)
-    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-    }
-  sqlite3_finalize(stmt);
+  const bool asked = sqlite3_open_v2((site / "server.sqlite").c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX,
+                                     nullptr) == SQLITE_OK &&
+                     bench::Exec(db, "select * from filomar_rowlock");
   sqlite3_close(db);
-  return rc == SQLITE_DONE;
+  return asked;
 }
 
 // The ways a store can be opened for the read: read-only (which, for a store in WAL mode,

@@ -44,9 +44,11 @@ void RemoveFolder(const std::string& folder) {
   fs::remove_all(folder, ignored);
 }
 
-Status Describe(ManifestEntry& entry, const fs::path& copy) {
+// Syncs a file the backup copied and gives `entry` its size and SHA-256, in one open of it.
+Status SyncAndDescribe(ManifestEntry& entry, const fs::path& copy) {
   OpenFile file;
   if (Status opened = file.Open(copy.string()); !opened.ok()) return opened;
+  if (Status synced = file.Sync(); !synced.ok()) return synced;
   entry.size = file.size();
   return file.Sha256(entry.sha256);
 }
@@ -145,9 +147,7 @@ Status CopySelectedDatabase(const std::string& root, const std::string& name, co
 Status PendingBackup::Finish() {
   Status written;
   for (ManifestEntry& entry : manifest_.entries) {
-    const fs::path copy = fs::path(folder_) / entry.name;
-    if (written.ok()) written = SyncPath(copy.string());
-    if (written.ok()) written = Describe(entry, copy);
+    if (written.ok()) written = SyncAndDescribe(entry, fs::path(folder_) / entry.name);
   }
   if (written.ok()) written = WriteManifest(folder_, manifest_, key_);
   if (!written.ok()) RemoveFolder(folder_);
@@ -175,8 +175,7 @@ Status BackupServerFile(const std::string& root, ado::ProviderFactory& server, s
     std::replace(refusal.begin(), refusal.end(), '\r', ' ');
     written = Status::IoError(copy, RTrim(refusal));
   }
-  if (written.ok()) written = SyncPath(copy);
-  if (written.ok()) written = Describe(manifest.entries.front(), copy);
+  if (written.ok()) written = SyncAndDescribe(manifest.entries.front(), copy);
   if (written.ok()) written = WriteManifest(made, manifest, key);
   if (written.ok()) folder = made;
   else RemoveFolder(made);

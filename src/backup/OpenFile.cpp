@@ -30,6 +30,10 @@ Status OpenFile::Open(const std::string& path, long long limit) {
   return Status::Ok();
 }
 
+Status OpenFile::Sync() {
+  return ::fsync(fd_) == 0 ? Status::Ok() : Status::IoError(path_, std::strerror(errno));
+}
+
 Status OpenFile::ReadAll(std::string& text) {
   text.assign(static_cast<std::size_t>(size_), '\0');
   std::size_t done = 0;

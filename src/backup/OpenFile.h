@@ -31,6 +31,8 @@ class OpenFile {
   std::string DescriptorPath() const { return "/proc/self/fd/" + std::to_string(fd_); }
   // The whole content, from the start.
   Status ReadAll(std::string& text);
+  // fsync of the open file: what was written to it before is on the disk.
+  Status Sync();
   // The SHA-256 of the whole content (64 lower-case hex digits), written to the open file
   // `copyTo` (named `copyPath`) as it is read when copyTo is not -1; `read`, when set, is told
   // the bytes of each read.

@@ -358,9 +358,7 @@ short Store::Count(Table& table, const std::string& from, const std::string& upp
   return 0;
 }
 
-void Store::ForgetCount(const Table& table) {
-  if (!counts_.empty()) counts_.erase(table.name);
-}
+void Store::ForgetCount(const Table& table) { counts_.erase(table.name); }
 
 short Store::CountStillHolds(Table& table, const CountTaken& taken, const std::string& from, const std::string& upper,
                              bool& holds, std::string& why) {
